@@ -1,0 +1,8 @@
+# Address and undefined-behaviour sanitizers for the whole build. Any report fails the run:
+# undefined behaviour does not recover, and leaks are reported at exit.
+if(OSKEL_SANITIZE)
+  set(OSKEL_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all
+                            -fno-omit-frame-pointer)
+  add_compile_options(${OSKEL_SANITIZER_FLAGS})
+  add_link_options(${OSKEL_SANITIZER_FLAGS})
+endif()
