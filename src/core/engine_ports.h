@@ -1,0 +1,22 @@
+#pragma once
+
+namespace oskel {
+
+// What the slot operations need to know of the playback threads.
+class PlaybackThreads {
+public:
+    virtual ~PlaybackThreads() = default;
+    // The audio command thread exists (it owns the frame thread).
+    virtual bool audioThreadExists() const = 0;
+    // The frame thread is still running its ticks, so it will set FrameAck again.
+    virtual bool frameThreadRunning() const = 0;
+};
+
+// What the slot operations tell the renderer directly.
+class RendererPort {
+public:
+    virtual ~RendererPort() = default;
+    virtual void SetSlotBurn(int slot, bool burn) = 0;
+};
+
+} // namespace oskel

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/engine_value.h"
+#include "core/key_letter_map.h"
+#include "core/slot_number.h"
+
+namespace oskel {
+
+// The performance options shared by the subsystems. Owned by the main thread; the fields
+// declared as EngineValue are also read by the frame thread or the audio command thread.
+struct GlobalState {
+    static constexpr std::size_t kMaxClipFolderHistory = 500;
+
+    int selectedSlot = kNoSlot;
+    EngineValue<bool> Loop = true;
+    bool Layering = true;
+    bool NewTriggerStopsClips = false;
+    bool PCKeyNoteOff = false;
+    bool SelectionFollowsTriggers = true;
+    EngineValue<bool> ColouredBackground = false;
+    EngineValue<bool> Trails = false;
+    EngineValue<std::int32_t> trailsStrength = 0;
+    bool ConstrainMovement = false;
+    bool CrossfadeAudio = true;
+    bool CrossfadeVideo = true;
+    EngineValue<bool> standby = false;
+    bool AutoAdvance = false;
+    bool RandomAdvance = false;
+    bool loadingBusy = false;
+    EngineValue<bool> shuttingDown = false; // every event is ignored
+    KeyLetterMap keyLetters;
+    double BPM = 150.0;
+    bool BPMfollow = false;
+    std::int32_t DefaultBeatsPerClip = 4;
+    double JogAmount = 5.0;
+    bool LoadClipsFullscreen = true;
+    bool LoadClipsInSyncMode = false;
+    bool LoadClipsKeepSettings = true;
+    bool LoadClipsSilent = false;
+    bool LoadLongClipsSilent = true;
+    bool LivePatchLoading = false;
+    std::string currentPatchPath;
+    std::string lastClipPath;
+    std::vector<std::string> clipFolderHistory; // oldest first, each ending in '/'
+};
+
+} // namespace oskel

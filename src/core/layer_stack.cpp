@@ -1,0 +1,64 @@
+#include "core/layer_stack.h"
+
+#include <algorithm>
+
+namespace oskel {
+
+LayerStack::LayerStack() : m_order(initialOrder()) {}
+
+LayerStack::Order LayerStack::initialOrder()
+{
+    Order order {};
+    for (int i = 0; i < kSlotCount; ++i) {
+        order.at(static_cast<std::size_t>(i)) = i + 1;
+    }
+    return order;
+}
+
+bool LayerStack::isPermutation(const Order& order)
+{
+    Order sorted = order;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted == initialOrder();
+}
+
+LayerStack::Order LayerStack::order() const
+{
+    std::lock_guard guard(m_lock);
+    return m_order;
+}
+
+bool LayerStack::setOrder(const Order& order)
+{
+    if (!isPermutation(order)) {
+        return false;
+    }
+    std::lock_guard guard(m_lock);
+    m_order = order;
+    if (m_listener) {
+        m_listener(m_order);
+    }
+    return true;
+}
+
+bool LayerStack::bringToFront(int slot)
+{
+    std::lock_guard guard(m_lock);
+    const auto found = std::find(m_order.begin(), m_order.end(), slot);
+    if (found == m_order.end() || found == m_order.end() - 1) {
+        return false;
+    }
+    std::rotate(found, found + 1, m_order.end());
+    if (m_listener) {
+        m_listener(m_order);
+    }
+    return true;
+}
+
+void LayerStack::setListener(Listener listener)
+{
+    std::lock_guard guard(m_lock);
+    m_listener = std::move(listener);
+}
+
+} // namespace oskel

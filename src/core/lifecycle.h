@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "core/performance.h"
+#include "persistence/settings_file.h"
+
+namespace oskel {
+
+// Brings the instrument up and takes it down in a fixed order: the settings file is read at
+// start-up, the slots are reset, and at shut-down the slots are unloaded and the settings
+// written back. Runs on the main thread.
+class Lifecycle {
+public:
+    using MemoryProbe = std::function<std::optional<std::int64_t>()>;
+
+    Lifecycle(Performance& performance, SettingsFile& settings, SettingsDefaults defaults,
+              MemoryProbe freeMemory);
+
+    // Program entry: the key map comes from the settings file before anything else.
+    void programEntry();
+    // Resets every slot and reads the settings.
+    void InitStuff();
+    // First activation: the performance can start. Later calls do nothing.
+    void FormActivate();
+    // Shut-down: events are ignored from now on, the slots are unloaded and the settings
+    // written. Always allows the close.
+    bool FormCloseQuery();
+
+    bool activated() const { return m_activated; }
+    bool shuttingDown() const { return m_performance.globals().shuttingDown; }
+
+private:
+    void reportOnce(const std::optional<std::string>& problem);
+
+    Performance& m_performance;
+    SettingsFile& m_settings;
+    SettingsDefaults m_defaults;
+    MemoryProbe m_freeMemory;
+    bool m_activated = false;
+    bool m_settingsProblemShown = false;
+};
+
+} // namespace oskel

@@ -1,0 +1,167 @@
+#include "core/main_thread_dispatcher.h"
+
+namespace oskel {
+
+struct MainThreadDispatcher::InvokeState {
+    std::mutex lock;
+    std::condition_variable finished;
+    bool done = false;
+    bool ran = false;
+    std::exception_ptr error;
+
+    void finish(bool hasRun, std::exception_ptr failure)
+    {
+        {
+            std::lock_guard guard(lock);
+            done = true;
+            ran = hasRun;
+            error = std::move(failure);
+        }
+        finished.notify_all();
+    }
+};
+
+MainThreadDispatcher::MainThreadDispatcher() : m_mainThread(std::this_thread::get_id()) {}
+
+MainThreadDispatcher::~MainThreadDispatcher()
+{
+    close();
+}
+
+bool MainThreadDispatcher::enqueue(Entry entry)
+{
+    std::function<void()> wake;
+    {
+        std::lock_guard guard(m_lock);
+        if (m_closed) {
+            return false;
+        }
+        m_queue.push_back(std::move(entry));
+        wake = m_wake;
+    }
+    m_queueChanged.notify_all();
+    if (wake) {
+        wake();
+    }
+    return true;
+}
+
+bool MainThreadDispatcher::post(Task task)
+{
+    return enqueue(Entry { std::move(task), nullptr });
+}
+
+bool MainThreadDispatcher::invoke(Task task)
+{
+    if (isMainThread()) {
+        if (isClosed()) {
+            return false;
+        }
+        task();
+        return true;
+    }
+    auto state = std::make_shared<InvokeState>();
+    if (!enqueue(Entry { std::move(task), state })) {
+        return false;
+    }
+    std::unique_lock guard(state->lock);
+    state->finished.wait(guard, [&] { return state->done; });
+    if (state->error) {
+        std::rethrow_exception(state->error);
+    }
+    return state->ran;
+}
+
+std::deque<MainThreadDispatcher::Entry> MainThreadDispatcher::takeAll()
+{
+    std::lock_guard guard(m_lock);
+    std::deque<Entry> taken;
+    taken.swap(m_queue);
+    return taken;
+}
+
+void MainThreadDispatcher::runEntry(Entry& entry)
+{
+    if (!entry.invoke) {
+        entry.task();
+        return;
+    }
+    try {
+        entry.task();
+        entry.invoke->finish(true, nullptr);
+    } catch (...) {
+        entry.invoke->finish(true, std::current_exception());
+    }
+}
+
+std::size_t MainThreadDispatcher::processPending()
+{
+    auto tasks = takeAll();
+    const std::size_t count = tasks.size();
+    while (!tasks.empty()) {
+        Entry entry = std::move(tasks.front());
+        tasks.pop_front();
+        if (isClosed()) {
+            if (entry.invoke) {
+                entry.invoke->finish(false, nullptr);
+            }
+            continue;
+        }
+        try {
+            runEntry(entry);
+        } catch (...) {
+            // A posted task failed: put back what was not run yet, then report the failure.
+            std::lock_guard guard(m_lock);
+            m_queue.insert(m_queue.begin(), std::make_move_iterator(tasks.begin()),
+                           std::make_move_iterator(tasks.end()));
+            throw;
+        }
+    }
+    return count;
+}
+
+void MainThreadDispatcher::serveFor(std::chrono::milliseconds duration)
+{
+    const auto deadline = std::chrono::steady_clock::now() + duration;
+    while (true) {
+        processPending();
+        std::unique_lock guard(m_lock);
+        if (!m_queueChanged.wait_until(guard, deadline,
+                                       [&] { return !m_queue.empty() || m_closed; })) {
+            return;
+        }
+        if (m_closed) {
+            return;
+        }
+    }
+}
+
+void MainThreadDispatcher::setWakeHandler(std::function<void()> wake)
+{
+    std::lock_guard guard(m_lock);
+    m_wake = std::move(wake);
+}
+
+void MainThreadDispatcher::close()
+{
+    std::deque<Entry> dropped;
+    {
+        std::lock_guard guard(m_lock);
+        m_closed = true;
+        dropped.swap(m_queue);
+    }
+    m_queueChanged.notify_all();
+    for (auto& entry : dropped) {
+        if (entry.invoke) {
+            entry.invoke->finish(false, nullptr);
+        }
+    }
+}
+
+bool MainThreadDispatcher::isClosed() const
+{
+    std::lock_guard guard(m_lock);
+    return m_closed;
+}
+
+} // namespace oskel

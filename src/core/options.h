@@ -1,0 +1,114 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace oskel {
+
+// Options kept in the settings file for the subsystems that use them: MIDI, display, render,
+// console mode, the windows and the clip slot grid. Plain records: the settings file fills
+// them at start-up and writes them back at shut-down.
+
+inline constexpr int kMidiParameterCount = 41;
+
+struct MidiOptions {
+    bool NoteOff = false;
+    bool PitchNotes = false;
+    bool VelocityOpacity = false;
+    bool DisableBlackNotes = false;
+    bool DisablePitchAndMod = false;
+    bool KaossPad = false;
+    bool IndividualChannels = false;
+    bool DisablePatchLoading = false;
+    bool OKPloadMIDIconfig = false;
+    bool MIDIguitairMode = false;
+    bool UseCircbuf = true;
+    bool CurrentClipMIDIfollow = true;
+    bool VelocityVolume = false;
+    std::int32_t InputDevice = 0;
+    std::int32_t OutputDevice = 0;
+    bool AutoMapActive = false;
+    std::array<std::int32_t, kMidiParameterCount> controllers = filledControllers();
+    std::array<bool, kMidiParameterCount> controllerInverts {};
+    int channel = 0; // 1..16, 0 when no channel is chosen
+
+    static constexpr std::array<std::int32_t, kMidiParameterCount> filledControllers()
+    {
+        std::array<std::int32_t, kMidiParameterCount> unassigned {};
+        unassigned.fill(-1);
+        return unassigned;
+    }
+};
+
+struct DisplayOptions {
+    std::int32_t displayOption = 0; // 0 output only, 1 with secondary output, 2 TV out
+    bool ShowMouseOverSecDisplay = true;
+    bool SoftSwap = false;
+    bool secondaryExpanded = false;
+    bool manualPreviewSize = false;
+    std::int32_t previewAspectX = 16;
+    std::int32_t previewAspectY = 9;
+    bool Overlay = true;
+};
+
+struct RenderOptions {
+    bool PreviewWhileRecord = true;
+    bool PreviewWhileRender = true;
+    std::string ScratchDisk; // folder for render scratch files
+    std::string RenderOutput;
+};
+
+struct ConsoleOptions {
+    bool Startup = false;
+    std::int32_t ConsolePlayTime = 30000;
+    std::int32_t ConsolePostPlayTime = 8000;
+    std::string consoleClip; // the console clip in the clip folder
+};
+
+enum class ThumbnailPosition { Beginning, Middle };
+
+struct InterfaceOptions {
+    bool MIDIKeyLetters = false;
+    bool DisableTAB = false;
+    bool AnimatedThumbs = true;
+    ThumbnailPosition thumbnails = ThumbnailPosition::Beginning;
+    std::int32_t AutoPatchInterval = 10;
+    bool startFullscreen = false;
+    bool ShowLoadingScreen = true;
+};
+
+struct WindowPlacement {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    bool visible = false;
+};
+
+struct WindowLayout {
+    std::optional<WindowPlacement> main; // none: centre on the screen
+    WindowPlacement grid { 22, 612, true };
+    WindowPlacement midi { 784, 222, false };
+    WindowPlacement preferences { 782, 50, false };
+    WindowPlacement loadMultipleClips { 782, 496, false };
+    WindowPlacement help { 782, 70, false };
+    WindowPlacement performance { 782, 100, false };
+    WindowPlacement patch { 0, 0, false };
+};
+
+struct FileOptions {
+    std::string stencil; // last stencil file, when it exists
+    std::optional<std::string> codecWarning; // kept as found
+};
+
+struct Options {
+    MidiOptions midi;
+    DisplayOptions display;
+    RenderOptions render;
+    ConsoleOptions console;
+    InterfaceOptions ui;
+    WindowLayout windows;
+    FileOptions files;
+};
+
+} // namespace oskel
