@@ -25,7 +25,6 @@ public:
     bool empty() const { return m_text == nullptr; }
     void clear() { m_text.reset(); }
 
-    friend bool operator==(const RefString& a, const RefString& b) { return a.view() == b.view(); }
     friend bool operator==(const RefString& a, std::string_view b) { return a.view() == b; }
 
 private:

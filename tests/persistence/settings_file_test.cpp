@@ -1,0 +1,311 @@
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "persistence/settings_file.h"
+#include "support/temp_dir.h"
+
+namespace oskel {
+namespace {
+
+class SettingsTest : public ::testing::Test {
+protected:
+    void read(std::string_view text)
+    {
+        globals = GlobalState();
+        options = Options();
+        readSettings(IniProfile(text), defaults, globals, options);
+    }
+    IniProfile written()
+    {
+        IniProfile ini;
+        writeSettings(ini, globals, options);
+        return ini;
+    }
+    std::string existingFile(const std::string& name)
+    {
+        const auto path = folder / name;
+        std::ofstream(path) << "x";
+        return path.string();
+    }
+
+    test::TempDir folder;
+    SettingsDefaults defaults { "/data/video clips", "/scratch" };
+    GlobalState globals;
+    Options options;
+};
+
+TEST_F(SettingsTest, AMissingFileGivesEveryDefault)
+{
+    read("");
+    EXPECT_EQ(globals.BPM, 150.0);
+    EXPECT_EQ(globals.JogAmount, 5.0);
+    EXPECT_TRUE(globals.Loop);
+    EXPECT_TRUE(globals.Layering);
+    EXPECT_TRUE(globals.SelectionFollowsTriggers);
+    EXPECT_TRUE(globals.LoadClipsFullscreen);
+    EXPECT_TRUE(globals.LoadClipsKeepSettings);
+    EXPECT_TRUE(globals.LoadLongClipsSilent);
+    EXPECT_EQ(globals.DefaultBeatsPerClip, 4);
+    EXPECT_EQ(globals.keyLetters.layout(), KeyboardLayout::Qwerty);
+    EXPECT_EQ(globals.currentPatchPath, "/data/video clips/");
+    EXPECT_EQ(globals.lastClipPath, "/data/video clips/");
+    EXPECT_TRUE(options.midi.UseCircbuf);
+    EXPECT_TRUE(options.midi.CurrentClipMIDIfollow);
+    EXPECT_EQ(options.midi.controllers[40], -1);
+    EXPECT_EQ(options.render.RenderOutput, "/scratch/oskel.avi");
+    EXPECT_EQ(options.console.consoleClip, "/data/video clips/console.avi");
+    EXPECT_EQ(options.ui.AutoPatchInterval, 10);
+    EXPECT_FALSE(options.windows.main.has_value()) << "no section: the main window is centred";
+    EXPECT_EQ(options.windows.grid.left, 22);
+    EXPECT_EQ(options.windows.grid.top, 612);
+    EXPECT_EQ(options.display.previewAspectX, 16);
+    EXPECT_EQ(options.display.previewAspectY, 9);
+}
+
+TEST_F(SettingsTest, ValuesThatWouldBreakTheInstrumentFallBackToTheirDefaults)
+{
+    struct Case {
+        const char* text;
+        double bpm;
+        std::int32_t interval;
+        std::int32_t beats;
+    };
+    for (const Case& c : std::vector<Case> {
+             { "[Globals]\nBPM=INF\n[AutoPatchLoad]\nInterval=6000\n[FileIO]\nDefaultBeatsPerClip=0", 150, 10, 4 },
+             { "[Globals]\nBPM=-20\n[AutoPatchLoad]\nInterval=5999\n[FileIO]\nDefaultBeatsPerClip=8", 150, 5999, 8 },
+             { "[Globals]\nBPM=0\n[AutoPatchLoad]\nInterval=-3\n[FileIO]\nDefaultBeatsPerClip=-2", 150, 10, 4 },
+             { "[globals]\nbpm=128,5\n[autopatchload]\ninterval=1\n[fileio]\ndefaultbeatsperclip=999", 128.5, 1, 999 },
+             { "[Globals]\nBPM=fast\n[AutoPatchLoad]\nInterval=$10\n[FileIO]\nDefaultBeatsPerClip=1000", 150, 16, 4 },
+         }) {
+        read(c.text);
+        EXPECT_EQ(globals.BPM, c.bpm) << c.text;
+        EXPECT_EQ(options.ui.AutoPatchInterval, c.interval) << c.text;
+        EXPECT_EQ(globals.DefaultBeatsPerClip, c.beats) << c.text;
+    }
+}
+
+TEST_F(SettingsTest, FrenchLocaleSelectsAzertyAndIsWrittenBack)
+{
+    read("[Globals]\nLocale=fr\n");
+    EXPECT_EQ(globals.keyLetters.letter(1), 'a');
+    EXPECT_EQ(globals.keyLetters.letter(3), 'z');
+    EXPECT_EQ(written().readString("Globals", "Locale", ""), "fr");
+    read("[Globals]\nLocale=de\n");
+    EXPECT_EQ(globals.keyLetters.letter(1), 'q');
+    EXPECT_EQ(written().readString("Globals", "Locale", ""), "en");
+}
+
+TEST_F(SettingsTest, KeysReadButNeverWrittenAndWrittenButNeverRead)
+{
+    read("[FileIO]\nLoadClipsKeepSettings=0\n[MIDI]\nVelocity=1\n[Render]\nRenderPreview=0\n"
+         "[Oskel3MainForm]\nFullscreen=1\nLeft=-500\nTop=40\n[ThumbnailsForm]\nLeft=5\nTop=6\n"
+         "[Playback]\ngenuineFullscreen=1\n[Files]\nCodecWarning=seen it\n");
+    EXPECT_FALSE(globals.LoadClipsKeepSettings);
+    EXPECT_TRUE(options.midi.VelocityVolume) << "\"Velocity\" is the default of \"VelocityVolume\"";
+    EXPECT_FALSE(options.render.PreviewWhileRecord);
+    EXPECT_TRUE(options.ui.startFullscreen);
+    ASSERT_TRUE(options.windows.main.has_value());
+    EXPECT_EQ(options.windows.main->left, -500) << "kept even off the screen";
+    EXPECT_EQ(options.windows.grid.left, 5);
+
+    const IniProfile out = written();
+    for (const auto& [section, key] : std::vector<std::pair<const char*, const char*>> {
+             { "FileIO", "LoadClipsKeepSettings" }, { "MIDI", "Velocity" },
+             { "Render", "RenderPreview" }, { "Oskel3MainForm", "Fullscreen" },
+             { "ThumbnailsForm", "Left" } }) {
+        EXPECT_FALSE(out.hasKey(section, key)) << section << " " << key;
+    }
+    EXPECT_EQ(out.readRaw("Playback", "genuineFullscreen"), "0");
+    EXPECT_EQ(out.readRaw("FileIO", "LoadCompositionSize"), "0");
+    EXPECT_EQ(out.readRaw("Files", "CodecWarning"), "seen it");
+    EXPECT_EQ(out.readRaw("PatchForm", "Visible"), "0");
+    EXPECT_EQ(out.readInteger("Oskel3MainForm", "Left", 0), -500);
+}
+
+TEST_F(SettingsTest, PathsAreWrittenOnlyForFilesThatExist)
+{
+    const std::string patch = existingFile("set.OKP");
+    const std::string notAPatch = existingFile("set.txt");
+    const std::string clip = existingFile("clip.avi");
+    const std::string stencil = existingFile("mask.bmp");
+
+    read("[Files]\nStencil=" + std::string(folder.path() / "gone.bmp") + "\n");
+    EXPECT_TRUE(options.files.stencil.empty()) << "a stencil that no longer exists is not read";
+
+    struct Case {
+        std::string patch, clip, stencil;
+        bool patchWritten, clipWritten, stencilWritten;
+    };
+    for (const Case& c : std::vector<Case> {
+             { patch, clip, stencil, true, true, true },
+             { notAPatch, folder.path().string(), "", false, false, false },
+             { (folder / "gone.okp").string(), (folder / "gone.avi").string(),
+               (folder / "gone.bmp").string(), false, false, false } }) {
+        globals.currentPatchPath = c.patch;
+        globals.lastClipPath = c.clip;
+        options.files.stencil = c.stencil;
+        IniProfile ini("[Files]\nPatch=previous.okp\n");
+        writeSettings(ini, globals, options);
+        EXPECT_EQ(ini.readString("Files", "Patch", ""), c.patchWritten ? c.patch : "previous.okp");
+        EXPECT_EQ(ini.hasKey("Files", "Clip"), c.clipWritten) << c.clip;
+        EXPECT_EQ(ini.hasKey("Files", "Stencil"), c.stencilWritten) << c.stencil;
+    }
+}
+
+TEST_F(SettingsTest, ClipFolderHistoryKeepsTheNewest500AndLeavesNoStaleEntries)
+{
+    std::string text = "[ClipFileDirHistory]\n";
+    for (int i = 0; i < 520; ++i) {
+        text += std::to_string(i) + "=/clips/" + std::to_string(i) + "/\n";
+    }
+    read(text);
+    ASSERT_EQ(globals.clipFolderHistory.size(), 500u);
+    EXPECT_EQ(globals.clipFolderHistory.front(), "/clips/20/");
+    EXPECT_EQ(globals.clipFolderHistory.back(), "/clips/519/");
+
+    IniProfile ini(text);
+    writeSettings(ini, globals, options);
+    EXPECT_FALSE(ini.hasKey("ClipFileDirHistory", "500"));
+    readSettings(ini, defaults, globals, options);
+    EXPECT_EQ(globals.clipFolderHistory.front(), "/clips/20/");
+
+    read("[ClipFileDirHistory]\n0=/a/\n1=/b/\n3=/d/\n");
+    EXPECT_EQ(globals.clipFolderHistory, (std::vector<std::string> { "/a/", "/b/" }))
+        << "reading stops at the first missing key";
+}
+
+TEST_F(SettingsTest, MidiChannelIsTheFirstTrueKeyAndOnlyItIsWrittenTrue)
+{
+    read("[Midi Channels]\n3=0\n5=1\n9=1\n");
+    EXPECT_EQ(options.midi.channel, 5);
+    const IniProfile out = written();
+    for (int channel = 1; channel <= 16; ++channel) {
+        EXPECT_EQ(out.readBool("Midi Channels", std::to_string(channel), true), channel == 5);
+    }
+}
+
+TEST_F(SettingsTest, EveryWrittenOptionReadsBackAsItWas)
+{
+    read("");
+    globals.Loop = false;
+    globals.PCKeyNoteOff = true;
+    globals.NewTriggerStopsClips = true;
+    globals.BPM = 133.25;
+    globals.JogAmount = 2;
+    globals.BPMfollow = true;
+    globals.CrossfadeVideo = false;
+    globals.DefaultBeatsPerClip = 16;
+    globals.LoadClipsInSyncMode = true;
+    globals.LivePatchLoading = true;
+    globals.keyLetters = KeyLetterMap(KeyboardLayout::Azerty);
+    globals.clipFolderHistory = { "/one/", "/two/" };
+    options.midi.controllers[7] = 74;
+    options.midi.controllerInverts[40] = true;
+    options.midi.KaossPad = true;
+    options.midi.UseCircbuf = false;
+    options.midi.InputDevice = 2;
+    options.display.SoftSwap = true;
+    options.display.ShowMouseOverSecDisplay = false;
+    options.render.PreviewWhileRender = false;
+    options.render.ScratchDisk = "/fast/disk";
+    options.console.ConsolePlayTime = 1234;
+    options.ui.thumbnails = ThumbnailPosition::Middle;
+    options.ui.AutoPatchInterval = 42;
+    options.ui.AnimatedThumbs = false;
+    options.windows.main = WindowPlacement { 10, 20, false };
+    options.windows.midi = WindowPlacement { 1, 2, true };
+
+    const GlobalState before = globals;
+    const Options optionsBefore = options;
+    const IniProfile ini = written();
+    readSettings(ini, defaults, globals, options);
+
+    EXPECT_EQ(globals.Loop, before.Loop);
+    EXPECT_EQ(globals.PCKeyNoteOff, before.PCKeyNoteOff);
+    EXPECT_EQ(globals.NewTriggerStopsClips, before.NewTriggerStopsClips);
+    EXPECT_EQ(globals.BPM, before.BPM);
+    EXPECT_EQ(globals.JogAmount, before.JogAmount);
+    EXPECT_EQ(globals.BPMfollow, before.BPMfollow);
+    EXPECT_EQ(globals.CrossfadeVideo, before.CrossfadeVideo);
+    EXPECT_EQ(globals.DefaultBeatsPerClip, before.DefaultBeatsPerClip);
+    EXPECT_EQ(globals.LoadClipsInSyncMode, before.LoadClipsInSyncMode);
+    EXPECT_EQ(globals.LivePatchLoading, before.LivePatchLoading);
+    EXPECT_EQ(globals.keyLetters.layout(), KeyboardLayout::Azerty);
+    EXPECT_EQ(globals.clipFolderHistory, before.clipFolderHistory);
+    EXPECT_EQ(options.midi.controllers, optionsBefore.midi.controllers);
+    EXPECT_EQ(options.midi.controllerInverts, optionsBefore.midi.controllerInverts);
+    EXPECT_TRUE(options.midi.KaossPad);
+    EXPECT_FALSE(options.midi.UseCircbuf);
+    EXPECT_EQ(options.midi.InputDevice, 2);
+    EXPECT_TRUE(options.display.SoftSwap);
+    EXPECT_FALSE(options.display.ShowMouseOverSecDisplay);
+    EXPECT_FALSE(options.render.PreviewWhileRender);
+    EXPECT_EQ(options.render.ScratchDisk, "/fast/disk");
+    EXPECT_EQ(options.console.ConsolePlayTime, 1234);
+    EXPECT_EQ(options.ui.thumbnails, ThumbnailPosition::Middle);
+    EXPECT_EQ(options.ui.AutoPatchInterval, 42);
+    EXPECT_FALSE(options.ui.AnimatedThumbs);
+    ASSERT_TRUE(options.windows.main.has_value());
+    EXPECT_EQ(options.windows.main->left, 10);
+    EXPECT_EQ(options.windows.midi.left, 1);
+    EXPECT_TRUE(options.windows.midi.visible);
+}
+
+TEST_F(SettingsTest, GarbageGivesDefaultsAndNeverCrashes)
+{
+    std::string garbage = "[Globals\n=BPM\nBPM==12\n[Playback]\nLoop=maybe\n\x01\x02\xff\xfe\n";
+    garbage += std::string(100000, 'x') + "\n[Globals]\nBPM=90\n[MIDIcontrollers]\n3=400\n4=-7\n";
+    garbage.push_back('\0');
+    garbage += "tail";
+    read(garbage);
+    EXPECT_TRUE(globals.Loop);
+    EXPECT_EQ(globals.BPM, 90.0);
+    EXPECT_EQ(options.midi.controllers[3], -1) << "controller numbers stop at 127";
+    EXPECT_EQ(options.midi.controllers[4], -1);
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    test::TempDir folder;
+};
+
+TEST_F(SettingsFileTest, UpdatingKeepsForeignKeysAndCreatesTheFolder)
+{
+    SettingsFile settings(folder / "config" / "oskel3");
+    SettingsFile::Loaded loaded = settings.load();
+    EXPECT_FALSE(loaded.problem);
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "config" / "oskel3"));
+
+    std::ofstream(settings.path()) << "; kept\n[SecDisplayForm]\nLeft=7\n[Globals]\nBPM=99\n";
+    GlobalState globals;
+    Options options;
+    EXPECT_FALSE(settings.update([&](IniProfile& ini) { writeSettings(ini, globals, options); }));
+    const IniProfile saved = readIniFile(settings.path()).profile;
+    EXPECT_EQ(saved.readInteger("SecDisplayForm", "Left", 0), 7);
+    EXPECT_EQ(saved.readFloat("Globals", "BPM", 0), 150.0);
+    EXPECT_EQ(saved.text().rfind("; kept", 0), 0u);
+}
+
+TEST_F(SettingsFileTest, AFolderThatCannotBeMadeGivesOneProblemAndNoWrite)
+{
+    std::ofstream(folder / "blocker") << "a file where the folder should be";
+    SettingsFile settings(folder / "blocker" / "oskel3");
+    const SettingsFile::Loaded loaded = settings.load();
+    ASSERT_TRUE(loaded.problem);
+    EXPECT_NE(loaded.problem->find("default settings"), std::string::npos) << *loaded.problem;
+    EXPECT_TRUE(settings.update([](IniProfile&) {}).has_value());
+}
+
+TEST_F(SettingsFileTest, AnUnreadableFileIsNeverOverwritten)
+{
+    SettingsFile settings(folder.path());
+    std::filesystem::create_directory(settings.path()); // a folder in the file's place
+    const SettingsFile::Loaded loaded = settings.load();
+    ASSERT_TRUE(loaded.problem);
+    EXPECT_TRUE(settings.update([](IniProfile& ini) { ini.writeBool("A", "B", true); }));
+    EXPECT_TRUE(std::filesystem::is_directory(settings.path()));
+}
+
+} // namespace
+} // namespace oskel

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <stdexcept>
+
+#include "platform/sound_buffer.h"
+
+namespace oskel::test {
+
+// A sound buffer that only remembers what it was told.
+class FakeSoundBuffer : public SoundBuffer {
+public:
+    FakeSoundBuffer(std::int64_t length, int frequency) : m_length(length), m_frequency(frequency) {}
+
+    void play(bool looping) override
+    {
+        m_playing = true;
+        m_looping = looping;
+    }
+    void stop() override { m_playing = false; }
+    bool isPlaying() const override { return m_playing; }
+    std::int64_t length() const override { return m_length; }
+    std::int64_t playCursor() const override { return m_position; }
+    void setPosition(std::int64_t bytes) override { m_position = bytes; }
+    int frequency() const override { return m_frequency; }
+    void setFrequency(int hertz) override
+    {
+        if (hertz < 100 || hertz > 200000) {
+            throw std::runtime_error("Could not set frequency");
+        }
+        m_frequency = hertz;
+    }
+    int volume() const override { return m_volume; }
+    void setVolume(int volume) override { m_volume = volume; }
+    int pan() const override { return m_pan; }
+    void setPan(int pan) override { m_pan = pan; }
+
+private:
+    std::int64_t m_length;
+    int m_frequency;
+    std::int64_t m_position = 0;
+    bool m_playing = false;
+    bool m_looping = false;
+    int m_volume = 0;
+    int m_pan = 0;
+};
+
+} // namespace oskel::test

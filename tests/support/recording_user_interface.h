@@ -1,0 +1,61 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/user_interface_port.h"
+
+namespace oskel::test {
+
+// Records what the logic shows and answers questions from a script (default: Cancel/No).
+class RecordingUserInterface : public UserInterfacePort {
+public:
+    struct SlotColourCall {
+        int slot;
+        SlotColour colour;
+        bool operator==(const SlotColourCall&) const = default;
+    };
+    struct ControlCall {
+        std::string control;
+        ControlValue value;
+    };
+
+    std::vector<std::string> statusTexts;
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+    std::deque<DialogAnswer> scriptedAnswers;
+    std::vector<SlotColourCall> statusColours;
+    std::vector<SlotColourCall> letterBackgrounds;
+    std::vector<int> blankedThumbnails;
+    std::vector<ControlCall> controls;
+
+    void setStatusText(std::string_view text) override { statusTexts.emplace_back(text); }
+    void showMessage(std::string_view text) override { messages.emplace_back(text); }
+    DialogAnswer ask(std::string_view question, DialogButtons buttons) override
+    {
+        questions.emplace_back(question);
+        if (!scriptedAnswers.empty()) {
+            const DialogAnswer answer = scriptedAnswers.front();
+            scriptedAnswers.pop_front();
+            return answer;
+        }
+        return SilentUserInterface().ask(question, buttons);
+    }
+    void setSlotStatusColour(int slot, SlotColour colour) override
+    {
+        statusColours.push_back({ slot, colour });
+    }
+    void setSlotLetterBackground(int slot, SlotColour colour) override
+    {
+        letterBackgrounds.push_back({ slot, colour });
+    }
+    void blankThumbnail(int slot) override { blankedThumbnails.push_back(slot); }
+    void showControlValue(std::string_view control, const ControlValue& value) override
+    {
+        controls.push_back({ std::string(control), value });
+    }
+};
+
+} // namespace oskel::test
