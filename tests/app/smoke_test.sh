@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The program starts, answers --help and --version, and writes its settings file when it is
+# asked to end, keeping what the file held before.
+set -euo pipefail
+program="$1"
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" HOME="$home"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+"$program" --help | grep -q "Usage: oskel3" || fail "--help"
+"$program" --version | grep -Eq "^oskel3 [0-9]+\.[0-9]+" || fail "--version"
+if "$program" --bogus 2>/dev/null; then fail "an unknown option must fail"; fi
+
+mkdir -p "$home/config/oskel3"
+printf '[Globals]\nLocale=fr\nBPM=97\n[Mine]\nkept=yes\n' > "$home/config/oskel3/oskelstandard.ini"
+
+"$program" > "$home/out.txt" 2> "$home/err.txt" &
+pid=$!
+for _ in $(seq 100); do
+  grep -q "Ready ... " "$home/out.txt" && break
+  sleep 0.1
+done
+grep -q "Ready ... " "$home/out.txt" || fail "no ready status: $(cat "$home/out.txt" "$home/err.txt")"
+kill -TERM "$pid"
+wait "$pid" || fail "exit status $?"
+
+settings="$home/config/oskel3/oskelstandard.ini"
+grep -q "^Locale=fr$" "$settings" || fail "locale not written back"
+grep -q "^BPM=97$" "$settings" || fail "tempo not written back"
+grep -q "^kept=yes$" "$settings" || fail "a foreign key was lost"
+grep -q "^\[MIDIcontrollers\]$" "$settings" || fail "controller assignments not written"
+echo "smoke test passed"
