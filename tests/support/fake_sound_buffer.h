@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <vector>
 
 #include "platform/sound_buffer.h"
 
@@ -9,7 +10,14 @@ namespace oskel::test {
 // A sound buffer that only remembers what it was told.
 class FakeSoundBuffer : public SoundBuffer {
 public:
-    FakeSoundBuffer(std::int64_t length, int frequency) : m_length(length), m_frequency(frequency) {}
+    FakeSoundBuffer(std::int64_t length, int frequency)
+        : m_length(length), m_frequency(frequency), m_bytes(static_cast<std::size_t>(length))
+    {
+    }
+
+    const WaveFormat& format() const override { return m_format; }
+    std::span<std::uint8_t> lock() override { return m_bytes; }
+    void unlock() override {}
 
     void play(bool looping) override
     {
@@ -35,8 +43,10 @@ public:
     void setPan(int pan) override { m_pan = pan; }
 
 private:
+    WaveFormat m_format;
     std::int64_t m_length;
     int m_frequency;
+    std::vector<std::uint8_t> m_bytes;
     std::int64_t m_position = 0;
     bool m_playing = false;
     bool m_looping = false;
