@@ -6,3 +6,9 @@ if(OSKEL_SANITIZE)
   add_compile_options(${OSKEL_SANITIZER_FLAGS})
   add_link_options(${OSKEL_SANITIZER_FLAGS})
 endif()
+
+# With libFuzzer every object carries the coverage hooks; fuzz/CMakeLists.txt links the
+# fuzzer's own main into the fuzz targets only.
+if(OSKEL_LIBFUZZER)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
