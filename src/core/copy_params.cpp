@@ -8,10 +8,12 @@ namespace {
 
 void copyPositions(const TPlayAvistruct& source, TPlayAvistruct& target)
 {
-    target.InPoint = source.InPoint > target.Length ? 0 : source.InPoint;
-    const bool sourceRunsToEnd = source.OutPoint == source.Length;
-    target.OutPoint =
-        (sourceRunsToEnd || source.OutPoint >= target.Length) ? target.Length : source.OutPoint;
+    const std::int32_t inPoint = source.InPoint;
+    const std::int64_t outPoint = source.OutPoint;
+    const std::int64_t targetLength = target.Length;
+    target.InPoint = inPoint > targetLength ? 0 : inPoint;
+    const bool sourceRunsToEnd = outPoint == source.Length;
+    target.OutPoint = (sourceRunsToEnd || outPoint >= targetLength) ? targetLength : outPoint;
 }
 
 void copyPlaybackFrequency(const TPlayAvistruct& source, TPlayAvistruct& target)

@@ -12,11 +12,24 @@ public:
     virtual bool frameThreadRunning() const = 0;
 };
 
+// Starting and ending the audio command thread, for the event processor (standby, triggers).
+class PlaybackControl : public PlaybackThreads {
+public:
+    virtual bool audioThreadRunning() const = 0;
+    virtual bool audioThreadSuspended() const = 0;
+    virtual void startAudioThread() = 0;
+    virtual void resumeAudioThread() = 0;
+    // Returns once the thread has ended.
+    virtual void stopAudioThread() = 0;
+};
+
 // What the slot operations tell the renderer directly.
 class RendererPort {
 public:
     virtual ~RendererPort() = default;
     virtual void SetSlotBurn(int slot, bool burn) = 0;
+    // Clears the output once, wiping the trails.
+    virtual void ClearOutput() = 0;
 };
 
 } // namespace oskel

@@ -17,7 +17,7 @@ struct GlobalState {
 
     int selectedSlot = kNoSlot;
     EngineValue<bool> Loop = true;
-    bool Layering = true;
+    EngineValue<bool> Layering = true;
     bool NewTriggerStopsClips = false;
     bool PCKeyNoteOff = false;
     bool SelectionFollowsTriggers = true;

@@ -33,6 +33,7 @@ struct MidiOptions {
     std::array<std::int32_t, kMidiParameterCount> controllers = filledControllers();
     std::array<bool, kMidiParameterCount> controllerInverts {};
     int channel = 0; // 1..16, 0 when no channel is chosen
+    std::int32_t pitchWheelParameter = 0; // what the pitch wheel drives
 
     static constexpr std::array<std::int32_t, kMidiParameterCount> filledControllers()
     {

@@ -21,7 +21,8 @@ namespace oskel {
 // AlphaLevel 0..256 (0 opaque).
 //
 // Threads: only the main thread writes the settings fields. The fields declared as
-// EngineValue are also written by the audio command thread and the frame thread.
+// EngineValue are also written by the audio command thread or the frame thread, or read by
+// them from the live record while the main thread may change them.
 // Copying a record never allocates: strings and handles are shared by reference count, so
 // the sixteen records can be copied into the snapshot on every tick.
 struct TPlayAvistruct {
@@ -32,7 +33,7 @@ struct TPlayAvistruct {
     std::shared_ptr<SoundBuffer> BackwardBuffer;
     std::int32_t BlockAlign = 0;
     std::int32_t BytesPerSecond = 0;
-    std::int64_t Length = 0;
+    EngineValue<std::int64_t> Length = 0;
     std::int32_t BaseFrequency = 0;
     ByteBlock AudioData;
     std::uint8_t LoadResult = 0;
@@ -44,13 +45,13 @@ struct TPlayAvistruct {
     std::int32_t Bottom = 288;
     std::int32_t ClipWidth = 0;
     std::int32_t ClipHeight = 0;
-    bool Loaded = false;
+    EngineValue<bool> Loaded = false;
     EngineValue<bool> Playing = false;
-    bool Paused = false;
+    EngineValue<bool> Paused = false;
     EngineValue<bool> Started = false;
     EngineValue<std::int32_t> Direction = 1; // 1 forwards, 2 backwards
-    std::int32_t InPoint = 0;
-    std::int64_t OutPoint = -1;
+    EngineValue<std::int32_t> InPoint = 0;
+    EngineValue<std::int64_t> OutPoint = -1;
     EngineValue<bool> Looping = false;
     bool Chop = false;
     std::int32_t ChopSegments = 8;

@@ -32,6 +32,10 @@ public:
 
     // Shows a value in a named control without firing the control's change handler.
     virtual void showControlValue(std::string_view control, const ControlValue& value) = 0;
+
+    // The layer stack widget's opacity (0..256) and luma (0..765) bars of a slot.
+    virtual void setOpacityBar(int slot, int level) = 0;
+    virtual void setLumaBar(int slot, int level) = 0;
 };
 
 // A port that shows nothing and answers every question with its safe choice: Cancel or No.
@@ -50,6 +54,8 @@ public:
     void setSlotLetterBackground(int, SlotColour) override {}
     void blankThumbnail(int) override {}
     void showControlValue(std::string_view, const ControlValue&) override {}
+    void setOpacityBar(int, int) override {}
+    void setLumaBar(int, int) override {}
 };
 
 } // namespace oskel

@@ -25,22 +25,38 @@ public:
         m_looping = looping;
     }
     void stop() override { m_playing = false; }
+    bool looping() const { return m_looping; }
     bool isPlaying() const override { return m_playing; }
     std::int64_t length() const override { return m_length; }
     std::int64_t playCursor() const override { return m_position; }
-    void setPosition(std::int64_t bytes) override { m_position = bytes; }
+    void setPosition(std::int64_t bytes) override
+    {
+        if (bytes < 0 || bytes >= m_length) {
+            throw SoundError("position outside the buffer");
+        }
+        m_position = bytes;
+    }
     int frequency() const override { return m_frequency; }
     void setFrequency(int hertz) override
     {
+        requestedFrequencies.push_back(hertz);
         if (hertz < 100 || hertz > 200000) {
-            throw std::runtime_error("Could not set frequency");
+            throw SoundError("Could not set frequency");
         }
         m_frequency = hertz;
     }
     int volume() const override { return m_volume; }
-    void setVolume(int volume) override { m_volume = volume; }
+    void setVolume(int volume) override
+    {
+        if (volume < -10000 || volume > 0) {
+            throw SoundError("Could not set volume");
+        }
+        m_volume = volume;
+    }
     int pan() const override { return m_pan; }
     void setPan(int pan) override { m_pan = pan; }
+
+    std::vector<int> requestedFrequencies;
 
 private:
     WaveFormat m_format;

@@ -30,6 +30,8 @@ public:
     std::vector<SlotColourCall> letterBackgrounds;
     std::vector<int> blankedThumbnails;
     std::vector<ControlCall> controls;
+    std::vector<std::pair<int, int>> opacityBars;
+    std::vector<std::pair<int, int>> lumaBars;
 
     void setStatusText(std::string_view text) override { statusTexts.emplace_back(text); }
     void showMessage(std::string_view text) override { messages.emplace_back(text); }
@@ -55,6 +57,19 @@ public:
     void showControlValue(std::string_view control, const ControlValue& value) override
     {
         controls.push_back({ std::string(control), value });
+    }
+    void setOpacityBar(int slot, int level) override { opacityBars.emplace_back(slot, level); }
+    void setLumaBar(int slot, int level) override { lumaBars.emplace_back(slot, level); }
+
+    // The last value shown in a control, if any.
+    const ControlValue* lastShown(std::string_view control) const
+    {
+        for (auto call = controls.rbegin(); call != controls.rend(); ++call) {
+            if (call->control == control) {
+                return &call->value;
+            }
+        }
+        return nullptr;
     }
 };
 
