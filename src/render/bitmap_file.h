@@ -18,20 +18,33 @@ struct GreyBitmap {
 
 enum class BitmapError {
     None,
-    Unreadable,   // missing, truncated, inconsistent, compressed, too large, not a BMP
-    NotEightBit,  // a readable BMP with another pixel depth
+    Unreadable, // missing, truncated, inconsistent, compressed, too large, not a BMP
+    NotEightBit, // a readable BMP with another pixel depth
 };
 
 struct GreyBitmapResult {
     BitmapError error = BitmapError::None;
-    GreyBitmap bitmap;      // valid when error is None
-    std::string detail;     // what was wrong, for logs and tests
+    GreyBitmap bitmap; // valid when error is None
+    std::string detail; // what was wrong, for logs and tests
 };
 
 // Largest width or height accepted, in pixels.
 inline constexpr int kMaxBitmapSide = 16384;
 
+// Largest file readGreyBitmapFile reads whole: the pixels of the largest 8-bit bitmap plus
+// 64 KiB for headers, colour table and any gap before the pixels. Of a larger file only the
+// headers are read, to tell NotEightBit from Unreadable; an 8-bit one is Unreadable.
+inline constexpr std::uint64_t kMaxBitmapFileBytes
+    = std::uint64_t(kMaxBitmapSide) * kMaxBitmapSide + 65536;
+
+// Reads an uncompressed 8-bit bitmap (12-, 40-, 52-, 56-, 64-, 108- or 124-byte header) and
+// returns its colour indices as the pixels; a top-down file is turned bottom row first. The
+// colour table is not read and the header's file and image sizes are not trusted: only the
+// bytes actually present count. A readable uncompressed bitmap (bit fields for 16 and 32 bits)
+// of another depth is NotEightBit; anything else wrong, including run-length compression, is
+// Unreadable. Never reads outside fileBytes.
 GreyBitmapResult readGreyBitmap(std::span<const std::uint8_t> fileBytes);
+// Reads the file at path as readGreyBitmap does; a missing or unreadable file is Unreadable.
 GreyBitmapResult readGreyBitmapFile(const std::filesystem::path& path);
 
 } // namespace oskel

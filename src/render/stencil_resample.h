@@ -11,7 +11,7 @@ namespace oskel {
 // the source is larger than the target in a direction its pixels are averaged by area, where
 // it is smaller they are interpolated bilinearly; a bitmap already of the target size is
 // copied. Returns targetWidth * targetHeight bytes, rows bottom-up like the source.
-std::vector<std::uint8_t> resampleStencil(const GreyBitmap& source, int targetWidth,
-                                          int targetHeight);
+std::vector<std::uint8_t> resampleStencil(
+    const GreyBitmap& source, int targetWidth, int targetHeight);
 
 } // namespace oskel
