@@ -5,7 +5,28 @@
 namespace oskel {
 
 namespace {
+
 constexpr auto kWakePeriod = std::chrono::milliseconds(150);
+
+// Runs an action when the scope ends, however it ends.
+template <typename Action>
+class Finally {
+public:
+    explicit Finally(Action action) : m_action(std::move(action)) {}
+    ~Finally() { m_action(); }
+    Finally(const Finally&) = delete;
+    Finally& operator=(const Finally&) = delete;
+
+private:
+    Action m_action;
+};
+
+template <typename Action>
+Finally<Action> finally(Action action)
+{
+    return Finally<Action>(std::move(action));
+}
+
 } // namespace
 
 AudioThread::AudioThread(AudioCommandContext context, AudioMailbox& mailbox,
@@ -76,15 +97,16 @@ void AudioThread::serveRequests()
     if (triggerSlot > 0) {
         // A request for a slot that is not loaded stays pending until it is.
         if (isValidSlot(triggerSlot) && m_context.slots[triggerSlot].Loaded) {
+            // A request that failed is taken all the same, so it is not tried for ever.
+            const auto taken = finally([this] { m_mailbox.TriggerSlot = 0; });
             carryOutTrigger(m_context, triggerSlot, m_mailbox.TriggerVolume, m_mailbox.TriggerPan);
-            m_mailbox.TriggerSlot = 0;
         }
     } else if (const int direction = m_mailbox.PendingDirection; direction > 0) {
         const int slot = m_mailbox.DirectionSlot;
+        const auto taken = finally([this] { m_mailbox.PendingDirection = 0; });
         if (isValidSlot(slot) && m_context.slots[slot].Loaded) {
             carryOutDirectionChange(m_context, slot, direction);
         }
-        m_mailbox.PendingDirection = 0;
     }
 }
 

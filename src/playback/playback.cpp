@@ -66,12 +66,13 @@ void Playback::stopAudioThread()
     if (!m_thread) {
         return;
     }
-    m_thread->requestStop();
+    // Taken out first, so that the queued "ended" call finds nothing left to free.
+    const std::unique_ptr<AudioThread> thread = std::move(m_thread);
+    thread->requestStop();
     // The frame thread may be blocked in a call onto this thread until it is served.
-    while (!m_thread->hasEnded()) {
+    while (!thread->hasEnded()) {
         m_performance.mainThread().serveFor(kServeStep);
     }
-    m_thread.reset();
 }
 
 void Playback::onEnded(const std::string& failure)
