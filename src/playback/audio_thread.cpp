@@ -8,25 +8,6 @@ namespace {
 
 constexpr auto kWakePeriod = std::chrono::milliseconds(150);
 
-// Runs an action when the scope ends, however it ends.
-template <typename Action>
-class Finally {
-public:
-    explicit Finally(Action action) : m_action(std::move(action)) {}
-    ~Finally() { m_action(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    Action m_action;
-};
-
-template <typename Action>
-Finally<Action> finally(Action action)
-{
-    return Finally<Action>(std::move(action));
-}
-
 } // namespace
 
 AudioThread::AudioThread(AudioCommandContext context, AudioMailbox& mailbox,
@@ -79,37 +60,6 @@ void AudioThread::waitUntilResumed()
     m_resumed.wait(guard, [this] { return !m_suspended; });
 }
 
-void AudioThread::serveRequests()
-{
-    const int frequencySlot = m_mailbox.FrequencySlot;
-    if (m_mailbox.PendingFrequency > 0 && isValidSlot(frequencySlot)
-        && m_context.slots[frequencySlot].Loaded) {
-        if (const auto buffer = activeBuffer(m_context.slots[frequencySlot])) {
-            try {
-                buffer->setFrequency(m_mailbox.PendingFrequency);
-            } catch (const SoundError&) {
-                // A refused frequency leaves the speed as it was; nothing to report.
-            }
-        }
-        m_mailbox.PendingFrequency = 0;
-    }
-    const int triggerSlot = m_mailbox.TriggerSlot;
-    if (triggerSlot > 0) {
-        // A request for a slot that is not loaded stays pending until it is.
-        if (isValidSlot(triggerSlot) && m_context.slots[triggerSlot].Loaded) {
-            // A request that failed is taken all the same, so it is not tried for ever.
-            const auto taken = finally([this] { m_mailbox.TriggerSlot = 0; });
-            carryOutTrigger(m_context, triggerSlot, m_mailbox.TriggerVolume, m_mailbox.TriggerPan);
-        }
-    } else if (const int direction = m_mailbox.PendingDirection; direction > 0) {
-        const int slot = m_mailbox.DirectionSlot;
-        const auto taken = finally([this] { m_mailbox.PendingDirection = 0; });
-        if (isValidSlot(slot) && m_context.slots[slot].Loaded) {
-            carryOutDirectionChange(m_context, slot, direction);
-        }
-    }
-}
-
 void AudioThread::body()
 {
     waitUntilResumed();
@@ -124,7 +74,7 @@ void AudioThread::body()
             if (m_mailbox.AudioStopRequest) {
                 break;
             }
-            serveRequests();
+            serveAudioMailbox(m_context, m_mailbox);
         }
     } catch (const std::exception& error) {
         failure = error.what();

@@ -44,7 +44,6 @@ public:
 
 private:
     void body();
-    void serveRequests();
     void waitUntilResumed();
 
     AudioCommandContext m_context;

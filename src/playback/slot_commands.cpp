@@ -54,7 +54,53 @@ void startBuffer(AudioCommandContext& context, TPlayAvistruct& record, SoundBuff
     setBothPans(record, pan);
 }
 
+// Runs an action when the scope ends, however it ends.
+template <typename Action>
+class Finally {
+public:
+    explicit Finally(Action action) : m_action(std::move(action)) {}
+    ~Finally() { m_action(); }
+    Finally(const Finally&) = delete;
+    Finally& operator=(const Finally&) = delete;
+
+private:
+    Action m_action;
+};
+
+void serveFrequency(AudioCommandContext& context, AudioMailbox& mailbox)
+{
+    const int slot = mailbox.FrequencySlot;
+    if (mailbox.PendingFrequency <= 0 || !isValidSlot(slot) || !context.slots[slot].Loaded) {
+        return;
+    }
+    if (const auto buffer = activeBuffer(context.slots[slot])) {
+        try {
+            buffer->setFrequency(mailbox.PendingFrequency);
+        } catch (const SoundError&) {
+            // A refused frequency leaves the speed as it was; nothing to report.
+        }
+    }
+    mailbox.PendingFrequency = 0;
+}
+
 } // namespace
+
+void serveAudioMailbox(AudioCommandContext& context, AudioMailbox& mailbox)
+{
+    serveFrequency(context, mailbox);
+    if (const int slot = mailbox.TriggerSlot; slot > 0) {
+        if (isValidSlot(slot) && context.slots[slot].Loaded) {
+            const Finally taken([&mailbox] { mailbox.TriggerSlot = 0; });
+            carryOutTrigger(context, slot, mailbox.TriggerVolume, mailbox.TriggerPan);
+        }
+    } else if (const int direction = mailbox.PendingDirection; direction > 0) {
+        const int directionSlot = mailbox.DirectionSlot;
+        const Finally taken([&mailbox] { mailbox.PendingDirection = 0; });
+        if (isValidSlot(directionSlot) && context.slots[directionSlot].Loaded) {
+            carryOutDirectionChange(context, directionSlot, direction);
+        }
+    }
+}
 
 void carryOutTrigger(AudioCommandContext& context, int slot, int volume, int pan)
 {

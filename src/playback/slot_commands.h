@@ -29,6 +29,12 @@ void carryOutTrigger(AudioCommandContext& context, int slot, int volume, int pan
 // picture goes on from the same frame and the sound from the mirrored point.
 void carryOutDirectionChange(AudioCommandContext& context, int slot, int direction);
 
+// Audio command thread (or whoever stands in for it): carries out what the mailbox holds: a
+// pending frequency, then a trigger, or else a direction change. A request for a slot that is
+// not loaded stays pending; a request that fails is taken all the same, and its SoundError
+// passes on.
+void serveAudioMailbox(AudioCommandContext& context, AudioMailbox& mailbox);
+
 // Main thread: plays the slot again from its in point, always looping.
 void RestartSlot(TPlayAvistruct& slot);
 
