@@ -48,6 +48,9 @@ void Lifecycle::FormActivate()
     }
     m_activated = true;
     m_performance.globals().selectedSlot = kNoSlot;
+    if (m_events != nullptr) {
+        m_events->ProcessEvent(TSlotEvent { event_code::kStandbyOff, 0, 0, 0 });
+    }
 }
 
 bool Lifecycle::FormCloseQuery()
@@ -61,6 +64,9 @@ bool Lifecycle::FormCloseQuery()
             if (m_performance.slot(slot).Loaded) {
                 m_performance.UnloadSlot(slot, false);
             }
+        }
+        if (m_playback != nullptr) {
+            m_playback->stopAudioThread();
         }
     }
     const std::optional<std::string> problem = m_settings.update([&](IniProfile& ini) {

@@ -19,6 +19,14 @@ public:
     Lifecycle(Performance& performance, SettingsFile& settings, SettingsDefaults defaults,
               MemoryProbe freeMemory);
 
+    // The event processor (first activation starts playback through it) and the playback
+    // threads (ended at shut-down). Without them, only the settings come and go.
+    void setEngine(EventSink* events, PlaybackControl* playback)
+    {
+        m_events = events;
+        m_playback = playback;
+    }
+
     // Program entry: the key map comes from the settings file before anything else.
     void programEntry();
     // Resets every slot and reads the settings.
@@ -39,6 +47,8 @@ private:
     SettingsFile& m_settings;
     SettingsDefaults m_defaults;
     MemoryProbe m_freeMemory;
+    EventSink* m_events = nullptr;
+    PlaybackControl* m_playback = nullptr;
     bool m_activated = false;
     bool m_settingsProblemShown = false;
 };

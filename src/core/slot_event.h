@@ -15,6 +15,8 @@ struct TSlotEvent {
 
 namespace event_code {
 inline constexpr std::uint8_t kMove = 16;
+inline constexpr std::uint8_t kStandbyOn = 28;
+inline constexpr std::uint8_t kStandbyOff = 29;
 } // namespace event_code
 
 // Where performance actions go: the event processor.

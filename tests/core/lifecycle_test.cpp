@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/event_processor.h"
 #include "core/lifecycle.h"
+#include "support/fake_playback.h"
 #include "support/recording_user_interface.h"
 #include "support/temp_dir.h"
 
@@ -68,6 +70,23 @@ TEST_F(LifecycleTest, AnUnusableSettingsFolderIsReportedOnceAndTheDefaultsRun)
     std::string content;
     std::getline(kept, content);
     EXPECT_EQ(content, "a file in the folder's place");
+}
+
+TEST_F(LifecycleTest, FirstActivationStartsPlaybackAndShutDownEndsIt)
+{
+    AudioMailbox mailbox;
+    test::FakePlayback playback;
+    playback.exists = false;
+    EventProcessor events(performance, mailbox, playback);
+    lifecycle.setEngine(&events, &playback);
+    lifecycle.programEntry();
+    lifecycle.InitStuff();
+    lifecycle.FormActivate();
+    lifecycle.FormActivate();
+    EXPECT_EQ(playback.starts, 1) << "only the first activation starts the audio thread";
+    lifecycle.FormCloseQuery();
+    EXPECT_EQ(playback.stops, 1);
+    EXPECT_TRUE(performance.globals().standby);
 }
 
 } // namespace
