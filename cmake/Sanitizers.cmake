@@ -12,3 +12,9 @@ endif()
 if(OSKEL_LIBFUZZER)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
+
+# The thread sanitizer, for the threaded tests (scripts/test runs them in a build of their own).
+if(OSKEL_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()

@@ -7,12 +7,17 @@
 #include <pthread.h>
 
 #include "app/console_user_interface.h"
+#include "core/audio_mailbox.h"
+#include "core/event_processor.h"
 #include "core/lifecycle.h"
 #include "core/main_thread_dispatcher.h"
 #include "core/performance.h"
 #include "persistence/settings_file.h"
 #include "platform/locations.h"
 #include "platform/memory_status.h"
+#include "platform/sound_output_choice.h"
+#include "playback/init_sound.h"
+#include "playback/playback.h"
 
 namespace {
 
@@ -73,12 +78,24 @@ int runInstrument()
     oskel::MainThreadDispatcher mainThread;
     oskel::ConsoleUserInterface ui(std::cout, std::cerr);
     oskel::Performance performance(ui, mainThread);
+    const std::unique_ptr<oskel::SoundDevice> sound =
+        oskel::InitSound(ui, [] { return oskel::chooseSoundOutput(); });
+    if (!sound) {
+        return 1;
+    }
+    oskel::AudioMailbox mailbox;
+    oskel::Playback playback(performance, mailbox);
+    oskel::EventProcessor events(performance, mailbox, playback);
+    events.setSoundDevice(sound.get());
+    performance.setPlaybackThreads(&playback);
+    performance.setEventSink(&events);
 
     const oskel::Locations locations = oskel::systemLocations();
     oskel::SettingsFile settings(locations.configFolder);
     oskel::Lifecycle lifecycle(performance, settings,
                                { locations.clipFolder, locations.tempFolder },
                                oskel::availableMemoryBytes);
+    lifecycle.setEngine(&events, &playback);
     lifecycle.programEntry();
     lifecycle.InitStuff();
     lifecycle.FormActivate();

@@ -2,6 +2,7 @@
 
 #include "core/event_processor.h"
 #include "fake_sound_device.h"
+#include "platform/manual_clock_sound_device.h"
 #include "playback/audio_engine.h"
 #include "playback/playback.h"
 #include "support/recording_user_interface.h"
@@ -45,7 +46,8 @@ protected:
         return condition();
     }
 
-    test::FakeSoundDevice device;
+    // Its buffers are safe to share between threads, as the real ones are.
+    ManualClockSoundDevice device;
     test::RecordingUserInterface ui;
     MainThreadDispatcher mainThread;
     Performance performance { ui, mainThread };
