@@ -112,6 +112,29 @@ TEST_F(AudioThreadTest, AFailureEndsTheThreadWhichSaysWhyAndNothingWaitsForIt)
     EXPECT_TRUE(serveUntil([&] { return performance.slot(4).Playing.load(); }));
 }
 
+TEST_F(AudioThreadTest, WithLoopOffASlotPlaysOnceAndStopsAtItsEnd)
+{
+    performance.globals().Loop = false;
+    device.start();
+    playback.startAudioThread();
+    TPlayAvistruct& slot = load(6); // one second of sound at 44100 Hz
+    processor.ProcessEvent({ 0, 0, 64, 6 });
+    ASSERT_TRUE(serveUntil([&] { return mailbox.TriggerSlot == 0; }));
+    EXPECT_FALSE(slot.Looping);
+    device.advance(900);
+    EXPECT_TRUE(slot.ForwardBuffer->isPlaying());
+    EXPECT_EQ(slot.ForwardBuffer->playCursor(), 79380) << "0.9 s at 44100 Hz, 2 bytes a frame";
+    device.advance(200);
+    EXPECT_FALSE(slot.ForwardBuffer->isPlaying());
+
+    performance.globals().Loop = true;
+    processor.ProcessEvent({ 0, 0, 64, 6 });
+    ASSERT_TRUE(serveUntil([&] { return mailbox.TriggerSlot == 0; }));
+    device.advance(1100);
+    EXPECT_TRUE(slot.ForwardBuffer->isPlaying());
+    EXPECT_EQ(slot.ForwardBuffer->playCursor(), 8820) << "wrapped after one second";
+}
+
 TEST_F(AudioThreadTest, ASuspendedThreadTakesNothingUntilAFrequencyTriggerWakesIt)
 {
     playback.startAudioThreadSuspended();
