@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ struct GlobalState {
     bool AutoAdvance = false;
     bool RandomAdvance = false;
     bool loadingBusy = false;
+    // Slots with new clips whose textures the frame thread must make (index = slot number).
+    EngineValue<bool> texturesPending = false;
+    std::array<EngineValue<bool>, kSlotCount + 1> slotTexturePending {};
     EngineValue<bool> shuttingDown = false; // every event is ignored
     KeyLetterMap keyLetters;
     double BPM = 150.0;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace oskel {
 
@@ -11,6 +12,15 @@ enum class SlotColour { Black, Green, Red, White, Lime, Blue };
 enum class DialogButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class DialogAnswer { Ok, Cancel, Yes, No };
 using ControlValue = std::variant<bool, std::int64_t, double, std::string>;
+
+// A small picture for the clip slot grid: 24-bit blue-green-red pixels, rows bottom-up.
+struct ThumbnailPicture {
+    static constexpr int kWidth = 96;
+    static constexpr int kHeight = 72;
+    int width = kWidth;
+    int height = kHeight;
+    std::vector<std::uint8_t> pixels;
+};
 
 // How the logic speaks to the windows. The windows implement it; the logic never includes a
 // window. Called on the main thread only.
@@ -29,6 +39,8 @@ public:
     virtual void setSlotStatusColour(int slot, SlotColour colour) = 0;
     virtual void setSlotLetterBackground(int slot, SlotColour colour) = 0;
     virtual void blankThumbnail(int slot) = 0;
+    // The slot's still thumbnail (grid and layer stack), with the hint shown over it.
+    virtual void showThumbnail(int slot, const ThumbnailPicture& picture, std::string_view hint) = 0;
 
     // Shows a value in a named control without firing the control's change handler.
     virtual void showControlValue(std::string_view control, const ControlValue& value) = 0;
@@ -53,6 +65,7 @@ public:
     void setSlotStatusColour(int, SlotColour) override {}
     void setSlotLetterBackground(int, SlotColour) override {}
     void blankThumbnail(int) override {}
+    void showThumbnail(int, const ThumbnailPicture&, std::string_view) override {}
     void showControlValue(std::string_view, const ControlValue&) override {}
     void setOpacityBar(int, int) override {}
     void setLumaBar(int, int) override {}

@@ -29,6 +29,12 @@ public:
     std::vector<SlotColourCall> statusColours;
     std::vector<SlotColourCall> letterBackgrounds;
     std::vector<int> blankedThumbnails;
+    struct ThumbnailCall {
+        int slot;
+        ThumbnailPicture picture;
+        std::string hint;
+    };
+    std::vector<ThumbnailCall> thumbnails;
     std::vector<ControlCall> controls;
     std::vector<std::pair<int, int>> opacityBars;
     std::vector<std::pair<int, int>> lumaBars;
@@ -54,6 +60,10 @@ public:
         letterBackgrounds.push_back({ slot, colour });
     }
     void blankThumbnail(int slot) override { blankedThumbnails.push_back(slot); }
+    void showThumbnail(int slot, const ThumbnailPicture& picture, std::string_view hint) override
+    {
+        thumbnails.push_back({ slot, picture, std::string(hint) });
+    }
     void showControlValue(std::string_view control, const ControlValue& value) override
     {
         controls.push_back({ std::string(control), value });

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/engine_ports.h"
+#include "core/performance.h"
+#include "playback/audio_engine.h"
+#include "sources/source_interface.h"
+
+namespace oskel {
+
+// Puts clip files into slots: chooses the media system, opens the file, takes over its
+// picture size, frame rate and length, builds the slot's two sound buffers (or silent ones),
+// makes the thumbnail and hands the slot to the frame clock. Main thread.
+class ClipLoader {
+public:
+    static constexpr std::int64_t kLongClipSoundBytes = 3000000;
+    static constexpr int kMaxClipsAtOnce = kSlotCount;
+
+    ClipLoader(Performance& performance, SourceInterface& sources, AudioEngine& audio,
+               PlaybackControl& playback);
+
+    // Called once a slot's selection or tempo settings changed, for the tempo figures.
+    void setTempoHandler(std::function<void(int slot)> handler) { m_tempo = std::move(handler); }
+    // Restarts the sync-mode slots after a multiple load (the event processor's).
+    void setSyncRestarter(std::function<void(bool hide)> restart)
+    {
+        m_restartSync = std::move(restart);
+    }
+
+    bool LoadClipIntoSlot(int slot, const std::filesystem::path& file, bool syncMode,
+                          bool keepSettings);
+
+    // Loads clips into slots 1, 2, ... after clearing every loaded slot; at most sixteen.
+    struct Entry {
+        std::filesystem::path file;
+        bool syncMode = false;
+    };
+    void loadMultipleClips(const std::vector<Entry>& entries);
+
+    // The thumbnail of a loaded slot from its clip's beginning or middle.
+    bool MakeThumbnail(int slot);
+
+private:
+    bool OpenClip(int slot, bool keepSettings);
+    bool openSound(int slot);
+    void failClip(int slot, std::uint8_t result);
+    void placeNewClip(TPlayAvistruct& record, bool syncMode);
+    void clipReady(int slot);
+    std::filesystem::path fileToOpen(const TPlayAvistruct& record) const;
+    void finishLoading();
+
+    Performance& m_performance;
+    SourceInterface& m_sources;
+    AudioEngine& m_audio;
+    PlaybackControl& m_playback;
+    std::function<void(int)> m_tempo;
+    std::function<void(bool)> m_restartSync;
+};
+
+} // namespace oskel
