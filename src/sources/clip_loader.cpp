@@ -70,6 +70,8 @@ bool ClipLoader::LoadClipIntoSlot(int slot, const std::filesystem::path& file, b
     ui.setStatusText("Loading Clip ...");
 
     TPlayAvistruct& record = m_performance.slot(slot);
+    const std::int32_t keptInPoint = record.InPoint;
+    const std::int64_t keptOutPoint = record.OutPoint;
     int keptFrequency = 0;
     if (record.Loaded) {
         if (record.Playing) {
@@ -117,8 +119,11 @@ bool ClipLoader::LoadClipIntoSlot(int slot, const std::filesystem::path& file, b
         if (m_tempo) {
             m_tempo(slot);
         }
-    } else if (keptFrequency > 0 && record.ForwardBuffer) {
-        record.ForwardBuffer->setFrequency(keptFrequency);
+    } else {
+        keepSelection(record, keptInPoint, keptOutPoint);
+        if (keptFrequency > 0 && record.ForwardBuffer) {
+            record.ForwardBuffer->setFrequency(keptFrequency);
+        }
     }
     clipReady(slot);
     globals.slotTexturePending.at(static_cast<std::size_t>(slot)) = true;
@@ -131,6 +136,18 @@ bool ClipLoader::LoadClipIntoSlot(int slot, const std::filesystem::path& file, b
     globals.lastClipPath = file.string();
     finishLoading();
     return true;
+}
+
+// Building the buffers selects the whole new clip; a reload that keeps its settings keeps
+// the selection it had, as far as the new clip reaches.
+void ClipLoader::keepSelection(TPlayAvistruct& record, std::int32_t inPoint, std::int64_t outPoint)
+{
+    const std::int64_t length = record.Length;
+    if (outPoint <= 0 || outPoint > length) {
+        outPoint = length;
+    }
+    record.OutPoint = outPoint;
+    record.InPoint = inPoint >= 0 && inPoint < outPoint ? inPoint : 0;
 }
 
 void ClipLoader::placeNewClip(TPlayAvistruct& record, bool syncMode)

@@ -49,6 +49,7 @@ private:
     bool openSound(int slot);
     void failClip(int slot, std::uint8_t result);
     void placeNewClip(TPlayAvistruct& record, bool syncMode);
+    static void keepSelection(TPlayAvistruct& record, std::int32_t inPoint, std::int64_t outPoint);
     void clipReady(int slot);
     std::filesystem::path fileToOpen(const TPlayAvistruct& record) const;
     void finishLoading();
