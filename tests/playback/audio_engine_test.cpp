@@ -3,6 +3,7 @@
 #include "core/layer_stack.h"
 #include "fake_sound_device.h"
 #include "playback/audio_engine.h"
+#include "playback/init_sound.h"
 #include "playback/slot_commands.h"
 #include "support/recording_user_interface.h"
 
@@ -199,6 +200,29 @@ TEST_F(SlotCommandsTest, RestartAlwaysLoopsAndKeepsAMutedSlotMuted)
     EXPECT_EQ(buffer.volume(), -8000);
     EXPECT_TRUE(slot().Looping);
     EXPECT_TRUE(slot().Playing);
+}
+
+} // namespace
+} // namespace oskel
+
+namespace oskel {
+namespace {
+
+TEST(InitSound, FallsBackWithAStatusLineAndGivesUpOnlyWithNoOutputAtAll)
+{
+    test::RecordingUserInterface ui;
+    auto device = InitSound(ui, [] {
+        return SoundOutput { std::make_unique<test::FakeSoundDevice>(),
+                             "No sound card could be opened (none): playing silently" };
+    });
+    EXPECT_NE(device, nullptr);
+    EXPECT_EQ(ui.statusTexts, std::vector<std::string> {
+                                  "No sound card could be opened (none): playing silently" });
+    EXPECT_TRUE(ui.messages.empty());
+
+    auto none = InitSound(ui, []() -> SoundOutput { throw SoundError("no threads left"); });
+    EXPECT_EQ(none, nullptr);
+    EXPECT_EQ(ui.messages, std::vector<std::string> { kNoSoundMessage });
 }
 
 } // namespace
