@@ -16,7 +16,8 @@ void BM_SnapshotCopy(benchmark::State& state)
     for (int slot = 1; slot <= oskel::kSlotCount; ++slot) {
         auto& record = performance.slot(slot);
         record.Loaded = true;
-        record.FileName = "/home/performer/video clips/clip number " + std::to_string(slot) + ".avi";
+        record.FileName
+            = "/home/performer/video clips/clip number " + std::to_string(slot) + ".avi";
         record.StencilFileName = "/home/performer/masks/mask.bmp";
         record.StencilMask = std::make_shared<const std::vector<std::uint8_t>>(384 * 288, 0);
     }
@@ -25,8 +26,8 @@ void BM_SnapshotCopy(benchmark::State& state)
         benchmark::DoNotOptimize(performance.snapshot()[16].CurrentFrame.load());
     }
     // An inverted rate: seconds per copy, beside the seconds of one frame.
-    const auto perCopy = benchmark::Counter::kIsIterationInvariantRate
-        | benchmark::Counter::kInvert;
+    const auto perCopy
+        = benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert;
     state.counters["copy_s"] = benchmark::Counter(1.0, perCopy);
     state.counters["frame_budget_s"] = kFrameAt60FpsSeconds;
 }

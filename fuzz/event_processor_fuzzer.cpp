@@ -23,7 +23,7 @@ public:
     bool audioThreadRunning() const override { return m_running; }
     bool audioThreadSuspended() const override { return false; }
     void startAudioThread() override { m_running = true; }
-    void resumeAudioThread() override {}
+    void resumeAudioThread() override { }
     void stopAudioThread() override { m_running = false; }
 
 private:
@@ -32,7 +32,11 @@ private:
 
 class ByteReader {
 public:
-    ByteReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+    ByteReader(const std::uint8_t* data, std::size_t size)
+        : m_data(data)
+        , m_size(size)
+    {
+    }
     bool more() const { return m_position < m_size; }
     std::uint8_t byte() { return more() ? m_data[m_position++] : 0; }
     std::int32_t number()
@@ -76,7 +80,8 @@ void checkInvariants(Performance& performance)
         check(slot.LumaBlendLevel >= 0 && slot.LumaBlendLevel <= 765);
         check(slot.Direction == 1 || slot.Direction == 2);
         if (slot.Loaded) {
-            check(slot.InPoint >= 0 && slot.InPoint <= slot.OutPoint && slot.OutPoint <= slot.Length);
+            check(
+                slot.InPoint >= 0 && slot.InPoint <= slot.OutPoint && slot.OutPoint <= slot.Length);
         }
     }
     const GlobalState& globals = performance.globals();
@@ -98,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EventProcessor processor(performance, mailbox, playback);
     processor.setSoundDevice(&device);
     AudioCommandContext audio { performance.slots(), performance.globals(),
-                                performance.layerStack(), [](const std::string&) {} };
+        performance.layerStack(), [](const std::string&) {} };
 
     for (int number : { 1, 2, 5, 16 }) {
         TPlayAvistruct& slot = performance.slot(number);

@@ -5,7 +5,8 @@
 namespace oskel {
 
 ConsoleUserInterface::ConsoleUserInterface(std::ostream& status, std::ostream& messages)
-    : m_status(status), m_messages(messages)
+    : m_status(status)
+    , m_messages(messages)
 {
 }
 
@@ -23,7 +24,9 @@ DialogAnswer ConsoleUserInterface::ask(std::string_view question, DialogButtons 
 {
     const DialogAnswer answer = SilentUserInterface::ask(question, buttons);
     m_messages << "oskel3: " << question << " (answered "
-               << (answer == DialogAnswer::Ok ? "OK" : answer == DialogAnswer::Cancel ? "Cancel" : "No")
+               << (answer == DialogAnswer::Ok              ? "OK"
+                          : answer == DialogAnswer::Cancel ? "Cancel"
+                                                           : "No")
                << ")" << std::endl;
     return answer;
 }

@@ -78,8 +78,8 @@ int runInstrument()
     oskel::MainThreadDispatcher mainThread;
     oskel::ConsoleUserInterface ui(std::cout, std::cerr);
     oskel::Performance performance(ui, mainThread);
-    const std::unique_ptr<oskel::SoundDevice> sound =
-        oskel::InitSound(ui, [] { return oskel::chooseSoundOutput(); });
+    const std::unique_ptr<oskel::SoundDevice> sound
+        = oskel::InitSound(ui, [] { return oskel::chooseSoundOutput(); });
     if (!sound) {
         return 1;
     }
@@ -93,8 +93,7 @@ int runInstrument()
     const oskel::Locations locations = oskel::systemLocations();
     oskel::SettingsFile settings(locations.configFolder);
     oskel::Lifecycle lifecycle(performance, settings,
-                               { locations.clipFolder, locations.tempFolder },
-                               oskel::availableMemoryBytes);
+        { locations.clipFolder, locations.tempFolder }, oskel::availableMemoryBytes);
     lifecycle.setEngine(&events, &playback);
     lifecycle.programEntry();
     lifecycle.InitStuff();

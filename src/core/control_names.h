@@ -15,7 +15,7 @@ inline constexpr std::string_view kPitchNotes = "Pitch Notes";
 inline constexpr std::string_view kStandby = "Standby";
 inline constexpr std::string_view kMasterVolume = "MasterVolume";
 // Clip inspector, for the inspected slot:
-inline constexpr std::string_view kInPoint = "InPoint";   // sample frames
+inline constexpr std::string_view kInPoint = "InPoint"; // sample frames
 inline constexpr std::string_view kOutPoint = "OutPoint"; // sample frames
 inline constexpr std::string_view kFrequency = "Frequency";
 inline constexpr std::string_view kVolume = "Volume";

@@ -8,13 +8,18 @@ namespace oskel {
 // (or the other way round). It behaves like a plain value, but every access is atomic, so the
 // record can still be copied whole into the snapshot without a lock. Stores release and loads
 // acquire: a thread that sees `FrameAck` set also sees everything written before it was set.
-template <typename T>
-class EngineValue {
+template <typename T> class EngineValue {
     static_assert(std::atomic<T>::is_always_lock_free, "engine fields must be lock-free");
 
 public:
-    constexpr EngineValue(T value = T {}) noexcept : m_value(value) {}
-    EngineValue(const EngineValue& other) noexcept : m_value(other.load()) {}
+    constexpr EngineValue(T value = T {}) noexcept
+        : m_value(value)
+    {
+    }
+    EngineValue(const EngineValue& other) noexcept
+        : m_value(other.load())
+    {
+    }
     EngineValue& operator=(const EngineValue& other) noexcept
     {
         store(other.load());

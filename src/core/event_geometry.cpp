@@ -34,18 +34,17 @@ void EventProcessor::positionFromController(const TSlotEvent& event)
     }
     TPlayAvistruct& slot = record(event);
     applyRect(slot,
-              oskel::positionFromController(rectOf(slot), horizontal, event.Value2,
-                                            m_performance.globals().ConstrainMovement),
-              false);
+        oskel::positionFromController(
+            rectOf(slot), horizontal, event.Value2, m_performance.globals().ConstrainMovement),
+        false);
 }
 
 void EventProcessor::move(const TSlotEvent& event)
 {
     TPlayAvistruct& slot = record(event);
     applyRect(slot,
-              moveTo(rectOf(slot), event.Value, event.Value2,
-                     m_performance.globals().ConstrainMovement),
-              true);
+        moveTo(rectOf(slot), event.Value, event.Value2, m_performance.globals().ConstrainMovement),
+        true);
     if (isInspected(event.Slot)) {
         show(control::kInspectorRefresh, true);
     }
@@ -60,8 +59,8 @@ void EventProcessor::zoom(const TSlotEvent& event)
 void EventProcessor::size(const TSlotEvent& event)
 {
     TPlayAvistruct& slot = record(event);
-    applyRect(slot, resize(rectOf(slot), event.Value, m_performance.globals().ConstrainMovement),
-              false);
+    applyRect(
+        slot, resize(rectOf(slot), event.Value, m_performance.globals().ConstrainMovement), false);
     slot.Size = event.Value;
 }
 
@@ -74,15 +73,15 @@ void EventProcessor::aspect(const TSlotEvent& event)
 void EventProcessor::width(const TSlotEvent& event)
 {
     TPlayAvistruct& slot = record(event);
-    applyRect(slot, setWidth(rectOf(slot), event.Value, m_performance.globals().ConstrainMovement),
-              true);
+    applyRect(
+        slot, setWidth(rectOf(slot), event.Value, m_performance.globals().ConstrainMovement), true);
 }
 
 void EventProcessor::height(const TSlotEvent& event)
 {
     TPlayAvistruct& slot = record(event);
     applyRect(slot, setHeight(rectOf(slot), event.Value, m_performance.globals().ConstrainMovement),
-              true);
+        true);
 }
 
 } // namespace oskel

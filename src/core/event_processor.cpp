@@ -10,32 +10,55 @@
 namespace oskel {
 
 const EventProcessor::Handler EventProcessor::kHandlers[42] = {
-    &EventProcessor::trigger,          &EventProcessor::restart,
-    &EventProcessor::direction,        &EventProcessor::frequency,
-    &EventProcessor::frequencyThroughAudioThread, &EventProcessor::triggerAtFrequency,
-    &EventProcessor::loopOption,       &EventProcessor::inPoint,
-    &EventProcessor::outPoint,         &EventProcessor::pause,
-    &EventProcessor::release,          &EventProcessor::clearOutput,
-    &EventProcessor::trailsOption,     &EventProcessor::layeringOption,
-    &EventProcessor::midiChannelsOption, &EventProcessor::positionFromController,
-    &EventProcessor::move,             &EventProcessor::zoom,
-    &EventProcessor::size,             &EventProcessor::aspect,
-    &EventProcessor::lumaKeyLevel,     &EventProcessor::pitchWheelAssignment,
-    &EventProcessor::pitchNotesOption, &EventProcessor::width,
-    &EventProcessor::height,           &EventProcessor::stopAll,
-    &EventProcessor::stopEverySlot,    &EventProcessor::nothing,
-    &EventProcessor::standbyOn,        &EventProcessor::standbyOff,
-    &EventProcessor::nudgeFrequency,   &EventProcessor::volume,
-    &EventProcessor::mute,             &EventProcessor::unmute,
-    &EventProcessor::transparency,     &EventProcessor::lumaBlend,
-    &EventProcessor::trailsStrength,   &EventProcessor::crossfade,
-    &EventProcessor::nothing,          &EventProcessor::masterVolume,
-    &EventProcessor::scratch,          &EventProcessor::pan,
+    &EventProcessor::trigger,
+    &EventProcessor::restart,
+    &EventProcessor::direction,
+    &EventProcessor::frequency,
+    &EventProcessor::frequencyThroughAudioThread,
+    &EventProcessor::triggerAtFrequency,
+    &EventProcessor::loopOption,
+    &EventProcessor::inPoint,
+    &EventProcessor::outPoint,
+    &EventProcessor::pause,
+    &EventProcessor::release,
+    &EventProcessor::clearOutput,
+    &EventProcessor::trailsOption,
+    &EventProcessor::layeringOption,
+    &EventProcessor::midiChannelsOption,
+    &EventProcessor::positionFromController,
+    &EventProcessor::move,
+    &EventProcessor::zoom,
+    &EventProcessor::size,
+    &EventProcessor::aspect,
+    &EventProcessor::lumaKeyLevel,
+    &EventProcessor::pitchWheelAssignment,
+    &EventProcessor::pitchNotesOption,
+    &EventProcessor::width,
+    &EventProcessor::height,
+    &EventProcessor::stopAll,
+    &EventProcessor::stopEverySlot,
+    &EventProcessor::nothing,
+    &EventProcessor::standbyOn,
+    &EventProcessor::standbyOff,
+    &EventProcessor::nudgeFrequency,
+    &EventProcessor::volume,
+    &EventProcessor::mute,
+    &EventProcessor::unmute,
+    &EventProcessor::transparency,
+    &EventProcessor::lumaBlend,
+    &EventProcessor::trailsStrength,
+    &EventProcessor::crossfade,
+    &EventProcessor::nothing,
+    &EventProcessor::masterVolume,
+    &EventProcessor::scratch,
+    &EventProcessor::pan,
 };
 
-EventProcessor::EventProcessor(Performance& performance, AudioMailbox& mailbox,
-                               PlaybackControl& playback)
-    : m_performance(performance), m_mailbox(mailbox), m_playback(playback)
+EventProcessor::EventProcessor(
+    Performance& performance, AudioMailbox& mailbox, PlaybackControl& playback)
+    : m_performance(performance)
+    , m_mailbox(mailbox)
+    , m_playback(playback)
 {
 }
 
@@ -54,8 +77,8 @@ void EventProcessor::ProcessEvent(const TSlotEvent& event)
     (this->*kHandlers[event.Code])(event);
 }
 
-void EventProcessor::send(std::uint8_t code, std::int32_t value, std::int32_t value2,
-                          std::int32_t slot)
+void EventProcessor::send(
+    std::uint8_t code, std::int32_t value, std::int32_t value2, std::int32_t slot)
 {
     ProcessEvent(TSlotEvent { code, value, value2, slot });
 }

@@ -96,7 +96,7 @@ private:
     void masterVolume(const TSlotEvent& event);
     void scratch(const TSlotEvent& event);
     void pan(const TSlotEvent& event);
-    void nothing(const TSlotEvent&) {}
+    void nothing(const TSlotEvent&) { }
 
     void applyRect(TPlayAvistruct& slot, const struct SlotRect& rect, bool recomputeSize);
     void selectionChanged(int slot);

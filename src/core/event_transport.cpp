@@ -88,8 +88,8 @@ void EventProcessor::direction(const TSlotEvent& event)
 {
     TPlayAvistruct& slot = record(event);
     slot.ChopSegment = -1;
-    const bool changes = (event.Value == 2 && slot.Direction == 1)
-        || (event.Value == 1 && slot.Direction == 2);
+    const bool changes
+        = (event.Value == 2 && slot.Direction == 1) || (event.Value == 1 && slot.Direction == 2);
     if (!changes) {
         return;
     }
@@ -257,8 +257,8 @@ void EventProcessor::scratch(const TSlotEvent& event)
     const std::int64_t span = slot.OutPoint - static_cast<std::int64_t>(slot.InPoint);
     const std::int64_t offset = roundHalfEven(event.Value / 127.0 * static_cast<double>(span));
     const bool forwards = slot.Direction == 1;
-    const std::int64_t position =
-        forwards ? slot.InPoint + offset : slot.Length - slot.InPoint - offset;
+    const std::int64_t position
+        = forwards ? slot.InPoint + offset : slot.Length - slot.InPoint - offset;
     const std::shared_ptr<SoundBuffer> buffer = activeBuffer(slot);
     if (buffer && position >= 0 && position < slot.Length) {
         try {

@@ -4,7 +4,10 @@
 
 namespace oskel {
 
-LayerStack::LayerStack() : m_order(initialOrder()) {}
+LayerStack::LayerStack()
+    : m_order(initialOrder())
+{
+}
 
 LayerStack::Order LayerStack::initialOrder()
 {

@@ -5,7 +5,7 @@
 namespace oskel {
 
 Lifecycle::Lifecycle(Performance& performance, SettingsFile& settings, SettingsDefaults defaults,
-                     MemoryProbe freeMemory)
+    MemoryProbe freeMemory)
     : m_performance(performance)
     , m_settings(settings)
     , m_defaults(std::move(defaults))

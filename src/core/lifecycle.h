@@ -17,7 +17,7 @@ public:
     using MemoryProbe = std::function<std::optional<std::int64_t>()>;
 
     Lifecycle(Performance& performance, SettingsFile& settings, SettingsDefaults defaults,
-              MemoryProbe freeMemory);
+        MemoryProbe freeMemory);
 
     // The event processor (first activation starts playback through it) and the playback
     // threads (ended at shut-down). Without them, only the settings come and go.

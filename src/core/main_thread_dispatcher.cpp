@@ -21,7 +21,10 @@ struct MainThreadDispatcher::InvokeState {
     }
 };
 
-MainThreadDispatcher::MainThreadDispatcher() : m_mainThread(std::this_thread::get_id()) {}
+MainThreadDispatcher::MainThreadDispatcher()
+    : m_mainThread(std::this_thread::get_id())
+{
+}
 
 MainThreadDispatcher::~MainThreadDispatcher()
 {
@@ -113,7 +116,7 @@ std::size_t MainThreadDispatcher::processPending()
             // A posted task failed: put back what was not run yet, then report the failure.
             std::lock_guard guard(m_lock);
             m_queue.insert(m_queue.begin(), std::make_move_iterator(tasks.begin()),
-                           std::make_move_iterator(tasks.end()));
+                std::make_move_iterator(tasks.end()));
             throw;
         }
     }
@@ -126,8 +129,8 @@ void MainThreadDispatcher::serveFor(std::chrono::milliseconds duration)
     while (true) {
         processPending();
         std::unique_lock guard(m_lock);
-        if (!m_queueChanged.wait_until(guard, deadline,
-                                       [&] { return !m_queue.empty() || m_closed; })) {
+        if (!m_queueChanged.wait_until(
+                guard, deadline, [&] { return !m_queue.empty() || m_closed; })) {
             return;
         }
         if (m_closed) {

@@ -15,7 +15,8 @@ constexpr auto kFrameAckStep = std::chrono::milliseconds(10);
 } // namespace
 
 Performance::Performance(UserInterfacePort& ui, MainThreadDispatcher& mainThread)
-    : m_ui(ui), m_mainThread(mainThread)
+    : m_ui(ui)
+    , m_mainThread(mainThread)
 {
 }
 

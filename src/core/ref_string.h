@@ -16,8 +16,14 @@ public:
         : m_text(text.empty() ? nullptr : std::make_shared<const std::string>(text))
     {
     }
-    RefString(const char* text) : RefString(std::string_view(text)) {}
-    RefString(const std::string& text) : RefString(std::string_view(text)) {}
+    RefString(const char* text)
+        : RefString(std::string_view(text))
+    {
+    }
+    RefString(const std::string& text)
+        : RefString(std::string_view(text))
+    {
+    }
 
     const std::string& str() const { return m_text ? *m_text : emptyString(); }
     std::string_view view() const { return str(); }

@@ -27,7 +27,7 @@ double centreY(const SlotRect& rect)
 SlotRect around(double cx, double cy, double halfWidth, double halfHeight)
 {
     return { nearest(cx - halfWidth), nearest(cy - halfHeight), nearest(cx + halfWidth),
-             nearest(cy + halfHeight) };
+        nearest(cy + halfHeight) };
 }
 
 SlotRect clippedToArea(SlotRect rect)
@@ -41,7 +41,7 @@ SlotRect clippedToArea(SlotRect rect)
 
 // One axis of a constrained move: keep the extent, stay inside 0..limit.
 void constrainedMove(std::int32_t position, std::int32_t extent, std::int32_t limit,
-                     std::int32_t& nearEdge, std::int32_t& farEdge)
+    std::int32_t& nearEdge, std::int32_t& farEdge)
 {
     if (position + extent > limit) {
         farEdge = limit;
@@ -58,7 +58,7 @@ void constrainedMove(std::int32_t position, std::int32_t extent, std::int32_t li
 
 // One axis of a width or height change that keeps the centre.
 void resizeAxis(std::int32_t extent, std::int32_t limit, bool constrained, std::int32_t& nearEdge,
-                std::int32_t& farEdge)
+    std::int32_t& farEdge)
 {
     const double grow = (extent - (farEdge - nearEdge)) / 2.0;
     if (!constrained) {

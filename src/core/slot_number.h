@@ -6,6 +6,9 @@ namespace oskel {
 inline constexpr int kSlotCount = 16;
 inline constexpr int kNoSlot = -1;
 
-constexpr bool isValidSlot(int slot) { return slot >= 1 && slot <= kSlotCount; }
+constexpr bool isValidSlot(int slot)
+{
+    return slot >= 1 && slot <= kSlotCount;
+}
 
 } // namespace oskel

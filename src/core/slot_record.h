@@ -103,7 +103,7 @@ struct TPlayAvistruct {
     double ClipDuration = 0.0;
     double SelectionDuration = 0.0;
     bool FollowBPM = false;
-    std::uint8_t SourceMode = 1;   // 1 smPlay, 0 smRA
+    std::uint8_t SourceMode = 1; // 1 smPlay, 0 smRA
     std::uint8_t SourceSystem = 0; // 0 ssVFW, 1 ssDS
     bool LoadedSilent = false;
     EngineValue<bool> FrameAck = false;

@@ -4,8 +4,8 @@
 
 namespace oskel {
 
-std::int32_t rectangleSize(std::int32_t left, std::int32_t top, std::int32_t right,
-                           std::int32_t bottom)
+std::int32_t rectangleSize(
+    std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
 {
     const double sum = static_cast<double>(right) + bottom - left - top;
     return static_cast<std::int32_t>(roundHalfEven(sum / 2.0));

@@ -8,8 +8,8 @@ namespace oskel {
 
 // Size of a clip rectangle: the mean of its width and height, rounded half to even.
 // 336 is the whole 384 x 288 composition area.
-std::int32_t rectangleSize(std::int32_t left, std::int32_t top, std::int32_t right,
-                           std::int32_t bottom);
+std::int32_t rectangleSize(
+    std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
 void updateSize(TPlayAvistruct& slot);
 
 // A luma level of 0 turns the key off, any other level on; with InverseLuma (bright parts
@@ -17,7 +17,10 @@ void updateSize(TPlayAvistruct& slot);
 bool lumaKeyInForce(std::int32_t lumaKeyLevel, bool inverseLuma);
 
 // Transparency counts only from level 10 upwards.
-constexpr bool alphaInForce(std::int32_t alphaLevel) { return alphaLevel > 9; }
+constexpr bool alphaInForce(std::int32_t alphaLevel)
+{
+    return alphaLevel > 9;
+}
 
 // Byte length of the silent buffers of a clip opened without sound: mono 16-bit at 44100 Hz
 // for the clip's duration, in whole sample frames.

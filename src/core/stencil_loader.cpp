@@ -17,10 +17,10 @@ bool endsInBmp(const std::string& name)
     if (name.size() < kExtension.size()) {
         return false;
     }
-    return std::equal(kExtension.begin(), kExtension.end(), name.end() - 3,
-                      [](char expected, char actual) {
-                          return expected == std::tolower(static_cast<unsigned char>(actual));
-                      });
+    return std::equal(
+        kExtension.begin(), kExtension.end(), name.end() - 3, [](char expected, char actual) {
+            return expected == std::tolower(static_cast<unsigned char>(actual));
+        });
 }
 
 StencilLoadResult failure(std::string message)
@@ -30,8 +30,7 @@ StencilLoadResult failure(std::string message)
 
 } // namespace
 
-StencilLoadResult loadStencilMask(const std::filesystem::path& path, int clipWidth,
-                                  int clipHeight)
+StencilLoadResult loadStencilMask(const std::filesystem::path& path, int clipWidth, int clipHeight)
 {
     if (!endsInBmp(path.string())) {
         return failure("Sorry - only Bitmap(*.bmp) files allowed");

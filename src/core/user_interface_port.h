@@ -40,7 +40,8 @@ public:
     virtual void setSlotLetterBackground(int slot, SlotColour colour) = 0;
     virtual void blankThumbnail(int slot) = 0;
     // The slot's still thumbnail (grid and layer stack), with the hint shown over it.
-    virtual void showThumbnail(int slot, const ThumbnailPicture& picture, std::string_view hint) = 0;
+    virtual void showThumbnail(int slot, const ThumbnailPicture& picture, std::string_view hint)
+        = 0;
 
     // Shows a value in a named control without firing the control's change handler.
     virtual void showControlValue(std::string_view control, const ControlValue& value) = 0;
@@ -54,21 +55,21 @@ public:
 // Used before the windows exist and by programs that run without any.
 class SilentUserInterface : public UserInterfacePort {
 public:
-    void setStatusText(std::string_view) override {}
-    void showMessage(std::string_view) override {}
+    void setStatusText(std::string_view) override { }
+    void showMessage(std::string_view) override { }
     DialogAnswer ask(std::string_view, DialogButtons buttons) override
     {
-        return buttons == DialogButtons::Ok ? DialogAnswer::Ok
+        return buttons == DialogButtons::Ok      ? DialogAnswer::Ok
             : buttons == DialogButtons::OkCancel ? DialogAnswer::Cancel
                                                  : DialogAnswer::No;
     }
-    void setSlotStatusColour(int, SlotColour) override {}
-    void setSlotLetterBackground(int, SlotColour) override {}
-    void blankThumbnail(int) override {}
-    void showThumbnail(int, const ThumbnailPicture&, std::string_view) override {}
-    void showControlValue(std::string_view, const ControlValue&) override {}
-    void setOpacityBar(int, int) override {}
-    void setLumaBar(int, int) override {}
+    void setSlotStatusColour(int, SlotColour) override { }
+    void setSlotLetterBackground(int, SlotColour) override { }
+    void blankThumbnail(int) override { }
+    void showThumbnail(int, const ThumbnailPicture&, std::string_view) override { }
+    void showControlValue(std::string_view, const ControlValue&) override { }
+    void setOpacityBar(int, int) override { }
+    void setLumaBar(int, int) override { }
 };
 
 } // namespace oskel

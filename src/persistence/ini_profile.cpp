@@ -18,97 +18,97 @@
 namespace oskel {
 namespace {
 
-    using detail::trimIniBlanks;
+using detail::trimIniBlanks;
 
-    // Names compare without regard to ASCII letter case, a line break matching a space.
-    char foldNameChar(char c)
-    {
-        if (c == '\r' || c == '\n') {
-            return ' ';
+// Names compare without regard to ASCII letter case, a line break matching a space.
+char foldNameChar(char c)
+{
+    if (c == '\r' || c == '\n') {
+        return ' ';
+    }
+    if (c >= 'A' && c <= 'Z') {
+        return static_cast<char>(c - 'A' + 'a');
+    }
+    return c;
+}
+
+// Both names already trimmed.
+bool namesEqual(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        return foldNameChar(x) == foldNameChar(y);
+    });
+}
+
+std::string foldName(std::string_view name)
+{
+    std::string folded(trimIniBlanks(name));
+    std::transform(folded.begin(), folded.end(), folded.begin(), foldNameChar);
+    return folded;
+}
+
+std::string replaceLineBreaks(std::string_view text)
+{
+    std::string result(text);
+    std::replace_if(
+        result.begin(), result.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return result;
+}
+
+// A name as a write stores it: one line, no blanks around it.
+std::string storedName(std::string_view name)
+{
+    return std::string(trimIniBlanks(replaceLineBreaks(name)));
+}
+
+// A key line is "key=value": the key ends at the first "=", and a line starting with one of
+// the section or comment marks is never a key.
+bool isStorableKey(std::string_view key)
+{
+    return key.find('=') == std::string_view::npos
+        && (key.empty() || (key.front() != '[' && key.front() != ';' && key.front() != '#'));
+}
+
+bool isUtf8Continuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+std::size_t utf8SequenceLength(char lead)
+{
+    const auto c = static_cast<unsigned char>(lead);
+    return c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+}
+
+// Where to cut value to keep at most `limit` bytes without splitting a UTF-8 character.
+std::size_t cutPosition(std::string_view value, std::size_t limit)
+{
+    if (value.size() <= limit || !isUtf8Continuation(value[limit])) {
+        return std::min(value.size(), limit);
+    }
+    for (std::size_t back = 1; back <= 3 && back <= limit; ++back) {
+        const char c = value[limit - back];
+        if (!isUtf8Continuation(c)) {
+            return utf8SequenceLength(c) > back ? limit - back : limit;
         }
-        if (c >= 'A' && c <= 'Z') {
-            return static_cast<char>(c - 'A' + 'a');
-        }
-        return c;
     }
+    return limit;
+}
 
-    // Both names already trimmed.
-    bool namesEqual(std::string_view a, std::string_view b)
-    {
-        return a.size() == b.size()
-            && std::equal(a.begin(), a.end(), b.begin(),
-                [](char x, char y) { return foldNameChar(x) == foldNameChar(y); });
+// The text after "=" as it is read: trimmed, unquoted and cut to the longest value.
+std::string readValue(std::string_view text)
+{
+    text = trimIniBlanks(text);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+        text = text.substr(1, text.size() - 2);
     }
+    return std::string(text.substr(0, cutPosition(text, IniProfile::kMaxValueLength)));
+}
 
-    std::string foldName(std::string_view name)
-    {
-        std::string folded(trimIniBlanks(name));
-        std::transform(folded.begin(), folded.end(), folded.begin(), foldNameChar);
-        return folded;
-    }
-
-    std::string replaceLineBreaks(std::string_view text)
-    {
-        std::string result(text);
-        std::replace_if(
-            result.begin(), result.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-        return result;
-    }
-
-    // A name as a write stores it: one line, no blanks around it.
-    std::string storedName(std::string_view name)
-    {
-        return std::string(trimIniBlanks(replaceLineBreaks(name)));
-    }
-
-    // A key line is "key=value": the key ends at the first "=", and a line starting with one of
-    // the section or comment marks is never a key.
-    bool isStorableKey(std::string_view key)
-    {
-        return key.find('=') == std::string_view::npos
-            && (key.empty() || (key.front() != '[' && key.front() != ';' && key.front() != '#'));
-    }
-
-    bool isUtf8Continuation(char c)
-    {
-        return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-    }
-
-    std::size_t utf8SequenceLength(char lead)
-    {
-        const auto c = static_cast<unsigned char>(lead);
-        return c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    }
-
-    // Where to cut value to keep at most `limit` bytes without splitting a UTF-8 character.
-    std::size_t cutPosition(std::string_view value, std::size_t limit)
-    {
-        if (value.size() <= limit || !isUtf8Continuation(value[limit])) {
-            return std::min(value.size(), limit);
-        }
-        for (std::size_t back = 1; back <= 3 && back <= limit; ++back) {
-            const char c = value[limit - back];
-            if (!isUtf8Continuation(c)) {
-                return utf8SequenceLength(c) > back ? limit - back : limit;
-            }
-        }
-        return limit;
-    }
-
-    // The text after "=" as it is read: trimmed, unquoted and cut to the longest value.
-    std::string readValue(std::string_view text)
-    {
-        text = trimIniBlanks(text);
-        if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
-            text = text.substr(1, text.size() - 2);
-        }
-        return std::string(text.substr(0, cutPosition(text, IniProfile::kMaxValueLength)));
-    }
-
-    bool isBlankLine(std::string_view line)
-    {
-        return trimIniBlanks(line).empty();
-    }
+bool isBlankLine(std::string_view line)
+{
+    return trimIniBlanks(line).empty();
+}
 
 } // namespace
 
@@ -388,78 +388,78 @@ void IniProfile::deleteKey(std::string_view section, std::string_view key)
 
 namespace {
 
-    std::string fileError(std::string_view action, const std::filesystem::path& path, int error)
-    {
-        std::string text = "Cannot ";
-        text += action;
-        text += " the file ";
-        text += path.string();
-        text += ": ";
-        text += std::system_category().message(error);
-        return text;
-    }
+std::string fileError(std::string_view action, const std::filesystem::path& path, int error)
+{
+    std::string text = "Cannot ";
+    text += action;
+    text += " the file ";
+    text += path.string();
+    text += ": ";
+    text += std::system_category().message(error);
+    return text;
+}
 
-    // Reads the whole file; returns errno on failure, 0 on success.
-    int readAll(int fd, std::string& text)
-    {
-        struct stat info { };
-        if (::fstat(fd, &info) == 0 && info.st_size > 0) {
-            text.reserve(static_cast<std::size_t>(info.st_size));
+// Reads the whole file; returns errno on failure, 0 on success.
+int readAll(int fd, std::string& text)
+{
+    struct stat info { };
+    if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+        text.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count == 0) {
+            return 0;
         }
-        char buffer[65536];
-        for (;;) {
-            const ssize_t count = ::read(fd, buffer, sizeof buffer);
-            if (count == 0) {
-                return 0;
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
             }
-            if (count < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return errno;
+            return errno;
+        }
+        text.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+int writeAll(int fd, std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t count = ::write(fd, text.data(), text.size());
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
             }
-            text.append(buffer, static_cast<std::size_t>(count));
+            return errno;
         }
+        text.remove_prefix(static_cast<std::size_t>(count));
     }
+    return 0;
+}
 
-    int writeAll(int fd, std::string_view text)
-    {
-        while (!text.empty()) {
-            const ssize_t count = ::write(fd, text.data(), text.size());
-            if (count < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return errno;
-            }
-            text.remove_prefix(static_cast<std::size_t>(count));
-        }
-        return 0;
+// Writes, flushes and closes fd; returns errno on failure, 0 on success. Always closes.
+int writeAndClose(int fd, std::string_view text)
+{
+    int error = writeAll(fd, text);
+    if (error == 0 && ::fsync(fd) != 0) {
+        error = errno;
     }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    return error;
+}
 
-    // Writes, flushes and closes fd; returns errno on failure, 0 on success. Always closes.
-    int writeAndClose(int fd, std::string_view text)
-    {
-        int error = writeAll(fd, text);
-        if (error == 0 && ::fsync(fd) != 0) {
-            error = errno;
-        }
-        if (::close(fd) != 0 && error == 0) {
-            error = errno;
-        }
-        return error;
+// Makes the rename itself durable; a failure here loses nothing that was there before.
+void syncFolder(const std::filesystem::path& path)
+{
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
     }
-
-    // Makes the rename itself durable; a failure here loses nothing that was there before.
-    void syncFolder(const std::filesystem::path& path)
-    {
-        const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
-    }
+}
 
 } // namespace
 

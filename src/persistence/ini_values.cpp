@@ -13,29 +13,29 @@
 namespace oskel {
 namespace {
 
-    using detail::trimIniBlanks;
+using detail::trimIniBlanks;
 
-    // Takes one leading "+" or "-" off text; true when it was "-".
-    bool takeSign(std::string_view& text)
-    {
-        if (text.empty() || (text.front() != '+' && text.front() != '-')) {
-            return false;
-        }
-        const bool negative = text.front() == '-';
-        text.remove_prefix(1);
-        return negative;
+// Takes one leading "+" or "-" off text; true when it was "-".
+bool takeSign(std::string_view& text)
+{
+    if (text.empty() || (text.front() != '+' && text.front() != '-')) {
+        return false;
     }
+    const bool negative = text.front() == '-';
+    text.remove_prefix(1);
+    return negative;
+}
 
-    std::optional<std::uint64_t> parseMagnitude(std::string_view digits, int base)
-    {
-        std::uint64_t magnitude = 0;
-        const char* end = digits.data() + digits.size();
-        const auto [stop, error] = std::from_chars(digits.data(), end, magnitude, base);
-        if (digits.empty() || error != std::errc() || stop != end) {
-            return std::nullopt;
-        }
-        return magnitude;
+std::optional<std::uint64_t> parseMagnitude(std::string_view digits, int base)
+{
+    std::uint64_t magnitude = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [stop, error] = std::from_chars(digits.data(), end, magnitude, base);
+    if (digits.empty() || error != std::errc() || stop != end) {
+        return std::nullopt;
     }
+    return magnitude;
+}
 
 } // namespace
 

@@ -23,7 +23,7 @@ KeyboardLayout readKeyboardLayout(const IniProfile& ini);
 // Reads every option of the settings file. Missing or unreadable values take their
 // defaults; out-of-range values that would break the instrument take them too.
 void readSettings(const IniProfile& ini, const SettingsDefaults& defaults, GlobalState& globals,
-                  Options& options);
+    Options& options);
 
 // Writes the options kept at shut-down into the profile, updating it in place: keys this
 // does not write stay as they were.
@@ -49,8 +49,7 @@ public:
 
     // Reads the file again, lets `update` change it and writes it back safely. Returns the
     // problem, if any; the old file is then left as it was.
-    template <typename Update>
-    std::optional<std::string> update(Update&& change)
+    template <typename Update> std::optional<std::string> update(Update&& change)
     {
         if (m_readOnly) {
             return m_readOnlyReason;

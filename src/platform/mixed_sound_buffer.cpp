@@ -8,30 +8,30 @@ namespace oskel {
 
 namespace {
 
-    constexpr int kMinFrequency = 100;
-    constexpr int kMaxFrequency = 200000;
-    constexpr int kSilentVolume = -10000;
-    constexpr int kFullPan = 10000;
-    const char* const kCreateFailed = "Could not create secondary sound buffer";
+constexpr int kMinFrequency = 100;
+constexpr int kMaxFrequency = 200000;
+constexpr int kSilentVolume = -10000;
+constexpr int kFullPan = 10000;
+const char* const kCreateFailed = "Could not create secondary sound buffer";
 
-    bool isValidLength(const WaveFormat& format, std::int64_t lengthBytes)
-    {
-        const std::int64_t blockAlign = format.blockAlign();
-        return lengthBytes > 0 && lengthBytes % blockAlign == 0
-            && lengthBytes / blockAlign < VoiceState::kFrameLimit;
-    }
+bool isValidLength(const WaveFormat& format, std::int64_t lengthBytes)
+{
+    const std::int64_t blockAlign = format.blockAlign();
+    return lengthBytes > 0 && lengthBytes % blockAlign == 0
+        && lengthBytes / blockAlign < VoiceState::kFrameLimit;
+}
 
-    std::unique_ptr<std::uint8_t[]> silence(const WaveFormat& format, std::int64_t lengthBytes)
-    {
-        try {
-            auto bytes = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t(lengthBytes));
-            const std::uint8_t zero = format.bitsPerSample == 8 ? 0x80 : 0x00;
-            std::fill_n(bytes.get(), lengthBytes, zero);
-            return bytes;
-        } catch (const std::bad_alloc&) {
-            throw SoundError(kCreateFailed);
-        }
+std::unique_ptr<std::uint8_t[]> silence(const WaveFormat& format, std::int64_t lengthBytes)
+{
+    try {
+        auto bytes = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t(lengthBytes));
+        const std::uint8_t zero = format.bitsPerSample == 8 ? 0x80 : 0x00;
+        std::fill_n(bytes.get(), lengthBytes, zero);
+        return bytes;
+    } catch (const std::bad_alloc&) {
+        throw SoundError(kCreateFailed);
     }
+}
 
 } // namespace
 

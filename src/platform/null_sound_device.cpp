@@ -9,9 +9,9 @@ namespace oskel {
 
 namespace {
 
-    // After a stall longer than this (a suspended process) the clock starts afresh instead of
-    // racing through the missed time.
-    constexpr std::chrono::seconds kLongestCatchUp { 1 };
+// After a stall longer than this (a suspended process) the clock starts afresh instead of
+// racing through the missed time.
+constexpr std::chrono::seconds kLongestCatchUp { 1 };
 
 } // namespace
 

@@ -10,7 +10,10 @@ namespace oskel {
 // A failure of the sound layer, carrying the message the performer is shown.
 class SoundError : public std::runtime_error {
 public:
-    explicit SoundError(const std::string& message) : std::runtime_error(message) {}
+    explicit SoundError(const std::string& message)
+        : std::runtime_error(message)
+    {
+    }
 };
 
 // The PCM format of a sound buffer: 8-bit unsigned or 16-bit signed little-endian samples,

@@ -23,8 +23,9 @@ public:
 
     // Throws SoundError("Could not create secondary sound buffer") for an unsupported format
     // or a length that is not a positive whole number of sample frames.
-    virtual std::shared_ptr<SoundBuffer> createBuffer(const WaveFormat& format,
-                                                      std::int64_t lengthBytes) = 0;
+    virtual std::shared_ptr<SoundBuffer> createBuffer(
+        const WaveFormat& format, std::int64_t lengthBytes)
+        = 0;
 
     // The master volume: level 0..255, a final linear gain on the mix.
     virtual void setMasterVolume(int level) = 0;

@@ -8,7 +8,7 @@ namespace oskel {
 
 namespace {
 
-    constexpr int kSilence = -10000;
+constexpr int kSilence = -10000;
 
 } // namespace
 

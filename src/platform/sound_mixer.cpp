@@ -12,22 +12,22 @@ namespace oskel {
 
 namespace {
 
-    // Another thread may play, stop or move the voice while it is mixed. A move wins: the block was
-    // mixed from where the voice was. A play or stop counts as coming just after the block, so the
-    // advance is kept under the new flags.
-    void commitAdvance(SoundVoice& voice, std::uint64_t expected, const VoiceState& before,
-        VoiceState after) noexcept
-    {
-        while (!voice.state.compare_exchange_weak(expected, after.pack())) {
-            const VoiceState now = VoiceState::unpack(expected);
-            if (!now.samePosition(before)) {
-                return;
-            }
-            after.playing = now.playing;
-            after.looping = now.looping;
-            after.locked = now.locked;
+// Another thread may play, stop or move the voice while it is mixed. A move wins: the block was
+// mixed from where the voice was. A play or stop counts as coming just after the block, so the
+// advance is kept under the new flags.
+void commitAdvance(
+    SoundVoice& voice, std::uint64_t expected, const VoiceState& before, VoiceState after) noexcept
+{
+    while (!voice.state.compare_exchange_weak(expected, after.pack())) {
+        const VoiceState now = VoiceState::unpack(expected);
+        if (!now.samePosition(before)) {
+            return;
         }
+        after.playing = now.playing;
+        after.looping = now.looping;
+        after.locked = now.locked;
     }
+}
 
 } // namespace
 

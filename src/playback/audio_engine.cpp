@@ -12,9 +12,9 @@ namespace {
 
 constexpr const char* kCreateFailed = "Could not create secondary sound buffer";
 constexpr const char* kLockFailed = "Could not lock secondary sound buffer";
-constexpr const char* kNotEnoughMemory =
-    "You dont really have enough RAM to load this clip. You can probably squeeze it in, but "
-    "Windows might crash. Continue?";
+constexpr const char* kNotEnoughMemory
+    = "You dont really have enough RAM to load this clip. You can probably squeeze it in, but "
+      "Windows might crash. Continue?";
 
 void checkSoundData(const ByteBlock& data, const WaveFormat& format)
 {
@@ -39,7 +39,9 @@ void fill(SoundBuffer& buffer, const std::function<void(std::span<std::uint8_t>)
 } // namespace
 
 AudioEngine::AudioEngine(SoundDevice& device, UserInterfacePort& ui, MemoryProbe freeMemory)
-    : m_device(device), m_ui(ui), m_freeMemory(std::move(freeMemory))
+    : m_device(device)
+    , m_ui(ui)
+    , m_freeMemory(std::move(freeMemory))
 {
 }
 
@@ -52,8 +54,8 @@ bool AudioEngine::CheckMemory(std::int64_t bytes)
     return m_ui.ask(kNotEnoughMemory, DialogButtons::OkCancel) != DialogAnswer::Cancel;
 }
 
-std::shared_ptr<SoundBuffer> AudioEngine::createBuffer(const WaveFormat& format,
-                                                       std::int64_t length)
+std::shared_ptr<SoundBuffer> AudioEngine::createBuffer(
+    const WaveFormat& format, std::int64_t length)
 {
     try {
         return m_device.createBuffer(format, length);
@@ -110,7 +112,8 @@ bool AudioEngine::BuildSilentBuffers(TPlayAvistruct& slot)
     for (auto* target : { &slot.ForwardBuffer, &slot.BackwardBuffer }) {
         target->reset();
         auto buffer = createBuffer(format, length);
-        fill(*buffer, [](std::span<std::uint8_t> bytes) { std::fill(bytes.begin(), bytes.end(), 0); });
+        fill(*buffer,
+            [](std::span<std::uint8_t> bytes) { std::fill(bytes.begin(), bytes.end(), 0); });
         *target = std::move(buffer);
     }
     return true;

@@ -11,7 +11,7 @@ constexpr auto kWakePeriod = std::chrono::milliseconds(150);
 } // namespace
 
 AudioThread::AudioThread(AudioCommandContext context, AudioMailbox& mailbox,
-                         PlaybackCompanion* companion, bool suspended, EndedHandler ended)
+    PlaybackCompanion* companion, bool suspended, EndedHandler ended)
     : m_context(std::move(context))
     , m_mailbox(mailbox)
     , m_companion(companion)

@@ -31,7 +31,7 @@ public:
     using EndedHandler = std::function<void(const std::string& failure)>;
 
     AudioThread(AudioCommandContext context, AudioMailbox& mailbox, PlaybackCompanion* companion,
-                bool suspended, EndedHandler ended);
+        bool suspended, EndedHandler ended);
     ~AudioThread();
     AudioThread(const AudioThread&) = delete;
     AudioThread& operator=(const AudioThread&) = delete;

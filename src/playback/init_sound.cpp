@@ -2,8 +2,8 @@
 
 namespace oskel {
 
-std::unique_ptr<SoundDevice> InitSound(UserInterfacePort& ui,
-                                       const std::function<SoundOutput()>& choose)
+std::unique_ptr<SoundDevice> InitSound(
+    UserInterfacePort& ui, const std::function<SoundOutput()>& choose)
 {
     try {
         SoundOutput output = choose();

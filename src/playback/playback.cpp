@@ -7,7 +7,9 @@ constexpr auto kServeStep = std::chrono::milliseconds(10);
 } // namespace
 
 Playback::Playback(Performance& performance, AudioMailbox& mailbox)
-    : m_performance(performance), m_mailbox(mailbox), m_self(std::make_shared<Playback*>(this))
+    : m_performance(performance)
+    , m_mailbox(mailbox)
+    , m_self(std::make_shared<Playback*>(this))
 {
 }
 
@@ -26,15 +28,12 @@ void Playback::create(bool suspended)
     }
     MainThreadDispatcher& mainThread = m_performance.mainThread();
     UserInterfacePort& ui = m_performance.ui();
-    AudioCommandContext context {
-        m_performance.slots(), m_performance.globals(), m_performance.layerStack(),
-        [&mainThread, &ui](std::string text) {
+    AudioCommandContext context { m_performance.slots(), m_performance.globals(),
+        m_performance.layerStack(), [&mainThread, &ui](std::string text) {
             mainThread.post([&ui, text = std::move(text)] { ui.setStatusText(text); });
-        }
-    };
+        } };
     std::weak_ptr<Playback*> self = m_self;
-    m_thread = std::make_unique<AudioThread>(
-        std::move(context), m_mailbox, m_companion, suspended,
+    m_thread = std::make_unique<AudioThread>(std::move(context), m_mailbox, m_companion, suspended,
         [&mainThread, self](const std::string& failure) {
             mainThread.post([self, failure] {
                 if (const auto alive = self.lock()) {

@@ -39,8 +39,8 @@ void play(SoundBuffer& buffer, bool looping, const char* failure)
     }
 }
 
-void startBuffer(AudioCommandContext& context, TPlayAvistruct& record, SoundBuffer& buffer,
-                 int volume, int pan)
+void startBuffer(
+    AudioCommandContext& context, TPlayAvistruct& record, SoundBuffer& buffer, int volume, int pan)
 {
     setBothVolumes(record, volume);
     if (context.globals.Loop) {
@@ -55,10 +55,12 @@ void startBuffer(AudioCommandContext& context, TPlayAvistruct& record, SoundBuff
 }
 
 // Runs an action when the scope ends, however it ends.
-template <typename Action>
-class Finally {
+template <typename Action> class Finally {
 public:
-    explicit Finally(Action action) : m_action(std::move(action)) {}
+    explicit Finally(Action action)
+        : m_action(std::move(action))
+    {
+    }
     ~Finally() { m_action(); }
     Finally(const Finally&) = delete;
     Finally& operator=(const Finally&) = delete;
@@ -141,13 +143,13 @@ void carryOutDirectionChange(AudioCommandContext& context, int slot, int directi
             position = insideBuffer(record.Length - from->playCursor(), record);
         }
         if (!positionBuffer(to.get(), position)) {
-            context.reportStatus(toBackwards ? "Err: BakBuf SetPos in ChDir"
-                                             : "Err: FwdBuf SetPos in ChDir");
+            context.reportStatus(
+                toBackwards ? "Err: BakBuf SetPos in ChDir" : "Err: FwdBuf SetPos in ChDir");
         } else {
             if (record.Playing && !record.Paused) {
                 StopSlotSound(record);
                 play(*to, context.globals.Loop,
-                     toBackwards ? "Could not play Backwards" : "Could not play Forwards");
+                    toBackwards ? "Could not play Backwards" : "Could not play Forwards");
             }
             record.Direction = toBackwards ? 2 : 1;
         }

@@ -35,8 +35,8 @@ protected:
     {
         return static_cast<test::FakeSoundBuffer&>(*performance.slot(number).ForwardBuffer);
     }
-    void process(std::uint8_t code, std::int32_t value = 0, std::int32_t value2 = 0,
-                 std::int32_t slot = 0)
+    void process(
+        std::uint8_t code, std::int32_t value = 0, std::int32_t value2 = 0, std::int32_t slot = 0)
     {
         processor.ProcessEvent(TSlotEvent { code, value, value2, slot });
     }
@@ -58,14 +58,14 @@ TEST_F(EventProcessorTest, InAndOutPointsKeepAThousandBytesApartWithinTheClip)
         std::int64_t expectedIn, expectedOut;
     };
     for (const Case& c : std::vector<Case> {
-             { 10000, 0, 10000, 7, 4000, 4000, 10000 },  // in inside: out untouched
-             { 10000, 0, 5000, 7, 5000, 5000, 6000 },    // in at out: out pushed
-             { 10000, 0, 9500, 7, 9600, 9600, 10000 },   // pushed, limited to the length
+             { 10000, 0, 10000, 7, 4000, 4000, 10000 }, // in inside: out untouched
+             { 10000, 0, 5000, 7, 5000, 5000, 6000 }, // in at out: out pushed
+             { 10000, 0, 9500, 7, 9600, 9600, 10000 }, // pushed, limited to the length
              { 10000, 3000, 10000, 8, 6000, 3000, 6000 }, // out inside: in untouched
              { 10000, 3000, 10000, 8, 2500, 1500, 2500 }, // out before in: in pulled
-             { 10000, 3000, 10000, 8, 400, 0, 400 },      // pulled, limited at 0
+             { 10000, 3000, 10000, 8, 400, 0, 400 }, // pulled, limited at 0
              { 10000, 3000, 9000, 7, 10001, 3000, 9000 }, // beyond the clip: refused
-             { 10000, 3000, 9000, 8, -1, 3000, 9000 },    // refused
+             { 10000, 3000, 9000, 8, -1, 3000, 9000 }, // refused
          }) {
         TPlayAvistruct& slot = load(1, false, c.length);
         slot.InPoint = static_cast<std::int32_t>(c.in);
@@ -224,12 +224,12 @@ TEST_F(EventProcessorTest, GeometryEventsOnTheSlotRectangle)
     EXPECT_EQ(std::tuple(slot.Left, slot.Top, slot.Right, slot.Bottom), std::tuple(0, 0, 384, 288));
     EXPECT_EQ(slot.Size, 336);
     process(17, 64, 0, 7);
-    EXPECT_EQ(std::tuple(slot.Left, slot.Top, slot.Right, slot.Bottom),
-              std::tuple(32, 24, 352, 264));
+    EXPECT_EQ(
+        std::tuple(slot.Left, slot.Top, slot.Right, slot.Bottom), std::tuple(32, 24, 352, 264));
     EXPECT_EQ(slot.Size, 280);
     process(16, 10, 20, 7);
-    EXPECT_EQ(std::tuple(slot.Left, slot.Top, slot.Right, slot.Bottom),
-              std::tuple(10, 20, 330, 260));
+    EXPECT_EQ(
+        std::tuple(slot.Left, slot.Top, slot.Right, slot.Bottom), std::tuple(10, 20, 330, 260));
     process(17, 128, 0, 7); // out of range
     EXPECT_EQ(slot.Left, 10);
 }
@@ -290,12 +290,12 @@ TEST_F(EventProcessorTest, EventsThatCannotApplyChangeNothing)
     slot.Volume = -100;
     slot.Balance = 30;
     const std::vector<TSlotEvent> refused {
-        { 31, -10001, 0, 9 }, { 31, 1, 0, 9 },         // volume out of range
-        { 41, 10001, 64, 9 }, { 41, 0, 128, 9 },        // pan out of range
-        { 31, -50, 0, 10 },                             // slot not loaded
-        { 31, -50, 0, 0 }, { 31, -50, 0, -1 }, { 31, -50, 0, 17 },
-        { 42, 0, 0, 9 }, { 255, -50, 0, 9 },            // no such code
-        { 0, 5000, 64, 9 }, { 0, 0, 200, 9 },           // trigger values out of range
+        { 31, -10001, 0, 9 }, { 31, 1, 0, 9 }, // volume out of range
+        { 41, 10001, 64, 9 }, { 41, 0, 128, 9 }, // pan out of range
+        { 31, -50, 0, 10 }, // slot not loaded
+        { 31, -50, 0, 0 }, { 31, -50, 0, -1 }, { 31, -50, 0, 17 }, { 42, 0, 0, 9 },
+        { 255, -50, 0, 9 }, // no such code
+        { 0, 5000, 64, 9 }, { 0, 0, 200, 9 }, // trigger values out of range
     };
     for (const TSlotEvent& event : refused) {
         processor.ProcessEvent(event);
@@ -316,8 +316,8 @@ TEST_F(EventProcessorTest, PanFromMidiFollowsThePanLaw)
         int balance;
         int pan;
     };
-    for (const Case& c : std::vector<Case> {
-             { 0, -10000 }, { 32, -602 }, { 64, 0 }, { 96, 602 }, { 127, 10000 } }) {
+    for (const Case& c :
+        std::vector<Case> { { 0, -10000 }, { 32, -602 }, { 64, 0 }, { 96, 602 }, { 127, 10000 } }) {
         processor.SetSlotPanFromMIDI(1, c.balance);
         EXPECT_EQ(performance.slot(1).ForwardBuffer->pan(), c.pan) << c.balance;
         EXPECT_EQ(performance.slot(1).Balance, c.balance);

@@ -21,7 +21,7 @@ protected:
     Performance performance { ui, mainThread };
     SettingsFile settings { folder / "oskel3" };
     Lifecycle lifecycle { performance, settings, { folder / "clips", folder.path() },
-                          [] { return std::optional<std::int64_t>(512LL * 1024 * 1024); } };
+        [] { return std::optional<std::int64_t>(512LL * 1024 * 1024); } };
 };
 
 TEST_F(LifecycleTest, StartUpReadsTheSettingsAndShutDownWritesThemBack)

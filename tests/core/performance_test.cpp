@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/bmp_writer.h"
 #include "core/performance.h"
 #include "core/stencil_loader.h"
+#include "support/bmp_writer.h"
 #include "support/recording_user_interface.h"
 #include "support/temp_dir.h"
 
@@ -33,7 +33,11 @@ private:
 
 class LoggingSource : public ClipSource {
 public:
-    LoggingSource(EventLog& log, bool failToClose) : m_log(log), m_fail(failToClose) {}
+    LoggingSource(EventLog& log, bool failToClose)
+        : m_log(log)
+        , m_fail(failToClose)
+    {
+    }
     void close() override
     {
         m_log.add("source closed");
@@ -107,8 +111,8 @@ TEST_F(PerformanceTest, UnloadWaitsForTheFramePassWhileServingItsCallsOntoTheMai
     stop = true;
     frameThread.join();
 
-    const std::vector<std::string> expected { "snapshot copied on the main thread",
-                                              "pass finished", "source closed" };
+    const std::vector<std::string> expected { "snapshot copied on the main thread", "pass finished",
+        "source closed" };
     EXPECT_EQ(log.entries(), expected);
     EXPECT_FALSE(slot.Loaded);
     EXPECT_FALSE(slot.Playing);
@@ -150,7 +154,7 @@ TEST_F(PerformanceTest, SelectingMovesTheBlueLetterBackground)
     performance.selectSlot(17); // ignored
     using Call = test::RecordingUserInterface::SlotColourCall;
     const std::vector<Call> expected { { 2, SlotColour::Blue }, { 2, SlotColour::Black },
-                                       { 7, SlotColour::Blue } };
+        { 7, SlotColour::Blue } };
     EXPECT_EQ(ui.letterBackgrounds, expected);
     EXPECT_EQ(performance.globals().selectedSlot, 7);
 }
@@ -165,8 +169,7 @@ TEST_F(PerformanceTest, StatusColoursFollowTheStateAndTheLoopOption)
     performance.SlotStatusColour(1, SlotState::SyncShown);
     using Call = test::RecordingUserInterface::SlotColourCall;
     const std::vector<Call> expected { { 1, SlotColour::Black }, { 1, SlotColour::Green },
-                                       { 1, SlotColour::Red }, { 1, SlotColour::White },
-                                       { 1, SlotColour::Lime } };
+        { 1, SlotColour::Red }, { 1, SlotColour::White }, { 1, SlotColour::Lime } };
     EXPECT_EQ(ui.statusColours, expected);
 }
 
@@ -206,7 +209,7 @@ TEST_F(PerformanceTest, SnapshotSharesStringsAndHandlesWithTheLiveRecords)
 class StencilTest : public PerformanceTest {
 protected:
     std::filesystem::path writeBmp(const std::string& name, int bits,
-                                   const std::vector<std::uint8_t>& pixels, int width, int height)
+        const std::vector<std::uint8_t>& pixels, int width, int height)
     {
         const auto path = folder / name;
         test::writeBytesToFile(path, test::makeBmp(width, height, bits, pixels));
@@ -230,8 +233,7 @@ TEST_F(StencilTest, RefusedFilesGiveTheirMessageAndLeaveTheSlotAlone)
         std::filesystem::path path;
         std::string message;
     };
-    for (const Case& c : std::vector<Case> {
-             { text, "Sorry - only Bitmap(*.bmp) files allowed" },
+    for (const Case& c : std::vector<Case> { { text, "Sorry - only Bitmap(*.bmp) files allowed" },
              { truncated, "Failed to Load Bitmap" },
              { folder / "missing.bmp", "Failed to Load Bitmap" },
              { colour, "Sorry - only greyscale bitmaps allowed" } }) {

@@ -24,7 +24,7 @@ TEST(SlotGeometry, ConstrainedMovesStayInsideTheArea)
              { clip, 10, 20, false, { 10, 20, 110, 70 } },
              { clip, 300, 260, false, { 300, 260, 400, 310 } },
              { clip, 300, 260, true, { 284, 238, 384, 288 } }, // pushed back from the far edges
-             { clip, -30, -5, true, { 0, 0, 100, 50 } },        // and from the near ones
+             { clip, -30, -5, true, { 0, 0, 100, 50 } }, // and from the near ones
              { clip, -30, -5, false, { -30, -5, 70, 45 } },
              { { 0, 0, 500, 400 }, 10, 10, true, { -116, -112, 384, 288 } }, // wider: far edges win
          }) {
@@ -45,7 +45,7 @@ TEST(SlotGeometry, WidthAndHeightChangesKeepTheCentre)
              { { 100, 100, 200, 150 }, 150, true, false, { 75, 100, 225, 150 } },
              { { 100, 100, 200, 150 }, 101, true, false, { 100, 100, 200, 150 } }, // 0.5 -> even
              { { 10, 0, 110, 50 }, 200, true, false, { -40, 0, 160, 50 } },
-             { { 10, 0, 110, 50 }, 200, true, true, { 0, 0, 200, 50 } },  // near edge below 1
+             { { 10, 0, 110, 50 }, 200, true, true, { 0, 0, 200, 50 } }, // near edge below 1
              { { 300, 0, 380, 50 }, 120, true, true, { 264, 0, 384, 50 } }, // past the far edge
              { { 0, 200, 50, 280 }, 100, false, true, { 0, 188, 50, 288 } },
              { { 10, 10, 20, 20 }, 500, true, true, { 0, 10, 384, 20 } }, // wider than the area

@@ -92,9 +92,9 @@ TEST(SlotRules, SizeIsTheMeanOfWidthAndHeightRoundedHalfToEven)
     };
     for (const Case& c : std::vector<Case> {
              { 0, 0, 384, 288, 336 },
-             { 0, 0, 1, 0, 0 },   // 0.5 -> 0
-             { 0, 0, 3, 0, 2 },   // 1.5 -> 2
-             { 0, 0, 5, 0, 2 },   // 2.5 -> 2
+             { 0, 0, 1, 0, 0 }, // 0.5 -> 0
+             { 0, 0, 3, 0, 2 }, // 1.5 -> 2
+             { 0, 0, 5, 0, 2 }, // 2.5 -> 2
              { -10, -10, 0, 1, 10 }, // 10.5 -> 10
              { 100, 100, 50, 50, -50 },
          }) {
@@ -113,9 +113,8 @@ TEST(SlotRules, LumaKeyAndTransparencyFlags)
         bool inverse;
         bool on;
     };
-    for (const Case& c : std::vector<Case> {
-             { 0, false, false }, { 1, false, true }, { 765, false, true },
-             { 0, true, true }, { 764, true, true }, { 765, true, false } }) {
+    for (const Case& c : std::vector<Case> { { 0, false, false }, { 1, false, true },
+             { 765, false, true }, { 0, true, true }, { 764, true, true }, { 765, true, false } }) {
         EXPECT_EQ(lumaKeyInForce(c.level, c.inverse), c.on) << c.level << " inverse " << c.inverse;
     }
     EXPECT_FALSE(alphaInForce(9));
@@ -165,10 +164,10 @@ TEST_F(CopyParamsTest, PositionsAreFittedToAShorterTarget)
         std::int64_t targetOut;
     };
     for (const Case& c : std::vector<Case> {
-             { 5000, 8000, 0, 4000 },   // both beyond the target
+             { 5000, 8000, 0, 4000 }, // both beyond the target
              { 1000, 3000, 1000, 3000 }, // inside: kept
              { 4000, 10000, 4000, 4000 }, // in point at the very end stays; out at source end
-             { 100, 4001, 100, 4000 },  // not below the target's length
+             { 100, 4001, 100, 4000 }, // not below the target's length
          }) {
         slots[1].InPoint = c.sourceIn;
         slots[1].OutPoint = c.sourceOut;

@@ -20,15 +20,21 @@ void* operator new(std::size_t size)
     }
     throw std::bad_alloc();
 }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
 
 namespace oskel {
 namespace {
 
 class NullSource : public ClipSource {
 public:
-    void close() override {}
+    void close() override { }
 };
 
 TEST(SnapshotCopy, CopyingSixteenFullRecordsDoesNotAllocate)
@@ -39,7 +45,8 @@ TEST(SnapshotCopy, CopyingSixteenFullRecordsDoesNotAllocate)
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         TPlayAvistruct& record = performance.slot(slot);
         record.Loaded = true;
-        record.FileName = "/home/performer/video clips/a rather long clip file name " + std::to_string(slot) + ".avi";
+        record.FileName = "/home/performer/video clips/a rather long clip file name "
+            + std::to_string(slot) + ".avi";
         record.StencilFileName = "/home/performer/masks/stencil " + std::to_string(slot) + ".bmp";
         record.FFfilename = "/usr/lib/oskel3/plugins/effect.so";
         record.StencilMask = std::make_shared<const std::vector<std::uint8_t>>(384 * 288, 7);

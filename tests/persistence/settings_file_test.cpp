@@ -71,13 +71,21 @@ TEST_F(SettingsTest, ValuesThatWouldBreakTheInstrumentFallBackToTheirDefaults)
         std::int32_t interval;
         std::int32_t beats;
     };
-    for (const Case& c : std::vector<Case> {
-             { "[Globals]\nBPM=INF\n[AutoPatchLoad]\nInterval=6000\n[FileIO]\nDefaultBeatsPerClip=0", 150, 10, 4 },
-             { "[Globals]\nBPM=-20\n[AutoPatchLoad]\nInterval=5999\n[FileIO]\nDefaultBeatsPerClip=8", 150, 5999, 8 },
-             { "[Globals]\nBPM=0\n[AutoPatchLoad]\nInterval=-3\n[FileIO]\nDefaultBeatsPerClip=-2", 150, 10, 4 },
-             { "[globals]\nbpm=128,5\n[autopatchload]\ninterval=1\n[fileio]\ndefaultbeatsperclip=999", 128.5, 1, 999 },
-             { "[Globals]\nBPM=fast\n[AutoPatchLoad]\nInterval=$10\n[FileIO]\nDefaultBeatsPerClip=1000", 150, 16, 4 },
-         }) {
+    for (const Case& c :
+        std::vector<Case> {
+            { "[Globals]\nBPM=INF\n[AutoPatchLoad]\nInterval=6000\n[FileIO]\nDefaultBeatsPerClip=0",
+                150, 10, 4 },
+            { "[Globals]\nBPM=-20\n[AutoPatchLoad]\nInterval=5999\n[FileIO]\nDefaultBeatsPerClip=8",
+                150, 5999, 8 },
+            { "[Globals]\nBPM=0\n[AutoPatchLoad]\nInterval=-3\n[FileIO]\nDefaultBeatsPerClip=-2",
+                150, 10, 4 },
+            { "[globals]\nbpm=128,5\n[autopatchload]\ninterval=1\n[fileio]\ndefaultbeatsperclip="
+              "999",
+                128.5, 1, 999 },
+            { "[Globals]\nBPM=fast\n[AutoPatchLoad]\nInterval=$10\n[FileIO]\nDefaultBeatsPerClip="
+              "1000",
+                150, 16, 4 },
+        }) {
         read(c.text);
         EXPECT_EQ(globals.BPM, c.bpm) << c.text;
         EXPECT_EQ(options.ui.AutoPatchInterval, c.interval) << c.text;
@@ -110,10 +118,10 @@ TEST_F(SettingsTest, KeysReadButNeverWrittenAndWrittenButNeverRead)
     EXPECT_EQ(options.windows.grid.left, 5);
 
     const IniProfile out = written();
-    for (const auto& [section, key] : std::vector<std::pair<const char*, const char*>> {
-             { "FileIO", "LoadClipsKeepSettings" }, { "MIDI", "Velocity" },
-             { "Render", "RenderPreview" }, { "Oskel3MainForm", "Fullscreen" },
-             { "ThumbnailsForm", "Left" } }) {
+    for (const auto& [section, key] :
+        std::vector<std::pair<const char*, const char*>> { { "FileIO", "LoadClipsKeepSettings" },
+            { "MIDI", "Velocity" }, { "Render", "RenderPreview" },
+            { "Oskel3MainForm", "Fullscreen" }, { "ThumbnailsForm", "Left" } }) {
         EXPECT_FALSE(out.hasKey(section, key)) << section << " " << key;
     }
     EXPECT_EQ(out.readRaw("Playback", "genuineFullscreen"), "0");
@@ -137,11 +145,10 @@ TEST_F(SettingsTest, PathsAreWrittenOnlyForFilesThatExist)
         std::string patch, clip, stencil;
         bool patchWritten, clipWritten, stencilWritten;
     };
-    for (const Case& c : std::vector<Case> {
-             { patch, clip, stencil, true, true, true },
+    for (const Case& c : std::vector<Case> { { patch, clip, stencil, true, true, true },
              { notAPatch, folder.path().string(), "", false, false, false },
              { (folder / "gone.okp").string(), (folder / "gone.avi").string(),
-               (folder / "gone.bmp").string(), false, false, false } }) {
+                 (folder / "gone.bmp").string(), false, false, false } }) {
         globals.currentPatchPath = c.patch;
         globals.lastClipPath = c.clip;
         options.files.stencil = c.stencil;

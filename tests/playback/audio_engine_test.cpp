@@ -39,9 +39,9 @@ TEST_F(AudioEngineTest, TheBackwardBufferHoldsTheSampleFramesInReverseOrder)
     engine.BuildForwardBuffer(slot, stereo16);
     engine.BuildBackwardBuffer(slot, stereo16);
     EXPECT_EQ(contents(*slot.ForwardBuffer),
-              (std::vector<std::uint8_t> { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 }));
+        (std::vector<std::uint8_t> { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 }));
     EXPECT_EQ(contents(*slot.BackwardBuffer),
-              (std::vector<std::uint8_t> { 9, 10, 11, 12, 5, 6, 7, 8, 1, 2, 3, 4 }));
+        (std::vector<std::uint8_t> { 9, 10, 11, 12, 5, 6, 7, 8, 1, 2, 3, 4 }));
     EXPECT_EQ(slot.AudioData, nullptr) << "the decoded sound is released once both are built";
     EXPECT_EQ(slot.BackwardBuffer->volume(), -8000);
 }
@@ -54,10 +54,10 @@ TEST_F(AudioEngineTest, SoundThatIsNotWholeFramesOrNotPlayableIsRefused)
     };
     for (const Case& c : std::vector<Case> {
              { { 2, 44100, 16 }, { 1, 2, 3, 4, 5, 6 } }, // a frame and a half
-             { { 1, 44100, 16 }, {} },                     // nothing
-             { { 1, 44100, 24 }, { 1, 2, 3 } },            // 24-bit samples
+             { { 1, 44100, 16 }, {} }, // nothing
+             { { 1, 44100, 24 }, { 1, 2, 3 } }, // 24-bit samples
              { { 6, 44100, 16 }, std::vector<std::uint8_t>(12) },
-             { { 1, 50, 8 }, { 1 } },                      // rate below 100 Hz
+             { { 1, 50, 8 }, { 1 } }, // rate below 100 Hz
          }) {
         slot.AudioData = bytes(c.data);
         try {
@@ -127,7 +127,7 @@ protected:
     LayerStack layers;
     std::vector<std::string> statuses;
     AudioCommandContext context { slots, globals, layers,
-                                  [this](std::string text) { statuses.push_back(text); } };
+        [this](std::string text) { statuses.push_back(text); } };
 };
 
 TEST_F(SlotCommandsTest, ATriggerStartsTheBufferOfItsDirectionAtTheSelection)
@@ -138,10 +138,9 @@ TEST_F(SlotCommandsTest, ATriggerStartsTheBufferOfItsDirectionAtTheSelection)
         bool loop;
         std::int64_t position;
     };
-    for (const Case& c : std::vector<Case> {
-             { 1, 8000, true, 2000 },   // forwards from the in point
-             { 2, 8000, true, 2000 },   // backwards from the mirrored out point
-             { 2, 10000, false, 0 },    // out point at the end: from the start of the reversed sound
+    for (const Case& c : std::vector<Case> { { 1, 8000, true, 2000 }, // forwards from the in point
+             { 2, 8000, true, 2000 }, // backwards from the mirrored out point
+             { 2, 10000, false, 0 }, // out point at the end: from the start of the reversed sound
              { 2, 0, true, 0 } }) {
         StopSlotSound(slot());
         slot().Direction = c.direction;
@@ -213,11 +212,11 @@ TEST(InitSound, FallsBackWithAStatusLineAndGivesUpOnlyWithNoOutputAtAll)
     test::RecordingUserInterface ui;
     auto device = InitSound(ui, [] {
         return SoundOutput { std::make_unique<test::FakeSoundDevice>(),
-                             "No sound card could be opened (none): playing silently" };
+            "No sound card could be opened (none): playing silently" };
     });
     EXPECT_NE(device, nullptr);
-    EXPECT_EQ(ui.statusTexts, std::vector<std::string> {
-                                  "No sound card could be opened (none): playing silently" });
+    EXPECT_EQ(ui.statusTexts,
+        std::vector<std::string> { "No sound card could be opened (none): playing silently" });
     EXPECT_TRUE(ui.messages.empty());
 
     auto none = InitSound(ui, []() -> SoundOutput { throw SoundError("no threads left"); });

@@ -36,8 +36,7 @@ protected:
         return slot;
     }
     // Serves the main thread until the condition holds or a second has passed.
-    template <typename Condition>
-    bool serveUntil(Condition condition)
+    template <typename Condition> bool serveUntil(Condition condition)
     {
         const auto deadline = std::chrono::steady_clock::now() + 1s;
         while (!condition() && std::chrono::steady_clock::now() < deadline) {

@@ -10,7 +10,8 @@ class FakeSoundDevice : public SoundDevice {
 public:
     std::string description() const override { return "fake"; }
     int outputRate() const override { return 48000; }
-    std::shared_ptr<SoundBuffer> createBuffer(const WaveFormat& format, std::int64_t length) override
+    std::shared_ptr<SoundBuffer> createBuffer(
+        const WaveFormat& format, std::int64_t length) override
     {
         if (!format.isSupported() || length <= 0 || length % format.blockAlign() != 0) {
             throw SoundError("Could not create secondary sound buffer");
@@ -19,8 +20,8 @@ public:
     }
     void setMasterVolume(int level) override { m_master = level; }
     int masterVolume() const override { return m_master; }
-    void start() override {}
-    void stop() override {}
+    void start() override { }
+    void stop() override { }
 
 private:
     int m_master = 255;

@@ -42,18 +42,18 @@ TEST(PlaybackStress, RandomEventsWithStandbyWhileTheThreadsRun)
     playback.startAudioThread();
 
     std::mt19937 random(20261210);
-    const auto pick = [&](int low, int high) {
-        return std::uniform_int_distribution<int>(low, high)(random);
-    };
+    const auto pick
+        = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
     const std::vector<std::uint8_t> codes { 0, 0, 0, 1, 2, 2, 3, 4, 5, 6, 7, 8, 9, 10, 10, 13, 16,
-                                            17, 20, 25, 26, 30, 31, 32, 33, 34, 37, 39, 40, 41 };
+        17, 20, 25, 26, 30, 31, 32, 33, 34, 37, 39, 40, 41 };
     for (int i = 0; i < 3000; ++i) {
         TSlotEvent event;
         event.Slot = pick(0, 17);
         if (pick(0, 150) == 0) {
             event.Code = static_cast<std::uint8_t>(pick(28, 29));
         } else {
-            event.Code = codes[static_cast<std::size_t>(pick(0, static_cast<int>(codes.size()) - 1))];
+            event.Code
+                = codes[static_cast<std::size_t>(pick(0, static_cast<int>(codes.size()) - 1))];
         }
         event.Value = pick(0, 3) == 0 ? pick(-20000, 200000) : pick(-10000, 765);
         event.Value2 = pick(0, 2) == 0 ? pick(100, 90000) : pick(0, 127);

@@ -7,43 +7,43 @@ namespace oskel::test {
 
 namespace {
 
-    void appendLe16(std::vector<std::uint8_t>& bytes, std::uint32_t value)
-    {
-        bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-    }
+void appendLe16(std::vector<std::uint8_t>& bytes, std::uint32_t value)
+{
+    bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
+}
 
-    void appendLe32(std::vector<std::uint8_t>& bytes, std::uint32_t value)
-    {
-        appendLe16(bytes, value & 0xFFFF);
-        appendLe16(bytes, value >> 16);
-    }
+void appendLe32(std::vector<std::uint8_t>& bytes, std::uint32_t value)
+{
+    appendLe16(bytes, value & 0xFFFF);
+    appendLe16(bytes, value >> 16);
+}
 
-    void appendInfoHeader(std::vector<std::uint8_t>& bytes, int width, int height, int bitsPerPixel,
-        const BmpOptions& options, std::size_t imageSize)
-    {
-        const std::size_t start = bytes.size();
-        appendLe32(bytes, static_cast<std::uint32_t>(options.headerSize));
-        if (options.headerSize == 12) {
-            appendLe16(bytes, static_cast<std::uint32_t>(width));
-            appendLe16(bytes, static_cast<std::uint32_t>(height));
-            appendLe16(bytes, 1);
-            appendLe16(bytes, static_cast<std::uint32_t>(bitsPerPixel));
-            return;
-        }
-        appendLe32(bytes, static_cast<std::uint32_t>(width));
-        appendLe32(bytes, static_cast<std::uint32_t>(options.topDown ? -height : height));
+void appendInfoHeader(std::vector<std::uint8_t>& bytes, int width, int height, int bitsPerPixel,
+    const BmpOptions& options, std::size_t imageSize)
+{
+    const std::size_t start = bytes.size();
+    appendLe32(bytes, static_cast<std::uint32_t>(options.headerSize));
+    if (options.headerSize == 12) {
+        appendLe16(bytes, static_cast<std::uint32_t>(width));
+        appendLe16(bytes, static_cast<std::uint32_t>(height));
         appendLe16(bytes, 1);
         appendLe16(bytes, static_cast<std::uint32_t>(bitsPerPixel));
-        appendLe32(bytes, 0); // uncompressed
-        appendLe32(bytes, static_cast<std::uint32_t>(imageSize));
-        appendLe32(bytes, 2835); // 72 dots per inch, in dots per metre
-        appendLe32(bytes, 2835);
-        appendLe32(bytes, 0); // colours used: all for the depth
-        appendLe32(bytes, 0); // colours important: all
-        // The V4 and V5 fields (masks, colour space, gamma, profile) stay zero.
-        bytes.resize(start + static_cast<std::size_t>(options.headerSize), 0);
+        return;
     }
+    appendLe32(bytes, static_cast<std::uint32_t>(width));
+    appendLe32(bytes, static_cast<std::uint32_t>(options.topDown ? -height : height));
+    appendLe16(bytes, 1);
+    appendLe16(bytes, static_cast<std::uint32_t>(bitsPerPixel));
+    appendLe32(bytes, 0); // uncompressed
+    appendLe32(bytes, static_cast<std::uint32_t>(imageSize));
+    appendLe32(bytes, 2835); // 72 dots per inch, in dots per metre
+    appendLe32(bytes, 2835);
+    appendLe32(bytes, 0); // colours used: all for the depth
+    appendLe32(bytes, 0); // colours important: all
+    // The V4 and V5 fields (masks, colour space, gamma, profile) stay zero.
+    bytes.resize(start + static_cast<std::size_t>(options.headerSize), 0);
+}
 
 } // namespace
 

@@ -11,13 +11,15 @@ namespace oskel::test {
 class FakeSoundBuffer : public SoundBuffer {
 public:
     FakeSoundBuffer(std::int64_t length, int frequency)
-        : m_length(length), m_frequency(frequency), m_bytes(static_cast<std::size_t>(length))
+        : m_length(length)
+        , m_frequency(frequency)
+        , m_bytes(static_cast<std::size_t>(length))
     {
     }
 
     const WaveFormat& format() const override { return m_format; }
     std::span<std::uint8_t> lock() override { return m_bytes; }
-    void unlock() override {}
+    void unlock() override { }
 
     void play(bool looping) override
     {
