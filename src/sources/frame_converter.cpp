@@ -1,0 +1,82 @@
+#include "sources/frame_converter.h"
+
+#include <cstddef>
+#include <cstring>
+
+namespace oskel {
+
+namespace {
+
+constexpr int kMaxPictureSide = 16384;
+
+std::size_t bytesOf(FrameSize size)
+{
+    return std::size_t(size.width) * std::size_t(size.height) * 3;
+}
+
+} // namespace
+
+FrameConverter::FrameConverter(FrameSize clip)
+    : m_clip(clip)
+    , m_delivered(deliveredSize(clip))
+    , m_halve(needsHalving(clip))
+    , m_full(bytesOf(clip))
+{
+    const FrameSize before = m_halve ? halvedSize(clip) : clip;
+    if (!(before == m_delivered)) {
+        m_halved.resize(bytesOf(before));
+        m_fitter.emplace(before, m_delivered);
+    }
+}
+
+bool FrameConverter::toFullSize(const AVFrame& picture)
+{
+    if (picture.width <= 0 || picture.height <= 0 || picture.width > kMaxPictureSide
+        || picture.height > kMaxPictureSide || picture.format < 0) {
+        return false;
+    }
+    // The same default scaling method as the ffmpeg tool, so that frames match its output.
+    SwsContext* scaler = sws_getCachedContext(m_scaler.release(), picture.width, picture.height,
+        static_cast<AVPixelFormat>(picture.format), m_clip.width, m_clip.height, AV_PIX_FMT_BGR24,
+        SWS_BICUBIC, nullptr, nullptr, nullptr);
+    m_scaler.reset(scaler);
+    if (scaler == nullptr) {
+        return false;
+    }
+    std::uint8_t* const planes[4] = { m_full.data(), nullptr, nullptr, nullptr };
+    const int strides[4] = { m_clip.width * 3, 0, 0, 0 };
+    return sws_scale(scaler, picture.data, picture.linesize, 0, picture.height, planes, strides)
+        == m_clip.height;
+}
+
+bool FrameConverter::convert(const AVFrame& picture, std::vector<std::uint8_t>& target)
+{
+    if (!toFullSize(picture)) {
+        return false;
+    }
+    target.resize(bytesOf(m_delivered));
+    const auto rowBytes = static_cast<std::ptrdiff_t>(m_clip.width) * 3;
+    const std::uint8_t* lastRow = m_full.data() + (m_clip.height - 1) * rowBytes;
+    if (!m_halve && !m_fitter) {
+        for (int row = 0; row < m_clip.height; ++row) {
+            std::memcpy(target.data() + row * rowBytes, lastRow - row * rowBytes,
+                static_cast<std::size_t>(rowBytes));
+        }
+        return true;
+    }
+    std::uint8_t* halved = m_fitter ? m_halved.data() : target.data();
+    if (m_halve) {
+        halveFrame(lastRow, -rowBytes, m_clip, halved);
+    } else {
+        for (int row = 0; row < m_clip.height; ++row) {
+            std::memcpy(halved + row * rowBytes, lastRow - row * rowBytes,
+                static_cast<std::size_t>(rowBytes));
+        }
+    }
+    if (m_fitter) {
+        m_fitter->scale(m_halved.data(), target.data());
+    }
+    return true;
+}
+
+} // namespace oskel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "sources/ffmpeg_handles.h"
+#include "sources/frame_fitting.h"
+
+namespace oskel {
+
+// Turns decoded pictures of one clip into delivered frames: 24-bit blue-green-red, rows
+// bottom-up and packed, halved and fitted as deliveredSize() says. A picture whose size
+// differs from the clip's (a stream that changes size) is first scaled to the clip's size.
+class FrameConverter {
+public:
+    explicit FrameConverter(FrameSize clip);
+    FrameSize delivered() const { return m_delivered; }
+
+    // False when the picture cannot be converted (an unknown pixel format, absurd sizes).
+    bool convert(const AVFrame& picture, std::vector<std::uint8_t>& target);
+
+private:
+    bool toFullSize(const AVFrame& picture);
+
+    FrameSize m_clip;
+    FrameSize m_delivered;
+    bool m_halve;
+    ffmpeg::SwsContextPtr m_scaler;
+    std::vector<std::uint8_t> m_full; // the picture at the clip's size, top-down
+    std::vector<std::uint8_t> m_halved; // bottom-up, only when it must then be fitted
+    std::optional<AreaScaler> m_fitter;
+};
+
+} // namespace oskel

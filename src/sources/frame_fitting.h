@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace oskel {
+
+// The largest frame the renderer takes.
+inline constexpr int kMaxDeliveredWidth = 384;
+inline constexpr int kMaxDeliveredHeight = 288;
+
+struct FrameSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const FrameSize&) const = default;
+};
+
+// Clips wider than 384 or taller than 288 are halved (integer division).
+bool needsHalving(FrameSize clip);
+FrameSize halvedSize(FrameSize clip);
+// The largest size with the aspect of `size` that fits 384 x 288 (at least 1 x 1); `size`
+// itself when it fits already.
+FrameSize fittedSize(FrameSize size);
+// The size frames of a clip are delivered at: halved when large, then fitted.
+FrameSize deliveredSize(FrameSize clip);
+
+// Halves a 24-bit frame into packed rows: output row f is made from input row 2f, taking
+// pixels 0, 2, 4, ... Input row r starts at firstRow + r x rowStride, so a top-down picture
+// is read bottom-up with the last row and a negative stride, as our frames are counted.
+void halveFrame(const std::uint8_t* firstRow, std::ptrdiff_t rowStride, FrameSize sourceSize,
+    std::uint8_t* target);
+
+// Scales packed 24-bit frames down by area averaging: every output pixel is the mean of the
+// input area it covers, partly covered input pixels counting by the part covered. The
+// weights are worked out once for a pair of sizes.
+class AreaScaler {
+public:
+    AreaScaler(FrameSize from, FrameSize to);
+    FrameSize from() const { return m_from; }
+    FrameSize to() const { return m_to; }
+    void scale(const std::uint8_t* source, std::uint8_t* target);
+
+private:
+    struct Tap {
+        int first = 0; // first input pixel (or row) covered
+        std::vector<float> weights;
+    };
+    static std::vector<Tap> taps(int from, int to);
+
+    FrameSize m_from;
+    FrameSize m_to;
+    std::vector<Tap> m_columns;
+    std::vector<Tap> m_rows;
+    std::vector<float> m_rowSum; // one output row before the horizontal pass, 3 x input width
+};
+
+} // namespace oskel
