@@ -23,6 +23,28 @@ public:
     virtual void stopAudioThread() = 0;
 };
 
+// Where the playback engine reports to the windows. Main thread only (the frame thread posts).
+class PlaybackMonitor {
+public:
+    virtual ~PlaybackMonitor() = default;
+    // A tick drew at least one slot; the mean decode, processing and upload-and-draw times.
+    virtual void tickDrawn(int decodeMs, int processingMs, int uploadMs) = 0;
+    // The native frame rate of a newly loaded clip.
+    virtual void clipFrameRate(int framesPerSecond) = 0;
+    // The textures of newly loaded clips are made.
+    virtual void newClipsReady() = 0;
+    // After every tick: the clip slot grid and the inspected slot's beat counter.
+    virtual void refreshGridAndBeatCounter() = 0;
+};
+
+class SilentPlaybackMonitor : public PlaybackMonitor {
+public:
+    void tickDrawn(int, int, int) override {}
+    void clipFrameRate(int) override {}
+    void newClipsReady() override {}
+    void refreshGridAndBeatCounter() override {}
+};
+
 // What the slot operations tell the renderer directly.
 class RendererPort {
 public:

@@ -20,6 +20,8 @@ public:
     virtual void start() = 0;
     // Audio command thread, when it ends; returns once the companion has stopped.
     virtual void stop() = 0;
+    // Any thread: still running its loop.
+    virtual bool isRunning() const = 0;
 };
 
 // The audio command thread: carries out the requests of the audio mailbox. It wakes on

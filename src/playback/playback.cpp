@@ -97,8 +97,7 @@ bool Playback::audioThreadSuspended() const
 
 bool Playback::frameThreadRunning() const
 {
-    // The frame thread comes with the renderer; until then no pass ever needs waiting for.
-    return false;
+    return m_thread && m_companion != nullptr && m_companion->isRunning();
 }
 
 } // namespace oskel

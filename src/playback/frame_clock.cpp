@@ -1,0 +1,353 @@
+#include "playback/frame_clock.h"
+
+#include <system_error>
+
+#include "core/rounding.h"
+#include "core/status_text.h"
+#include "platform/memory_status.h"
+#include "playback/audio_engine.h"
+
+namespace oskel {
+
+namespace {
+
+using Milliseconds = std::chrono::duration<double, std::milli>;
+constexpr auto kIdleWait = std::chrono::milliseconds(1);
+constexpr auto kShortTick = std::chrono::milliseconds(20);
+constexpr auto kSleepAfterShortTick = std::chrono::milliseconds(10);
+constexpr auto kSleepAfterLongTick = std::chrono::milliseconds(2);
+
+std::uint32_t millisecondTick()
+{
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count());
+}
+
+int meanOf(double sum, int count)
+{
+    return static_cast<int>(roundHalfEven(sum / count));
+}
+
+} // namespace
+
+FrameClock::FrameClock(Performance& performance, SourceInterface& sources, FrameRenderer& renderer,
+                       Transport& transport, PlaybackMonitor& monitor)
+    : m_performance(performance)
+    , m_sources(sources)
+    , m_renderer(renderer)
+    , m_transport(transport)
+    , m_monitor(monitor)
+{
+    m_shownFrame.fill(-1);
+}
+
+FrameClock::~FrameClock()
+{
+    stop();
+}
+
+void FrameClock::start()
+{
+    if (m_thread.joinable()) {
+        return;
+    }
+    m_terminate = false;
+    m_running = true;
+    m_thread = std::thread([this] { run(); });
+}
+
+void FrameClock::stop()
+{
+    m_terminate = true;
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+void FrameClock::requestLoadingPicture(const std::filesystem::path& bitmap)
+{
+    std::lock_guard guard(m_pictureLock);
+    m_loadingPicture = bitmap;
+    m_showLoadingPicture = true;
+}
+
+void FrameClock::onMainThread(const std::function<void()>& task)
+{
+    m_performance.mainThread().invoke(task);
+}
+
+void FrameClock::run()
+{
+    try {
+        if (begin()) {
+            while (!m_terminate) {
+                const auto started = std::chrono::steady_clock::now();
+                tick();
+                const bool shortTick = std::chrono::steady_clock::now() - started < kShortTick;
+                std::this_thread::sleep_for(shortTick ? kSleepAfterShortTick : kSleepAfterLongTick);
+            }
+        }
+    } catch (const std::exception& error) {
+        // A failing sound buffer ends the frame thread; the output stops moving until
+        // playback is restarted.
+        const std::string message = error.what();
+        m_performance.mainThread().post([this, message] { m_performance.ui().showMessage(message); });
+    }
+    end();
+    m_running = false;
+}
+
+bool FrameClock::begin()
+{
+    m_shownFrame.fill(-1);
+    m_lastCursor.fill(0);
+    bool initialised = false;
+    onMainThread([&] { initialised = m_renderer.InitDisplay(); });
+    m_runEnabled = initialised;
+    m_renderer.makeCurrent();
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        m_workers.at(static_cast<std::size_t>(slot)) = std::make_unique<SlotWorker>(
+            slot,
+            [this](int s, std::int64_t frame, WorkerResult& result) {
+                const int code = m_sources.SourceGetFrame(s, frame, result.pixels);
+                result.header = m_sources.info(s).frameHeader;
+                return code;
+            },
+            [](int, std::int64_t, WorkerResult&) {
+                // Live previews and the effect plug-in process the frame here.
+            });
+    }
+    return true;
+}
+
+void FrameClock::end()
+{
+    for (auto& worker : m_workers) {
+        worker.reset();
+    }
+    m_renderer.ClearOutput();
+    m_renderer.Present();
+    m_renderer.releaseContext();
+}
+
+void FrameClock::showLoadingPicture()
+{
+    std::filesystem::path picture;
+    {
+        std::lock_guard guard(m_pictureLock);
+        picture = m_loadingPicture;
+    }
+    m_showLoadingPicture = false;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(picture, error)) {
+        m_renderer.releaseContext();
+        m_renderer.makeCurrent();
+        m_renderer.ShowPicture(picture);
+    }
+}
+
+void FrameClock::makePendingTextures()
+{
+    GlobalState& globals = m_performance.globals();
+    m_renderer.makeCurrent();
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        auto& pending = globals.slotTexturePending.at(static_cast<std::size_t>(slot));
+        if (!pending) {
+            continue;
+        }
+        int width = 0;
+        int height = 0;
+        onMainThread([&] {
+            const TPlayAvistruct& live = m_performance.slot(slot);
+            TPlayAvistruct& snapshot = m_performance.snapshot()[slot];
+            snapshot.LumaKey = live.LumaKey;
+            snapshot.StencilEnabled = live.StencilEnabled;
+            width = live.ClipWidth;
+            height = live.ClipHeight;
+        });
+        m_renderer.DeleteSlotTextures(slot);
+        m_renderer.CreateSlotTextures(slot, width, height);
+        pending = false;
+    }
+    m_renderer.releaseContext();
+    m_renderer.makeCurrent();
+    onMainThread([&] {
+        if (m_performance.slot(1).Loaded) {
+            m_performance.selectSlot(1);
+        }
+        m_performance.ui().setStatusText(readyStatusText(availableMemoryBytes()));
+        globals.texturesPending = false;
+        globals.loadingBusy = false;
+        m_monitor.newClipsReady();
+    });
+    if (m_renderer.showingPicture()) {
+        m_renderer.DropPicture();
+    }
+}
+
+void FrameClock::tick()
+{
+    if (!m_runEnabled) {
+        std::this_thread::sleep_for(kIdleWait);
+        return;
+    }
+    if (m_showLoadingPicture) {
+        showLoadingPicture();
+    }
+    if (m_performance.globals().texturesPending) {
+        makePendingTextures();
+    }
+    onMainThread([this] { m_performance.copyLiveToSnapshot(); });
+    m_renderer.setTickTime(millisecondTick());
+
+    const LayerStack::Order order = m_performance.layerStack().order();
+    std::array<SlotPass, kSlotCount + 1> passes {};
+    for (int position = 0; position < kSlotCount; ++position) {
+        m_performance.slot(position + 1).FrameAck = false;
+        const int slot = order.at(static_cast<std::size_t>(position));
+        passes.at(static_cast<std::size_t>(slot)) = readSlot(slot);
+    }
+    drawSlots(order, passes);
+    for (auto& record : m_performance.slots()) {
+        record.FrameAck = true;
+    }
+    m_renderer.Present();
+    if (!m_performance.globals().shuttingDown) {
+        onMainThread([this] { m_monitor.refreshGridAndBeatCounter(); });
+    }
+}
+
+FrameClock::SlotPass FrameClock::readSlot(int slot)
+{
+    SlotPass pass;
+    const TPlayAvistruct& snapshot = m_performance.snapshot()[slot];
+    TPlayAvistruct& live = m_performance.slot(slot);
+    if (!snapshot.Playing) {
+        return pass;
+    }
+    live.Started = false;
+    const std::shared_ptr<SoundBuffer> buffer = activeBuffer(snapshot);
+    const bool bufferPlaying = buffer && buffer->isPlaying();
+    auto& cursor = m_lastCursor.at(static_cast<std::size_t>(slot));
+    if (bufferPlaying || snapshot.Paused || snapshot.Reversing || snapshot.Looping) {
+        pass.drawn = true;
+        cursor = buffer ? buffer->playCursor() : 0;
+    } else {
+        live.Playing = false;
+        onMainThread([&] { m_performance.SlotStatusColour(slot, SlotState::Stopped); });
+    }
+    onMainThread([&] {
+        if (!m_transport.ApplyTransport(snapshot, cursor, slot)) {
+            m_performance.ui().setStatusText("DS buf err on reassess Play Cursor");
+        }
+    });
+    live.AudioPosition = static_cast<std::int32_t>(cursor);
+    if (live.Length <= 0) {
+        pass.drawn = false;
+    }
+    std::int64_t position = cursor;
+    if (pass.drawn && snapshot.Direction != 1 && (bufferPlaying || snapshot.Paused)) {
+        position = live.Length - cursor; // the backward buffer holds the sound reversed
+    }
+    const std::int64_t frame = pass.drawn ? frameFor(slot, position, pass.drawn) : 0;
+    live.Started = false;
+    if (!snapshot.Shown) {
+        pass.drawn = false;
+    }
+    if (pass.drawn) {
+        live.CurrentFrame = static_cast<std::int32_t>(frame);
+    }
+    pass.cursor = cursor;
+    return pass;
+}
+
+std::int64_t FrameClock::frameFor(int slot, std::int64_t cursor, bool& drawn) const
+{
+    const TPlayAvistruct& snapshot = m_performance.snapshot()[slot];
+    const TPlayAvistruct& live = m_performance.slot(slot);
+    const std::int64_t frameCount = snapshot.FrameCount;
+    const long double length = static_cast<long double>(live.Length);
+    if (frameCount <= 0) {
+        drawn = false;
+        return 0;
+    }
+    std::int64_t frame = roundHalfEven(static_cast<double>(frameCount * cursor / length));
+    if (frame > frameCount || frame < 0) {
+        if (snapshot.Reversing) {
+            frame = std::max<std::int32_t>(live.ReverseFrame, 1);
+        } else if (snapshot.Started) {
+            // Just started outside the clip: the frame of the in point.
+            frame = roundHalfEven(static_cast<double>(frameCount * snapshot.InPoint / length));
+            frame = std::clamp<std::int64_t>(frame, 0, frameCount - 1);
+        } else {
+            drawn = false;
+            return 0;
+        }
+    }
+    if (frame >= frameCount) {
+        frame = frameCount - 1;
+    }
+    const_cast<FrameClock*>(this)->m_shownFrame.at(static_cast<std::size_t>(slot)) =
+        static_cast<std::int32_t>(frame);
+    return frame;
+}
+
+void FrameClock::copyEngineFields(int slot)
+{
+    const TPlayAvistruct& live = m_performance.slot(slot);
+    TPlayAvistruct& snapshot = m_performance.snapshot()[slot];
+    snapshot.CurrentFrame = live.CurrentFrame;
+    snapshot.Playing = live.Playing;
+    snapshot.Started = live.Started;
+    snapshot.Direction = live.Direction;
+    snapshot.Looping = live.Looping;
+    snapshot.ChopSegment = live.ChopSegment;
+    snapshot.TextureDirty = live.TextureDirty;
+    snapshot.Reversing = live.Reversing;
+    snapshot.ReverseFrame = live.ReverseFrame;
+    snapshot.AudioPosition = live.AudioPosition;
+    snapshot.AdvanceTick = live.AdvanceTick;
+}
+
+void FrameClock::drawSlots(const LayerStack::Order& order,
+                           const std::array<SlotPass, kSlotCount + 1>& passes)
+{
+    const auto drawn = [&](int slot) { return passes.at(static_cast<std::size_t>(slot)).drawn; };
+    for (const int slot : order) {
+        if (drawn(slot)) {
+            const TPlayAvistruct& live = m_performance.slot(slot);
+            m_workers.at(static_cast<std::size_t>(slot))->start(live.CurrentFrame, live.FFenable);
+        }
+    }
+    double decode = 0.0;
+    double processing = 0.0;
+    double upload = 0.0;
+    int count = 0;
+    for (const int slot : order) {
+        WorkerResult result;
+        const bool ready = drawn(slot)
+            && m_workers.at(static_cast<std::size_t>(slot))->waitDone(kWorkerTimeout, result)
+            && result.pixels != nullptr;
+        copyEngineFields(slot);
+        if (!ready) {
+            continue;
+        }
+        decode += result.decodeMs;
+        processing += result.processingMs;
+        const auto started = std::chrono::steady_clock::now();
+        m_renderer.DrawSlotFrame(slot, m_performance.snapshot()[slot], result.pixels, result.header);
+        upload += Milliseconds(std::chrono::steady_clock::now() - started).count();
+        ++count;
+    }
+    if (count > 0) {
+        const int decodeMean = meanOf(decode, count);
+        const int processingMean = meanOf(processing, count);
+        const int uploadMean = meanOf(upload, count);
+        m_performance.mainThread().post([this, decodeMean, processingMean, uploadMean] {
+            m_monitor.tickDrawn(decodeMean, processingMean, uploadMean);
+        });
+    }
+}
+
+} // namespace oskel

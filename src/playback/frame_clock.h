@@ -1,0 +1,85 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "core/engine_ports.h"
+#include "core/performance.h"
+#include "playback/audio_thread.h"
+#include "playback/frame_renderer.h"
+#include "playback/slot_worker.h"
+#include "playback/transport.h"
+#include "sources/source_interface.h"
+
+namespace oskel {
+
+// The frame thread: runs ticks as fast as the output allows. Each tick copies the live slot
+// records into the snapshot (on the main thread), reads every playing slot's play cursor,
+// lets the transport rules act on it (on the main thread), turns it into a frame number, has
+// the slots' workers decode those frames in parallel and hands them to the renderer in
+// layer-stack order. The sound buffer's play cursor is thus the clock of the picture.
+// The audio command thread starts and stops it.
+class FrameClock : public PlaybackCompanion {
+public:
+    static constexpr auto kWorkerTimeout = std::chrono::milliseconds(3000);
+
+    FrameClock(Performance& performance, SourceInterface& sources, FrameRenderer& renderer,
+               Transport& transport, PlaybackMonitor& monitor);
+    ~FrameClock() override;
+
+    // Audio command thread.
+    void start() override;
+    void stop() override;
+    bool isRunning() const override { return m_running; }
+
+    // Any thread: show this picture on the output at the next tick (a patch is loading).
+    void requestLoadingPicture(const std::filesystem::path& bitmap);
+
+    // The steps of the thread, for stepping it by hand (tests, offline rendering): the
+    // start-up, one tick, and the end that leaves the output blank. Any thread but the main
+    // thread's own calls run at once when called on the main thread.
+    bool begin();
+    void tick();
+    void end();
+
+    // The frame chosen for each slot by the last tick; -1 before any.
+    std::int32_t shownFrame(int slot) const { return m_shownFrame.at(static_cast<std::size_t>(slot)); }
+
+private:
+    struct SlotPass {
+        bool drawn = false;
+        std::int64_t cursor = 0;
+    };
+
+    void run();
+    void makePendingTextures();
+    void showLoadingPicture();
+    SlotPass readSlot(int slot);
+    std::int64_t frameFor(int slot, std::int64_t cursor, bool& drawn) const;
+    void drawSlots(const LayerStack::Order& order, const std::array<SlotPass, kSlotCount + 1>& passes);
+    void onMainThread(const std::function<void()>& task);
+    void copyEngineFields(int slot);
+
+    Performance& m_performance;
+    SourceInterface& m_sources;
+    FrameRenderer& m_renderer;
+    Transport& m_transport;
+    PlaybackMonitor& m_monitor;
+
+    std::array<std::unique_ptr<SlotWorker>, kSlotCount + 1> m_workers;
+    std::array<std::int32_t, kSlotCount + 1> m_shownFrame {};
+    std::array<std::int64_t, kSlotCount + 1> m_lastCursor {};
+    std::atomic<bool> m_runEnabled = false;
+    std::atomic<bool> m_terminate = false;
+    std::atomic<bool> m_running = false;
+    std::atomic<bool> m_showLoadingPicture = false;
+    std::filesystem::path m_loadingPicture;
+    std::mutex m_pictureLock;
+    std::thread m_thread;
+};
+
+} // namespace oskel

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "core/slot_record.h"
+#include "sources/source_info.h"
+
+namespace oskel {
+
+// What the frame thread draws with: the output's drawing context, the slots' textures and
+// the compositor. Every call comes from the frame thread, except InitDisplay, which the frame
+// thread runs on the main thread.
+class FrameRenderer {
+public:
+    virtual ~FrameRenderer() = default;
+
+    // Main thread: fits the output and sets up the drawing state. The frame thread draws only
+    // after it has returned true.
+    virtual bool InitDisplay() = 0;
+    virtual void makeCurrent() = 0;
+    virtual void releaseContext() = 0;
+
+    // The tick's time in milliseconds, for the rotation steps.
+    virtual void setTickTime(std::uint32_t milliseconds) = 0;
+    virtual void DeleteSlotTextures(int slot) = 0;
+    virtual void CreateSlotTextures(int slot, int width, int height) = 0;
+    // Uploads the slot's frame (24-bit BGR, bottom-up, packed rows) and draws its layer with
+    // the settings of its snapshot record. The pixels are valid during the call only.
+    virtual void DrawSlotFrame(int slot, const TPlayAvistruct& snapshot,
+                               const std::uint8_t* pixels, const TBitmapInfoHeader& header) = 0;
+    // Trails, crossfade and the buffer swap.
+    virtual void Present() = 0;
+    virtual void ClearOutput() = 0;
+
+    // The loading picture shown while a patch loads.
+    virtual void ShowPicture(const std::filesystem::path& bitmap) = 0;
+    virtual void DropPicture() = 0;
+    virtual bool showingPicture() const = 0;
+};
+
+} // namespace oskel

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include "core/event_processor.h"
+#include "platform/manual_clock_sound_device.h"
+#include "playback/audio_engine.h"
+#include "playback/frame_clock.h"
+#include "playback/playback.h"
+#include "recording_renderer.h"
+#include "sources/fake_media_source.h"
+#include "support/recording_user_interface.h"
+
+namespace oskel {
+namespace {
+
+class NoEvents : public EventSink {
+public:
+    void ProcessEvent(const TSlotEvent&) override {}
+};
+
+// The tick is stepped by hand on the test's thread, which is the main thread: its calls onto
+// the main thread run at once. The slots' workers run on their own threads.
+class FrameClockTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(clock.begin()); }
+    void TearDown() override { clock.end(); }
+
+    // A 50-frame clip at 25 fps against two seconds of silent sound, loaded in `slot`.
+    TPlayAvistruct& load(int number)
+    {
+        sources.SourceInit(number, SourceSystemKind::ssDS, 24);
+        std::filesystem::path file = "/proc/self/exe"; // any existing file
+        EXPECT_EQ(sources.SourceOpen(number, file), 0);
+        TPlayAvistruct& slot = performance.slot(number);
+        slot.FrameCount = 50;
+        slot.FrameRate = 25;
+        slot.ClipWidth = 320;
+        slot.ClipHeight = 240;
+        EXPECT_TRUE(audio.BuildSilentBuffers(slot));
+        slot.Loaded = true;
+        return slot;
+    }
+    // Puts a playing slot's cursor at a position and holds it there.
+    void hold(TPlayAvistruct& slot, std::int64_t position)
+    {
+        slot.Playing = true;
+        slot.Paused = true;
+        activeBuffer(slot)->setPosition(position);
+    }
+    int drawnFrame(int slot)
+    {
+        for (const auto& draw : renderer.takeDraws()) {
+            if (draw.slot == slot) {
+                return draw.firstByte;
+            }
+        }
+        return -1;
+    }
+
+    test::RecordingUserInterface ui;
+    MainThreadDispatcher mainThread;
+    Performance performance { ui, mainThread };
+    ManualClockSoundDevice device;
+    AudioEngine audio { device, ui, [] { return std::optional<std::int64_t>(); } };
+    SourceInterface sources { [](SourceSystemKind) {
+        return std::make_unique<test::FakeMediaSource>(test::FakeClip {});
+    } };
+    test::RecordingRenderer renderer;
+    NoEvents events;
+    Transport transport { performance, events, nullptr, [] { return 1000u; }, 1 };
+    SilentPlaybackMonitor monitor;
+    FrameClock clock { performance, sources, renderer, transport, monitor };
+};
+
+TEST_F(FrameClockTest, ThePlayCursorPicksTheFrame)
+{
+    TPlayAvistruct& slot = load(1); // 176400 bytes of sound
+    struct Case {
+        int direction;
+        std::int64_t cursor;
+        int frame;
+    };
+    for (const Case& c : std::vector<Case> {
+             { 1, 0, 0 },
+             { 1, 88200, 25 },
+             { 1, 3528, 1 },       // 50 x 3528 / 176400 = 1.0
+             { 1, 5292, 2 },       // 1.5 -> 2
+             { 1, 8820, 2 },       // 2.5 -> 2, halves to even
+             { 1, 176400, 49 },    // exactly FrameCount: the last frame
+             { 2, 0, 49 },         // backwards: mirrored
+             { 2, 88200, 25 },
+             { 2, 170000, 2 },     // 50 x 6400 / 176400 = 1.81 -> 2
+         }) {
+        slot.Direction = c.direction;
+        hold(slot, c.cursor);
+        clock.tick();
+        EXPECT_EQ(drawnFrame(1), c.frame) << c.direction << " " << c.cursor;
+        EXPECT_EQ(slot.CurrentFrame, c.frame);
+        EXPECT_EQ(clock.shownFrame(1), c.frame);
+    }
+}
+
+TEST_F(FrameClockTest, WithNothingPlayingATickStillPresentsAndAcknowledges)
+{
+    load(2);
+    for (auto& record : performance.slots()) {
+        record.FrameAck = false;
+    }
+    clock.tick();
+    EXPECT_TRUE(renderer.takeDraws().empty());
+    EXPECT_EQ(renderer.presents, 1);
+    for (const auto& record : performance.slots()) {
+        EXPECT_TRUE(record.FrameAck);
+    }
+}
+
+TEST_F(FrameClockTest, AFinishedSlotIsFoundUnlessPausedReversingOrLooping)
+{
+    TPlayAvistruct& slot = load(3);
+    slot.Playing = true; // but its buffer is stopped
+    slot.Looping = true;
+    clock.tick();
+    EXPECT_TRUE(slot.Playing);
+    EXPECT_EQ(drawnFrame(3), 0);
+
+    slot.Looping = false;
+    clock.tick();
+    EXPECT_FALSE(slot.Playing);
+    EXPECT_EQ(drawnFrame(3), -1);
+    using Call = test::RecordingUserInterface::SlotColourCall;
+    EXPECT_EQ(ui.statusColours.back(), (Call { 3, SlotColour::Black }));
+}
+
+TEST_F(FrameClockTest, AHiddenSyncSlotRunsButIsNeitherDecodedNorDrawn)
+{
+    TPlayAvistruct& slot = load(4);
+    slot.InstallationMode = true;
+    slot.Shown = false;
+    hold(slot, 88200);
+    clock.tick();
+    EXPECT_EQ(drawnFrame(4), -1);
+    EXPECT_EQ(slot.AudioPosition, 88200) << "its transport still runs";
+}
+
+TEST_F(FrameClockTest, LayersAreDrawnInTheOrderTheTickBeganWith)
+{
+    for (int number : { 5, 6, 7 }) {
+        hold(load(number), 0);
+    }
+    renderer.onDraw = [this](int slot) {
+        if (slot == 5) {
+            performance.bringToFront(5); // during the tick
+        }
+    };
+    clock.tick();
+    std::vector<int> order;
+    for (const auto& draw : renderer.takeDraws()) {
+        order.push_back(draw.slot);
+    }
+    EXPECT_EQ(order, (std::vector<int> { 5, 6, 7 }));
+    renderer.onDraw = nullptr;
+    clock.tick();
+    order.clear();
+    for (const auto& draw : renderer.takeDraws()) {
+        order.push_back(draw.slot);
+    }
+    EXPECT_EQ(order, (std::vector<int> { 6, 7, 5 })) << "the new order holds from the next tick";
+}
+
+TEST_F(FrameClockTest, OutOfRangeCursorsOfReversingOrJustStartedSlots)
+{
+    TPlayAvistruct& slot = load(8);
+    hold(slot, 0);
+    slot.Length = 88200; // the cursor now lies past the clip's end
+    activeBuffer(slot)->setPosition(176400);
+    slot.Reversing = true;
+    slot.ReverseFrame = 17;
+    clock.tick();
+    EXPECT_EQ(drawnFrame(8), 17);
+
+    slot.Reversing = false;
+    slot.Started = true;
+    slot.InPoint = 44100; // a quarter of the way in at the original length
+    clock.tick();
+    EXPECT_EQ(drawnFrame(8), 25) << "the frame of the in point";
+
+    clock.tick();
+    EXPECT_EQ(drawnFrame(8), -1) << "no longer just started: not drawn";
+}
+
+TEST_F(FrameClockTest, NewClipsGetTheirTexturesAndTheLoaderIsFreed)
+{
+    load(9);
+    GlobalState& globals = performance.globals();
+    globals.loadingBusy = true;
+    globals.slotTexturePending[9] = true;
+    globals.texturesPending = true;
+    clock.tick();
+    ASSERT_EQ(renderer.created.size(), 1u);
+    EXPECT_EQ(renderer.created[0].slot, 9);
+    EXPECT_EQ(renderer.created[0].width, 320);
+    EXPECT_EQ(renderer.deleted, std::vector<int> { 9 });
+    EXPECT_FALSE(globals.slotTexturePending[9]);
+    EXPECT_FALSE(globals.texturesPending);
+    EXPECT_FALSE(globals.loadingBusy);
+    EXPECT_EQ(ui.statusTexts.back().rfind("Ready ... ", 0), 0u);
+}
+
+TEST(FrameClockThreads, UnloadWaitsForTheRunningFrameThreadWithoutDeadlock)
+{
+    test::RecordingUserInterface ui;
+    MainThreadDispatcher mainThread;
+    Performance performance(ui, mainThread);
+    ManualClockSoundDevice device;
+    AudioEngine audio(device, ui, [] { return std::optional<std::int64_t>(); });
+    SourceInterface sources([](SourceSystemKind) {
+        return std::make_unique<test::FakeMediaSource>(test::FakeClip {});
+    });
+    test::RecordingRenderer renderer;
+    NoEvents events;
+    Transport transport(performance, events, nullptr, [] { return 1000u; }, 1);
+    SilentPlaybackMonitor monitor;
+    FrameClock clock(performance, sources, renderer, transport, monitor);
+    AudioMailbox mailbox;
+    Playback playback(performance, mailbox);
+    playback.setCompanion(&clock);
+    performance.setPlaybackThreads(&playback);
+
+    for (int round = 0; round < 5; ++round) {
+        sources.SourceInit(1, SourceSystemKind::ssDS, 24);
+        ASSERT_EQ(sources.SourceOpen(1, "/proc/self/exe"), 0);
+        TPlayAvistruct& slot = performance.slot(1);
+        slot.FrameCount = 50;
+        slot.FrameRate = 25;
+        ASSERT_TRUE(audio.BuildSilentBuffers(slot));
+        slot.Source = sources.closer(1);
+        slot.Loaded = true;
+        slot.Playing = true;
+        slot.Looping = true;
+        slot.ForwardBuffer->play(true);
+        if (round == 0) {
+            playback.startAudioThread();
+            while (!clock.isRunning()) {
+                mainThread.serveFor(std::chrono::milliseconds(1));
+            }
+        }
+        mainThread.serveFor(std::chrono::milliseconds(30));
+        performance.UnloadSlot(1, false);
+        EXPECT_FALSE(performance.slot(1).Loaded);
+        EXPECT_FALSE(sources.info(1).ready);
+    }
+    playback.stopAudioThread();
+    EXPECT_FALSE(clock.isRunning());
+    EXPECT_GE(renderer.clears, 1) << "the output is left blank";
+}
+
+} // namespace
+} // namespace oskel
