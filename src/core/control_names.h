@@ -14,6 +14,9 @@ inline constexpr std::string_view kSixteenMidiChannels = "16 MIDI channels";
 inline constexpr std::string_view kPitchNotes = "Pitch Notes";
 inline constexpr std::string_view kStandby = "Standby";
 inline constexpr std::string_view kMasterVolume = "MasterVolume";
+inline constexpr std::string_view kTempo = "Tempo"; // the tempo field, text
+inline constexpr std::string_view kTapButton = "Tap"; // caption text, "Tap 0".."Tap 7"
+inline constexpr std::string_view kBeatCounter = "BeatCounter"; // inspected slot, 1..beats
 // Clip inspector, for the inspected slot:
 inline constexpr std::string_view kInPoint = "InPoint"; // sample frames
 inline constexpr std::string_view kOutPoint = "OutPoint"; // sample frames
@@ -21,6 +24,9 @@ inline constexpr std::string_view kFrequency = "Frequency";
 inline constexpr std::string_view kVolume = "Volume";
 inline constexpr std::string_view kOpacity = "Opacity";
 inline constexpr std::string_view kLumaKeyLevel = "LumaKeyLevel";
+inline constexpr std::string_view kSelectionDuration = "SelectionDuration"; // seconds, text
+inline constexpr std::string_view kCalculatedBpm = "Calculated BPM"; // text
+inline constexpr std::string_view kFramesPerBeat = "Frames Per Beat"; // text
 inline constexpr std::string_view kInspectorRefresh = "InspectorRefresh"; // every control
 
 } // namespace oskel::control
