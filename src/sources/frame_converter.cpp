@@ -20,11 +20,9 @@ FrameConverter::FrameConverter(FrameSize clip)
     : m_clip(clip)
     , m_delivered(deliveredSize(clip))
     , m_halve(needsHalving(clip))
-    , m_full(bytesOf(clip))
 {
     const FrameSize before = m_halve ? halvedSize(clip) : clip;
     if (!(before == m_delivered)) {
-        m_halved.resize(bytesOf(before));
         m_fitter.emplace(before, m_delivered);
     }
 }
@@ -42,6 +40,11 @@ bool FrameConverter::toFullSize(const AVFrame& picture)
     m_scaler.reset(scaler);
     if (scaler == nullptr) {
         return false;
+    }
+    // Allocated with the first picture, not when a header merely claims a size.
+    m_full.resize(bytesOf(m_clip));
+    if (m_fitter) {
+        m_halved.resize(bytesOf(m_fitter->from()));
     }
     std::uint8_t* const planes[4] = { m_full.data(), nullptr, nullptr, nullptr };
     const int strides[4] = { m_clip.width * 3, 0, 0, 0 };
