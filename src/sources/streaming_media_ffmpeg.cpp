@@ -1,0 +1,22 @@
+#include "sources/streaming_source.h"
+
+namespace oskel {
+
+StreamingMedia ffmpegStreamingMedia()
+{
+    const std::string anyContainer;
+    return StreamingMedia {
+        [anyContainer](const std::filesystem::path& path, std::string& error) {
+            return openVideoDecoder(path, anyContainer, error);
+        },
+        [anyContainer](const std::filesystem::path& path, AudioStreamInfo& info,
+            std::string& error) { return probeAudio(path, anyContainer, info, error); },
+        [anyContainer](const std::filesystem::path& path, AudioStreamInfo& info,
+            std::vector<std::uint8_t>& pcm, const std::function<bool()>& keepGoing,
+            std::string& error) {
+            return decodeAllAudio(path, anyContainer, info, pcm, keepGoing, error);
+        },
+    };
+}
+
+} // namespace oskel
