@@ -20,60 +20,48 @@ SlotWorker::SlotWorker(int slot, Fetch fetch, Process process)
 
 SlotWorker::~SlotWorker()
 {
-    {
-        std::lock_guard guard(m_lock);
-        m_terminated = true;
-    }
-    m_changed.notify_all();
+    m_terminated = true;
+    m_started.release();
     m_thread.join();
 }
 
 void SlotWorker::start(std::int64_t frame, bool processAlways)
 {
-    {
-        std::lock_guard guard(m_lock);
-        if (m_busy) {
-            return;
-        }
-        m_frame = frame;
-        m_processAlways = processAlways;
-        m_done = false;
-        m_busy = true;
+    if (m_busy.exchange(true)) {
+        return;
     }
-    m_changed.notify_all();
+    m_frame = frame;
+    m_processAlways = processAlways;
+    m_generation.fetch_add(1);
+    m_started.release();
 }
 
 bool SlotWorker::waitDone(std::chrono::milliseconds timeout, WorkerResult& result)
 {
-    std::unique_lock guard(m_lock);
-    if (!m_changed.wait_for(guard, timeout, [this] { return m_done; })) {
-        return false;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (m_done.try_acquire_until(deadline)) {
+        if (m_resultGeneration.load(std::memory_order_acquire) == m_generation.load()) {
+            result = m_result;
+            return true;
+        }
     }
-    result = m_result;
-    return true;
+    return false;
 }
 
 void SlotWorker::run()
 {
-    std::unique_lock guard(m_lock);
     while (!m_terminated) {
-        if (!m_changed.wait_for(guard, kStartWait, [this] { return m_busy || m_terminated; })) {
+        if (!m_started.try_acquire_for(kStartWait) || m_terminated) {
             continue;
         }
-        if (m_terminated) {
-            break;
-        }
-        guard.unlock();
+        const std::uint64_t generation = m_generation.load();
         work();
-        guard.lock();
+        m_resultGeneration.store(generation, std::memory_order_release);
         m_busy = false;
-        m_done = true;
-        m_changed.notify_all();
+        m_done.release();
     }
 }
 
-// Runs unlocked: m_frame, m_processAlways and m_lastProcessedFrame are only touched by the
-// frame thread while the worker is idle, and m_result only by the worker while it is busy.
 void SlotWorker::work()
 {
     WorkerResult result;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
+#include <semaphore>
 #include <thread>
 
 #include "sources/source_info.h"
@@ -22,6 +22,7 @@ struct WorkerResult {
 // One slot's decoding thread: on each start it fetches the frame the tick chose, runs the
 // per-slot processing (previews, the effect) and signals done. The frame thread starts it
 // and waits for it; a worker that takes too long is simply not drawn on that tick.
+// The hand-overs are semaphores: one futex call each way, as a tick hands over sixteen.
 class SlotWorker {
 public:
     // Worker thread: fetches the frame; returns the source's result code.
@@ -48,14 +49,19 @@ private:
     const int m_slot;
     Fetch m_fetch;
     Process m_process;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    bool m_busy = false;
-    bool m_done = false;
-    bool m_terminated = false;
+    std::binary_semaphore m_started { 0 };
+    std::binary_semaphore m_done { 0 };
+    std::atomic<bool> m_busy = false;
+    std::atomic<bool> m_terminated = false;
+    // Each start is a new generation; a result counts only for the generation it was made
+    // for, so a late result of a frame that timed out is never taken for the next one.
+    std::atomic<std::uint64_t> m_generation = 0;
+    std::atomic<std::uint64_t> m_resultGeneration = 0;
+    // Written by the frame thread before it releases m_started, read by the worker after it
+    // acquired it; the result the other way round, published by m_resultGeneration.
     std::int64_t m_frame = 0;
-    std::int64_t m_lastProcessedFrame = -1;
     bool m_processAlways = false;
+    std::int64_t m_lastProcessedFrame = -1;
     WorkerResult m_result;
     std::thread m_thread;
 };
