@@ -18,6 +18,7 @@
 #include "platform/sound_output_choice.h"
 #include "playback/init_sound.h"
 #include "playback/playback.h"
+#include "playback/tempo.h"
 
 namespace {
 
@@ -89,6 +90,8 @@ int runInstrument()
     events.setSoundDevice(sound.get());
     performance.setPlaybackThreads(&playback);
     performance.setEventSink(&events);
+    oskel::Tempo tempo(performance, events);
+    events.setSelectionChangedHandler([&tempo](int slot) { tempo.selectionChanged(slot); });
 
     const oskel::Locations locations = oskel::systemLocations();
     oskel::SettingsFile settings(locations.configFolder);
