@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 namespace oskel {
 
@@ -38,67 +39,105 @@ void halveFrame(const std::uint8_t* firstRow, std::ptrdiff_t rowStride, FrameSiz
     std::uint8_t* target)
 {
     const FrameSize half = halvedSize(sourceSize);
+    if (half.width <= 0) {
+        return;
+    }
     for (int row = 0; row < half.height; ++row) {
         const std::uint8_t* in = firstRow + std::ptrdiff_t(2 * row) * rowStride;
-        for (int x = 0; x < half.width; ++x, in += 6, target += 3) {
-            target[0] = in[0];
-            target[1] = in[1];
-            target[2] = in[2];
+        // Four bytes at a time; the fourth is overwritten by the next pixel.
+        for (int x = 0; x + 1 < half.width; ++x, in += 6, target += 3) {
+            std::memcpy(target, in, 4);
         }
+        std::memcpy(target, in, 3);
+        target += 3;
     }
 }
 
-std::vector<AreaScaler::Tap> AreaScaler::taps(int from, int to)
+std::vector<int> AreaScaler::taps(
+    int from, int to, int& tapCount, std::vector<std::uint16_t>& weights)
 {
     // Output pixel i covers input [i * ratio, (i + 1) * ratio).
     const double ratio = double(from) / to;
-    std::vector<Tap> result(static_cast<std::size_t>(to));
+    std::vector<int> first(static_cast<std::size_t>(to));
+    std::vector<std::vector<double>> covered(static_cast<std::size_t>(to));
+    tapCount = 1;
     for (int i = 0; i < to; ++i) {
         const double start = i * ratio;
         const double end = std::min(double(from), (i + 1) * ratio);
-        Tap& tap = result[static_cast<std::size_t>(i)];
-        tap.first = std::min(from - 1, static_cast<int>(start));
-        for (int p = tap.first; p < from && p < end; ++p) {
-            const double covered = std::min(end, p + 1.0) - std::max(start, double(p));
-            tap.weights.push_back(static_cast<float>(std::max(0.0, covered) / ratio));
+        const auto at = static_cast<std::size_t>(i);
+        first[at] = std::min(from - 1, static_cast<int>(start));
+        for (int p = first[at]; p < from && p < end; ++p) {
+            covered[at].push_back(
+                std::max(0.0, std::min(end, p + 1.0) - std::max(start, double(p))));
         }
+        tapCount = std::max(tapCount, static_cast<int>(covered[at].size()));
     }
-    return result;
+    weights.assign(std::size_t(to) * std::size_t(tapCount), 0);
+    for (std::size_t i = 0; i < covered.size(); ++i) {
+        double total = 0.0;
+        for (const double part : covered[i]) {
+            total += part;
+        }
+        // Rounded weights, the remainder added to the largest so that they sum to one.
+        std::uint16_t* w = weights.data() + i * std::size_t(tapCount);
+        int sum = 0;
+        std::size_t largest = 0;
+        for (std::size_t t = 0; t < covered[i].size(); ++t) {
+            w[t] = static_cast<std::uint16_t>(std::lround(covered[i][t] / total * kWeightOne));
+            sum += w[t];
+            largest = covered[i][t] > covered[i][largest] ? t : largest;
+        }
+        w[largest] = static_cast<std::uint16_t>(w[largest] + (kWeightOne - sum));
+    }
+    return first;
 }
 
 AreaScaler::AreaScaler(FrameSize from, FrameSize to)
     : m_from(from)
     , m_to(to)
-    , m_columns(taps(from.width, to.width))
-    , m_rows(taps(from.height, to.height))
-    , m_rowSum(std::size_t(from.width) * 3)
 {
+    m_columnFirst = taps(from.width, to.width, m_columnTaps, m_columnWeights);
+    m_rowFirst = taps(from.height, to.height, m_rowTaps, m_rowWeights);
+    // Room for the taps that reach past the last pixel, with weight zero.
+    m_rowSum.assign((std::size_t(from.width) + std::size_t(m_columnTaps)) * 3, 0);
 }
 
 void AreaScaler::scale(const std::uint8_t* source, std::uint8_t* target)
 {
     const std::size_t inRow = std::size_t(m_from.width) * 3;
-    for (const Tap& row : m_rows) {
-        std::fill(m_rowSum.begin(), m_rowSum.end(), 0.0F);
-        const std::uint8_t* in = source + std::size_t(row.first) * inRow;
-        for (const float weight : row.weights) {
-            for (std::size_t i = 0; i < inRow; ++i) {
-                m_rowSum[i] += weight * in[i];
-            }
-            in += inRow;
+    const auto rowTaps = static_cast<std::size_t>(m_rowTaps);
+    const auto columnTaps = static_cast<std::size_t>(m_columnTaps);
+    for (std::size_t row = 0; row < m_rowFirst.size(); ++row) {
+        // Vertical pass: at most 255 x 256 in each 16-bit lane.
+        std::uint16_t* sum = m_rowSum.data();
+        const std::uint16_t* rowWeights = m_rowWeights.data() + row * rowTaps;
+        const std::uint8_t* in = source + std::size_t(m_rowFirst[row]) * inRow;
+        for (std::size_t i = 0; i < inRow; ++i) {
+            sum[i] = static_cast<std::uint16_t>(rowWeights[0] * in[i]);
         }
-        for (const Tap& column : m_columns) {
-            float sum[3] = { 0.0F, 0.0F, 0.0F };
-            const float* pixel = m_rowSum.data() + std::size_t(column.first) * 3;
-            for (const float weight : column.weights) {
-                sum[0] += weight * pixel[0];
-                sum[1] += weight * pixel[1];
-                sum[2] += weight * pixel[2];
-                pixel += 3;
+        for (std::size_t t = 1; t < rowTaps && rowWeights[t] != 0; ++t) {
+            in += inRow;
+            const std::uint16_t weight = rowWeights[t];
+            for (std::size_t i = 0; i < inRow; ++i) {
+                sum[i] = static_cast<std::uint16_t>(sum[i] + weight * in[i]);
             }
-            for (const float value : sum) {
-                *target++ = static_cast<std::uint8_t>(std::clamp(value + 0.5F, 0.0F, 255.0F));
+        }
+        // Horizontal pass.
+        for (std::size_t column = 0; column < m_columnFirst.size(); ++column) {
+            const std::uint16_t* weights = m_columnWeights.data() + column * columnTaps;
+            const std::uint16_t* pixel = sum + std::size_t(m_columnFirst[column]) * 3;
+            std::uint32_t b = 0;
+            std::uint32_t g = 0;
+            std::uint32_t r = 0;
+            for (std::size_t t = 0; t < columnTaps; ++t, pixel += 3) {
+                b += std::uint32_t(weights[t]) * pixel[0];
+                g += std::uint32_t(weights[t]) * pixel[1];
+                r += std::uint32_t(weights[t]) * pixel[2];
             }
+            constexpr std::uint32_t kHalf = kWeightOne * kWeightOne / 2;
+            *target++ = static_cast<std::uint8_t>((b + kHalf) >> 16);
+            *target++ = static_cast<std::uint8_t>((g + kHalf) >> 16);
+            *target++ = static_cast<std::uint8_t>((r + kHalf) >> 16);
         }
     }
 }

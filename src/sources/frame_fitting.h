@@ -33,7 +33,8 @@ void halveFrame(const std::uint8_t* firstRow, std::ptrdiff_t rowStride, FrameSiz
 
 // Scales packed 24-bit frames down by area averaging: every output pixel is the mean of the
 // input area it covers, partly covered input pixels counting by the part covered. The
-// weights are worked out once for a pair of sizes.
+// weights are worked out once for a pair of sizes, in fixed point (1/256 steps) so that the
+// row pass runs on 16-bit lanes.
 class AreaScaler {
 public:
     AreaScaler(FrameSize from, FrameSize to);
@@ -42,17 +43,21 @@ public:
     void scale(const std::uint8_t* source, std::uint8_t* target);
 
 private:
-    struct Tap {
-        int first = 0; // first input pixel (or row) covered
-        std::vector<float> weights;
-    };
-    static std::vector<Tap> taps(int from, int to);
+    static constexpr int kWeightOne = 256;
+    // For each output pixel (or row): the first input pixel covered and `m_*Taps` weights,
+    // zero past the last one covered, summing to kWeightOne.
+    static std::vector<int> taps(
+        int from, int to, int& tapCount, std::vector<std::uint16_t>& weights);
 
     FrameSize m_from;
     FrameSize m_to;
-    std::vector<Tap> m_columns;
-    std::vector<Tap> m_rows;
-    std::vector<float> m_rowSum; // one output row before the horizontal pass, 3 x input width
+    int m_columnTaps = 0;
+    int m_rowTaps = 0;
+    std::vector<int> m_columnFirst;
+    std::vector<std::uint16_t> m_columnWeights;
+    std::vector<int> m_rowFirst;
+    std::vector<std::uint16_t> m_rowWeights;
+    std::vector<std::uint16_t> m_rowSum; // one output row after the vertical pass, padded
 };
 
 } // namespace oskel
