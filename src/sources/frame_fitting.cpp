@@ -122,24 +122,44 @@ void AreaScaler::scale(const std::uint8_t* source, std::uint8_t* target)
                 sum[i] = static_cast<std::uint16_t>(sum[i] + weight * in[i]);
             }
         }
-        // Horizontal pass.
-        for (std::size_t column = 0; column < m_columnFirst.size(); ++column) {
-            const std::uint16_t* weights = m_columnWeights.data() + column * columnTaps;
-            const std::uint16_t* pixel = sum + std::size_t(m_columnFirst[column]) * 3;
-            std::uint32_t b = 0;
-            std::uint32_t g = 0;
-            std::uint32_t r = 0;
-            for (std::size_t t = 0; t < columnTaps; ++t, pixel += 3) {
-                b += std::uint32_t(weights[t]) * pixel[0];
-                g += std::uint32_t(weights[t]) * pixel[1];
-                r += std::uint32_t(weights[t]) * pixel[2];
-            }
-            constexpr std::uint32_t kHalf = kWeightOne * kWeightOne / 2;
-            *target++ = static_cast<std::uint8_t>((b + kHalf) >> 16);
-            *target++ = static_cast<std::uint8_t>((g + kHalf) >> 16);
-            *target++ = static_cast<std::uint8_t>((r + kHalf) >> 16);
+        switch (columnTaps) {
+        case 2:
+            target = scaleRow<2>(sum, target);
+            break;
+        case 3:
+            target = scaleRow<3>(sum, target);
+            break;
+        default:
+            target = scaleRow<0>(sum, target);
+            break;
         }
     }
+}
+
+// The horizontal pass over one row; `Taps` fixed at compile time for the common ratios
+// (0: as many as the ratio needs).
+template <int Taps>
+std::uint8_t* AreaScaler::scaleRow(const std::uint16_t* sum, std::uint8_t* target) const
+{
+    const auto columnTaps
+        = Taps > 0 ? static_cast<std::size_t>(Taps) : static_cast<std::size_t>(m_columnTaps);
+    for (std::size_t column = 0; column < m_columnFirst.size(); ++column) {
+        const std::uint16_t* weights = m_columnWeights.data() + column * columnTaps;
+        const std::uint16_t* pixel = sum + std::size_t(m_columnFirst[column]) * 3;
+        std::uint32_t b = 0;
+        std::uint32_t g = 0;
+        std::uint32_t r = 0;
+        for (std::size_t t = 0; t < columnTaps; ++t, pixel += 3) {
+            b += std::uint32_t(weights[t]) * pixel[0];
+            g += std::uint32_t(weights[t]) * pixel[1];
+            r += std::uint32_t(weights[t]) * pixel[2];
+        }
+        constexpr std::uint32_t kHalf = kWeightOne * kWeightOne / 2;
+        *target++ = static_cast<std::uint8_t>((b + kHalf) >> 16);
+        *target++ = static_cast<std::uint8_t>((g + kHalf) >> 16);
+        *target++ = static_cast<std::uint8_t>((r + kHalf) >> 16);
+    }
+    return target;
 }
 
 } // namespace oskel

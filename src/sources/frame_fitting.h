@@ -46,6 +46,8 @@ private:
     static constexpr int kWeightOne = 256;
     // For each output pixel (or row): the first input pixel covered and `m_*Taps` weights,
     // zero past the last one covered, summing to kWeightOne.
+    template <int Taps>
+    std::uint8_t* scaleRow(const std::uint16_t* sum, std::uint8_t* target) const;
     static std::vector<int> taps(
         int from, int to, int& tapCount, std::vector<std::uint16_t>& weights);
 

@@ -171,8 +171,10 @@ ffmpeg::CodecContextPtr MediaFile::openDecoder(
 
 int decodingThreads()
 {
-    const unsigned cores = std::thread::hardware_concurrency();
-    return static_cast<int>(std::clamp(cores, 1U, 4U));
+    // One more than the cores, as FFmpeg's own choice, so that a frame is being decoded while
+    // the last one is converted; capped, since every slot has a decoder of its own.
+    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+    return static_cast<int>(std::min(cores + 1, 8U));
 }
 
 } // namespace oskel
