@@ -116,14 +116,14 @@ bool ClipLoader::LoadClipIntoSlot(int slot, const std::filesystem::path& file, b
     }
     if (!keepSettings) {
         placeNewClip(record, syncMode);
-        if (m_tempo) {
-            m_tempo(slot);
-        }
     } else {
         keepSelection(record, keptInPoint, keptOutPoint);
         if (keptFrequency > 0 && record.ForwardBuffer) {
             record.ForwardBuffer->setFrequency(keptFrequency);
         }
+    }
+    if (m_tempo) {
+        m_tempo(slot); // the clip's tempo, and following the global one with "Auto BPM"
     }
     clipReady(slot);
     globals.slotTexturePending.at(static_cast<std::size_t>(slot)) = true;

@@ -31,4 +31,22 @@ grep -q "^Locale=fr$" "$settings" || fail "locale not written back"
 grep -q "^BPM=97$" "$settings" || fail "tempo not written back"
 grep -q "^kept=yes$" "$settings" || fail "a foreign key was lost"
 grep -q "^\[MIDIcontrollers\]$" "$settings" || fail "controller assignments not written"
+# With a clip: it loads, plays through the frame clock, and the program still ends cleanly.
+if command -v ffmpeg >/dev/null; then
+  ffmpeg -v error -f lavfi -i testsrc2=size=160x120:rate=25:duration=1 \
+    -f lavfi -i sine=frequency=440:duration=1 -c:v mjpeg -c:a pcm_s16le "$home/clip.avi"
+  "$program" --load 1="$home/clip.avi" --load 17=nowhere.avi > "$home/out2.txt" 2> "$home/err2.txt" \
+    && fail "a slot number outside 1..16 must be refused"
+  "$program" --load 1="$home/clip.avi" > "$home/out2.txt" 2> "$home/err2.txt" &
+  pid=$!
+  for _ in $(seq 100); do
+    [ "$(grep -c "Ready ... " "$home/out2.txt")" -ge 2 ] && break
+    sleep 0.1
+  done
+  [ "$(grep -c "Ready ... " "$home/out2.txt")" -ge 2 ] || fail "the clip did not load: $(cat "$home/out2.txt" "$home/err2.txt")"
+  sleep 0.5
+  kill -TERM "$pid"
+  wait "$pid" || fail "exit status $? with a clip loaded: $(cat "$home/err2.txt")"
+  grep -q "unable to load" "$home/err2.txt" && fail "load failed: $(cat "$home/err2.txt")"
+fi
 echo "smoke test passed"
