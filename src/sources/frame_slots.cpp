@@ -92,13 +92,13 @@ bool FrameSlots::waitUntilWanted(
     return m_frameWanted && !m_closing && !drop();
 }
 
-bool FrameSlots::deliver(const DecodedFrame& frame, const std::function<bool()>& drop)
+bool FrameSlots::deliver(const DecodedFrame& frame, double time, const std::function<bool()>& drop)
 {
     // current is the decode thread's own: it is filled outside the lock.
     m_current.pixels.assign(frame.pixels.begin(), frame.pixels.end());
     m_current.width = frame.width;
     m_current.height = frame.height;
-    m_current.time = frame.time;
+    m_current.time = time;
 
     std::lock_guard lock(m_mutex);
     if (m_closing || drop()) {

@@ -57,7 +57,7 @@ public:
     bool closing() const { return m_closing.load(); }
     void setSequential(bool on) { m_sequential = on; }
     bool sequential() const { return m_sequential.load(); }
-    // The time stamp of the first delivered frame when it is not zero, else 0.
+    // The time of the stream's first frame as it was delivered, when that is not zero; else 0.
     double seekLimit() const { return m_seekLimit.load(); }
 
     // --- The decode thread's side.
@@ -66,9 +66,10 @@ public:
     // Waits until FrameWanted is set. False when `timeout` passes first, when closing, or when
     // `drop` becomes true (it is checked under the lock, and notify() wakes the wait).
     bool waitUntilWanted(std::chrono::milliseconds timeout, const std::function<bool()>& drop);
-    // Copies `frame` into the current slot, then under the lock swaps it with latest, clears
-    // FrameWanted and sets FrameArrived. Does nothing when closing or when `drop` is true.
-    bool deliver(const DecodedFrame& frame, const std::function<bool()>& drop);
+    // Copies `frame` into the current slot with the time `time`, then under the lock swaps it
+    // with latest, clears FrameWanted and sets FrameArrived. Does nothing when closing or when
+    // `drop` is true.
+    bool deliver(const DecodedFrame& frame, double time, const std::function<bool()>& drop);
 
 private:
     mutable std::mutex m_mutex;

@@ -17,12 +17,16 @@ int readWholeSound(const WholeSoundDecoder& decode, const std::filesystem::path&
     const auto capacity = static_cast<std::size_t>(
         std::max<std::int64_t>(0, limits.capacity - limits.capacity % block));
     std::vector<std::uint8_t> pcm;
-    bool full = false;
     bool timedOut = false;
+    // The decoder appends to `pcm` between these calls: what lies beyond the capacity is
+    // dropped as it comes, so the buffer never holds more than the capacity and one packet.
+    // A stop would discard everything, so a full buffer lets the decoding run on.
     const auto keepGoing = [&] {
-        full = pcm.size() >= capacity;
-        timedOut = !full && std::chrono::steady_clock::now() >= deadline;
-        return !full && !timedOut;
+        if (pcm.size() > capacity) {
+            pcm.resize(capacity);
+        }
+        timedOut = std::chrono::steady_clock::now() >= deadline;
+        return !timedOut;
     };
     std::string error;
     bool decoded = false;
@@ -31,8 +35,7 @@ int readWholeSound(const WholeSoundDecoder& decode, const std::filesystem::path&
     } catch (const std::exception&) {
         decoded = false;
     }
-    full = full || pcm.size() >= capacity;
-    if (timedOut || (!decoded && !full)) {
+    if (timedOut || !decoded) {
         return kSourceFailed;
     }
     if (pcm.size() > capacity) {

@@ -19,7 +19,8 @@ using WholeSoundDecoder = std::function<bool(const std::filesystem::path& path,
 
 struct WholeSoundLimits {
     // Bytes the sound may take: the length its header promised and 4000 more; anything
-    // beyond is dropped, so a sound longer than promised cannot grow without bound.
+    // beyond is dropped as it is decoded, so a sound longer than promised cannot grow
+    // without bound.
     std::int64_t capacity = 0;
     int blockAlign = 1;
     // Wall time the decoding may take.

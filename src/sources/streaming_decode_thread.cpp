@@ -10,6 +10,7 @@ StreamingDecodeThread::StreamingDecodeThread(
     std::unique_ptr<VideoDecoder> decoder, double frameDuration, FrameCallback onFrame)
     : m_decoder(std::move(decoder))
     , m_frameDuration(frameDuration)
+    , m_origin(m_decoder->info().firstFrameTime)
     , m_onFrame(std::move(onFrame))
     , m_thread([this] { loop(); })
 {
@@ -72,7 +73,7 @@ void StreamingDecodeThread::loop()
             m_atEnd = true;
             continue;
         }
-        m_onFrame(*frame, *this);
+        m_onFrame(*frame, frame->time - m_origin, *this);
     }
 }
 
@@ -99,7 +100,7 @@ const DecodedFrame* StreamingDecodeThread::decodeNext(const std::optional<double
             m_hasSeeked = true;
             // The decoder goes on from the first frame at or after the time it is given; the
             // frame that shows at `seekTo` is the first one later than one frame before it.
-            if (!m_decoder->seek(std::max(0.0, *seekTo - m_frameDuration))) {
+            if (!m_decoder->seek(m_origin + std::max(0.0, *seekTo - m_frameDuration))) {
                 return nullptr;
             }
         }

@@ -22,10 +22,11 @@ namespace oskel {
 class StreamingDecodeThread {
 public:
     // Called on the decode thread with each decoded frame; `frame` stays valid until the
-    // callback returns. `thread` is this object, for seekPending(). The callback must come
-    // back promptly once close() has been asked for.
-    using FrameCallback
-        = std::function<void(const DecodedFrame& frame, const StreamingDecodeThread& thread)>;
+    // callback returns. `time` is the frame's time from the start of the stream (its time
+    // stamp less the first frame's); `thread` is this object, for seekPending(). The callback
+    // must come back promptly once close() has been asked for.
+    using FrameCallback = std::function<void(
+        const DecodedFrame& frame, double time, const StreamingDecodeThread& thread)>;
 
     // Starts the thread, paused. `frameDuration` is the clip's seconds per frame (0 for a
     // still picture).
@@ -39,8 +40,8 @@ public:
     void pause();
     // Paused, decodes and delivers one frame, as a paused player shows where it stands.
     void cue();
-    // Delivery goes on from the frame that shows at `seconds`. A newer request replaces one
-    // not yet carried out.
+    // Delivery goes on from the frame that shows at `seconds` from the start of the stream. A newer
+    // request replaces one not yet carried out.
     void seek(double seconds);
     // A seek has been asked for and not yet carried out: frames decoded before it are stale.
     bool seekPending() const { return m_seekPending.load(); }
@@ -62,6 +63,7 @@ private:
 
     std::unique_ptr<VideoDecoder> m_decoder;
     const double m_frameDuration;
+    const double m_origin; // the first frame's time stamp
     FrameCallback m_onFrame;
 
     std::mutex m_mutex;

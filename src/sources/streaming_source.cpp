@@ -93,8 +93,8 @@ bool StreamingSource::openVideo(TSourceInfo& info)
     m_firstSample = true;
     m_thread = std::make_unique<StreamingDecodeThread>(std::move(decoder),
         m_still ? 0.0 : m_frameDuration,
-        [this](const DecodedFrame& frame, const StreamingDecodeThread& thread) {
-            onDecodedFrame(frame, thread);
+        [this](const DecodedFrame& frame, double time, const StreamingDecodeThread& thread) {
+            onDecodedFrame(frame, time, thread);
         });
     return true;
 }
@@ -268,7 +268,8 @@ void StreamingSource::postSeek(double startUnits)
     m_slots.requestSeek([&] { m_thread->seek(startUnits / kUnitsPerSecond); });
 }
 
-void StreamingSource::onDecodedFrame(const DecodedFrame& frame, const StreamingDecodeThread& thread)
+void StreamingSource::onDecodedFrame(
+    const DecodedFrame& frame, double time, const StreamingDecodeThread& thread)
 {
     // The decoding layer already delivers frames at their final size, halved when large, so
     // the frame is copied as it is.
@@ -280,15 +281,15 @@ void StreamingSource::onDecodedFrame(const DecodedFrame& frame, const StreamingD
         m_firstSample = false;
         // Only the stream's own first frame tells where its time stamps start; a fetch made
         // before prepare may have sought elsewhere first.
-        if (frame.time != 0.0 && !thread.hasSeeked()) {
-            m_slots.setSeekLimit(frame.time);
+        if (time != 0.0 && !thread.hasSeeked()) {
+            m_slots.setSeekLimit(time);
         }
     } else if (!m_slots.sequential()
         && !m_slots.waitUntilWanted(m_timings.requestWait(), staleAfterSeek)) {
         // No request in time, closing, or overtaken by a seek: the frame is dropped.
         return;
     }
-    m_slots.deliver(frame, staleAfterSeek);
+    m_slots.deliver(frame, time, staleAfterSeek);
 }
 
 int StreamingSource::getAudio(TSourceInfo& info, std::vector<std::uint8_t>& sound)

@@ -103,7 +103,8 @@ private:
     void postSeek(double startUnits);
 
     // Decode thread: the frame callback. `frame` is valid during the call.
-    void onDecodedFrame(const DecodedFrame& frame, const StreamingDecodeThread& thread);
+    void onDecodedFrame(
+        const DecodedFrame& frame, double time, const StreamingDecodeThread& thread);
 
     StreamingMedia m_media;
     StreamingTimings m_timings;

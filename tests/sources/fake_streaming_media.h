@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -18,6 +19,7 @@ namespace oskel::test {
 struct FakeClip {
     VideoStreamInfo info; // what the decoder reports
     int framesInFile = 0; // what nextFrame yields: may be fewer than info.frameCount promises
+    double firstStamp = 0.0; // the time stamp frame 0 carries (info.firstFrameTime may differ)
     std::atomic<int> decodeDelayMs { 0 };
     std::atomic<int> decoded { 0 };
     std::atomic<int> liveDecoders { 0 };
@@ -115,7 +117,7 @@ public:
 private:
     double timeOf(int index) const
     {
-        return m_info.firstFrameTime + (m_info.frameRate > 0.0 ? index / m_info.frameRate : 0.0);
+        return m_clip->firstStamp + (m_info.frameRate > 0.0 ? index / m_info.frameRate : 0.0);
     }
 
     std::shared_ptr<FakeClip> m_clip;
@@ -124,8 +126,8 @@ private:
     int m_next = 0;
 };
 
-// A clip's sound for the fake whole-sound decoder: it hands out `producedBytes` in chunks,
-// asking keepGoing before each.
+// A clip's sound for the fake whole-sound decoder: it appends `producedBytes` to the PCM in
+// chunks, asking keepGoing before each; like the real one it discards everything when stopped.
 struct FakeSound {
     bool present = true;
     int sampleRate = 1000;
@@ -134,7 +136,8 @@ struct FakeSound {
     std::int64_t producedBytes = 8000;
     int chunkDelayMs = 0;
     bool fails = false;
-    std::shared_ptr<std::atomic<std::int64_t>> handedOut
+    // The most bytes the PCM buffer held at once.
+    std::shared_ptr<std::atomic<std::int64_t>> mostHeld
         = std::make_shared<std::atomic<std::int64_t>>(0);
 };
 
@@ -155,18 +158,23 @@ inline StreamingMedia fakeStreamingMedia(std::shared_ptr<FakeClip> clip, FakeSou
         info.expectedBytes = sound.promisedBytes;
         return sound.present;
     };
-    media.decodeAudio = [sound](const std::filesystem::path&, AudioStreamInfo&,
-                            std::vector<std::uint8_t>& pcm, const std::function<bool()>& keepGoing,
-                            std::string&) {
-        constexpr std::int64_t kChunk = 1000;
-        for (std::int64_t done = 0; done < sound.producedBytes && keepGoing(); done += kChunk) {
-            const std::int64_t size = std::min(kChunk, sound.producedBytes - done);
-            pcm.insert(pcm.end(), static_cast<std::size_t>(size), std::uint8_t { 7 });
-            *sound.handedOut += size;
-            std::this_thread::sleep_for(std::chrono::milliseconds(sound.chunkDelayMs));
-        }
-        return !sound.fails;
-    };
+    media.decodeAudio
+        = [sound](const std::filesystem::path&, AudioStreamInfo&, std::vector<std::uint8_t>& pcm,
+              const std::function<bool()>& keepGoing, std::string&) {
+              constexpr std::int64_t kChunk = 1000;
+              pcm.clear();
+              for (std::int64_t done = 0; done < sound.producedBytes; done += kChunk) {
+                  if (!keepGoing()) {
+                      pcm.clear();
+                      return false;
+                  }
+                  const std::int64_t size = std::min(kChunk, sound.producedBytes - done);
+                  pcm.insert(pcm.end(), static_cast<std::size_t>(size), std::uint8_t { 7 });
+                  *sound.mostHeld = std::max<std::int64_t>(*sound.mostHeld, std::ssize(pcm));
+                  std::this_thread::sleep_for(std::chrono::milliseconds(sound.chunkDelayMs));
+              }
+              return !sound.fails;
+          };
     return media;
 }
 

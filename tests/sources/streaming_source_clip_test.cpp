@@ -1,0 +1,247 @@
+// The streaming source on real clips made by the ffmpeg tool: every frame it hands out, by
+// whichever route, equals the tool's own decoding of that frame; the sound comes whole; a
+// still picture is a one-frame clip; a file deleted while it plays breaks nothing.
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "sources/streaming_source.h"
+#include "support/clip_maker.h"
+
+namespace oskel {
+namespace {
+
+using test::joinArgs;
+using test::makeClip;
+using test::testPicture;
+using test::tone;
+
+using Frame = std::vector<std::uint8_t>;
+
+// The tool's frames as the source delivers them: rows bottom-up (the clips here are small
+// enough to be delivered at full size).
+std::vector<Frame> referenceFrames(const std::filesystem::path& clip, int width, int height)
+{
+    const std::vector<std::uint8_t> raw = test::decodeWithFfmpeg(clip);
+    const std::size_t row = std::size_t(width) * 3;
+    const std::size_t frameBytes = row * std::size_t(height);
+    std::vector<Frame> frames;
+    for (std::size_t start = 0; start + frameBytes <= raw.size(); start += frameBytes) {
+        Frame frame;
+        frame.reserve(frameBytes);
+        for (int y = height - 1; y >= 0; --y) {
+            const auto from = raw.begin() + std::ptrdiff_t(start + std::size_t(y) * row);
+            frame.insert(frame.end(), from, from + std::ptrdiff_t(row));
+        }
+        frames.push_back(std::move(frame));
+    }
+    return frames;
+}
+
+struct ClipCase {
+    const char* name;
+    std::vector<std::string> args;
+    int width;
+    int height;
+    bool sound;
+};
+
+void PrintTo(const ClipCase& clip, std::ostream* out)
+{
+    *out << clip.name;
+}
+
+class StreamingSourceClips : public ::testing::TestWithParam<ClipCase> {
+protected:
+    void SetUp() override
+    {
+        if (!test::ffmpegAvailable()) {
+            GTEST_SKIP() << "the ffmpeg tool is missing";
+        }
+    }
+
+    // Fetches `index` and checks the pixels against the tool's frame.
+    int fetchAndCompare(StreamingSource& source, TSourceInfo& info,
+        const std::vector<Frame>& reference, std::int64_t index)
+    {
+        const std::uint8_t* pixels = nullptr;
+        const int result = source.getFrame(index, info, pixels);
+        EXPECT_LT(result, kFirstFrameFailure) << "frame " << index;
+        EXPECT_NE(pixels, nullptr);
+        const Frame& expected = reference.at(std::size_t(index));
+        EXPECT_EQ(info.frameHeader.sizeImage, expected.size());
+        if (pixels != nullptr && info.frameHeader.sizeImage == expected.size()) {
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), pixels))
+                << "frame " << index << " (result " << result << ")";
+        }
+        return result;
+    }
+};
+
+TEST_P(StreamingSourceClips, EveryRouteHandsOutTheRightFrameAndTheSoundComesWhole)
+{
+    const ClipCase& c = GetParam();
+    const auto clip = makeClip(c.name, c.args);
+    const std::vector<Frame> reference = referenceFrames(clip, c.width, c.height);
+    ASSERT_GE(reference.size(), 50U);
+
+    StreamingSource source;
+    TSourceInfo info;
+    ASSERT_EQ(source.open(clip, info), kSourceOk);
+    EXPECT_TRUE(info.hasVideo);
+    EXPECT_EQ(info.hasAudio, c.sound);
+    EXPECT_EQ(info.width, c.width);
+    EXPECT_EQ(info.height, c.height);
+    EXPECT_NEAR(info.frameRate, 25.0, 1e-9);
+    // Program streams have no frame count: it is estimated from their duration.
+    EXPECT_NEAR(double(info.frameCount), double(reference.size()), 3.0);
+    ASSERT_EQ(source.prepare(info), kSourceOk);
+
+    EXPECT_EQ(fetchAndCompare(source, info, reference, 0), kFetchedLatest);
+    EXPECT_EQ(fetchAndCompare(source, info, reference, 0), kFetchedReady);
+    for (std::int64_t index = 1; index <= 5; ++index) {
+        EXPECT_LT(fetchAndCompare(source, info, reference, index), kFetchedAhead);
+    }
+    const int ahead = fetchAndCompare(source, info, reference, 20);
+    EXPECT_GE(ahead, kFetchedAhead);
+    EXPECT_LT(ahead, kFetchedBySeek);
+    for (const std::int64_t index : { 3, 47, 44, 11, 2, 49 }) {
+        const int sought = fetchAndCompare(source, info, reference, index);
+        EXPECT_GT(sought, kFetchedBySeek) << index;
+        EXPECT_LE(sought, kFetchedBySeek + 4) << index;
+    }
+
+    std::vector<std::uint8_t> sound;
+    if (c.sound) {
+        ASSERT_EQ(source.getAudio(info, sound), kSourceOk);
+        // Two seconds of 16-bit sound at the stream's own rate and channels.
+        const double seconds = double(sound.size()) / info.waveFormat.avgBytesPerSec;
+        EXPECT_NEAR(seconds, 2.0, 0.1);
+        EXPECT_EQ(info.audioLength, std::int64_t(sound.size()));
+        const std::vector<std::uint8_t> tool
+            = test::decodeSoundWithFfmpeg(clip, info.waveFormat.channels);
+        const std::size_t common = std::min(tool.size(), sound.size());
+        EXPECT_TRUE(
+            std::equal(sound.begin(), sound.begin() + std::ptrdiff_t(common), tool.begin()));
+    } else {
+        EXPECT_EQ(source.getAudio(info, sound), kSourceFailed);
+    }
+    EXPECT_EQ(source.close(info), kSourceOk);
+}
+
+std::vector<std::string> moving(std::vector<std::string> codec, bool withSound = false)
+{
+    return withSound ? joinArgs({ testPicture("160x120", "25", "2"), tone(48000, "2"), codec })
+                     : joinArgs({ testPicture("160x120", "25", "2"), codec });
+}
+
+INSTANTIATE_TEST_SUITE_P(Containers, StreamingSourceClips,
+    ::testing::Values(ClipCase { "stream_h264_aac.mp4",
+                          moving({ "-c:v", "libx264", "-preset", "ultrafast", "-g", "12", "-bf",
+                                     "2", "-pix_fmt", "yuv420p", "-c:a", "aac" },
+                              true),
+                          160, 120, true },
+        ClipCase { "stream_mpeg4.mov", moving({ "-c:v", "mpeg4", "-g", "12", "-bf", "2" }), 160,
+            120, false },
+        ClipCase { "stream_mpeg4_mp3.mkv",
+            moving({ "-c:v", "mpeg4", "-g", "12", "-c:a", "libmp3lame" }, true), 160, 120, true },
+        ClipCase { "stream_vp9_opus.webm",
+            moving({ "-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", "-g", "12",
+                       "-c:a", "libopus" },
+                true),
+            160, 120, true },
+        // Program streams start their time stamps late: the source counts from the first.
+        ClipCase { "stream_mpeg1_mp2.mpg",
+            moving({ "-c:v", "mpeg1video", "-g", "12", "-bf", "2", "-c:a", "mp2" }, true), 160, 120,
+            true }),
+    [](const ::testing::TestParamInfo<ClipCase>& param) {
+        std::string name = param.param.name;
+        std::replace(name.begin(), name.end(), '.', '_');
+        return name;
+    });
+
+class StreamingSourceStills : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override
+    {
+        if (!test::ffmpegAvailable()) {
+            GTEST_SKIP() << "the ffmpeg tool is missing";
+        }
+    }
+};
+
+TEST_P(StreamingSourceStills, AStillPictureIsOneFrameShownForEveryIndex)
+{
+    const auto clip = makeClip(GetParam(),
+        joinArgs({ testPicture("120x90", "1", "1"), { "-frames:v", "1", "-pix_fmt", "bgr24" } }));
+    const std::vector<Frame> reference = referenceFrames(clip, 120, 90);
+    ASSERT_EQ(reference.size(), 1U);
+
+    StreamingSource source;
+    TSourceInfo info;
+    ASSERT_EQ(source.open(clip, info), kSourceOk);
+    EXPECT_TRUE(info.hasVideo);
+    EXPECT_FALSE(info.hasAudio);
+    EXPECT_DOUBLE_EQ(info.frameRate, 1.0);
+    EXPECT_EQ(info.frameCount, 1);
+    ASSERT_EQ(source.prepare(info), kSourceOk);
+    for (const std::int64_t index : { 0, 0, 3, 250 }) {
+        const std::uint8_t* pixels = nullptr;
+        const int result = source.getFrame(index, info, pixels);
+        EXPECT_LE(result, kFetchedLatest) << index;
+        ASSERT_EQ(info.frameHeader.sizeImage, reference[0].size());
+        EXPECT_TRUE(std::equal(reference[0].begin(), reference[0].end(), pixels)) << index;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, StreamingSourceStills,
+    ::testing::Values("stream_still.png", "stream_still.bmp", "stream_still.jpg"),
+    [](const ::testing::TestParamInfo<const char*>& param) {
+        std::string name = param.param;
+        std::replace(name.begin(), name.end(), '.', '_');
+        return name;
+    });
+
+TEST(StreamingSourceClipFile, DeletedOrReplacedWhilePlayingBreaksNothing)
+{
+    if (!test::ffmpegAvailable()) {
+        GTEST_SKIP() << "the ffmpeg tool is missing";
+    }
+    const auto made = makeClip("stream_deleted_source.mp4",
+        joinArgs({ testPicture("160x120", "25", "2"), tone(48000, "2"),
+            { "-c:v", "libx264", "-preset", "ultrafast", "-g", "12", "-pix_fmt", "yuv420p", "-c:a",
+                "aac" } }));
+    const auto clip = test::clipFolder() / "stream_deleted.mp4";
+    std::filesystem::copy_file(made, clip, std::filesystem::copy_options::overwrite_existing);
+    const std::vector<Frame> reference = referenceFrames(made, 160, 120);
+
+    StreamingSource source;
+    TSourceInfo info;
+    ASSERT_EQ(source.open(clip, info), kSourceOk);
+    ASSERT_EQ(source.prepare(info), kSourceOk);
+    const std::uint8_t* pixels = nullptr;
+    ASSERT_LT(source.getFrame(2, info, pixels), kFirstFrameFailure);
+
+    std::filesystem::remove(clip);
+    test::writeFileBytes(clip, std::vector<std::uint8_t>(5000, 0x5a));
+    // The open file is still readable: seeking back and forth goes on showing its frames.
+    for (const std::int64_t index : { 40, 3, 4, 30 }) {
+        ASSERT_LT(source.getFrame(index, info, pixels), kFirstFrameFailure) << index;
+        EXPECT_TRUE(std::equal(reference.at(std::size_t(index)).begin(),
+            reference.at(std::size_t(index)).end(), pixels))
+            << index;
+    }
+    // The sound is read from the file's name, which no longer holds a clip.
+    std::vector<std::uint8_t> sound;
+    EXPECT_EQ(source.getAudio(info, sound), kSourceFailed);
+    EXPECT_EQ(source.close(info), kSourceOk);
+    std::filesystem::remove(clip);
+}
+
+} // namespace
+} // namespace oskel
