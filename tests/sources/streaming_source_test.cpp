@@ -290,7 +290,7 @@ TEST_F(StreamingSourceTest, CloseEndsAWaitingFetchWithClosing)
     std::this_thread::sleep_for(50ms);
     const auto before = Clock::now();
     source->close(info);
-    EXPECT_LT(Clock::now() - before, 150ms);
+    EXPECT_LT(Clock::now() - before, 500ms) << "not after the four seek attempts";
     EXPECT_EQ(waiting.get(), kFetchClosing);
     EXPECT_EQ(clip->liveDecoders, 0);
 }
@@ -316,7 +316,7 @@ TEST_F(StreamingSourceTest, DestructionWaitsOutTheDecoderCallItIsIn)
     std::this_thread::sleep_for(20ms);
     const auto before = Clock::now();
     source.reset();
-    EXPECT_LT(Clock::now() - before, 400ms);
+    EXPECT_LT(Clock::now() - before, 1000ms);
     EXPECT_EQ(clip->liveDecoders, 0);
     EXPECT_EQ(clip->decoded, 2);
 }
