@@ -121,14 +121,17 @@ bool Transport::chopRules(const TPlayAvistruct& snapshot, std::int64_t& cursor, 
     if (segments < 1 || !(g > 0.0)) {
         return true; // no selection to cut
     }
-    const std::int64_t m = margin(snapshot);
+    // Positions are far below 2^53 bytes, so doubles hold them exactly.
+    const auto m = static_cast<double>(margin(snapshot));
+    const auto c = static_cast<double>(cursor);
+    const auto end = static_cast<double>(length);
     const int segment = snapshot.ChopSegment;
     if (snapshot.Direction == 1) {
         if (segment == -1) {
-            live.ChopSegment = static_cast<std::int32_t>((cursor - inPoint) / g) + 1;
+            live.ChopSegment = static_cast<std::int32_t>((c - inPoint) / g) + 1;
             return true;
         }
-        if (cursor < segment * g + inPoint - m) {
+        if (c < segment * g + inPoint - m) {
             return true;
         }
         if (m_performance.globals().AutoAdvance && segment == kAutoAdvanceSegment) {
@@ -144,10 +147,10 @@ bool Transport::chopRules(const TPlayAvistruct& snapshot, std::int64_t& cursor, 
         return moved;
     }
     if (segment == -1) {
-        live.ChopSegment = static_cast<std::int32_t>((length - cursor - inPoint) / g) + 1;
+        live.ChopSegment = static_cast<std::int32_t>((end - c - inPoint) / g) + 1;
         return true;
     }
-    if (cursor < length - ((segment - 1) * g + inPoint) - m || segments < 2) {
+    if (c < end - ((segment - 1) * g + inPoint) - m || segments < 2) {
         return true;
     }
     // Backwards the last segment is never chosen.

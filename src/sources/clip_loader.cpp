@@ -312,7 +312,7 @@ bool ClipLoader::MakeThumbnail(int slot)
     TPlayAvistruct& record = m_performance.slot(slot);
     const bool fromMiddle =
         m_performance.options().ui.thumbnails == ThumbnailPosition::Middle;
-    const std::int64_t frame = fromMiddle ? roundHalfEven(record.FrameCount / 2.0) : 0;
+    const std::int64_t frame = fromMiddle ? roundHalfEven(static_cast<double>(record.FrameCount) / 2.0) : 0;
     const std::uint8_t* pixels = nullptr;
     const int result = m_sources.SourceGetFrame(slot, frame, pixels);
     if (result >= kFirstFrameFailure || pixels == nullptr) {
