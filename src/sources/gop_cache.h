@@ -24,6 +24,10 @@ public:
 
     explicit GopCache(std::size_t budgetBytes = kDefaultBudgetBytes);
 
+    // A clip of keyframes only needs no more than the last few frames: any frame decodes on
+    // its own, and fresh memory for every frame would cost more than it saves.
+    void setBudget(std::size_t budgetBytes) { m_budget = budgetBytes; }
+
     const DecodedFrame* find(std::int64_t index) const;
 
     // Keeps `frame` (replacing one of the same index) and evicts until within budget, never

@@ -27,6 +27,8 @@ constexpr double kMaxFrameRate = 1000.0;
 constexpr std::int64_t kMaxFrameCount = 10'000'000; // two days at 60 frames a second
 // A step forwards up to this far decodes on from the decoder's position instead of seeking.
 constexpr std::int64_t kDecodeOnFrames = 48;
+// Frames kept for a clip of keyframes only (see GopCache::setBudget).
+constexpr std::size_t kIntraOnlyCachedFrames = 8;
 // Packets in a row that fail to decode before the stream counts as broken.
 constexpr int kMaxDecodeErrors = 64;
 
@@ -153,6 +155,11 @@ bool FfmpegVideoDecoder::describe(const std::string& containerOnly, std::string&
         = std::make_unique<FrameConverter>(FrameSize { parameters.width, parameters.height });
     m_info.width = m_converter->delivered().width;
     m_info.height = m_converter->delivered().height;
+    const AVCodecDescriptor* codec = avcodec_descriptor_get(parameters.codec_id);
+    if (codec != nullptr && (codec->props & AV_CODEC_PROP_INTRA_ONLY) != 0) {
+        m_cache.setBudget(
+            kIntraOnlyCachedFrames * std::size_t(m_info.width) * std::size_t(m_info.height) * 3);
+    }
 
     // In an AVI file the time base is the stream's own frame duration.
     const AVRational rate = containerOnly == "avi" ? av_inv_q(m_stream->time_base)
