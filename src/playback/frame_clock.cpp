@@ -202,53 +202,92 @@ void FrameClock::tick()
     m_renderer.setTickTime(millisecondTick());
 
     const LayerStack::Order order = m_performance.layerStack().order();
-    std::array<SlotPass, kSlotCount + 1> passes {};
+    Passes passes {};
     for (int position = 0; position < kSlotCount; ++position) {
         m_performance.slot(position + 1).FrameAck = false;
         const int slot = order.at(static_cast<std::size_t>(position));
-        passes.at(static_cast<std::size_t>(slot)) = readSlot(slot);
+        passes.at(static_cast<std::size_t>(slot)) = readCursor(slot);
+    }
+    applyTransportRules(order, passes);
+    for (const int slot : order) {
+        chooseFrame(slot, passes.at(static_cast<std::size_t>(slot)));
     }
     drawSlots(order, passes);
     for (auto& record : m_performance.slots()) {
         record.FrameAck = true;
     }
     m_renderer.Present();
-    if (!m_performance.globals().shuttingDown) {
-        onMainThread([this] { m_monitor.refreshGridAndBeatCounter(); });
+    if (!m_performance.globals().shuttingDown && !m_refreshPending->exchange(true)) {
+        // The windows need not hold up the next tick; one refresh waits at a time.
+        std::weak_ptr<std::atomic<bool>> pending = m_refreshPending;
+        m_performance.mainThread().post([this, pending] {
+            if (const auto alive = pending.lock()) {
+                *alive = false;
+                m_monitor.refreshGridAndBeatCounter();
+            }
+        });
     }
 }
 
-FrameClock::SlotPass FrameClock::readSlot(int slot)
+// Frame thread: the play cursor of a playing slot, from the buffer of its direction. A slot
+// whose buffer stopped by itself has finished, unless it is paused, reversing or looping.
+FrameClock::SlotPass FrameClock::readCursor(int slot)
 {
     SlotPass pass;
     const TPlayAvistruct& snapshot = m_performance.snapshot()[slot];
-    TPlayAvistruct& live = m_performance.slot(slot);
     if (!snapshot.Playing) {
         return pass;
     }
-    live.Started = false;
+    pass.playing = true;
+    m_performance.slot(slot).Started = false;
     const std::shared_ptr<SoundBuffer> buffer = activeBuffer(snapshot);
-    const bool bufferPlaying = buffer && buffer->isPlaying();
+    pass.bufferPlaying = buffer && buffer->isPlaying();
     auto& cursor = m_lastCursor.at(static_cast<std::size_t>(slot));
-    if (bufferPlaying || snapshot.Paused || snapshot.Reversing || snapshot.Looping) {
+    if (pass.bufferPlaying || snapshot.Paused || snapshot.Reversing || snapshot.Looping) {
         pass.drawn = true;
         cursor = buffer ? buffer->playCursor() : 0;
     } else {
-        live.Playing = false;
-        onMainThread([&] { m_performance.SlotStatusColour(slot, SlotState::Stopped); });
+        pass.finished = true;
+        m_performance.slot(slot).Playing = false;
     }
+    pass.cursor = cursor; // a finished slot keeps the cursor of an earlier tick
+    return pass;
+}
+
+// The main thread's share of a tick, in one call: finished slots are shown stopped and the
+// transport rules act on every playing slot's cursor, possibly moving it.
+void FrameClock::applyTransportRules(const LayerStack::Order& order, Passes& passes)
+{
     onMainThread([&] {
-        if (!m_transport.ApplyTransport(snapshot, cursor, slot)) {
-            m_performance.ui().setStatusText("DS buf err on reassess Play Cursor");
+        for (const int slot : order) {
+            SlotPass& pass = passes.at(static_cast<std::size_t>(slot));
+            if (pass.finished) {
+                m_performance.SlotStatusColour(slot, SlotState::Stopped);
+            }
+            if (pass.playing
+                && !m_transport.ApplyTransport(m_performance.snapshot()[slot], pass.cursor, slot)) {
+                m_performance.ui().setStatusText("DS buf err on reassess Play Cursor");
+            }
         }
     });
-    live.AudioPosition = static_cast<std::int32_t>(cursor);
+}
+
+// Frame thread: the frame a playing slot shows, from its (possibly moved) cursor.
+void FrameClock::chooseFrame(int slot, SlotPass& pass)
+{
+    if (!pass.playing) {
+        return;
+    }
+    const TPlayAvistruct& snapshot = m_performance.snapshot()[slot];
+    TPlayAvistruct& live = m_performance.slot(slot);
+    m_lastCursor.at(static_cast<std::size_t>(slot)) = pass.cursor;
+    live.AudioPosition = static_cast<std::int32_t>(pass.cursor);
     if (live.Length <= 0) {
         pass.drawn = false;
     }
-    std::int64_t position = cursor;
-    if (pass.drawn && snapshot.Direction != 1 && (bufferPlaying || snapshot.Paused)) {
-        position = live.Length - cursor; // the backward buffer holds the sound reversed
+    std::int64_t position = pass.cursor;
+    if (pass.drawn && snapshot.Direction != 1 && (pass.bufferPlaying || snapshot.Paused)) {
+        position = live.Length - pass.cursor; // the backward buffer holds the sound reversed
     }
     const std::int64_t frame = pass.drawn ? frameFor(slot, position, pass.drawn) : 0;
     live.Started = false;
@@ -258,8 +297,6 @@ FrameClock::SlotPass FrameClock::readSlot(int slot)
     if (pass.drawn) {
         live.CurrentFrame = static_cast<std::int32_t>(frame);
     }
-    pass.cursor = cursor;
-    return pass;
 }
 
 std::int64_t FrameClock::frameFor(int slot, std::int64_t cursor, bool& drawn) const
@@ -310,8 +347,7 @@ void FrameClock::copyEngineFields(int slot)
     snapshot.AdvanceTick = live.AdvanceTick;
 }
 
-void FrameClock::drawSlots(const LayerStack::Order& order,
-                           const std::array<SlotPass, kSlotCount + 1>& passes)
+void FrameClock::drawSlots(const LayerStack::Order& order, const Passes& passes)
 {
     const auto drawn = [&](int slot) { return passes.at(static_cast<std::size_t>(slot)).drawn; };
     for (const int slot : order) {

@@ -51,16 +51,22 @@ public:
 
 private:
     struct SlotPass {
+        bool playing = false;        // the snapshot says so
+        bool bufferPlaying = false;
         bool drawn = false;
+        bool finished = false;       // its buffer stopped by itself
         std::int64_t cursor = 0;
     };
+    using Passes = std::array<SlotPass, kSlotCount + 1>;
 
     void run();
     void makePendingTextures();
     void showLoadingPicture();
-    SlotPass readSlot(int slot);
+    SlotPass readCursor(int slot);
+    void applyTransportRules(const LayerStack::Order& order, Passes& passes);
+    void chooseFrame(int slot, SlotPass& pass);
     std::int64_t frameFor(int slot, std::int64_t cursor, bool& drawn) const;
-    void drawSlots(const LayerStack::Order& order, const std::array<SlotPass, kSlotCount + 1>& passes);
+    void drawSlots(const LayerStack::Order& order, const Passes& passes);
     void onMainThread(const std::function<void()>& task);
     void copyEngineFields(int slot);
 
@@ -77,6 +83,7 @@ private:
     std::atomic<bool> m_terminate = false;
     std::atomic<bool> m_running = false;
     std::atomic<bool> m_showLoadingPicture = false;
+    std::shared_ptr<std::atomic<bool>> m_refreshPending = std::make_shared<std::atomic<bool>>(false);
     std::filesystem::path m_loadingPicture;
     std::mutex m_pictureLock;
     std::thread m_thread;
