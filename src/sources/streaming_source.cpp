@@ -247,12 +247,17 @@ int StreamingSource::seekTo(double x)
         if (m_slots.closing()) {
             return kFetchClosing;
         }
-        m_slots.waitArrived(m_timings.frameWait);
+        const bool arrived = m_slots.waitArrived(m_timings.frameWait);
         if (m_slots.takeLatestBetween(x - t - kSeekTolerance, x + kSeekTolerance)) {
             return kFetchedBySeek + attempt;
         }
-        start += static_cast<double>(m_timings.seekOffset) / 2.0;
-        postSeek(start);
+        // A seek that landed elsewhere is tried again a little later. One still on its way
+        // (a decoder slower than the frame wait) is left to finish: starting it over would
+        // throw its work away, and a slow decoder would then never arrive.
+        if (arrived || m_thread->atEnd()) {
+            start += static_cast<double>(m_timings.seekOffset) / 2.0;
+            postSeek(start);
+        }
     }
     return kSourceFailed;
 }

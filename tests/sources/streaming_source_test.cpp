@@ -197,6 +197,20 @@ TEST_F(StreamingSourceTest, AFrameThatNeverComesGivesTheReadyPixelsAfterFourAtte
     EXPECT_EQ(last.frame, 9) << "the file's last frame can still be reached";
 }
 
+TEST_F(StreamingSourceTest, ASeekSlowerThanTheFrameWaitIsWaitedForNotStartedOver)
+{
+    timings.frameWait = 100ms;
+    openAndPrepare();
+    ASSERT_EQ(fetch(0).frame, 0);
+    ASSERT_EQ(fetch(45).frame, 45);
+    std::this_thread::sleep_for(30ms); // frame 46 is delivered, frame 47 held
+    clip->decodeDelayMs = 250;
+    const Fetched back = fetch(2);
+    EXPECT_EQ(back.result, kFetchedBySeek + 3);
+    EXPECT_EQ(back.frame, 2);
+    EXPECT_EQ(clip->seekTimes().size(), 2U);
+}
+
 TEST_F(StreamingSourceTest, AStillPictureAlwaysAsksForTimeZero)
 {
     clip = makeFakeClip(1, 0.0);
