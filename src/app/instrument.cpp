@@ -40,6 +40,7 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_events.setSelectionChangedHandler([this](int slot) { m_tempo.selectionChanged(slot); });
     m_loader.setTempoHandler([this](int slot) { m_tempo.clipLoaded(slot); });
     m_loader.setSyncRestarter([this](bool hide) { m_events.RestartSyncSlots(hide); });
+    m_loader.setMonitor(&m_monitor);
     m_playback.setCompanion(&m_frameClock);
     m_performance.setPlaybackThreads(&m_playback);
     m_performance.setEventSink(&m_events);

@@ -194,6 +194,11 @@ void ClipLoader::clipReady(int slot)
     }
     m_performance.globals().standby = false;
     m_performance.ui().showControlValue(control::kStandby, false);
+    if (m_monitor != nullptr) {
+        const int rate = m_performance.slot(slot).FrameRate;
+        PlaybackMonitor* monitor = m_monitor;
+        m_performance.mainThread().post([monitor, rate] { monitor->clipFrameRate(rate); });
+    }
 }
 
 std::filesystem::path ClipLoader::fileToOpen(const TPlayAvistruct& record) const

@@ -31,6 +31,9 @@ public:
         m_restartSync = std::move(restart);
     }
 
+    // Told the native frame rate of every clip loaded.
+    void setMonitor(PlaybackMonitor* monitor) { m_monitor = monitor; }
+
     bool LoadClipIntoSlot(int slot, const std::filesystem::path& file, bool syncMode,
                           bool keepSettings);
 
@@ -60,6 +63,7 @@ private:
     PlaybackControl& m_playback;
     std::function<void(int)> m_tempo;
     std::function<void(bool)> m_restartSync;
+    PlaybackMonitor* m_monitor = nullptr;
 };
 
 } // namespace oskel
