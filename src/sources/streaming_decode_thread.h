@@ -14,8 +14,8 @@ namespace oskel {
 
 // The streaming source's decode thread: it owns the clip's picture decoder and hands every
 // decoded frame, in order, to a callback. Paused, it decodes nothing except the one frame
-// after each seek; running, it decodes on until the end of the stream. The callback throttles
-// it: it may hold the frame until the consumer wants one.
+// after each seek or cue; running, it decodes on until the end of the stream. The callback
+// throttles it: it may hold the frame until the consumer wants one.
 //
 // Every other call is made from the thread that owns the object (open, prepare, stop, close
 // on the main thread) or from the slot's worker (seek, seekPending, atEnd).
@@ -40,8 +40,8 @@ public:
     void pause();
     // Paused, decodes and delivers one frame, as a paused player shows where it stands.
     void cue();
-    // Delivery goes on from the frame that shows at `seconds` from the start of the stream. A newer
-    // request replaces one not yet carried out.
+    // Delivery goes on from the frame that shows at `seconds` from the start of the stream.
+    // A newer request replaces one not yet carried out.
     void seek(double seconds);
     // A seek has been asked for and not yet carried out: frames decoded before it are stale.
     bool seekPending() const { return m_seekPending.load(); }
