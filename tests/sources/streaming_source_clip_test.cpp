@@ -2,11 +2,15 @@
 // whichever route, equals the tool's own decoding of that frame; the sound comes whole; a
 // still picture is a one-frame clip; a file deleted while it plays breaks nothing.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <ostream>
+#include <random>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -243,6 +247,76 @@ TEST(StreamingSourceClipFile, DeletedOrReplacedWhilePlayingBreaksNothing)
     EXPECT_EQ(source.getAudio(info, sound), kSourceFailed);
     EXPECT_EQ(source.close(info), kSourceOk);
     std::filesystem::remove(clip);
+}
+
+// A worker fetching at random on a real clip while the main thread reopens, stops and closes
+// it: the real decoder on the decode thread, under the address sanitizer.
+TEST(StreamingSourceClipFile, RandomFetchesWhileTheClipIsReopened)
+{
+    if (!test::ffmpegAvailable()) {
+        GTEST_SKIP() << "the ffmpeg tool is missing";
+    }
+    const auto clip = makeClip("stream_random.mkv",
+        joinArgs({ testPicture("96x64", "25", "2"), { "-c:v", "mpeg4", "-g", "10", "-bf", "2" } }));
+    const std::vector<Frame> reference = referenceFrames(clip, 96, 64);
+    ASSERT_EQ(reference.size(), 50U);
+    const auto shows = [&](const std::uint8_t* pixels, std::int64_t low, std::int64_t high) {
+        for (std::int64_t k = std::max<std::int64_t>(low, 0); k <= std::min<std::int64_t>(high, 49);
+             ++k) {
+            const Frame& frame = reference[std::size_t(k)];
+            if (std::equal(frame.begin(), frame.end(), pixels)) {
+                return true;
+            }
+        }
+        return false;
+    };
+
+    StreamingSource source;
+    std::mutex fetching; // the frame clock's acknowledgement before a slot is reloaded
+    std::atomic<bool> done { false };
+    std::atomic<int> served { 0 };
+    std::thread worker([&] {
+        std::mt19937 random(3);
+        TSourceInfo info;
+        std::int64_t index = 0;
+        while (!done) {
+            index = std::uniform_int_distribution<int>(0, 3)(random) == 0
+                ? std::uniform_int_distribution<std::int64_t>(0, 49)(random)
+                : (index + 1) % 50;
+            std::lock_guard lock(fetching);
+            const std::uint8_t* pixels = nullptr;
+            const int result = source.getFrame(index, info, pixels);
+            if (result >= kFirstFrameFailure) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                continue;
+            }
+            ++served;
+            ASSERT_EQ(info.frameHeader.sizeImage, reference[0].size());
+            if (result < kFetchedBySeek) {
+                EXPECT_TRUE(shows(pixels, index, index)) << index << " result " << result;
+            } else {
+                EXPECT_TRUE(shows(pixels, index - 13, index + 13)) << index << " result " << result;
+            }
+        }
+    });
+    std::mt19937 random(5);
+    for (int cycle = 0; cycle < 8; ++cycle) {
+        TSourceInfo info;
+        {
+            std::lock_guard lock(fetching);
+            ASSERT_EQ(source.open(clip, info), kSourceOk);
+        }
+        EXPECT_EQ(source.prepare(info), kSourceOk);
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(std::uniform_int_distribution<int>(50, 200)(random)));
+        if (cycle % 3 == 0) {
+            source.stop(info);
+        }
+        EXPECT_EQ(source.close(info), kSourceOk);
+    }
+    done = true;
+    worker.join();
+    EXPECT_GT(served, 50);
 }
 
 // Broken files fail to open or play what they can: no crash, no leak, no thread left behind,
