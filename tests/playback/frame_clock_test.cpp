@@ -1,3 +1,5 @@
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "core/event_processor.h"
@@ -203,6 +205,59 @@ TEST_F(FrameClockTest, NewClipsGetTheirTexturesAndTheLoaderIsFreed)
     EXPECT_FALSE(globals.texturesPending);
     EXPECT_FALSE(globals.loadingBusy);
     EXPECT_EQ(ui.statusTexts.back().rfind("Ready ... ", 0), 0u);
+}
+
+// A source that takes longer than the worker time-out for one slot.
+class HangingSource : public test::FakeMediaSource {
+public:
+    HangingSource() : FakeMediaSource(test::FakeClip {}) {}
+    int getFrame(std::int64_t index, TSourceInfo& info, const std::uint8_t*& pixels) override
+    {
+        std::this_thread::sleep_for(FrameClock::kWorkerTimeout + std::chrono::milliseconds(300));
+        return FakeMediaSource::getFrame(index, info, pixels);
+    }
+};
+
+TEST(FrameClockThreads, AHangingSourceCostsItsSlotOneTickAndTheOthersAreDrawn)
+{
+    test::RecordingUserInterface ui;
+    MainThreadDispatcher mainThread;
+    Performance performance(ui, mainThread);
+    ManualClockSoundDevice device;
+    AudioEngine audio(device, ui, [] { return std::optional<std::int64_t>(); });
+    SourceInterface sources([](SourceSystemKind system) -> std::unique_ptr<MediaSource> {
+        if (system == SourceSystemKind::ssVFW) {
+            return std::make_unique<HangingSource>();
+        }
+        return std::make_unique<test::FakeMediaSource>(test::FakeClip {});
+    });
+    test::RecordingRenderer renderer;
+    NoEvents events;
+    Transport transport(performance, events, nullptr, [] { return 1000u; }, 1);
+    SilentPlaybackMonitor monitor;
+    FrameClock clock(performance, sources, renderer, transport, monitor);
+    for (int number : { 1, 2, 3 }) {
+        // Slot 2 hangs; slot 3 has no sound length at all.
+        sources.SourceInit(number, number == 2 ? SourceSystemKind::ssVFW : SourceSystemKind::ssDS, 24);
+        ASSERT_EQ(sources.SourceOpen(number, "/proc/self/exe"), 0);
+        TPlayAvistruct& slot = performance.slot(number);
+        slot.FrameCount = 50;
+        slot.FrameRate = 25;
+        ASSERT_TRUE(audio.BuildSilentBuffers(slot));
+        slot.Loaded = true;
+        slot.Playing = true;
+        slot.Paused = true;
+    }
+    performance.slot(3).Length = 0;
+    ASSERT_TRUE(clock.begin());
+    clock.tick();
+    std::vector<int> drawn;
+    for (const auto& draw : renderer.takeDraws()) {
+        drawn.push_back(draw.slot);
+    }
+    EXPECT_EQ(drawn, std::vector<int> { 1 });
+    EXPECT_EQ(renderer.presents, 1) << "the output goes on";
+    clock.end();
 }
 
 TEST(FrameClockThreads, UnloadWaitsForTheRunningFrameThreadWithoutDeadlock)
