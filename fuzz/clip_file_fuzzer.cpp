@@ -15,8 +15,8 @@ namespace {
 // Packets of sound decoded at most: enough for every seed, short for a huge claimed length.
 constexpr int kSoundPacketBudget = 2000;
 
-void checkFrame(const oskel::DecodedFrame* frame, const oskel::VideoStreamInfo& info,
-                std::int64_t index)
+void checkFrame(
+    const oskel::DecodedFrame* frame, const oskel::VideoStreamInfo& info, std::int64_t index)
 {
     if (frame == nullptr) {
         return;
@@ -35,8 +35,8 @@ void fetchFrames(oskel::VideoDecoder& decoder, std::uint64_t seed)
         std::abort();
     }
     const std::int64_t last = info.frameCount - 1;
-    const std::int64_t indices[] = { 0, last, 1, std::int64_t(seed % std::uint64_t(info.frameCount)),
-                                     last / 2, 0 };
+    const std::int64_t indices[]
+        = { 0, last, 1, std::int64_t(seed % std::uint64_t(info.frameCount)), last / 2, 0 };
     for (const std::int64_t index : indices) {
         if (index <= last) {
             checkFrame(decoder.frameAt(index), info, index);
@@ -60,8 +60,9 @@ void decodeSound(const oskel::MediaInput& input, const std::string& container)
     }
     std::vector<std::uint8_t> pcm;
     int packets = 0;
-    if (oskel::decodeAllAudio(input, container, info, pcm,
-                              [&packets] { return ++packets <= kSoundPacketBudget; }, error)) {
+    if (oskel::decodeAllAudio(
+            input, container, info, pcm, [&packets] { return ++packets <= kSoundPacketBudget; },
+            error)) {
         if (info.channels < 1 || info.channels > 2 || info.sampleRate <= 0
             || pcm.size() % std::size_t(2 * info.channels) != 0) {
             std::abort();
@@ -69,8 +70,7 @@ void decodeSound(const oskel::MediaInput& input, const std::string& container)
     }
 }
 
-void tryContainer(const oskel::MediaInput& input, const std::string& container,
-                  std::uint64_t seed)
+void tryContainer(const oskel::MediaInput& input, const std::string& container, std::uint64_t seed)
 {
     oskel::MediaOpenError reason = oskel::MediaOpenError::None;
     std::string error;

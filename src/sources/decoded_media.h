@@ -60,6 +60,13 @@ public:
     virtual const DecodedFrame* nextFrame() = 0;
     // For streaming: the next nextFrame() is the first frame at or after `seconds`.
     virtual bool seek(double seconds) = 0;
+
+    // What the requests have cost so far: pictures decoded and seeks in the file.
+    struct Statistics {
+        std::int64_t picturesDecoded = 0;
+        std::int64_t seeks = 0;
+    };
+    virtual Statistics statistics() const { return {}; }
 };
 
 // Where a clip's bytes come from: a file, or (when `path` is empty) a block in memory that

@@ -14,7 +14,8 @@ bool needsHalving(FrameSize clip)
 
 FrameSize halvedSize(FrameSize clip)
 {
-    return { clip.width / 2, clip.height / 2 };
+    // A side of one pixel stays one pixel.
+    return { std::max(1, clip.width / 2), std::max(1, clip.height / 2) };
 }
 
 FrameSize fittedSize(FrameSize size)

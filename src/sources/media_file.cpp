@@ -14,6 +14,9 @@ namespace oskel {
 namespace {
 
 constexpr int kReadBufferBytes = 32 * 1024;
+// The largest single block FFmpeg may allocate: enough for a plane of an 8K picture, but a
+// header that claims a gigabyte-long tag or picture is refused instead of served.
+constexpr std::size_t kMaxFfmpegBlock = std::size_t(256) * 1024 * 1024;
 
 int readFromMemory(void* opaque, std::uint8_t* buffer, int size)
 {
@@ -69,6 +72,7 @@ std::unique_ptr<MediaFile> MediaFile::open(const MediaInput& input,
 {
     // A broken file would otherwise fill the terminal with FFmpeg's complaints.
     av_log_set_level(AV_LOG_QUIET);
+    av_max_alloc(kMaxFfmpegBlock);
     const bool fromMemory = input.path.empty();
     if (!fromMemory && !fileReadable(input.path)) {
         reason = MediaOpenError::CannotRead;

@@ -32,6 +32,17 @@ constexpr std::size_t kIntraOnlyCachedFrames = 8;
 // Packets in a row that fail to decode before the stream counts as broken.
 constexpr int kMaxDecodeErrors = 64;
 
+// Hostile files may carry time stamps near the ends of the range.
+std::int64_t saturatingAdd(std::int64_t a, std::int64_t b)
+{
+    std::int64_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum)) {
+        return b > 0 ? std::numeric_limits<std::int64_t>::max()
+                     : std::numeric_limits<std::int64_t>::min();
+    }
+    return sum;
+}
+
 bool validRate(AVRational rate)
 {
     return rate.num > 0 && rate.den > 0 && av_q2d(rate) <= kMaxFrameRate
@@ -66,6 +77,7 @@ public:
     const DecodedFrame* frameAt(std::int64_t index) override;
     const DecodedFrame* nextFrame() override;
     bool seek(double seconds) override;
+    Statistics statistics() const override { return m_statistics; }
 
 private:
     enum class Step { Picture, End, Failed };
@@ -94,11 +106,16 @@ private:
     VideoStreamInfo m_info;
     AVRational m_rate { 0, 1 }; // frames per second
     std::int64_t m_origin = 0; // time stamp of frame 0, in the stream's time base
+    // How far decoding time stamps run ahead of presentation ones (B-frames): an MP4 file's
+    // index goes by the former, our frames and seeks by the latter.
+    std::int64_t m_decodingLead = 0;
+    std::int64_t m_firstDecodingStamp = AV_NOPTS_VALUE;
     std::int64_t m_position = -1; // index of the decoder's last picture; -1 after a seek
     bool m_drained = false; // the decoder has given out everything up to the end
     std::int64_t m_lastRequest = 0;
     int m_direction = 1;
     std::int64_t m_next = 0; // nextFrame's frame
+    Statistics m_statistics;
 };
 
 FfmpegVideoDecoder::FfmpegVideoDecoder(
@@ -196,6 +213,13 @@ bool FfmpegVideoDecoder::describe(const std::string& containerOnly, std::string&
         : m_stream->start_time != AV_NOPTS_VALUE ? m_stream->start_time
                                                  : 0;
     m_info.firstFrameTime = double(m_origin) * av_q2d(m_stream->time_base);
+    if (m_firstDecodingStamp != AV_NOPTS_VALUE && m_firstDecodingStamp < m_origin
+        && !__builtin_sub_overflow(m_origin, m_firstDecodingStamp, &m_decodingLead)) {
+        m_decodingLead
+            = std::min(m_decodingLead, saturatingAdd(timestampOf(kDecodeOnFrames), -m_origin));
+    } else {
+        m_decodingLead = 0;
+    }
     m_info.duration = m_info.isStill ? 0.0 : double(m_info.frameCount) / m_info.frameRate;
     if (store(0) == nullptr) {
         error = "cannot convert the picture";
@@ -273,9 +297,11 @@ bool FfmpegVideoDecoder::decodesOnTo(std::int64_t index) const
     if (index - m_position <= kDecodeOnFrames) {
         return true;
     }
-    const int entry = av_index_search_timestamp(m_stream, timestampOf(index), AVSEEK_FLAG_BACKWARD);
+    const int entry = av_index_search_timestamp(
+        m_stream, saturatingAdd(timestampOf(index), -m_decodingLead), AVSEEK_FLAG_BACKWARD);
     const AVIndexEntry* keyframe = entry < 0 ? nullptr : avformat_index_get_entry(m_stream, entry);
-    return keyframe != nullptr && keyframe->timestamp <= timestampOf(m_position);
+    return keyframe != nullptr
+        && keyframe->timestamp <= saturatingAdd(timestampOf(m_position), -m_decodingLead);
 }
 
 bool FfmpegVideoDecoder::seekBefore(std::int64_t index)
@@ -289,6 +315,7 @@ bool FfmpegVideoDecoder::seekBefore(std::int64_t index)
         return false;
     }
     avcodec_flush_buffers(m_codec.get());
+    ++m_statistics.seeks;
     m_position = -1;
     m_drained = false;
     return true;
@@ -341,6 +368,7 @@ FfmpegVideoDecoder::Step FfmpegVideoDecoder::decodeNext()
     for (;;) {
         const int received = avcodec_receive_frame(m_codec.get(), m_picture.get());
         if (received == 0) {
+            ++m_statistics.picturesDecoded;
             return Step::Picture;
         }
         if (received == AVERROR_EOF) {
@@ -358,6 +386,9 @@ FfmpegVideoDecoder::Step FfmpegVideoDecoder::decodeNext()
         if (m_packet->stream_index != m_streamIndex) {
             av_packet_unref(m_packet.get());
             continue;
+        }
+        if (m_statistics.picturesDecoded == 0 && m_firstDecodingStamp == AV_NOPTS_VALUE) {
+            m_firstDecodingStamp = m_packet->dts;
         }
         const int sent = avcodec_send_packet(m_codec.get(), m_packet.get());
         av_packet_unref(m_packet.get());
@@ -381,7 +412,7 @@ std::int64_t FfmpegVideoDecoder::indexOf(const AVFrame& picture) const
 
 std::int64_t FfmpegVideoDecoder::timestampOf(std::int64_t index) const
 {
-    return m_origin + av_rescale_q(index, av_inv_q(m_rate), m_stream->time_base);
+    return saturatingAdd(m_origin, av_rescale_q(index, av_inv_q(m_rate), m_stream->time_base));
 }
 
 const DecodedFrame* FfmpegVideoDecoder::store(std::int64_t index)

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -223,6 +224,65 @@ INSTANTIATE_TEST_SUITE_P(Files, Containers,
         std::replace(name.begin(), name.end(), '.', '_');
         return name;
     });
+
+// 200 frames in four groups of 50, each starting with a keyframe.
+std::filesystem::path longGroupClip()
+{
+    return makeClip("long_groups.mp4",
+        joinArgs({ testPicture("160x120", "25", "8"),
+            { "-c:v", "libx264", "-preset", "veryfast", "-g", "50", "-keyint_min", "50",
+                "-sc_threshold", "0", "-pix_fmt", "yuv420p" } }));
+}
+
+TEST_F(DecodedMediaTest, PlayInEitherDirectionCostsAboutOneDecodePerFrame)
+{
+    std::string error;
+    const auto decoder = openVideoDecoder(longGroupClip(), "", error);
+    ASSERT_NE(decoder, nullptr) << error;
+    ASSERT_EQ(decoder->info().frameCount, 200);
+    for (std::int64_t index = 0; index < 200; ++index) {
+        ASSERT_NE(decoder->frameAt(index), nullptr);
+    }
+    const auto forwards = decoder->statistics();
+    EXPECT_EQ(forwards.seeks, 0);
+    EXPECT_LE(forwards.picturesDecoded, 200);
+
+    // Backwards through a second decoder, so that nothing comes from the first pass: each
+    // group is decoded once from its keyframe and then served from the cache.
+    const auto reverse = openVideoDecoder(longGroupClip(), "", error);
+    ASSERT_NE(reverse, nullptr) << error;
+    for (std::int64_t index = 199; index >= 0; --index) {
+        ASSERT_NE(reverse->frameAt(index), nullptr);
+    }
+    const auto backwards = reverse->statistics();
+    EXPECT_LE(backwards.seeks, 4);
+    EXPECT_LE(backwards.picturesDecoded, 220); // without the cache: about 5,000
+}
+
+TEST_F(DecodedMediaTest, ShortJumpsDecodeOnFarJumpsSeekAndDecodedFramesComeFromTheCache)
+{
+    std::string error;
+    const auto decoder = openVideoDecoder(longGroupClip(), "", error);
+    ASSERT_NE(decoder, nullptr) << error;
+    auto before = decoder->statistics(); // frame 0 decoded when opening
+    const auto cost = [&](std::int64_t index) {
+        EXPECT_NE(decoder->frameAt(index), nullptr) << index;
+        const auto after = decoder->statistics();
+        const std::pair<std::int64_t, std::int64_t> spent {
+            after.picturesDecoded - before.picturesDecoded, after.seeks - before.seeks
+        };
+        before = after;
+        return spent;
+    };
+    using Cost = std::pair<std::int64_t, std::int64_t>; // pictures decoded, seeks
+    EXPECT_EQ(cost(49), (Cost { 49, 0 })); // far, but no keyframe between: decodes on
+    EXPECT_EQ(cost(40), (Cost { 0, 0 })); // decoded on the way
+    EXPECT_EQ(cost(150), (Cost { 1, 1 })); // far ahead: seeks to the keyframe at 150
+    EXPECT_EQ(cost(149), (Cost { 50, 1 })); // back: decodes the group from 100
+    EXPECT_EQ(cost(120), (Cost { 0, 0 })); // decoded on the way
+    EXPECT_EQ(cost(95), (Cost { 46, 1 })); // back to the group from 50
+    EXPECT_EQ(cost(99), (Cost { 4, 0 })); // a short step on: decodes on
+}
 
 TEST_F(DecodedMediaTest, FramePastEverySizeLimitIsFittedAndLooksLikeTheClip)
 {

@@ -26,6 +26,8 @@ TEST(FrameFitting, DeliveredSizeHalvesLargeClipsThenFitsWhatIsStillTooLarge)
         { { 800, 1200 }, { 192, 288 } }, // 400 x 600 too tall
         { { 4000, 100 }, { 384, 10 } }, // 2000 x 50: 9.6 rows round to 10
         { { 40000, 2 }, { 384, 1 } }, // never less than a row
+        { { 1, 513 }, { 1, 256 } }, // nor less than a column
+        { { 1000, 1 }, { 384, 1 } },
         { { 16, 16 }, { 16, 16 } },
     };
     for (const SizeCase& c : cases) {
