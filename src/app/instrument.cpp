@@ -3,20 +3,10 @@
 #include <chrono>
 
 #include "platform/memory_status.h"
+#include "platform/millisecond_clock.h"
 #include "sources/reader_factory.h"
 
 namespace oskel {
-
-namespace {
-
-std::uint32_t millisecondTick()
-{
-    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now().time_since_epoch())
-                                          .count());
-}
-
-} // namespace
 
 Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
                        std::unique_ptr<SoundDevice> sound, const Locations& locations)

@@ -5,6 +5,7 @@
 #include "core/rounding.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
+#include "platform/millisecond_clock.h"
 #include "playback/audio_engine.h"
 
 namespace oskel {
@@ -17,12 +18,6 @@ constexpr auto kShortTick = std::chrono::milliseconds(20);
 constexpr auto kSleepAfterShortTick = std::chrono::milliseconds(10);
 constexpr auto kSleepAfterLongTick = std::chrono::milliseconds(2);
 
-std::uint32_t millisecondTick()
-{
-    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                          std::chrono::steady_clock::now().time_since_epoch())
-                                          .count());
-}
 
 int meanOf(double sum, int count)
 {

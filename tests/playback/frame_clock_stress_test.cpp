@@ -10,6 +10,7 @@
 
 #include "core/event_processor.h"
 #include "platform/null_sound_device.h"
+#include "platform/millisecond_clock.h"
 #include "playback/audio_engine.h"
 #include "playback/frame_clock.h"
 #include "playback/null_frame_renderer.h"
@@ -29,12 +30,6 @@ std::chrono::seconds stressDuration()
     return std::chrono::seconds(seconds != nullptr ? std::atoi(seconds) : 30);
 }
 
-std::uint32_t millisecondTick()
-{
-    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now().time_since_epoch())
-                                          .count());
-}
 
 TEST(FrameClockStress, SixteenSlotsPlayWhileEventsLoadsAndStandbyArrive)
 {
