@@ -22,6 +22,16 @@
 
 namespace oskel {
 
+// Where the playback engine reports: the beat counter now; the windows' figures later.
+class InstrumentMonitor : public SilentPlaybackMonitor {
+public:
+    explicit InstrumentMonitor(Tempo& tempo) : m_tempo(tempo) {}
+    void refreshGridAndBeatCounter() override { m_tempo.showBeatCounter(); }
+
+private:
+    Tempo& m_tempo;
+};
+
 // The whole instrument, put together: the performance state and every subsystem, wired to
 // one another. Main thread.
 class Instrument {
@@ -53,7 +63,7 @@ private:
     ClipLoader m_loader;
     Transport m_transport;
     NullFrameRenderer m_renderer;
-    SilentPlaybackMonitor m_monitor;
+    InstrumentMonitor m_monitor { m_tempo };
     FrameClock m_frameClock;
     SettingsFile m_settings;
     Lifecycle m_lifecycle;
