@@ -341,6 +341,47 @@ bool ClipLoader::MakeThumbnail(int slot)
     return true;
 }
 
+std::filesystem::path ClipLoader::dialogStartFolder() const
+{
+    const std::filesystem::path last(m_performance.globals().lastClipPath);
+    return last.has_filename() ? last.parent_path() : last;
+}
+
+void ClipLoader::rememberFolder(const std::filesystem::path& file)
+{
+    std::vector<std::string>& history = m_performance.globals().clipFolderHistory;
+    std::string folder = file.parent_path().string();
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    if (std::find(history.begin(), history.end(), folder) != history.end()) {
+        return;
+    }
+    history.push_back(folder);
+    if (history.size() > GlobalState::kMaxClipFolderHistory) {
+        history.erase(history.begin());
+    }
+}
+
+bool ClipLoader::LoadClipDialog(int slot, const std::optional<std::filesystem::path>& chosen)
+{
+    GlobalState& globals = m_performance.globals();
+    bool loaded = false;
+    if (!chosen) {
+        globals.loadingBusy = false;
+    } else {
+        const bool keep = isValidSlot(slot) && m_performance.slot(slot).Loaded
+            && globals.LoadClipsKeepSettings;
+        loaded = LoadClipIntoSlot(slot, *chosen, globals.LoadClipsInSyncMode, keep);
+        if (loaded) {
+            rememberFolder(*chosen);
+            globals.lastClipPath = chosen->string();
+        }
+    }
+    m_performance.ui().setStatusText(readyStatusText(availableMemoryBytes()));
+    return loaded;
+}
+
 void ClipLoader::loadMultipleClips(const std::vector<Entry>& entries)
 {
     GlobalState& globals = m_performance.globals();

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,12 @@ public:
     };
     void loadMultipleClips(const std::vector<Entry>& entries);
 
+    // The open dialog's logic: where it starts, and what its answer does. The dialog itself
+    // belongs to the windows; `chosen` is empty when it was cancelled.
+    std::filesystem::path dialogStartFolder() const;
+    static constexpr const char* kDialogFilter = "All Files|*.*|AVI files|*.avi";
+    bool LoadClipDialog(int slot, const std::optional<std::filesystem::path>& chosen);
+
     // The thumbnail of a loaded slot from its clip's beginning or middle.
     bool MakeThumbnail(int slot);
 
@@ -56,6 +63,7 @@ private:
     void clipReady(int slot);
     std::filesystem::path fileToOpen(const TPlayAvistruct& record) const;
     void finishLoading();
+    void rememberFolder(const std::filesystem::path& file);
 
     Performance& m_performance;
     SourceInterface& m_sources;

@@ -234,6 +234,25 @@ TEST_F(ClipLoaderTest, ALoadWhileBusyReturnsAtOnce)
     EXPECT_TRUE(readersMade.empty());
 }
 
+TEST_F(ClipLoaderTest, TheOpenDialogLoadsKeepsSettingsOnALoadedSlotAndRemembersTheFolder)
+{
+    performance.globals().lastClipPath = (folder / "old.avi").string();
+    EXPECT_EQ(loader.dialogStartFolder(), folder.path());
+
+    EXPECT_FALSE(loader.LoadClipDialog(2, std::nullopt));
+    EXPECT_FALSE(performance.globals().loadingBusy) << "a cancelled dialog frees the loader";
+
+    const auto first = file("first.mp4");
+    ASSERT_TRUE(loader.LoadClipDialog(2, first));
+    performance.slot(2).InPoint = 1234;
+    ASSERT_TRUE(loader.LoadClipDialog(2, file("second.mp4")));
+    EXPECT_EQ(performance.slot(2).InPoint, 1234) << "a loaded slot keeps its settings";
+    EXPECT_EQ(performance.globals().lastClipPath, (folder / "second.mp4").string());
+    EXPECT_EQ(performance.globals().clipFolderHistory,
+              std::vector<std::string> { folder.path().string() + "/" });
+    EXPECT_EQ(ui.statusTexts.back().rfind("Ready ... ", 0), 0u);
+}
+
 TEST_F(ClipLoaderTest, UnloadingClosesTheSource)
 {
     ASSERT_TRUE(load(10, file("u.mp4")));
