@@ -24,7 +24,7 @@ constexpr int kMaxChannels = 64;
 // A sound this long in memory (over three hours of stereo at 48 kHz) is refused.
 constexpr std::int64_t kMaxPcmBytes = std::int64_t(2) * 1024 * 1024 * 1024;
 // Room reserved up front at most, whatever the header promises.
-constexpr std::int64_t kMaxReserveBytes = std::int64_t(256) * 1024 * 1024;
+constexpr std::int64_t kMaxReserveBytes = std::int64_t(32) * 1024 * 1024;
 constexpr int kMaxDecodeErrors = 64;
 
 struct OpenSound {

@@ -8,6 +8,9 @@ namespace oskel {
 namespace {
 
 constexpr int kMaxPictureSide = 16384;
+// swscale writes whole vectors: it may run past the end of a row, and of the last one.
+constexpr std::ptrdiff_t kRowAlignment = 64;
+constexpr std::size_t kTailPadding = 256;
 
 std::size_t bytesOf(FrameSize size)
 {
@@ -42,12 +45,14 @@ bool FrameConverter::toFullSize(const AVFrame& picture)
         return false;
     }
     // Allocated with the first picture, not when a header merely claims a size.
-    m_full.resize(bytesOf(m_clip));
+    m_fullStride
+        = (std::ptrdiff_t(m_clip.width) * 3 + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+    m_full.resize(std::size_t(m_fullStride) * std::size_t(m_clip.height) + kTailPadding);
     if (m_fitter) {
         m_halved.resize(bytesOf(m_fitter->from()));
     }
     std::uint8_t* const planes[4] = { m_full.data(), nullptr, nullptr, nullptr };
-    const int strides[4] = { m_clip.width * 3, 0, 0, 0 };
+    const int strides[4] = { static_cast<int>(m_fullStride), 0, 0, 0 };
     return sws_scale(scaler, picture.data, picture.linesize, 0, picture.height, planes, strides)
         == m_clip.height;
 }
@@ -59,23 +64,16 @@ bool FrameConverter::convert(const AVFrame& picture, std::vector<std::uint8_t>& 
     }
     target.resize(bytesOf(m_delivered));
     const auto rowBytes = static_cast<std::ptrdiff_t>(m_clip.width) * 3;
-    const std::uint8_t* lastRow = m_full.data() + (m_clip.height - 1) * rowBytes;
-    if (!m_halve && !m_fitter) {
+    const std::uint8_t* lastRow = m_full.data() + (m_clip.height - 1) * m_fullStride;
+    if (!m_halve) {
+        // Small enough as it is (and so never fitted): only turned bottom-up.
         for (int row = 0; row < m_clip.height; ++row) {
-            std::memcpy(target.data() + row * rowBytes, lastRow - row * rowBytes,
+            std::memcpy(target.data() + row * rowBytes, lastRow - row * m_fullStride,
                 static_cast<std::size_t>(rowBytes));
         }
         return true;
     }
-    std::uint8_t* halved = m_fitter ? m_halved.data() : target.data();
-    if (m_halve) {
-        halveFrame(lastRow, -rowBytes, m_clip, halved);
-    } else {
-        for (int row = 0; row < m_clip.height; ++row) {
-            std::memcpy(halved + row * rowBytes, lastRow - row * rowBytes,
-                static_cast<std::size_t>(rowBytes));
-        }
-    }
+    halveFrame(lastRow, -m_fullStride, m_clip, m_fitter ? m_halved.data() : target.data());
     if (m_fitter) {
         m_fitter->scale(m_halved.data(), target.data());
     }

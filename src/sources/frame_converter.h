@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -27,7 +28,8 @@ private:
     FrameSize m_delivered;
     bool m_halve;
     ffmpeg::SwsContextPtr m_scaler;
-    std::vector<std::uint8_t> m_full; // the picture at the clip's size, top-down
+    std::vector<std::uint8_t> m_full; // the picture at the clip's size, top-down, padded rows
+    std::ptrdiff_t m_fullStride = 0;
     std::vector<std::uint8_t> m_halved; // bottom-up, only when it must then be fitted
     std::optional<AreaScaler> m_fitter;
 };

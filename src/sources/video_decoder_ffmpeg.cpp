@@ -85,6 +85,9 @@ private:
     FfmpegVideoDecoder(
         std::unique_ptr<MediaFile> file, ffmpeg::CodecContextPtr codec, int streamIndex);
     bool describe(const std::string& containerOnly, std::string& error);
+    bool describePicture(std::string& error);
+    bool describeTiming(const std::string& containerOnly, std::string& error);
+    void setOrigin();
     const DecodedFrame* fetch(std::int64_t index);
     bool decodesOnTo(std::int64_t index) const;
     bool seekBefore(std::int64_t index);
@@ -155,14 +158,28 @@ std::unique_ptr<VideoDecoder> FfmpegVideoDecoder::open(const MediaInput& input,
 // Fills the stream information; decodes frame 0, whose time stamp counts as the start.
 bool FfmpegVideoDecoder::describe(const std::string& containerOnly, std::string& error)
 {
+    if (!describePicture(error) || !describeTiming(containerOnly, error)) {
+        return false;
+    }
+    if (decodeNext() != Step::Picture) {
+        error = "no decodable picture";
+        return false;
+    }
+    setOrigin();
+    if (store(0) == nullptr) {
+        error = "cannot convert the picture";
+        return false;
+    }
+    m_position = 0;
+    return true;
+}
+
+bool FfmpegVideoDecoder::describePicture(std::string& error)
+{
     const AVCodecParameters& parameters = *m_stream->codecpar;
     if (parameters.width <= 0 || parameters.height <= 0 || parameters.width > kMaxPictureSide
         || parameters.height > kMaxPictureSide) {
         error = "absurd picture size";
-        return false;
-    }
-    if (m_stream->time_base.num <= 0 || m_stream->time_base.den <= 0) {
-        error = "no time base";
         return false;
     }
     m_info.clipWidth = parameters.width;
@@ -177,7 +194,15 @@ bool FfmpegVideoDecoder::describe(const std::string& containerOnly, std::string&
         m_cache.setBudget(
             kIntraOnlyCachedFrames * std::size_t(m_info.width) * std::size_t(m_info.height) * 3);
     }
+    return true;
+}
 
+bool FfmpegVideoDecoder::describeTiming(const std::string& containerOnly, std::string& error)
+{
+    if (m_stream->time_base.num <= 0 || m_stream->time_base.den <= 0) {
+        error = "no time base";
+        return false;
+    }
     // In an AVI file the time base is the stream's own frame duration.
     const AVRational rate = containerOnly == "avi" ? av_inv_q(m_stream->time_base)
         : validRate(m_stream->avg_frame_rate)      ? m_stream->avg_frame_rate
@@ -203,30 +228,24 @@ bool FfmpegVideoDecoder::describe(const std::string& containerOnly, std::string&
     m_rate = m_info.isStill ? AVRational { 1, 1 } : rate;
     m_info.frameRate = m_info.isStill ? 0.0 : av_q2d(rate);
     m_info.frameCount = m_info.isStill ? 1 : std::max<std::int64_t>(count, 1);
+    m_info.duration = m_info.isStill ? 0.0 : double(m_info.frameCount) / m_info.frameRate;
+    return true;
+}
 
-    if (decodeNext() != Step::Picture) {
-        error = "no decodable picture";
-        return false;
-    }
+// Frame 0 has just been decoded: its time stamp is the origin of the frame numbers.
+void FfmpegVideoDecoder::setOrigin()
+{
     const std::int64_t first = m_picture->best_effort_timestamp;
     m_origin = first != AV_NOPTS_VALUE           ? first
         : m_stream->start_time != AV_NOPTS_VALUE ? m_stream->start_time
                                                  : 0;
     m_info.firstFrameTime = double(m_origin) * av_q2d(m_stream->time_base);
+    m_decodingLead = 0;
+    std::int64_t lead = 0;
     if (m_firstDecodingStamp != AV_NOPTS_VALUE && m_firstDecodingStamp < m_origin
-        && !__builtin_sub_overflow(m_origin, m_firstDecodingStamp, &m_decodingLead)) {
-        m_decodingLead
-            = std::min(m_decodingLead, saturatingAdd(timestampOf(kDecodeOnFrames), -m_origin));
-    } else {
-        m_decodingLead = 0;
+        && !__builtin_sub_overflow(m_origin, m_firstDecodingStamp, &lead)) {
+        m_decodingLead = std::min(lead, saturatingAdd(timestampOf(kDecodeOnFrames), -m_origin));
     }
-    m_info.duration = m_info.isStill ? 0.0 : double(m_info.frameCount) / m_info.frameRate;
-    if (store(0) == nullptr) {
-        error = "cannot convert the picture";
-        return false;
-    }
-    m_position = 0;
-    return true;
 }
 
 const DecodedFrame* FfmpegVideoDecoder::frameAt(std::int64_t index)
