@@ -205,7 +205,13 @@ void FrameClock::tick()
     }
     applyTransportRules(order, passes);
     for (const int slot : order) {
-        chooseFrame(slot, passes.at(static_cast<std::size_t>(slot)));
+        SlotPass& pass = passes.at(static_cast<std::size_t>(slot));
+        chooseFrame(slot, pass);
+        if (pass.drawn) {
+            // Started at once, so that decoding overlaps choosing the other slots' frames.
+            const TPlayAvistruct& live = m_performance.slot(slot);
+            m_workers.at(static_cast<std::size_t>(slot))->start(live.CurrentFrame, live.FFenable);
+        }
     }
     drawSlots(order, passes);
     for (auto& record : m_performance.slots()) {
@@ -345,12 +351,6 @@ void FrameClock::copyEngineFields(int slot)
 void FrameClock::drawSlots(const LayerStack::Order& order, const Passes& passes)
 {
     const auto drawn = [&](int slot) { return passes.at(static_cast<std::size_t>(slot)).drawn; };
-    for (const int slot : order) {
-        if (drawn(slot)) {
-            const TPlayAvistruct& live = m_performance.slot(slot);
-            m_workers.at(static_cast<std::size_t>(slot))->start(live.CurrentFrame, live.FFenable);
-        }
-    }
     double decode = 0.0;
     double processing = 0.0;
     double upload = 0.0;
