@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -37,6 +39,32 @@ inline bool patchAviStream(std::vector<std::uint8_t>& bytes, const char* type, b
         return true;
     }
     return false;
+}
+
+// Fills the data of every chunk named `id` ("00dc": the first stream's pictures) with zeros.
+// Returns how many there were.
+inline int zeroAviChunks(std::vector<std::uint8_t>& bytes, const char* id)
+{
+    int count = 0;
+    // Up to the index, whose entries name the chunks too.
+    for (std::size_t at = 0; at + 8 <= bytes.size(); ++at) {
+        if (std::memcmp(bytes.data() + at, "idx1", 4) == 0) {
+            break;
+        }
+        if (std::memcmp(bytes.data() + at, id, 4) != 0) {
+            continue;
+        }
+        std::uint32_t size = 0;
+        std::memcpy(&size, bytes.data() + at + 4, 4);
+        if (size == 0 || at + 8 + size > bytes.size()) {
+            continue;
+        }
+        std::fill(bytes.begin() + std::ptrdiff_t(at + 8),
+            bytes.begin() + std::ptrdiff_t(at + 8 + size), 0);
+        ++count;
+        at += 7 + size;
+    }
+    return count;
 }
 
 // Field offsets in a stream header and in a picture stream's format.

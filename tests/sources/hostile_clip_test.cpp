@@ -178,5 +178,23 @@ TEST_F(HostileClipTest, AbsurdPictureHeadersAreRefused)
     }
 }
 
+TEST_F(HostileClipTest, APictureStreamWithoutADecodableFrameIsRefused)
+{
+    Bytes avi = test::readFileBytes(makeClip("undecodable_source.avi",
+        joinArgs({ testPicture("96x64", "25", "0.4"), tone(44100, "0.4"),
+            { "-c:v", "mjpeg", "-c:a", "pcm_s16le" } })));
+    ASSERT_EQ(test::zeroAviChunks(avi, "00dc"), 10);
+    const auto path = test::clipFolder() / "undecodable.avi";
+    test::writeFileBytes(path, avi);
+    AviSource source;
+    TSourceInfo info;
+    EXPECT_EQ(source.open(path, info), kSourceFailed);
+    EXPECT_FALSE(info.hasVideo);
+    EXPECT_FALSE(info.hasAudio); // though the sound is intact
+    std::string error;
+    EXPECT_EQ(openVideoDecoder(path, "", error), nullptr);
+    EXPECT_FALSE(error.empty());
+}
+
 } // namespace
 } // namespace oskel
