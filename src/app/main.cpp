@@ -118,6 +118,15 @@ int runInstrument(const Arguments& arguments)
     QuitSignals signals;
     oskel::MainThreadDispatcher mainThread;
     oskel::ConsoleUserInterface ui(std::cout, std::cerr);
+    mainThread.setErrorHandler([&ui](std::exception_ptr failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& error) {
+            ui.showMessage(error.what());
+        } catch (...) {
+            ui.showMessage("An unknown error occurred");
+        }
+    });
     std::unique_ptr<oskel::SoundDevice> sound
         = oskel::InitSound(ui, [] { return oskel::chooseSoundOutput(); });
     if (!sound) {

@@ -7,15 +7,13 @@ struct MainThreadDispatcher::InvokeState {
     std::condition_variable finished;
     bool done = false;
     bool ran = false;
-    std::exception_ptr error;
 
-    void finish(bool hasRun, std::exception_ptr failure)
+    void finish(bool completed)
     {
         {
             std::lock_guard guard(lock);
             done = true;
-            ran = hasRun;
-            error = std::move(failure);
+            ran = completed;
         }
         finished.notify_all();
     }
@@ -69,9 +67,6 @@ bool MainThreadDispatcher::invoke(Task task)
     }
     std::unique_lock guard(state->lock);
     state->finished.wait(guard, [&] { return state->done; });
-    if (state->error) {
-        std::rethrow_exception(state->error);
-    }
     return state->ran;
 }
 
@@ -89,11 +84,14 @@ void MainThreadDispatcher::runEntry(Entry& entry)
         entry.task();
         return;
     }
+    // A failure stays on the main thread, where its handler reports it; the caller is only
+    // told that the task did not complete.
     try {
         entry.task();
-        entry.invoke->finish(true, nullptr);
+        entry.invoke->finish(true);
     } catch (...) {
-        entry.invoke->finish(true, std::current_exception());
+        entry.invoke->finish(false);
+        throw;
     }
 }
 
@@ -106,14 +104,18 @@ std::size_t MainThreadDispatcher::processPending()
         tasks.pop_front();
         if (isClosed()) {
             if (entry.invoke) {
-                entry.invoke->finish(false, nullptr);
+                entry.invoke->finish(false);
             }
             continue;
         }
         try {
             runEntry(entry);
         } catch (...) {
-            // A posted task failed: put back what was not run yet, then report the failure.
+            if (m_errorHandler) {
+                m_errorHandler(std::current_exception());
+                continue;
+            }
+            // No handler: put back what was not run yet, and let the caller have the failure.
             std::lock_guard guard(m_lock);
             m_queue.insert(m_queue.begin(), std::make_move_iterator(tasks.begin()),
                 std::make_move_iterator(tasks.end()));
@@ -156,7 +158,7 @@ void MainThreadDispatcher::close()
     m_queueChanged.notify_all();
     for (auto& entry : dropped) {
         if (entry.invoke) {
-            entry.invoke->finish(false, nullptr);
+            entry.invoke->finish(false);
         }
     }
 }

@@ -12,8 +12,9 @@
 namespace oskel {
 
 // Runs work on the main thread on behalf of other threads: a queued post, and a blocking
-// invoke that returns once the main thread has run the task (its exception is rethrown in
-// the caller). The main thread serves the queue from its event loop (processPending), or
+// invoke that returns once the main thread has run the task. A task's exception never
+// crosses to the calling thread: it goes on in the main thread's processPending, to be
+// reported there, and the caller learns only that the task did not complete. The main thread serves the queue from its event loop (processPending), or
 // while it waits for another thread (serveFor), so a thread blocked in invoke can always
 // finish. After close() nothing more runs and blocked invokers return false.
 class MainThreadDispatcher {
@@ -31,7 +32,7 @@ public:
     // Any thread. Returns false once the dispatcher is closed.
     bool post(Task task);
     // Any thread. Runs at once when called on the main thread. Returns false when the task
-    // was not run because the dispatcher closed.
+    // did not complete: the dispatcher closed, or the task failed.
     bool invoke(Task task);
 
     // Main thread: runs every task queued so far; returns how many ran.
@@ -41,6 +42,13 @@ public:
     // Called on the posting thread after each post, so that a GUI event loop can schedule
     // processPending. Set before other threads start posting.
     void setWakeHandler(std::function<void()> wake);
+
+    // Main thread: where the failures of tasks go, the main thread's default handler (it
+    // shows them to the performer). Without one, processPending and serveFor throw them.
+    void setErrorHandler(std::function<void(std::exception_ptr)> handler)
+    {
+        m_errorHandler = std::move(handler);
+    }
 
     // Any thread: stop serving; pending tasks are dropped.
     void close();
@@ -63,6 +71,7 @@ private:
     std::deque<Entry> m_queue;
     bool m_closed = false;
     std::function<void()> m_wake;
+    std::function<void(std::exception_ptr)> m_errorHandler; // main thread only
 };
 
 } // namespace oskel

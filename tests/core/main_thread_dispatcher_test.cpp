@@ -38,22 +38,44 @@ TEST(MainThreadDispatcher, InvokeOnTheMainThreadRunsAtOnce)
     EXPECT_EQ(dispatcher.processPending(), 0u);
 }
 
-TEST(MainThreadDispatcher, AFailureInAnInvokedTaskReachesTheCaller)
+TEST(MainThreadDispatcher, AFailureInAnInvokedTaskIsReportedOnTheMainThread)
 {
     MainThreadDispatcher dispatcher;
-    std::atomic<bool> caught = false;
+    std::atomic<int> completed = -1;
     std::thread worker([&] {
-        try {
-            dispatcher.invoke([] { throw std::runtime_error("Could not play"); });
-        } catch (const std::runtime_error& error) {
-            caught = std::string(error.what()) == "Could not play";
-        }
+        completed = dispatcher.invoke([] { throw std::runtime_error("Could not play"); }) ? 1 : 0;
     });
-    while (!caught && dispatcher.processPending() == 0) {
+    std::string reported;
+    while (reported.empty()) {
+        try {
+            dispatcher.processPending();
+        } catch (const std::runtime_error& error) {
+            reported = error.what();
+        }
         std::this_thread::sleep_for(1ms);
     }
     worker.join();
-    EXPECT_TRUE(caught);
+    EXPECT_EQ(reported, "Could not play");
+    EXPECT_EQ(completed, 0) << "the caller is told the task did not complete";
+}
+
+TEST(MainThreadDispatcher, TheErrorHandlerTakesFailuresAndTheQueueGoesOn)
+{
+    MainThreadDispatcher dispatcher;
+    std::vector<std::string> reported;
+    dispatcher.setErrorHandler([&](std::exception_ptr failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& error) {
+            reported.emplace_back(error.what());
+        }
+    });
+    int ran = 0;
+    dispatcher.post([] { throw std::runtime_error("Could not set volume"); });
+    dispatcher.post([&] { ++ran; });
+    EXPECT_NO_THROW(dispatcher.processPending());
+    EXPECT_EQ(reported, std::vector<std::string> { "Could not set volume" });
+    EXPECT_EQ(ran, 1);
 }
 
 TEST(MainThreadDispatcher, PostsRunInOrderAndCloseReleasesBlockedInvokers)
