@@ -193,17 +193,22 @@ void FrameClock::tick()
     if (m_performance.globals().texturesPending) {
         makePendingTextures();
     }
-    onMainThread([this] { m_performance.copyLiveToSnapshot(); });
     m_renderer.setTickTime(millisecondTick());
 
+    // The main thread's share of the tick in one call, while this thread waits for it: the
+    // snapshot copy, the play cursors read, finished slots shown stopped, and the transport
+    // rules acting on every playing slot's cursor.
     const LayerStack::Order order = m_performance.layerStack().order();
     Passes passes {};
-    for (int position = 0; position < kSlotCount; ++position) {
-        m_performance.slot(position + 1).FrameAck = false;
-        const int slot = order.at(static_cast<std::size_t>(position));
-        passes.at(static_cast<std::size_t>(slot)) = readCursor(slot);
-    }
-    applyTransportRules(order, passes);
+    onMainThread([&] {
+        m_performance.copyLiveToSnapshot();
+        for (int position = 0; position < kSlotCount; ++position) {
+            m_performance.slot(position + 1).FrameAck = false;
+            const int slot = order.at(static_cast<std::size_t>(position));
+            passes.at(static_cast<std::size_t>(slot)) = readCursor(slot);
+        }
+        applyTransportRules(order, passes);
+    });
     for (const int slot : order) {
         SlotPass& pass = passes.at(static_cast<std::size_t>(slot));
         chooseFrame(slot, pass);
@@ -230,7 +235,7 @@ void FrameClock::tick()
     }
 }
 
-// Frame thread: the play cursor of a playing slot, from the buffer of its direction. A slot
+// The play cursor of a playing slot, from the buffer of its direction. A slot
 // whose buffer stopped by itself has finished, unless it is paused, reversing or looping.
 FrameClock::SlotPass FrameClock::readCursor(int slot)
 {
@@ -255,22 +260,20 @@ FrameClock::SlotPass FrameClock::readCursor(int slot)
     return pass;
 }
 
-// The main thread's share of a tick, in one call: finished slots are shown stopped and the
-// transport rules act on every playing slot's cursor, possibly moving it.
+// Main thread: finished slots are shown stopped and the transport rules act on every playing
+// slot's cursor, possibly moving it.
 void FrameClock::applyTransportRules(const LayerStack::Order& order, Passes& passes)
 {
-    onMainThread([&] {
-        for (const int slot : order) {
-            SlotPass& pass = passes.at(static_cast<std::size_t>(slot));
-            if (pass.finished) {
-                m_performance.SlotStatusColour(slot, SlotState::Stopped);
-            }
-            if (pass.playing
-                && !m_transport.ApplyTransport(m_performance.snapshot()[slot], pass.cursor, slot)) {
-                m_performance.ui().setStatusText("DS buf err on reassess Play Cursor");
-            }
+    for (const int slot : order) {
+        SlotPass& pass = passes.at(static_cast<std::size_t>(slot));
+        if (pass.finished) {
+            m_performance.SlotStatusColour(slot, SlotState::Stopped);
         }
-    });
+        if (pass.playing
+            && !m_transport.ApplyTransport(m_performance.snapshot()[slot], pass.cursor, slot)) {
+            m_performance.ui().setStatusText("DS buf err on reassess Play Cursor");
+        }
+    }
 }
 
 // Frame thread: the frame a playing slot shows, from its (possibly moved) cursor.
