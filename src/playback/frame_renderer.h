@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 
@@ -37,6 +38,16 @@ public:
     virtual void ShowPicture(const std::filesystem::path& bitmap) = 0;
     virtual void DropPicture() = 0;
     virtual bool showingPicture() const = 0;
+
+    // Frame thread, after Present: copies the picture just presented, 384 x 288 pixels of
+    // blue-green-red bytes, top row first, rows packed, into `bgr` (size bytes, at least
+    // 384 x 288 x 3). False when there is no picture to read (no drawing surface).
+    virtual bool readOutput(std::uint8_t* bgr, std::size_t size)
+    {
+        (void)bgr;
+        (void)size;
+        return false;
+    }
 };
 
 } // namespace oskel
