@@ -27,7 +27,9 @@ struct PreparedPixels {
 enum class FrameRefusal {
     None,
     NotDrawable,      // no header, or a compressed one: ignored, the layer is not drawn
-    LargerThanTexture // the frame does not fit the texture made for the clip
+    LargerThanTexture // the frame does not fit the texture made for the clip, or its sizes do
+                      // not (a side of 0 or below, a frame smaller than the clip, a tile
+                      // outside the frame): ignored, the layer is not drawn, nothing written
 };
 
 struct PreparedLayer {
