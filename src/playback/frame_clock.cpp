@@ -109,8 +109,11 @@ bool FrameClock::begin()
                 result.header = m_sources.info(s).frameHeader;
                 return code;
             },
-            [](int, std::int64_t, WorkerResult&) {
-                // Live previews and the effect plug-in process the frame here.
+            [this](int s, std::int64_t, WorkerResult& result) {
+                // The effect plug-in will process the frame here too.
+                if (m_previews != nullptr) {
+                    m_previews->post(s, result.pixels, result.header.width, result.header.height);
+                }
             });
     }
     return true;

@@ -11,6 +11,7 @@
 #include "core/performance.h"
 #include "playback/audio_thread.h"
 #include "playback/frame_renderer.h"
+#include "playback/slot_previews.h"
 #include "playback/slot_worker.h"
 #include "playback/transport.h"
 #include "sources/source_interface.h"
@@ -35,6 +36,10 @@ public:
     void start() override;
     void stop() override;
     bool isRunning() const override { return m_running; }
+
+    // Where the slots' workers leave their live pictures; none by default. Set before the
+    // thread starts.
+    void setPreviews(SlotPreviews* previews) { m_previews = previews; }
 
     // Any thread: show this picture on the output at the next tick (a patch is loading).
     void requestLoadingPicture(const std::filesystem::path& bitmap);
@@ -75,6 +80,7 @@ private:
     FrameRenderer& m_renderer;
     Transport& m_transport;
     PlaybackMonitor& m_monitor;
+    SlotPreviews* m_previews = nullptr;
 
     std::array<std::unique_ptr<SlotWorker>, kSlotCount + 1> m_workers;
     std::array<std::int32_t, kSlotCount + 1> m_shownFrame {};

@@ -8,10 +8,20 @@ namespace oskel {
 ThumbnailPicture stretchToThumbnail(const std::uint8_t* pixels, int width, int height)
 {
     ThumbnailPicture picture;
+    stretchIntoThumbnail(pixels, width, height, picture);
+    return picture;
+}
+
+void stretchIntoThumbnail(const std::uint8_t* pixels, int width, int height,
+                          ThumbnailPicture& picture)
+{
+    picture.width = ThumbnailPicture::kWidth;
+    picture.height = ThumbnailPicture::kHeight;
     const auto bytes = static_cast<std::size_t>(picture.width * picture.height * 3);
-    picture.pixels.assign(bytes, 0);
+    picture.pixels.resize(bytes);
     if (pixels == nullptr || width <= 0 || height <= 0) {
-        return picture;
+        std::fill(picture.pixels.begin(), picture.pixels.end(), std::uint8_t { 0 });
+        return;
     }
     for (int y = 0; y < picture.height; ++y) {
         const int sourceY = std::min(height - 1, y * height / picture.height);
@@ -22,7 +32,6 @@ ThumbnailPicture stretchToThumbnail(const std::uint8_t* pixels, int width, int h
             std::memcpy(picture.pixels.data() + to, pixels + from, 3);
         }
     }
-    return picture;
 }
 
 } // namespace oskel
