@@ -1,0 +1,386 @@
+#include "render/gl/gl_renderer.h"
+
+#include <string>
+
+#include "render/gl/colour_bitmap.h"
+#include "render/gl/framebuffer_functions.h"
+#include "render/gl/layer_drawing.h"
+#include "render/gl/picture_drawing.h"
+#include "render/layer_pixels.h"
+#include "render/trails_fade.h"
+
+namespace oskel {
+
+namespace {
+
+constexpr double kFirstLayerDepth = -0.99;
+constexpr double kLayerDepthStep = 0.02;
+constexpr int kTvOutMode = 2;
+
+PictureArea wholePicture()
+{
+    return { 0.0f, 0.0f, 1.0f, 1.0f };
+}
+
+// The part of the display area the composition is drawn in.
+PictureArea viewportArea(const Viewport& viewport)
+{
+    const float width = kCompositionWidth;
+    const float height = kCompositionHeight;
+    return { float(viewport.x) / width, float(viewport.y) / height,
+        float(viewport.x + viewport.width) / width, float(viewport.y + viewport.height) / height };
+}
+
+} // namespace
+
+GlRenderer::GlRenderer(
+    Performance& performance, GlSurface& mainSurface, MainThreadDispatcher& mainThread)
+    : m_performance(performance)
+    , m_main(mainSurface)
+    , m_mainThread(mainThread)
+{
+}
+
+GlRenderer::~GlRenderer()
+{
+    if (m_main.makeCurrent()) {
+        releaseGlObjects();
+        m_main.doneCurrent();
+    }
+}
+
+void GlRenderer::releaseGlObjects()
+{
+    for (GlLayer& each : m_layers) {
+        deleteLayerTextures(each);
+    }
+    DropPicture();
+    m_target.destroy();
+    m_ready = false;
+}
+
+bool GlRenderer::failInit(std::string reason)
+{
+    m_lastError = "The output cannot be drawn: " + reason;
+    m_performance.ui().setStatusText(m_lastError);
+    return false;
+}
+
+bool GlRenderer::InitDisplay()
+{
+    m_ready = false;
+    if (!m_main.makeCurrent()) {
+        return failInit("its drawing context cannot be made current");
+    }
+    const DisplayOptions& display = m_performance.options().display;
+    m_softSwap = display.SoftSwap;
+    m_viewport = display.displayOption == kTvOutMode ? Viewport {} : fitViewport(display);
+    if (!m_target.ready()) {
+        std::string error;
+        if (!m_target.create(loadFramebufferFunctions(m_main), kCompositionWidth,
+                             kCompositionHeight, error)) {
+            m_main.doneCurrent();
+            return failInit(error);
+        }
+    }
+    setUpComposition();
+    CreateAllSlotTextures();
+    setUpSecondary();
+    showComposed();
+    m_ready = true;
+    m_main.doneCurrent();
+    return true;
+}
+
+void GlRenderer::setUpComposition()
+{
+    m_target.bindComposing();
+    composeViewport();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+    // Frame rows are packed, whatever their width.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    setClearColour();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void GlRenderer::setUpSecondary()
+{
+    m_secondaryReady = false;
+    if (m_secondary == nullptr) {
+        return;
+    }
+    if (m_secondary->makeCurrent()) {
+        glEnable(GL_TEXTURE_2D);
+        glDisable(GL_ALPHA_TEST);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        m_secondaryReady = true;
+    }
+    m_main.makeCurrent();
+}
+
+// The composition's coordinates: x 0..384, y 0..288 upwards, depth -100..100, in the viewport.
+void GlRenderer::composeViewport() const
+{
+    glViewport(m_viewport.x, m_viewport.y, m_viewport.width, m_viewport.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, kCompositionWidth, 0.0, kCompositionHeight, -100.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void GlRenderer::makeCurrent()
+{
+    m_main.makeCurrent();
+}
+
+void GlRenderer::releaseContext()
+{
+    m_main.doneCurrent();
+}
+
+void GlRenderer::setTickTime(std::uint32_t milliseconds)
+{
+    m_rotation.setTickTime(milliseconds);
+}
+
+void GlRenderer::DeleteSlotTextures(int slot)
+{
+    if (isValidSlot(slot)) {
+        deleteLayerTextures(layer(slot));
+    }
+}
+
+void GlRenderer::CreateSlotTextures(int slot, int width, int height)
+{
+    if (!isValidSlot(slot)) {
+        return;
+    }
+    GlLayer& target = layer(slot);
+    width = width == -1 ? target.frameWidth : width;
+    height = height == -1 ? target.frameHeight : height;
+    deleteLayerTextures(target);
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    target.layout = textureLayoutFor(width, height);
+    target.frameWidth = width;
+    target.frameHeight = height;
+    target.oversizeReported = false;
+    const TPlayAvistruct& snapshot = m_performance.snapshot()[slot];
+    const bool withAlpha = snapshot.LumaKey || snapshot.StencilEnabled;
+    target.flatTexture = makeLayerTexture(target.layout.flatEdge, withAlpha);
+    target.tileTexture = makeLayerTexture(target.layout.tileEdge, withAlpha);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void GlRenderer::CreateAllSlotTextures()
+{
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        CreateSlotTextures(slot, -1, -1);
+    }
+    glFinish();
+}
+
+void GlRenderer::DeleteAllSlotTextures()
+{
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        DeleteSlotTextures(slot);
+    }
+    glFinish();
+}
+
+void GlRenderer::DrawSlotFrame(int slot, const TPlayAvistruct& snapshot,
+                               const std::uint8_t* pixels, const TBitmapInfoHeader& header)
+{
+    if (!m_ready || !isValidSlot(slot) || pixels == nullptr || header.compression != 0) {
+        return;
+    }
+    TPlayAvistruct& live = m_performance.slot(slot);
+    if (snapshot.TextureDirty) {
+        live.TextureDirty = false;
+        CreateSlotTextures(slot, snapshot.ClipWidth, snapshot.ClipHeight);
+    }
+    GlLayer& target = layer(slot);
+    if (snapshot.LumaKey) {
+        target.luma.update(snapshot.LumaKeyLevel, snapshot.LumaBlendLevel, snapshot.InverseLuma);
+    }
+    const PreparedLayer prepared = prepareLayerPixels(snapshot, FrameView { pixels, &header },
+        target.layout, target.luma.table, m_product, m_softSwap, m_buffers);
+    if (prepared.refusal == FrameRefusal::LargerThanTexture) {
+        reportOversize(slot, header);
+        return;
+    }
+    if (prepared.pixels.data == nullptr) {
+        return;
+    }
+    const GLuint texture = snapshot.BillBoard ? target.tileTexture : target.flatTexture;
+    if (texture == 0) {
+        return;
+    }
+    upload(texture, prepared.pixels);
+    DrawLayer(slot, snapshot);
+}
+
+void GlRenderer::upload(GLuint texture, const PreparedPixels& pixels)
+{
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, pixels.width, pixels.height,
+        pixels.format == PixelFormat::BGRA ? GL_BGRA : GL_BGR, GL_UNSIGNED_BYTE, pixels.data);
+}
+
+// Told once per clip: the frame thread only counts, the status line is set on the main thread.
+void GlRenderer::reportOversize(int slot, const TBitmapInfoHeader& header)
+{
+    ++m_oversizeFrames;
+    GlLayer& target = layer(slot);
+    if (target.oversizeReported) {
+        return;
+    }
+    target.oversizeReported = true;
+    UserInterfacePort& ui = m_performance.ui();
+    const int width = header.width;
+    const int height = header.height;
+    m_mainThread.post([&ui, slot, width, height] {
+        ui.setStatusText("Slot " + std::to_string(slot) + ": frames of " + std::to_string(width)
+            + " x " + std::to_string(height) + " do not fit its texture and are not shown");
+    });
+}
+
+void GlRenderer::DrawLayer(int slot, const TPlayAvistruct& snapshot)
+{
+    glClear(GL_DEPTH_BUFFER_BIT);
+    if (!snapshot.Playing) {
+        return;
+    }
+    GlLayer& target = layer(slot);
+    const bool additive = target.additive;
+    if (snapshot.BillBoard) {
+        DrawTiledLayer(snapshot, m_performance.slot(slot), target, additive,
+            m_rotation.stepFactor(), m_viewport.aspect);
+    } else {
+        DrawFlatLayer(snapshot, target, additive, m_z);
+        m_z += kLayerDepthStep;
+    }
+}
+
+void GlRenderer::Present()
+{
+    if (!m_ready) {
+        return;
+    }
+    if (m_loadingPicture != 0) {
+        drawLoadingPicture(m_loadingPicture);
+        showComposed();
+        return;
+    }
+    setClearColour();
+    showComposed();
+    prepareNextFrame();
+    m_z = kFirstLayerDepth;
+    m_rotation.step();
+}
+
+void GlRenderer::setClearColour()
+{
+    const float blue = m_performance.globals().ColouredBackground ? 1.0f : 0.0f;
+    glClearColor(0.0f, 0.0f, blue, 1.0f);
+}
+
+// Shows the picture being composed on the surfaces; it is then the presented picture.
+void GlRenderer::showComposed()
+{
+    const GLuint picture = m_target.composingTexture();
+    m_target.bindSurface();
+    drawPicture(picture, wholePicture(), m_main.width(), m_main.height());
+    m_main.swapBuffers();
+    if (m_secondaryReady) {
+        // The other context reads the picture: it must be complete first.
+        glFlush();
+        if (m_secondary->makeCurrent()) {
+            drawPicture(picture, viewportArea(m_viewport), m_secondary->width(),
+                m_secondary->height());
+            m_secondary->swapBuffers();
+        }
+        m_main.makeCurrent();
+    }
+    m_target.markComposingPresented();
+    m_target.bindComposing();
+    glViewport(m_viewport.x, m_viewport.y, m_viewport.width, m_viewport.height);
+}
+
+// The next frame starts from black, or with trails from the picture just shown, darkened.
+void GlRenderer::prepareNextFrame()
+{
+    const GlobalState& globals = m_performance.globals();
+    const GLuint shown = m_target.presentedTexture();
+    m_target.composeInOther();
+    if (!globals.Trails) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        return;
+    }
+    drawPicture(shown, wholePicture(), m_target.width(), m_target.height());
+    glViewport(m_viewport.x, m_viewport.y, m_viewport.width, m_viewport.height);
+    fadeForTrails(float(trailsFadeAlpha(globals.trailsStrength)));
+    if (m_clearOnce.exchange(false)) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    } else {
+        glClear(GL_DEPTH_BUFFER_BIT);
+    }
+}
+
+void GlRenderer::clearPicture()
+{
+    if (m_ready) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+}
+
+void GlRenderer::ShowPicture(const std::filesystem::path& bitmap)
+{
+    const std::optional<ColourBitmap> picture = readColourBitmapFile(bitmap);
+    if (!m_ready || !picture) {
+        return;
+    }
+    DropPicture();
+    glGenTextures(1, &m_loadingPicture);
+    glBindTexture(GL_TEXTURE_2D, m_loadingPicture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, picture->width, picture->height, 0, GL_BGR,
+        GL_UNSIGNED_BYTE, picture->pixels.data());
+    if (glGetError() != GL_NO_ERROR) {
+        DropPicture();
+    }
+}
+
+void GlRenderer::DropPicture()
+{
+    if (m_loadingPicture != 0) {
+        glDeleteTextures(1, &m_loadingPicture);
+        m_loadingPicture = 0;
+    }
+}
+
+bool GlRenderer::readOutput(std::uint8_t* bgr, std::size_t size)
+{
+    return m_ready && m_target.readPresented(bgr, size);
+}
+
+void GlRenderer::SetSlotBurn(int slot, bool burn)
+{
+    if (!isValidSlot(slot)) {
+        return;
+    }
+    m_performance.slot(slot).Burn = burn;
+    layer(slot).additive = burn;
+}
+
+} // namespace oskel
