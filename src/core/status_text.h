@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "core/rounding.h"
+
 namespace oskel {
 
 // "Ready ... " with the free physical memory in whole megabytes, as the status line shows it.
@@ -14,6 +16,13 @@ inline std::string readyStatusText(std::optional<std::int64_t> freeBytes)
         text += std::to_string(*freeBytes / (1024 * 1024)) + " Mb RAM Free";
     }
     return text;
+}
+
+// The free physical memory in whole megabytes, rounded, as a click on the status line shows it.
+inline std::string freeMemoryText(std::optional<std::int64_t> freeBytes)
+{
+    const double megabytes = static_cast<double>(freeBytes.value_or(0)) / (1024.0 * 1024.0);
+    return std::to_string(roundHalfEven(megabytes)) + " Mb RAM Free";
 }
 
 } // namespace oskel
