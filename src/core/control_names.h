@@ -17,6 +17,17 @@ inline constexpr std::string_view kMasterVolume = "MasterVolume";
 inline constexpr std::string_view kTempo = "Tempo"; // the tempo field, text
 inline constexpr std::string_view kTapButton = "Tap"; // caption text, "Tap 0".."Tap 7"
 inline constexpr std::string_view kBeatCounter = "BeatCounter"; // inspected slot, 1..beats
+inline constexpr std::string_view kPcNoteOff = "PC Note Off";
+inline constexpr std::string_view kFullScreen = "Full Screen"; // loading fills the output
+inline constexpr std::string_view kMonophonic = "Monophonic";
+inline constexpr std::string_view kLoadInSyncMode = "Sync Mode"; // loading in sync mode
+// The crossfader: its "Enable" button, the key letters and previews of sides A and B (the
+// preview's value is the slot whose thumbnail it shows).
+inline constexpr std::string_view kCrossfadeEnable = "CrossFadeEnable";
+inline constexpr std::string_view kCrossfadeLetterA = "lCrossfadeL";
+inline constexpr std::string_view kCrossfadeLetterB = "lCrossfadeR";
+inline constexpr std::string_view kCrossfadePreviewA = "iCFpreviewA";
+inline constexpr std::string_view kCrossfadePreviewB = "iCFpreviewB";
 // Clip inspector, for the inspected slot:
 inline constexpr std::string_view kInPoint = "InPoint"; // sample frames
 inline constexpr std::string_view kOutPoint = "OutPoint"; // sample frames
@@ -28,5 +39,13 @@ inline constexpr std::string_view kSelectionDuration = "SelectionDuration"; // s
 inline constexpr std::string_view kCalculatedBpm = "Calculated BPM"; // text
 inline constexpr std::string_view kFramesPerBeat = "Frames Per Beat"; // text
 inline constexpr std::string_view kInspectorRefresh = "InspectorRefresh"; // every control
+inline constexpr std::string_view kFollowBpm = "Follow BPM";
+inline constexpr std::string_view kEnableEffect = "Enable Effect";
+inline constexpr std::string_view kSlotSyncMode = "SlotSyncMode"; // caption "Sync Mode"
+inline constexpr std::string_view kEnable3D = "Enable 3D";
+inline constexpr std::string_view kStencilEnable = "StencilEnable"; // caption "Enable"
+inline constexpr std::string_view kMute = "Mute";
+// Clip slot grid: each panel's controls are named after the panel's child with "clone" and
+// the slot number appended ("lbKeyclone3"); see slot_grid_layout.h.
 
 } // namespace oskel::control

@@ -54,6 +54,9 @@ public:
     // The thumbnail of a loaded slot from its clip's beginning or middle.
     bool MakeThumbnail(int slot);
 
+    // Adds the folder of a loaded clip to the clip folder history.
+    void rememberFolder(const std::filesystem::path& file);
+
 private:
     bool OpenClip(int slot, bool keepSettings);
     bool openSound(int slot);
@@ -63,7 +66,6 @@ private:
     void clipReady(int slot);
     std::filesystem::path fileToOpen(const TPlayAvistruct& record) const;
     void finishLoading();
-    void rememberFolder(const std::filesystem::path& file);
 
     Performance& m_performance;
     SourceInterface& m_sources;

@@ -1,0 +1,183 @@
+#include "core/crossfade_mixer.h"
+
+#include <algorithm>
+#include <string>
+
+#include "core/control_names.h"
+#include "core/slot_grid_layout.h"
+#include "core/trigger_event.h"
+
+namespace oskel {
+
+namespace {
+constexpr std::uint8_t kVolume = 31;
+constexpr std::uint8_t kTransparency = 34;
+constexpr std::uint8_t kCrossfade = 37;
+constexpr std::uint8_t kScratch = 40;
+constexpr std::int32_t kFullVolume = 0;
+constexpr std::int32_t kOpaque = 0;
+} // namespace
+
+CrossfadeMixer::CrossfadeMixer(
+    Performance& performance, EventSink& events, ClipInspectorPort& inspector)
+    : m_performance(performance)
+    , m_events(events)
+    , m_inspector(inspector)
+{
+}
+
+int CrossfadeMixer::slotOfSide(int side) const
+{
+    if (side == kSideA) {
+        return m_slotA;
+    }
+    return side == kSideB ? m_slotB : 0;
+}
+
+void CrossfadeMixer::setCrossFadeA(int slot)
+{
+    assign(kSideA, slot);
+}
+
+void CrossfadeMixer::setCrossFadeB(int slot)
+{
+    assign(kSideB, slot);
+}
+
+void CrossfadeMixer::assign(int side, int slot)
+{
+    if (!isValidSlot(slot)) {
+        return;
+    }
+    (side == kSideA ? m_slotA : m_slotB) = slot;
+    showSide(side);
+    sendCrossfade();
+}
+
+void CrossfadeMixer::refreshSides()
+{
+    showSide(kSideA);
+    showSide(kSideB);
+    sendCrossfade();
+}
+
+void CrossfadeMixer::showSide(int side)
+{
+    const int slot = slotOfSide(side);
+    if (!isValidSlot(slot)) {
+        return;
+    }
+    const Options& options = m_performance.options();
+    const std::string_view letter = slot_grid::slotCaption(
+        slot_grid::captionMode(options), m_performance.globals().keyLetters.layout(), slot);
+    UserInterfacePort& ui = m_performance.ui();
+    ui.showControlValue(side == kSideA ? control::kCrossfadeLetterA : control::kCrossfadeLetterB,
+        std::string(letter));
+    if (m_performance.slot(slot).Loaded) {
+        ui.showControlValue(
+            side == kSideA ? control::kCrossfadePreviewA : control::kCrossfadePreviewB,
+            std::int64_t { slot });
+    }
+}
+
+void CrossfadeMixer::sendCrossfade()
+{
+    if (m_enabled) {
+        m_events.ProcessEvent(TSlotEvent { kCrossfade, m_position, m_slotB, m_slotA });
+    }
+}
+
+void CrossfadeMixer::send(std::uint8_t code, std::int32_t value, std::int32_t slot)
+{
+    if (isValidSlot(slot)) {
+        m_events.ProcessEvent(TSlotEvent { code, value, 0, slot });
+    }
+}
+
+void CrossfadeMixer::sbCrossFadeChange(int position)
+{
+    m_position = std::clamp(position, 0, kMaxPosition);
+    sendCrossfade();
+}
+
+void CrossfadeMixer::cbCrossFadeEnableClick(bool on)
+{
+    m_enabled = on;
+    sendCrossfade();
+}
+
+void CrossfadeMixer::toggleEnable()
+{
+    m_performance.ui().showControlValue(control::kCrossfadeEnable, !m_enabled);
+    cbCrossFadeEnableClick(!m_enabled);
+}
+
+void CrossfadeMixer::cbCFVideoClick(bool on)
+{
+    m_performance.globals().CrossfadeVideo = on;
+}
+
+void CrossfadeMixer::cbCFAudioClick(bool on)
+{
+    m_performance.globals().CrossfadeAudio = on;
+}
+
+void CrossfadeMixer::TransformDown(int side)
+{
+    const int slot = slotOfSide(side);
+    const GlobalState& globals = m_performance.globals();
+    if (globals.CrossfadeAudio) {
+        send(kVolume, kFullVolume, slot);
+    }
+    if (globals.CrossfadeVideo) {
+        send(kTransparency, kOpaque, slot);
+    }
+}
+
+void CrossfadeMixer::TransformRelease(int side)
+{
+    if (side == kSideA || side == kSideB) {
+        sendCrossfade();
+    }
+}
+
+void CrossfadeMixer::bResetClipsClick()
+{
+    send(kVolume, kFullVolume, m_slotA);
+    send(kVolume, kFullVolume, m_slotB);
+    send(kTransparency, kOpaque, m_slotA);
+    send(kTransparency, kOpaque, m_slotB);
+}
+
+void CrossfadeMixer::tbCFscratchAChange(int position)
+{
+    scratch(m_slotA, position);
+}
+
+void CrossfadeMixer::tbCFscratchBChange(int position)
+{
+    scratch(m_slotB, position);
+}
+
+void CrossfadeMixer::scratch(int slot, int position)
+{
+    send(kScratch, std::clamp(position, 0, kMaxScratch), slot);
+}
+
+void CrossfadeMixer::CFpreviewClick(int side)
+{
+    const int slot = slotOfSide(side);
+    if (isValidSlot(slot)) {
+        m_inspector.showAVIinfo(slot);
+    }
+}
+
+void CrossfadeMixer::CFpreviewDblClick(int side)
+{
+    const int slot = slotOfSide(side);
+    if (isValidSlot(slot)) {
+        m_events.ProcessEvent(triggerEventFor(slot, m_performance.slot(slot)));
+    }
+}
+
+} // namespace oskel

@@ -1,0 +1,123 @@
+// The keys that act on the selected slot's record: in and out points at the play position,
+// 3D, rotation and stencil.
+#include <algorithm>
+#include <limits>
+
+#include "core/control_names.h"
+#include "core/keyboard_control.h"
+#include "core/slot_grid_layout.h"
+#include "platform/sound_buffer.h"
+
+namespace oskel {
+
+namespace {
+
+constexpr std::uint8_t kInPoint = 7;
+constexpr std::uint8_t kOutPoint = 8;
+
+// Where the slot plays, as a position in the forward buffer. Throws SoundError(message) when
+// the play cursor cannot be read.
+std::int64_t playPosition(const TPlayAvistruct& record, const char* message)
+{
+    const bool forwards = record.Direction == 1;
+    const auto& buffer = forwards ? record.ForwardBuffer : record.BackwardBuffer;
+    if (!buffer) {
+        throw SoundError(message);
+    }
+    try {
+        const std::int64_t cursor = buffer->playCursor();
+        return forwards ? cursor : record.Length - cursor;
+    } catch (const SoundError&) {
+        throw SoundError(message);
+    }
+}
+
+std::int32_t eventPosition(std::int64_t position)
+{
+    // Beyond 32 bits it lies outside any clip, and the event refuses it.
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(position,
+        std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+} // namespace
+
+void KeyboardControl::setPointAtPlayPosition(bool inPoint)
+{
+    if (!selectedSlotLoaded()) {
+        return;
+    }
+    const int slot = selectedSlot();
+    const std::int64_t position = playPosition(m_performance.slot(slot),
+        inPoint ? "Could not get audio position in Set InPoint"
+                : "Could not get audio position in Set OutPoint");
+    send(inPoint ? kInPoint : kOutPoint, eventPosition(position), 0, slot);
+}
+
+void KeyboardControl::wholeClip()
+{
+    if (!selectedSlotLoaded()) {
+        return;
+    }
+    const int slot = selectedSlot();
+    send(kInPoint, 0, 0, slot);
+    send(kOutPoint, eventPosition(m_performance.slot(slot).Length), 0, slot);
+}
+
+void KeyboardControl::toggleThreeD(int slot)
+{
+    TPlayAvistruct& record = m_performance.slot(slot);
+    if (!record.Loaded || !slot_grid::toggleBillBoard(record)) {
+        return;
+    }
+    if (isInspected(slot)) {
+        showControl(control::kEnable3D, record.BillBoard);
+    }
+    slot_grid::showStatusButtons(m_performance.ui(), slot, record);
+}
+
+void KeyboardControl::resetRotation(int slot, bool speedsToo)
+{
+    TPlayAvistruct& record = m_performance.slot(slot);
+    if (!record.Loaded) {
+        return;
+    }
+    record.XRot = 0.0;
+    record.YRot = 0.0;
+    record.ZRot = 0.0;
+    if (!speedsToo) {
+        return;
+    }
+    record.XRotSpeed = 0.0;
+    record.YRotSpeed = 0.0;
+    record.ZRotSpeed = 0.0;
+    // The inspector's three "Reset" buttons: its rotation faders go back to 0.
+    if (isInspected(slot)) {
+        m_performance.ui().showControlValue(control::kInspectorRefresh, true);
+    }
+}
+
+void KeyboardControl::toggleStencil(int slot)
+{
+    TPlayAvistruct& record = m_performance.slot(slot);
+    if (!record.Loaded) {
+        return;
+    }
+    if (record.StencilEnabled) {
+        record.StencilEnabled = false;
+    } else if (isInspected(slot)) {
+        // As the inspector's "Enable" button: the stencil is loaded afresh from its file.
+        if (m_performance.LoadStencil(slot, record.StencilFileName.str())) {
+            record.StencilEnabled = true;
+            record.TextureDirty = true;
+        }
+    } else if (record.StencilMask && record.StencilWidth == record.ClipWidth
+        && record.StencilHeight == record.ClipHeight) {
+        record.StencilEnabled = true;
+        record.TextureDirty = true;
+    }
+    if (isInspected(slot)) {
+        showControl(control::kStencilEnable, record.StencilEnabled);
+    }
+}
+
+} // namespace oskel

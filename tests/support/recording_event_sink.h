@@ -1,0 +1,35 @@
+#pragma once
+
+#include <ostream>
+#include <utility>
+#include <vector>
+
+#include "core/slot_event.h"
+
+namespace oskel {
+
+inline bool operator==(const TSlotEvent& a, const TSlotEvent& b)
+{
+    return a.Code == b.Code && a.Value == b.Value && a.Value2 == b.Value2 && a.Slot == b.Slot;
+}
+
+inline void PrintTo(const TSlotEvent& event, std::ostream* out)
+{
+    *out << "{code " << int(event.Code) << ", " << event.Value << ", " << event.Value2 << ", slot "
+         << event.Slot << "}";
+}
+
+namespace test {
+
+// Records the events it is sent, in order.
+class RecordingEventSink : public EventSink {
+public:
+    std::vector<TSlotEvent> events;
+
+    void ProcessEvent(const TSlotEvent& event) override { events.push_back(event); }
+    // The events so far, forgetting them.
+    std::vector<TSlotEvent> take() { return std::exchange(events, {}); }
+};
+
+} // namespace test
+} // namespace oskel
