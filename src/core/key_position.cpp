@@ -1,6 +1,7 @@
 #include "core/key_position.h"
 
 #include <array>
+#include <initializer_list>
 
 namespace oskel {
 
@@ -8,60 +9,42 @@ namespace {
 
 constexpr int kXkbOffset = 8;
 
+using EvdevTable = std::array<Key, 112>;
+
+// Places a run of keys whose evdev codes follow one another from `firstCode`.
+constexpr void placeRun(EvdevTable& keys, int firstCode, std::initializer_list<Key> run)
+{
+    for (const Key key : run) {
+        keys[static_cast<std::size_t>(firstCode++)] = key;
+    }
+}
+
 // Key::None where the evdev code names a key the actions do not use.
-constexpr std::array<Key, 112> kEvdevKeys = [] {
-    std::array<Key, 112> keys {};
+constexpr EvdevTable kEvdevKeys = [] {
+    EvdevTable keys {};
     keys.fill(Key::None);
-    keys[1] = Key::Escape;
-    const Key digitRow[] = { Key::Digit1, Key::Digit2, Key::Digit3, Key::Digit4, Key::Digit5,
-        Key::Digit6, Key::Digit7, Key::Digit8, Key::Digit9, Key::Digit0 };
-    for (int k = 0; k < 10; ++k) {
-        keys[2 + k] = digitRow[k];
-    }
-    keys[12] = Key::Minus;
-    keys[13] = Key::Equals;
-    keys[14] = Key::Backspace;
-    keys[15] = Key::Tab;
-    const Key upperRow[] = { Key::Q, Key::W, Key::E, Key::R, Key::T, Key::Y, Key::U, Key::I, Key::O,
-        Key::P, Key::BracketLeft, Key::BracketRight };
-    for (int k = 0; k < 12; ++k) {
-        keys[16 + k] = upperRow[k];
-    }
-    const Key middleRow[] = { Key::A, Key::S, Key::D, Key::F, Key::G, Key::H, Key::J, Key::K,
-        Key::L, Key::Semicolon, Key::Apostrophe, Key::Grave };
-    for (int k = 0; k < 12; ++k) {
-        keys[30 + k] = middleRow[k];
-    }
-    keys[43] = Key::Oem8;
-    const Key lowerRow[] = { Key::Z, Key::X, Key::C, Key::V, Key::B, Key::N, Key::M, Key::Comma,
-        Key::Period, Key::Slash };
-    for (int k = 0; k < 10; ++k) {
-        keys[44 + k] = lowerRow[k];
-    }
-    const Key functionKeys[] = { Key::F1, Key::F2, Key::F3, Key::F4, Key::F5, Key::F6, Key::F7,
-        Key::F8, Key::F9, Key::F10 };
-    for (int k = 0; k < 10; ++k) {
-        keys[59 + k] = functionKeys[k];
-    }
-    keys[71] = Key::Keypad7;
-    keys[72] = Key::Keypad8;
-    keys[73] = Key::Keypad9;
-    keys[75] = Key::Keypad4;
-    keys[76] = Key::Keypad5;
-    keys[77] = Key::Keypad6;
-    keys[79] = Key::Keypad1;
-    keys[80] = Key::Keypad2;
-    keys[81] = Key::Keypad3;
-    keys[82] = Key::Keypad0;
-    keys[86] = Key::Backslash;
-    keys[87] = Key::F11;
-    keys[88] = Key::F12;
-    keys[103] = Key::Up;
-    keys[104] = Key::PageUp;
-    keys[105] = Key::Left;
-    keys[106] = Key::Right;
-    keys[108] = Key::Down;
-    keys[109] = Key::PageDown;
+    placeRun(keys, 1,
+        { Key::Escape, Key::Digit1, Key::Digit2, Key::Digit3, Key::Digit4, Key::Digit5, Key::Digit6,
+            Key::Digit7, Key::Digit8, Key::Digit9, Key::Digit0, Key::Minus, Key::Equals,
+            Key::Backspace, Key::Tab });
+    placeRun(keys, 16,
+        { Key::Q, Key::W, Key::E, Key::R, Key::T, Key::Y, Key::U, Key::I, Key::O, Key::P,
+            Key::BracketLeft, Key::BracketRight });
+    placeRun(keys, 30,
+        { Key::A, Key::S, Key::D, Key::F, Key::G, Key::H, Key::J, Key::K, Key::L, Key::Semicolon,
+            Key::Apostrophe, Key::Grave });
+    placeRun(keys, 43,
+        { Key::Oem8, Key::Z, Key::X, Key::C, Key::V, Key::B, Key::N, Key::M, Key::Comma,
+            Key::Period, Key::Slash });
+    placeRun(keys, 59,
+        { Key::F1, Key::F2, Key::F3, Key::F4, Key::F5, Key::F6, Key::F7, Key::F8, Key::F9,
+            Key::F10 });
+    placeRun(keys, 71, { Key::Keypad7, Key::Keypad8, Key::Keypad9 });
+    placeRun(keys, 75, { Key::Keypad4, Key::Keypad5, Key::Keypad6 });
+    placeRun(keys, 79, { Key::Keypad1, Key::Keypad2, Key::Keypad3, Key::Keypad0 });
+    placeRun(keys, 86, { Key::Backslash, Key::F11, Key::F12 });
+    placeRun(keys, 103, { Key::Up, Key::PageUp, Key::Left, Key::Right });
+    placeRun(keys, 108, { Key::Down, Key::PageDown });
     return keys;
 }();
 
