@@ -64,6 +64,10 @@ EventProcessor::EventProcessor(
 
 void EventProcessor::ProcessEvent(const TSlotEvent& event)
 {
+    if (m_depth == 0 && m_outsideEventObserver) {
+        m_outsideEventObserver(event);
+    }
+    const Inside inside(m_depth);
     if (m_performance.globals().shuttingDown || event.Code > kLastEventCode) {
         return;
     }
@@ -75,6 +79,12 @@ void EventProcessor::ProcessEvent(const TSlotEvent& event)
         return;
     }
     (this->*kHandlers[event.Code])(event);
+}
+
+void EventProcessor::EngineEvents::ProcessEvent(const TSlotEvent& event)
+{
+    const Inside inside(m_processor.m_depth);
+    m_processor.ProcessEvent(event);
 }
 
 void EventProcessor::send(
@@ -95,6 +105,7 @@ void EventProcessor::SetSlotPanFromMIDI(int slot, int value)
 
 void EventProcessor::RestartSyncSlots(bool hide)
 {
+    const Inside inside(m_depth); // a transport operation: its restarts are not recorded
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         TPlayAvistruct& record = m_performance.slot(slot);
         if (!record.Loaded || !record.InstallationMode) {

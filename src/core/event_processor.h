@@ -32,6 +32,18 @@ public:
 
     void ProcessEvent(const TSlotEvent& event) override;
 
+    // Told of every event that reaches ProcessEvent from outside: the performer's actions,
+    // not the sub-events the processor sends itself nor the engine's own events. The
+    // performance recorder listens here.
+    void setOutsideEventObserver(std::function<void(const TSlotEvent&)> observer)
+    {
+        m_outsideEventObserver = std::move(observer);
+    }
+    // Where the engine sends its own events (the transport's automatic advance, tempo
+    // following): they are processed like any other but never reach the observer, since
+    // replaying the performer's actions brings them about again.
+    EventSink& engineEvents() { return m_engineEvents; }
+
     // Sends event 41 for a pan value of 0..127.
     void SetSlotPanFromMIDI(int slot, int value);
     // Restarts every loaded sync-mode slot from its in point (event 1), hiding them first
@@ -43,6 +55,26 @@ public:
 
 private:
     using Handler = void (EventProcessor::*)(const TSlotEvent&);
+
+    class EngineEvents : public EventSink {
+    public:
+        explicit EngineEvents(EventProcessor& processor) : m_processor(processor) {}
+        void ProcessEvent(const TSlotEvent& event) override;
+
+    private:
+        EventProcessor& m_processor;
+    };
+    // Counts the ProcessEvent calls under way, so that only outermost ones are observed.
+    class Inside {
+    public:
+        explicit Inside(int& depth) : m_depth(depth) { ++m_depth; }
+        ~Inside() { --m_depth; }
+        Inside(const Inside&) = delete;
+        Inside& operator=(const Inside&) = delete;
+
+    private:
+        int& m_depth;
+    };
     static const Handler kHandlers[42];
 
     TPlayAvistruct& record(const TSlotEvent& event) { return m_performance.slot(event.Slot); }
@@ -107,6 +139,9 @@ private:
     RendererPort* m_renderer = nullptr;
     SoundDevice* m_sound = nullptr;
     std::function<void(int)> m_selectionChanged;
+    std::function<void(const TSlotEvent&)> m_outsideEventObserver;
+    EngineEvents m_engineEvents { *this };
+    int m_depth = 0;
 };
 
 } // namespace oskel

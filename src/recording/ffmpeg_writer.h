@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+
+#include "recording/video_compressor.h"
+#include "sources/ffmpeg_handles.h"
+
+// The FFmpeg side of writing a render: picture encoders and container files. Every failure
+// is thrown as an OutputError naming the file and FFmpeg's reason.
+namespace oskel::ffmpeg {
+
+using PacketHandler = std::function<void(AVPacket& packet)>;
+
+// One container file written by an FFmpeg muxer ("avi", "wav").
+class Muxer {
+public:
+    Muxer(const char* format, const std::filesystem::path& file);
+    // Without end(), the file is closed as it stands; the caller removes it.
+    ~Muxer();
+    Muxer(const Muxer&) = delete;
+    Muxer& operator=(const Muxer&) = delete;
+
+    // Whether encoders must put their headers in the stream parameters.
+    bool wantsGlobalHeaders() const;
+    AVStream& addVideo(const AVCodecContext& encoder);
+    // 16-bit interleaved PCM.
+    AVStream& addPcmSound(int sampleRate, int channels);
+
+    void begin();
+    // A packet whose times count in `from` units.
+    void write(AVPacket& packet, AVStream& stream, AVRational from);
+    // PCM samples (all channels of each sample frame, interleaved) starting at sample frame
+    // `first`.
+    void writePcm(std::span<const std::int16_t> samples, AVStream& stream, std::int64_t first);
+    // Flushes the interleaving queue, writes the trailer and closes the file.
+    void end();
+
+private:
+    [[noreturn]] void fail(int code) const;
+
+    std::filesystem::path m_file;
+    AVFormatContext* m_context = nullptr;
+    PacketPtr m_packet;
+    bool m_begun = false;
+};
+
+// Encodes the composed 384 x 288 blue-green-red pictures, top row first, scaled to the
+// encoding's size, one after the other.
+class PictureEncoder {
+public:
+    // With one of the render's compressors.
+    PictureEncoder(const VideoEncoding& encoding, bool globalHeader);
+    // With any FFmpeg encoder (PNG pictures, for instance).
+    PictureEncoder(AVCodecID codec, AVPixelFormat format, int width, int height);
+
+    const AVCodecContext& context() const { return *m_context; }
+    void encode(const std::uint8_t* bgr, const PacketHandler& deliver);
+    // The pictures the encoder still holds.
+    void flush(const PacketHandler& deliver);
+
+private:
+    void open(AVPixelFormat format, int width, int height, int framesPerSecond);
+    void drain(const PacketHandler& deliver);
+
+    CodecContextPtr m_context;
+    SwsContextPtr m_scaler;
+    FramePtr m_frame;
+    PacketPtr m_packet;
+    std::int64_t m_next = 0;
+};
+
+} // namespace oskel::ffmpeg

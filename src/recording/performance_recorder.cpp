@@ -1,0 +1,72 @@
+#include "recording/performance_recorder.h"
+
+#include <system_error>
+
+#include "recording/output_file.h"
+
+namespace oskel {
+
+PerformanceRecorder::PerformanceRecorder(Clock clock) : m_clock(std::move(clock)) {}
+
+void PerformanceRecorder::start()
+{
+    m_actions.clear();
+    m_startTick = m_clock();
+    m_recording = true;
+}
+
+void PerformanceRecorder::stop()
+{
+    m_recording = false;
+}
+
+void PerformanceRecorder::append(ScriptCommand command)
+{
+    // Unsigned differences stay right across the clock's wrap.
+    const std::uint32_t elapsed = m_clock() - m_startTick;
+    m_actions.push_back(ScriptAction { elapsed, std::move(command) });
+}
+
+void PerformanceRecorder::eventSent(const TSlotEvent& event)
+{
+    if (m_recording) {
+        append(EventAction { event });
+    }
+}
+
+void PerformanceRecorder::clipLoaded(int slot, const std::filesystem::path& file)
+{
+    if (!m_recording) {
+        return;
+    }
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    append(LoadAction { slot, error ? file : absolute.lexically_normal() });
+}
+
+std::optional<std::string> PerformanceRecorder::save(const std::filesystem::path& file) const
+{
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute(file, error).parent_path();
+    std::string text = "# oskel3 performance: <ms> event <Code> <Value> <Value2> <Slot> | "
+                       "<ms> load <slot> <file>\n";
+    int skipped = 0;
+    for (const ScriptAction& action : m_actions) {
+        if (const auto line = formatScriptAction(action, folder)) {
+            text += *line + '\n';
+        } else {
+            ++skipped;
+        }
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    if (auto problem = writeFileSafely(file, { bytes, text.size() })) {
+        return problem;
+    }
+    if (skipped > 0) {
+        return std::to_string(skipped) + " clip load(s) not recorded: the file name cannot be "
+            "written on one line";
+    }
+    return std::nullopt;
+}
+
+} // namespace oskel

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "recording/performance_script.h"
+
+namespace oskel {
+
+// Records a performance while recording is on: every event the performer sends to the event
+// processor and every clip load, each with its time since the recording started. Main thread.
+class PerformanceRecorder {
+public:
+    using Clock = std::function<std::uint32_t()>; // milliseconds, wrapping
+
+    explicit PerformanceRecorder(Clock clock);
+
+    // Starts a new recording from time 0, dropping the previous one.
+    void start();
+    void stop();
+    bool recording() const { return m_recording; }
+
+    void eventSent(const TSlotEvent& event);
+    void clipLoaded(int slot, const std::filesystem::path& file);
+
+    const std::vector<ScriptAction>& actions() const { return m_actions; }
+
+    // Writes the recording as a performance file under a temporary name, then renames it, so
+    // that a failed write leaves no half file. Clips inside the file's folder are named
+    // relative to it. Returns the problem, in the performer's words.
+    std::optional<std::string> save(const std::filesystem::path& file) const;
+
+private:
+    void append(ScriptCommand command);
+
+    Clock m_clock;
+    bool m_recording = false;
+    std::uint32_t m_startTick = 0;
+    std::vector<ScriptAction> m_actions;
+};
+
+} // namespace oskel

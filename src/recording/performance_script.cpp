@@ -1,0 +1,351 @@
+#include "recording/performance_script.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "core/event_rules.h"
+#include "core/slot_number.h"
+
+namespace oskel {
+
+namespace {
+
+constexpr std::uintmax_t kLargestScriptBytes = 64u << 20;
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (isBlank(text.back()) || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string inQuotes(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
+// The fields of one line, taken one after the other; a field that starts with "#" begins the
+// comment that ends the line.
+class LineFields {
+public:
+    explicit LineFields(std::string_view line) : m_rest(trimmed(line)) {}
+
+    std::optional<std::string_view> next()
+    {
+        m_rest = trimmed(m_rest);
+        if (m_rest.empty() || m_rest.front() == '#') {
+            return std::nullopt;
+        }
+        std::size_t end = 0;
+        while (end < m_rest.size() && !isBlank(m_rest[end])) {
+            ++end;
+        }
+        const std::string_view field = m_rest.substr(0, end);
+        m_rest.remove_prefix(end);
+        return field;
+    }
+
+    bool atEnd()
+    {
+        m_rest = trimmed(m_rest);
+        return m_rest.empty() || m_rest.front() == '#';
+    }
+
+    // The rest of the line as one text: up to the comment, or, when it starts with a double
+    // quote, up to the first closing quote that only blanks or a comment follow.
+    std::optional<std::string_view> text(std::string& problem)
+    {
+        if (atEnd()) {
+            return std::nullopt;
+        }
+        if (m_rest.front() == '"') {
+            for (std::size_t close = 1; close < m_rest.size(); ++close) {
+                if (m_rest[close] == '"' && LineFields(m_rest.substr(close + 1)).atEnd()) {
+                    const std::string_view inside = m_rest.substr(1, close - 1);
+                    m_rest = {};
+                    return inside;
+                }
+            }
+            problem = "the quoted file name has no closing quote";
+            return std::nullopt;
+        }
+        std::size_t end = 0;
+        while (end < m_rest.size() && !(m_rest[end] == '#' && isBlank(m_rest[end - 1]))) {
+            ++end;
+        }
+        const std::string_view all = trimmed(m_rest.substr(0, end));
+        m_rest = {};
+        return all;
+    }
+
+private:
+    std::string_view m_rest;
+};
+
+template <typename Number> std::optional<Number> wholeNumber(std::string_view field)
+{
+    Number value {};
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (error != std::errc() || end != field.data() + field.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Reads the next field as a whole number of type Number, or says what is wrong.
+template <typename Number>
+std::optional<Number> numberField(LineFields& fields, std::string_view name, std::string& problem)
+{
+    const auto field = fields.next();
+    if (!field) {
+        problem = "the " + std::string(name) + " is missing";
+        return std::nullopt;
+    }
+    const auto value = wholeNumber<Number>(*field);
+    if (!value) {
+        problem = "the " + std::string(name) + " " + inQuotes(*field)
+            + (wholeNumber<std::int64_t>(*field) ? " is out of range" : " is not a whole number");
+    }
+    return value;
+}
+
+bool noMoreFields(LineFields& fields, std::string& problem)
+{
+    if (const auto extra = fields.next()) {
+        problem = "unexpected " + inQuotes(*extra) + " at the end of the line";
+        return false;
+    }
+    return true;
+}
+
+using KindParser = std::optional<ScriptCommand> (*)(
+    LineFields& fields, const std::filesystem::path& folder, std::string& problem);
+
+std::optional<ScriptCommand> parseEvent(
+    LineFields& fields, const std::filesystem::path&, std::string& problem)
+{
+    const auto code = numberField<int>(fields, "event code", problem);
+    if (!code) {
+        return std::nullopt;
+    }
+    if (*code < 0 || *code > kLastEventCode) {
+        problem = "the event code " + std::to_string(*code) + " is not one of 0..41";
+        return std::nullopt;
+    }
+    TSlotEvent event;
+    event.Code = static_cast<std::uint8_t>(*code);
+    const auto value = numberField<std::int32_t>(fields, "Value", problem);
+    const auto value2 = value ? numberField<std::int32_t>(fields, "Value2", problem) : std::nullopt;
+    const auto slot = value2 ? numberField<std::int32_t>(fields, "Slot", problem) : std::nullopt;
+    if (!slot || !noMoreFields(fields, problem)) {
+        return std::nullopt;
+    }
+    event.Value = *value;
+    event.Value2 = *value2;
+    event.Slot = *slot;
+    return EventAction { event };
+}
+
+std::optional<ScriptCommand> parseLoad(
+    LineFields& fields, const std::filesystem::path& folder, std::string& problem)
+{
+    const auto slot = numberField<int>(fields, "slot", problem);
+    if (!slot) {
+        return std::nullopt;
+    }
+    if (!isValidSlot(*slot)) {
+        problem = "the slot " + std::to_string(*slot) + " is not one of 1..16";
+        return std::nullopt;
+    }
+    const auto name = fields.text(problem);
+    if (!name) {
+        if (problem.empty()) {
+            problem = "the clip file is missing";
+        }
+        return std::nullopt;
+    }
+    std::filesystem::path file(*name);
+    if (file.is_relative() && !folder.empty()) {
+        file = folder / file;
+    }
+    return LoadAction { *slot, file };
+}
+
+struct LineKind {
+    std::string_view keyword;
+    KindParser parse;
+};
+
+// Every kind of line: its keyword and its reader.
+constexpr LineKind kLineKinds[] = {
+    { "event", parseEvent },
+    { "load", parseLoad },
+};
+
+std::string keywordList()
+{
+    std::string list;
+    for (const LineKind& kind : kLineKinds) {
+        list += (list.empty() ? "" : ", ") + std::string(kind.keyword);
+    }
+    return list;
+}
+
+// One line: nothing for a blank or comment line, an action, or a problem.
+std::optional<ScriptAction> parseLine(
+    std::string_view line, const std::filesystem::path& folder, std::string& problem)
+{
+    LineFields fields(line);
+    const auto timeField = fields.next();
+    if (!timeField) {
+        return std::nullopt;
+    }
+    const auto time = wholeNumber<std::int64_t>(*timeField);
+    if (!time) {
+        problem = inQuotes(*timeField) + " is not a time in milliseconds";
+        return std::nullopt;
+    }
+    if (*time > kLatestScriptTimeMs) {
+        problem = "the time " + std::to_string(*time) + " is later than "
+            + std::to_string(kLatestScriptTimeMs) + " ms";
+        return std::nullopt;
+    }
+    const auto keyword = fields.next();
+    if (!keyword) {
+        problem = "the kind of line is missing after the time (" + keywordList() + ")";
+        return std::nullopt;
+    }
+    for (const LineKind& kind : kLineKinds) {
+        if (kind.keyword == *keyword) {
+            auto command = kind.parse(fields, folder, problem);
+            if (!command) {
+                return std::nullopt;
+            }
+            return ScriptAction { std::max<std::int64_t>(*time, 0), std::move(*command) };
+        }
+    }
+    problem = inQuotes(*keyword) + " is not a kind of line (" + keywordList() + ")";
+    return std::nullopt;
+}
+
+bool sameCommand(const EventAction& a, const EventAction& b)
+{
+    return a.event.Code == b.event.Code && a.event.Value == b.event.Value
+        && a.event.Value2 == b.event.Value2 && a.event.Slot == b.event.Slot;
+}
+
+bool sameCommand(const LoadAction& a, const LoadAction& b)
+{
+    return a.slot == b.slot && a.file.lexically_normal() == b.file.lexically_normal();
+}
+
+std::string fileName(const std::filesystem::path& file, const std::filesystem::path& folder)
+{
+    if (file.is_absolute() && !folder.empty()) {
+        const std::filesystem::path relative = file.lexically_relative(folder);
+        if (!relative.empty() && *relative.begin() != "..") {
+            return relative.string();
+        }
+    }
+    return file.string();
+}
+
+std::string formatCommand(const EventAction& action, const std::filesystem::path&)
+{
+    const TSlotEvent& event = action.event;
+    return "event " + std::to_string(event.Code) + ' ' + std::to_string(event.Value) + ' '
+        + std::to_string(event.Value2) + ' ' + std::to_string(event.Slot);
+}
+
+std::string formatCommand(const LoadAction& action, const std::filesystem::path& folder)
+{
+    const std::string name = fileName(action.file, folder);
+    const bool needsQuotes = name.empty() || name.find('#') != std::string::npos
+        || name.front() == '"' || isBlank(name.front()) || isBlank(name.back());
+    return "load " + std::to_string(action.slot) + ' ' + (needsQuotes ? inQuotes(name) : name);
+}
+
+} // namespace
+
+bool sameAction(const ScriptAction& a, const ScriptAction& b)
+{
+    return a.timeMs == b.timeMs && a.command.index() == b.command.index()
+        && std::visit(
+            [&](const auto& command) {
+                return sameCommand(command, std::get<std::decay_t<decltype(command)>>(b.command));
+            },
+            a.command);
+}
+
+ScriptReadResult parsePerformanceScript(std::string_view text, const std::filesystem::path& folder)
+{
+    ScriptReadResult result;
+    int number = 0;
+    while (!text.empty()) {
+        ++number;
+        const std::size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        std::string problem;
+        auto action = parseLine(line, folder, problem);
+        if (!problem.empty()) {
+            return ScriptReadResult { {}, ScriptProblem { number, problem } };
+        }
+        if (action) {
+            result.actions.push_back(std::move(*action));
+        }
+    }
+    return result;
+}
+
+ScriptReadResult readPerformanceScript(const std::filesystem::path& file)
+{
+    const auto unreadable = [&](const std::string& why) {
+        return ScriptReadResult { {}, ScriptProblem { 0, "cannot read the file: " + why } };
+    };
+    std::error_code error;
+    if (std::filesystem::is_directory(file, error)) {
+        return unreadable("it is a folder");
+    }
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (error) {
+        return unreadable(error.message());
+    }
+    if (size > kLargestScriptBytes) {
+        return unreadable("it is larger than 64 MB");
+    }
+    std::ifstream input(file, std::ios::binary);
+    std::ostringstream text;
+    if (!(text << input.rdbuf()) && size > 0) {
+        return unreadable("the read failed");
+    }
+    return parsePerformanceScript(text.str(), file.parent_path());
+}
+
+std::optional<std::string> formatScriptAction(
+    const ScriptAction& action, const std::filesystem::path& folder)
+{
+    const std::string line = std::to_string(action.timeMs) + ' '
+        + std::visit([&](const auto& command) { return formatCommand(command, folder); },
+                     action.command);
+    // Whatever the line cannot carry (a line break, quotes that read back otherwise) shows
+    // when it is read back.
+    const ScriptReadResult back = parsePerformanceScript(line, folder);
+    if (back.problem || back.actions.size() != 1 || !sameAction(back.actions.front(), action)) {
+        return std::nullopt;
+    }
+    return line;
+}
+
+} // namespace oskel

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "core/slot_event.h"
+
+namespace oskel {
+
+// A performance as a text file: one timed action a line, fields separated by blanks, times in
+// milliseconds from the start, "#" starting a comment (at the start of a field), blank lines
+// ignored:
+//   <ms> event <Code> <Value> <Value2> <Slot>    one event through the event processor
+//   <ms> load <slot> <file>                      a clip into a slot; the rest of the line
+//                                                is the file name, in double quotes when it
+//                                                holds a "#" or blanks at either end
+
+// One TSlotEvent for the event processor.
+struct EventAction {
+    TSlotEvent event;
+};
+
+// Loading a clip file into a slot.
+struct LoadAction {
+    int slot = 0;
+    std::filesystem::path file;
+};
+
+using ScriptCommand = std::variant<EventAction, LoadAction>;
+
+struct ScriptAction {
+    std::int64_t timeMs = 0; // never negative
+    ScriptCommand command;
+};
+
+// The same time and the same command; clip files compared in their normal form.
+bool sameAction(const ScriptAction& a, const ScriptAction& b);
+
+// The largest time a line may give: far beyond any render, small enough that times multiplied
+// by a frame or sample rate stay exact in 64 bits.
+inline constexpr std::int64_t kLatestScriptTimeMs = 1'000'000'000'000;
+
+struct ScriptProblem {
+    int line = 0; // 1-based; 0 when the file itself could not be read
+    std::string what;
+};
+
+struct ScriptReadResult {
+    std::vector<ScriptAction> actions; // in file order; empty when there is a problem
+    std::optional<ScriptProblem> problem;
+};
+
+// Reads a performance. Relative clip names are taken from `folder`. The first line that
+// cannot be read stops the reading.
+ScriptReadResult parsePerformanceScript(std::string_view text, const std::filesystem::path& folder);
+ScriptReadResult readPerformanceScript(const std::filesystem::path& file);
+
+// One action as a line, without its line break. Clip files inside `folder` are written
+// relative to it. Nothing when the file name cannot be written on one line.
+std::optional<std::string> formatScriptAction(
+    const ScriptAction& action, const std::filesystem::path& folder);
+
+} // namespace oskel

@@ -1,0 +1,73 @@
+#include "recording/render_engine.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "persistence/ini_profile.h"
+
+namespace oskel {
+
+namespace {
+constexpr const char* kFrames = "Frames";
+} // namespace
+
+TRenderEngine::TRenderEngine(const std::filesystem::path& settingsFolder)
+    : m_settingsFile(settingsFolder / kSettingsFileName)
+{
+}
+
+void TRenderEngine::writeFrames(const char* key, std::int32_t value)
+{
+    IniReadResult current = readIniFile(m_settingsFile);
+    if (current.status == IniFileStatus::Unreadable) {
+        m_settingsProblem = current.error;
+        return;
+    }
+    current.profile.writeInteger(kFrames, key, value);
+    m_settingsProblem = writeIniFile(m_settingsFile, current.profile);
+}
+
+void TRenderEngine::setNumFrames(std::int32_t frames)
+{
+    m_numFrames = frames;
+    writeFrames("Total", frames);
+}
+
+void TRenderEngine::setAudioSource(const std::string& path)
+{
+    std::error_code error;
+    if (path.empty() || std::filesystem::exists(path, error)) {
+        m_audioSource = path;
+    }
+}
+
+void TRenderEngine::setQuality(std::int32_t quality)
+{
+    m_quality = std::clamp(quality, 0, 100);
+}
+
+void TRenderEngine::setKeyFrame(std::int32_t interval)
+{
+    m_keyFrame = std::max(interval, 1);
+}
+
+void TRenderEngine::setSrcWidth(std::int32_t width)
+{
+    m_srcWidth = width;
+    updateFrameSize();
+    writeFrames("Width", width);
+}
+
+void TRenderEngine::setSrcHeight(std::int32_t height)
+{
+    m_srcHeight = height;
+    updateFrameSize();
+    writeFrames("Height", height);
+}
+
+void TRenderEngine::updateFrameSize()
+{
+    m_frameSizeBytes = std::int64_t { m_srcWidth } * m_srcHeight * 3;
+}
+
+} // namespace oskel

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace oskel {
+
+// The video compressors a render can write with, and the settings each one takes.
+enum class VideoCompression { Uncompressed, Mjpeg, Mpeg4 };
+
+struct VideoCompressor {
+    VideoCompression kind;
+    std::string_view friendlyName;
+    bool takesQuality;
+    bool takesKeyFrames;
+    bool takesDataRate;
+    bool needsEvenSize; // its colour is sampled in 2 x 2 blocks
+};
+
+inline constexpr std::string_view kUncompressedVideo = "Uncompressed Video";
+
+std::span<const VideoCompressor> videoCompressors();
+// By friendly name, ignoring letter case; null when there is none of that name.
+const VideoCompressor* findVideoCompressor(std::string_view friendlyName);
+// The friendly names, separated by commas, for messages.
+std::string videoCompressorNames();
+
+// What a picture stream is written with.
+struct VideoEncoding {
+    VideoCompression compression = VideoCompression::Uncompressed;
+    int width = 384;
+    int height = 288;
+    int framesPerSecond = 25;
+    int quality = 100; // 0..100
+    int keyFrame = 1; // a key frame every n frames
+    int dataRateKBps = 0; // 0: no limit
+};
+
+} // namespace oskel

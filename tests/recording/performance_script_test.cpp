@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include "recording/performance_script.h"
+#include "support/clip_maker.h"
+#include "support/temp_dir.h"
+
+namespace oskel {
+namespace {
+
+const std::filesystem::path kFolder = "/shows/tonight";
+
+const TSlotEvent& eventOf(const ScriptAction& action)
+{
+    return std::get<EventAction>(action.command).event;
+}
+
+const LoadAction& loadOf(const ScriptAction& action)
+{
+    return std::get<LoadAction>(action.command);
+}
+
+TEST(PerformanceScript, ReadsEventsAndLoadsSkippingCommentsAndBlankLines)
+{
+    const ScriptReadResult read = parsePerformanceScript(
+        "# a performance\n"
+        "\n"
+        "   \t \r\n"
+        "0 load 1 intro.avi\n"
+        "40 event 0 -8000 64 1   # trigger, muted\n"
+        "\t120\tevent\t37\t255\t2\t1\r\n"
+        "200 load 16 /clips/my clip #2.avi\n"
+        "300 load 2 \"odd #name .avi\"  # quoted\n"
+        "400 load 3 ../other/outro.mov\n",
+        kFolder);
+    ASSERT_FALSE(read.problem) << read.problem->what;
+    ASSERT_EQ(read.actions.size(), 6u);
+
+    EXPECT_EQ(read.actions[0].timeMs, 0);
+    EXPECT_EQ(loadOf(read.actions[0]).slot, 1);
+    EXPECT_EQ(loadOf(read.actions[0]).file, kFolder / "intro.avi");
+
+    const TSlotEvent& trigger = eventOf(read.actions[1]);
+    EXPECT_EQ(read.actions[1].timeMs, 40);
+    EXPECT_EQ(trigger.Code, 0);
+    EXPECT_EQ(trigger.Value, -8000);
+    EXPECT_EQ(trigger.Value2, 64);
+    EXPECT_EQ(trigger.Slot, 1);
+
+    const TSlotEvent& crossfade = eventOf(read.actions[2]);
+    EXPECT_EQ(read.actions[2].timeMs, 120);
+    EXPECT_EQ(crossfade.Code, 37);
+    EXPECT_EQ(crossfade.Value, 255);
+    EXPECT_EQ(crossfade.Value2, 2);
+    EXPECT_EQ(crossfade.Slot, 1);
+
+    EXPECT_EQ(loadOf(read.actions[3]).file, "/clips/my clip") << "a blank then # starts a comment";
+    EXPECT_EQ(loadOf(read.actions[4]).file, kFolder / "odd #name .avi");
+    EXPECT_EQ(loadOf(read.actions[5]).file, kFolder / "../other/outro.mov");
+}
+
+TEST(PerformanceScript, NegativeTimesCountAsZeroAndTheFileOrderIsKept)
+{
+    const ScriptReadResult read = parsePerformanceScript(
+        "500 event 11 0 0 0\n-30 event 12 1 0 0\n100 event 13 1 0 0\n", kFolder);
+    ASSERT_FALSE(read.problem);
+    ASSERT_EQ(read.actions.size(), 3u);
+    EXPECT_EQ(read.actions[0].timeMs, 500);
+    EXPECT_EQ(read.actions[1].timeMs, 0);
+    EXPECT_EQ(read.actions[2].timeMs, 100);
+    EXPECT_EQ(eventOf(read.actions[2]).Code, 13);
+}
+
+TEST(PerformanceScript, ALineThatCannotBeReadIsNamedWithWhatIsWrong)
+{
+    struct Case {
+        std::string line;
+        std::string what;
+    };
+    for (const Case& c : std::vector<Case> {
+             { "12.5 event 0 0 64 1", "\"12.5\" is not a time in milliseconds" },
+             { "abc", "\"abc\" is not a time in milliseconds" },
+             { "40", "the kind of line is missing after the time (event, load)" },
+             { "40 evnt 0 0 64 1", "\"evnt\" is not a kind of line (event, load)" },
+             { "40 EVENT 0 0 64 1", "\"EVENT\" is not a kind of line (event, load)" },
+             { "40 event 0 0 64", "the Slot is missing" },
+             { "40 event", "the event code is missing" },
+             { "40 event 42 0 0 1", "the event code 42 is not one of 0..41" },
+             { "40 event -1 0 0 1", "the event code -1 is not one of 0..41" },
+             { "40 event 0 x 64 1", "the Value \"x\" is not a whole number" },
+             { "40 event 0 0 2147483648 1", "the Value2 \"2147483648\" is out of range" },
+             { "40 event 0 0 64 1 7", "unexpected \"7\" at the end of the line" },
+             { "40 event 0 0 64 1#", "the Slot \"1#\" is not a whole number" },
+             { "40 load 17 a.avi", "the slot 17 is not one of 1..16" },
+             { "40 load 0 a.avi", "the slot 0 is not one of 1..16" },
+             { "40 load 1", "the clip file is missing" },
+             { "40 load 1   # no file", "the clip file is missing" },
+             { "40 load 1 \"a.avi", "the quoted file name has no closing quote" },
+             { "1000000000001 event 11 0 0 0", "the time 1000000000001 is later than 1000000000000 ms" },
+             { "99999999999999999999 event 11 0 0 0", "\"99999999999999999999\" is not a time in milliseconds" },
+         }) {
+        const ScriptReadResult read
+            = parsePerformanceScript("# first\n0 event 11 0 0 0\n" + c.line + "\n1 event 11 0 0 0\n", kFolder);
+        ASSERT_TRUE(read.problem) << c.line;
+        EXPECT_EQ(read.problem->line, 3) << c.line;
+        EXPECT_EQ(read.problem->what, c.what) << c.line;
+        EXPECT_TRUE(read.actions.empty()) << "nothing is half read";
+    }
+}
+
+TEST(PerformanceScript, EveryActionReadsBackAsItWasWritten)
+{
+    const std::vector<ScriptAction> actions {
+        { 0, EventAction { TSlotEvent { 0, -10000, 127, 16 } } },
+        { 1234567, EventAction { TSlotEvent { 41, -2147483647 - 1, 2147483647, -3 } } },
+        { 5, LoadAction { 4, kFolder / "clips/a b.avi" } },
+        { 6, LoadAction { 5, "/elsewhere/#1.mp4" } },
+        { 7, LoadAction { 6, kFolder / " padded .avi " } },
+        { 8, LoadAction { 7, "/x/\"quoted\".avi" } },
+    };
+    std::string text;
+    for (const ScriptAction& action : actions) {
+        const auto line = formatScriptAction(action, kFolder);
+        ASSERT_TRUE(line) << action.timeMs;
+        text += *line + "\n";
+    }
+    EXPECT_NE(text.find("5 load 4 clips/a b.avi\n"), std::string::npos)
+        << "clips in the performance's folder are named relative to it:\n" << text;
+    const ScriptReadResult read = parsePerformanceScript(text, kFolder);
+    ASSERT_FALSE(read.problem) << read.problem->what << "\n" << text;
+    ASSERT_EQ(read.actions.size(), actions.size());
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        EXPECT_TRUE(sameAction(read.actions[i], actions[i])) << i << "\n" << text;
+    }
+}
+
+TEST(PerformanceScript, AFileNameThatNoLineCanHoldIsNotWritten)
+{
+    EXPECT_FALSE(formatScriptAction({ 0, LoadAction { 1, "/x/two\nlines.avi" } }, kFolder));
+    EXPECT_FALSE(formatScriptAction({ 0, LoadAction { 1, "" } }, kFolder));
+    // Quoted, it would end after "hi": the comment rule wins.
+    EXPECT_FALSE(formatScriptAction({ 0, LoadAction { 1, "/x/say \"hi\" # there.avi" } }, kFolder));
+}
+
+TEST(PerformanceScript, FilesAreReadFromTheirFolderAndUnreadableOnesSaySo)
+{
+    test::TempDir folder;
+    test::writeFileBytes(folder / "show.txt", { '1', '0', ' ', 'l', 'o', 'a', 'd', ' ', '2', ' ',
+                                                'c', '.', 'a', 'v', 'i' });
+    const ScriptReadResult read = readPerformanceScript(folder / "show.txt");
+    ASSERT_FALSE(read.problem);
+    ASSERT_EQ(read.actions.size(), 1u);
+    EXPECT_EQ(loadOf(read.actions[0]).file, folder.path() / "c.avi");
+
+    for (const std::filesystem::path& unreadable : { folder / "missing.txt", folder.path() }) {
+        const ScriptReadResult failed = readPerformanceScript(unreadable);
+        ASSERT_TRUE(failed.problem) << unreadable;
+        EXPECT_EQ(failed.problem->line, 0);
+        EXPECT_NE(failed.problem->what.find("cannot read the file"), std::string::npos);
+    }
+}
+
+} // namespace
+} // namespace oskel
