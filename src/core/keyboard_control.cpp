@@ -72,7 +72,7 @@ void KeyboardControl::FormKeyDown(Key place, KeyModifiers modifiers, bool autoRe
     if (key == Key::None || (m_tempoBoxFocused && isKeypadDigit(key))) {
         return;
     }
-    if (everyModifierKeys(key, autoRepeat)) {
+    if (anyModifierKeys(key, autoRepeat)) {
         return;
     }
     if (modifiers.alt && altKeys(key)) {
@@ -113,7 +113,7 @@ void KeyboardControl::FormKeyUp(Key place, KeyModifiers modifiers, bool autoRepe
 }
 
 // The keys that act whatever modifiers are held. True when the key is done with.
-bool KeyboardControl::everyModifierKeys(Key key, bool autoRepeat)
+bool KeyboardControl::anyModifierKeys(Key key, bool autoRepeat)
 {
     if (key == Key::Slash) {
         m_restartSyncSlots(false);

@@ -61,7 +61,7 @@ private:
         std::uint8_t code, std::int32_t value = 0, std::int32_t value2 = 0, std::int32_t slot = 0);
     void showControl(std::string_view control, bool on);
 
-    bool everyModifierKeys(Key key, bool autoRepeat);
+    bool anyModifierKeys(Key key, bool autoRepeat);
     bool altKeys(Key key);
     void shiftKeys(Key key);
     void ctrlKeys(Key key);
