@@ -8,33 +8,64 @@
 
 namespace oskel {
 
+namespace {
+
+Transport::Clock clockOrWallClock(Transport::Clock clock)
+{
+    return clock ? std::move(clock) : Transport::Clock(millisecondTick);
+}
+
+RendererChoice chooseRenderer(
+    const RendererMaker& make, Performance& performance, MainThreadDispatcher& mainThread)
+{
+    RendererChoice choice;
+    if (make) {
+        choice = make(performance, mainThread);
+    }
+    if (!choice.renderer) {
+        choice.renderer = std::make_unique<NullFrameRenderer>();
+    }
+    return choice;
+}
+
+} // namespace
+
 Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
-                       std::unique_ptr<SoundDevice> sound, const Locations& locations)
+                       InstrumentParts parts, const Locations& locations)
     : m_performance(ui, mainThread)
-    , m_sound(std::move(sound))
+    , m_sound(std::move(parts.sound))
     , m_playback(m_performance, m_mailbox)
     , m_events(m_performance, m_mailbox, m_playback)
-    , m_tempo(m_performance, m_events)
+    // The engine's own events are not the performer's: a replay brings them about again.
+    , m_tempo(m_performance, m_events.engineEvents())
     , m_audio(*m_sound, ui, availableMemoryBytes)
     , m_sources(makeMediaReader)
     , m_loader(m_performance, m_sources, m_audio, m_playback)
-    , m_transport(m_performance, m_events,
-                  [this](bool hide) { m_events.RestartSyncSlots(hide); }, millisecondTick,
-                  millisecondTick())
-    , m_frameClock(m_performance, m_sources, m_renderer, m_transport, m_monitor)
+    , m_transport(m_performance, m_events.engineEvents(),
+                  [this](bool hide) { m_events.RestartSyncSlots(hide); },
+                  clockOrWallClock(parts.clock), clockOrWallClock(parts.clock)())
+    , m_renderer(chooseRenderer(parts.makeRenderer, m_performance, mainThread))
+    , m_frameClock(m_performance, m_sources, *m_renderer.renderer, m_transport, m_monitor)
     , m_settings(locations.configFolder)
     , m_lifecycle(m_performance, m_settings, { locations.clipFolder, locations.tempFolder },
                   availableMemoryBytes)
+    , m_recorder(clockOrWallClock(parts.clock))
 {
     m_events.setSoundDevice(m_sound.get());
+    m_events.setRenderer(m_renderer.port);
+    m_performance.setRenderer(m_renderer.port);
+    m_events.setOutsideEventObserver(
+        [this](const TSlotEvent& event) { m_recorder.eventSent(event); });
     m_events.setSelectionChangedHandler([this](int slot) { m_tempo.selectionChanged(slot); });
     m_loader.setTempoHandler([this](int slot) { m_tempo.clipLoaded(slot); });
     m_loader.setSyncRestarter([this](bool hide) { m_events.RestartSyncSlots(hide); });
     m_loader.setMonitor(&m_monitor);
-    m_playback.setCompanion(&m_frameClock);
+    if (!parts.frameClockStepped) {
+        m_playback.setCompanion(&m_frameClock);
+    }
     m_performance.setPlaybackThreads(&m_playback);
     m_performance.setEventSink(&m_events);
-    m_lifecycle.setEngine(&m_events, &m_playback);
+    m_lifecycle.setEngine(&m_events.engineEvents(), &m_playback);
 }
 
 Instrument::~Instrument()
@@ -47,6 +78,13 @@ void Instrument::start()
     m_lifecycle.programEntry();
     m_lifecycle.InitStuff();
     m_lifecycle.FormActivate();
+}
+
+bool Instrument::loadClip(int slot, const std::filesystem::path& file)
+{
+    m_recorder.clipLoaded(slot, file);
+    return m_loader.LoadClipIntoSlot(
+        slot, file, m_performance.globals().LoadClipsInSyncMode, false);
 }
 
 void Instrument::shutDown()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "core/audio_mailbox.h"
@@ -17,6 +18,7 @@
 #include "playback/playback.h"
 #include "playback/tempo.h"
 #include "playback/transport.h"
+#include "recording/performance_recorder.h"
 #include "sources/clip_loader.h"
 #include "sources/source_interface.h"
 
@@ -32,12 +34,33 @@ private:
     Tempo& m_tempo;
 };
 
+// What draws the output: the renderer the frame clock hands the frames to, and what the slot
+// operations tell it directly (null when it takes nothing).
+struct RendererChoice {
+    std::unique_ptr<FrameRenderer> renderer;
+    RendererPort* port = nullptr;
+};
+// Called once, while the instrument is made, with the performance state the renderer reads.
+using RendererMaker = std::function<RendererChoice(Performance&, MainThreadDispatcher&)>;
+
+// What the caller chooses: where the sound goes, what draws, and which clock the timing
+// rules read.
+struct InstrumentParts {
+    std::unique_ptr<SoundDevice> sound;
+    // None: nothing is drawn.
+    RendererMaker makeRenderer;
+    // Milliseconds, wrapping; the wall clock unless a replay brings its own.
+    Transport::Clock clock;
+    // The frame clock runs no thread of its own: its owner steps it (an offline render).
+    bool frameClockStepped = false;
+};
+
 // The whole instrument, put together: the performance state and every subsystem, wired to
 // one another. Main thread.
 class Instrument {
 public:
-    Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
-               std::unique_ptr<SoundDevice> sound, const Locations& locations);
+    Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui, InstrumentParts parts,
+               const Locations& locations);
     ~Instrument();
     Instrument(const Instrument&) = delete;
     Instrument& operator=(const Instrument&) = delete;
@@ -50,6 +73,15 @@ public:
     Performance& performance() { return m_performance; }
     EventProcessor& events() { return m_events; }
     ClipLoader& loader() { return m_loader; }
+    AudioMailbox& mailbox() { return m_mailbox; }
+    Playback& playback() { return m_playback; }
+    FrameClock& frameClock() { return m_frameClock; }
+    FrameRenderer& renderer() { return *m_renderer.renderer; }
+    PerformanceRecorder& recorder() { return m_recorder; }
+
+    // Loads a clip as the performer does (the loader's sync-mode option, new settings), and
+    // records the load while recording is on.
+    bool loadClip(int slot, const std::filesystem::path& file);
 
 private:
     Performance m_performance;
@@ -62,11 +94,12 @@ private:
     SourceInterface m_sources;
     ClipLoader m_loader;
     Transport m_transport;
-    NullFrameRenderer m_renderer;
+    RendererChoice m_renderer;
     InstrumentMonitor m_monitor { m_tempo };
     FrameClock m_frameClock;
     SettingsFile m_settings;
     Lifecycle m_lifecycle;
+    PerformanceRecorder m_recorder;
     bool m_shutDown = false;
 };
 

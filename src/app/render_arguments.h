@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/clip_argument.h"
+#include "recording/video_compressor.h"
+
+namespace oskel {
+
+inline constexpr std::string_view kRenderUsage = R"(Usage: oskel3 render --script PERFORMANCE [--load SLOT=FILE ...] [--fps N]
+                    (--frames N | --seconds S) [--size WxH] [--out OUTPUT]
+                    [--compressor NAME] [--quality Q] [--key-frame N] [--data-rate KB]
+Replays a recorded performance tick by tick and renders it, picture and sound, without a
+window.
+
+  --script FILE      the performance: one action a line ("<ms> event <Code> <Value>
+                     <Value2> <Slot>", "<ms> load <slot> <file>"), "#" starts a comment
+  --load SLOT=FILE   load a clip into slot 1..16 before time 0 (may be given more than once)
+  --fps N            frames per second, 1..1000 (default 25)
+  --frames N         the number of frames to render
+  --seconds S        or the length in seconds (a decimal number)
+  --size WxH         the picture size; the composed 384x288 picture is scaled to it
+                     (default 384x288)
+  --out OUTPUT       a file ending in ".avi": an AVI with the picture and the sound
+                     (16-bit PCM, 44100 Hz stereo); anything else: a folder receiving
+                     frame-000000.png, frame-000001.png, ... and sound.wav
+                     (default: the render output of the settings file)
+  --compressor NAME  the AVI's video compressor: )";
+
+// What the render command was asked to do.
+struct RenderRequest {
+    std::filesystem::path script;
+    std::vector<ClipToLoad> clips;
+    int framesPerSecond = 25;
+    std::int64_t frames = 0;
+    int width = 384;
+    int height = 288;
+    std::optional<std::filesystem::path> output; // none: the settings' render output
+    std::string compressor = std::string(kUncompressedVideo);
+    int quality = 100;
+    int keyFrame = 1;
+    int dataRateKBps = 0;
+};
+
+struct RenderArguments {
+    std::optional<RenderRequest> request; // none with a problem, or when help was asked
+    std::string problem;                  // what is wrong with the arguments
+    bool help = false;
+};
+
+// The arguments after "render".
+RenderArguments parseRenderArguments(std::span<const std::string_view> arguments);
+
+// The whole help text.
+std::string renderUsage();
+
+} // namespace oskel

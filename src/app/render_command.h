@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "app/render_surface.h"
+#include "platform/locations.h"
+
+namespace oskel {
+
+// Opens what the render draws on; null with the reason when it cannot.
+using RenderSurfaceOpener = std::function<std::unique_ptr<RenderSurface>(std::string& problem)>;
+
+struct RenderEnvironment {
+    Locations locations;
+    RenderSurfaceOpener openSurface;
+    std::ostream& out;
+    std::ostream& err;
+    // Asked after every frame; true ends the render (Ctrl+C).
+    std::function<bool()> cancelled;
+};
+
+// `oskel3 render ...`, given the arguments after "render". Returns the exit status: 0 when
+// the render is written, 2 for bad arguments or an unreadable performance file, 1 when the
+// render fails.
+int runRenderCommand(std::span<const std::string_view> arguments, const RenderEnvironment& env);
+
+} // namespace oskel

@@ -1,0 +1,69 @@
+#include "media_probe.h"
+
+#include <cstdio>
+#include <memory>
+#include <sstream>
+
+namespace oskel::test {
+
+namespace {
+
+std::string quoted(const std::filesystem::path& file)
+{
+    std::string text = "'";
+    for (const char c : file.string()) {
+        text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return text + "'";
+}
+
+std::string run(const std::string& command)
+{
+    struct Close {
+        void operator()(FILE* pipe) const { pclose(pipe); }
+    };
+    std::unique_ptr<FILE, Close> pipe(popen(command.c_str(), "r"));
+    std::string output;
+    if (!pipe) {
+        return output;
+    }
+    char buffer[4096];
+    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) {
+        output.append(buffer, count);
+    }
+    return output;
+}
+
+} // namespace
+
+std::map<std::string, std::string> probeStream(
+    const std::filesystem::path& file, const std::string& stream)
+{
+    const std::string what = stream == "format" ? "-show_format" : "-show_streams -select_streams " + stream;
+    std::istringstream lines(
+        run("ffprobe -v error -count_frames " + what + " -of default=noprint_wrappers=1 "
+            + quoted(file) + " 2>/dev/null"));
+    std::map<std::string, std::string> entries;
+    for (std::string line; std::getline(lines, line);) {
+        const auto equals = line.find('=');
+        if (equals != std::string::npos) {
+            entries.emplace(line.substr(0, equals), line.substr(equals + 1));
+        }
+    }
+    return entries;
+}
+
+std::vector<bool> probeKeyFrames(const std::filesystem::path& file)
+{
+    std::istringstream lines(run("ffprobe -v error -select_streams v:0 -show_entries frame=key_frame "
+                                 "-of csv=p=0 " + quoted(file) + " 2>/dev/null"));
+    std::vector<bool> keys;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty()) {
+            keys.push_back(line.front() == '1');
+        }
+    }
+    return keys;
+}
+
+} // namespace oskel::test
