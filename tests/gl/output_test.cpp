@@ -84,6 +84,45 @@ TEST_F(Output, ThreeByThreeTilesSitAtTheirProjectedCentres)
     EXPECT_EQ(pixelAt(picture, between.x, between.y), kBlack);
 }
 
+// A single tile of four quadrants turned by the live record's angles: which corner of the
+// output the red (bottom left) quadrant ends up in.
+struct TurnCase {
+    double xRot;
+    double yRot;
+    double zRot;
+    int redRight; // -1 left, 1 right
+    int redDown; // -1 up, 1 down
+};
+
+class TileTurns : public Output, public ::testing::WithParamInterface<TurnCase> { };
+
+TEST_P(TileTurns, AboutXThenYThenZ)
+{
+    const TurnCase turn = GetParam();
+    TestFrame frame(256, 256, kBlue);
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            frame.set(x, y, kRed);
+        }
+    }
+    loadSlot(1, 256, 256, [](TPlayAvistruct& s) {
+        s.BillBoard = true;
+        s.Size3D = 0.5;
+    });
+    performance.slot(1).XRot = turn.xRot;
+    performance.slot(1).YRot = turn.yRot;
+    performance.slot(1).ZRot = turn.zRot;
+    draw(1, frame);
+    const auto picture = presentAndRead();
+    constexpr int offset = 8;
+    EXPECT_EQ(pixelAt(picture, 192 + turn.redRight * offset, 144 + turn.redDown * offset), kRed);
+    EXPECT_EQ(pixelAt(picture, 192 - turn.redRight * offset, 144 - turn.redDown * offset), kBlue);
+}
+
+INSTANTIATE_TEST_SUITE_P(Angles, TileTurns,
+    ::testing::Values(TurnCase { 0, 0, 0, -1, 1 }, TurnCase { 0, 0, 90, 1, 1 },
+        TurnCase { 180, 0, 90, 1, -1 }, TurnCase { 0, 180, 90, -1, 1 }));
+
 TEST_F(Output, TilesTurnInTheLiveRecordByTheirSpeedsTimesTheStepFactor)
 {
     loadSlot(1, 256, 256, [](TPlayAvistruct& s) {

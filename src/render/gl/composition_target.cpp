@@ -1,6 +1,7 @@
 #include "render/gl/composition_target.h"
 
 #include "platform/gl/gl_read_back.h"
+#include "render/gl/texture_sampling.h"
 
 namespace oskel {
 
@@ -22,10 +23,7 @@ bool CompositionTarget::create(
     m_functions.genFramebuffers(2, m_framebuffers.data());
     for (std::size_t picture = 0; picture < 2; ++picture) {
         glBindTexture(GL_TEXTURE_2D, m_textures[picture]);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        setTextureSampling(GL_NEAREST, GL_CLAMP_TO_EDGE);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
             nullptr);
         m_functions.bindFramebuffer(GL_FRAMEBUFFER, m_framebuffers[picture]);

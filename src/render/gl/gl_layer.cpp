@@ -1,5 +1,7 @@
 #include "render/gl/gl_layer.h"
 
+#include "render/gl/texture_sampling.h"
+
 namespace oskel {
 
 GLuint makeLayerTexture(int edge, bool withAlpha)
@@ -10,10 +12,7 @@ GLuint makeLayerTexture(int edge, bool withAlpha)
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    setTextureSampling(GL_NEAREST, GL_REPEAT);
     const GLenum format = withAlpha ? GL_BGRA : GL_BGR;
     glTexImage2D(GL_TEXTURE_2D, 0, withAlpha ? GL_RGBA8 : GL_RGB8, edge, edge, 0, format,
         GL_UNSIGNED_BYTE, nullptr);

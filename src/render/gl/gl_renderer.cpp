@@ -217,8 +217,14 @@ void GlRenderer::DrawSlotFrame(int slot, const TPlayAvistruct& snapshot,
     if (prepared.pixels.data == nullptr) {
         return;
     }
-    const GLuint texture = snapshot.BillBoard ? target.tileTexture : target.flatTexture;
+    const bool tiled = snapshot.BillBoard;
+    const GLuint texture = tiled ? target.tileTexture : target.flatTexture;
+    const int edge = tiled ? target.layout.tileEdge : target.layout.flatEdge;
     if (texture == 0) {
+        return;
+    }
+    if (prepared.pixels.width > edge || prepared.pixels.height > edge) {
+        reportOversize(slot, header);
         return;
     }
     upload(texture, prepared.pixels);
@@ -346,19 +352,7 @@ void GlRenderer::ShowPicture(const std::filesystem::path& bitmap)
         return;
     }
     DropPicture();
-    glGenTextures(1, &m_loadingPicture);
-    glBindTexture(GL_TEXTURE_2D, m_loadingPicture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    while (glGetError() != GL_NO_ERROR) {
-    }
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, picture->width, picture->height, 0, GL_BGR,
-        GL_UNSIGNED_BYTE, picture->pixels.data());
-    if (glGetError() != GL_NO_ERROR) {
-        DropPicture();
-    }
+    m_loadingPicture = makePictureTexture(*picture);
 }
 
 void GlRenderer::DropPicture()

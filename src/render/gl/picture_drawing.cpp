@@ -1,5 +1,6 @@
 #include "render/gl/picture_drawing.h"
 
+#include "render/gl/texture_sampling.h"
 #include "render/viewport_fit.h"
 
 namespace oskel {
@@ -56,6 +57,23 @@ void fadeForTrails(float alpha)
     glVertex3f(0.0f, float(kCompositionHeight), 1.0f);
     glEnd();
     glEnable(GL_TEXTURE_2D);
+}
+
+GLuint makePictureTexture(const ColourBitmap& picture)
+{
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    setTextureSampling(GL_LINEAR, GL_CLAMP_TO_EDGE);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, picture.width, picture.height, 0, GL_BGR,
+        GL_UNSIGNED_BYTE, picture.pixels.data());
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, &texture);
+        texture = 0;
+    }
+    return texture;
 }
 
 void drawLoadingPicture(GLuint texture)

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "render/gl/colour_bitmap.h"
+
 namespace oskel {
 
 // Whole-picture drawing of the output: showing the composed picture on a surface, carrying
@@ -23,6 +25,9 @@ void drawPicture(GLuint texture, const PictureArea& area, int width, int height)
 // Darkens what is in the current viewport towards black by alpha (0..1), in the composition's
 // projection: the result is the old picture x (1 - alpha), as blending rounds it.
 void fadeForTrails(float alpha);
+
+// A texture of the picture, filtered linearly; 0 when the driver refuses it (too large).
+GLuint makePictureTexture(const ColourBitmap& picture);
 
 // The loading picture over the whole composition area (in the composition's projection).
 void drawLoadingPicture(GLuint texture);
