@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/control_names.h"
 #include "gl/gl_renderer_fixture.h"
 
 namespace oskel::test {
@@ -227,6 +228,27 @@ TEST_P(StencilCompositing, TheMaskGivesEachPixelItsOpacity)
 
 INSTANTIATE_TEST_SUITE_P(Alone, StencilCompositing, ::testing::Values(false));
 INSTANTIATE_TEST_SUITE_P(WithLumaKey, StencilCompositing, ::testing::Values(true));
+
+TEST_F(LayerCompositing, AStencilMadeForAnotherFrameSizeIsSwitchedOff)
+{
+    drawBelow(kRed);
+    performance.globals().selectedSlot = kLayer;
+    loadSlot(kLayer, kWidth, kHeight, [](TPlayAvistruct& s) {
+        s.StencilEnabled = true;
+        s.StencilMask = std::make_shared<std::vector<std::uint8_t>>(100, 0);
+        s.StencilWidth = 10;
+        s.StencilHeight = 10;
+    });
+    EXPECT_FALSE(performance.snapshot()[kLayer].StencilEnabled);
+    draw(kLayer, TestFrame(kWidth, kHeight, kGreen));
+    EXPECT_EQ(pixelAt(presentAndRead(), 192, 144), kGreen) << "drawn whole, without the mask";
+    EXPECT_TRUE(performance.slot(kLayer).StencilEnabled) << "the main thread's to change";
+    dispatcher.processPending();
+    EXPECT_FALSE(performance.slot(kLayer).StencilEnabled);
+    const ControlValue* button = ui.lastShown(control::kStencilEnable);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(*button, ControlValue(false));
+}
 
 TEST_F(LayerCompositing, LayersAreDrawnInTheOrderOfTheCalls)
 {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/control_names.h"
 #include "render/gl/colour_bitmap.h"
 #include "render/gl/framebuffer_functions.h"
 #include "render/gl/layer_drawing.h"
@@ -170,11 +171,32 @@ void GlRenderer::CreateSlotTextures(int slot, int width, int height)
     target.frameWidth = width;
     target.frameHeight = height;
     target.oversizeReported = false;
+    dropMismatchedStencil(slot, width, height);
     const TPlayAvistruct& snapshot = m_performance.snapshot()[slot];
     const bool withAlpha = snapshot.LumaKey || snapshot.StencilEnabled;
     target.flatTexture = makeLayerTexture(target.layout.flatEdge, withAlpha);
     target.tileTexture = makeLayerTexture(target.layout.tileEdge, withAlpha);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// A stencil mask made for frames of another size cannot key this clip: the slot's stencil is
+// switched off, in the snapshot at once and in the live record and the stencil button on the
+// main thread.
+void GlRenderer::dropMismatchedStencil(int slot, int width, int height)
+{
+    TPlayAvistruct& snapshot = m_performance.snapshot()[slot];
+    if (!snapshot.StencilEnabled || !snapshot.StencilMask
+        || (snapshot.StencilWidth == width && snapshot.StencilHeight == height)) {
+        return;
+    }
+    snapshot.StencilEnabled = false;
+    Performance& performance = m_performance;
+    m_mainThread.post([&performance, slot] {
+        performance.slot(slot).StencilEnabled = false;
+        if (performance.globals().selectedSlot == slot) {
+            performance.ui().showControlValue(control::kStencilEnable, false);
+        }
+    });
 }
 
 void GlRenderer::CreateAllSlotTextures()

@@ -97,6 +97,7 @@ private:
     void DrawLayer(int slot, const TPlayAvistruct& snapshot);
     void upload(GLuint texture, const PreparedPixels& pixels);
     void reportOversize(int slot, const TBitmapInfoHeader& header);
+    void dropMismatchedStencil(int slot, int width, int height);
     void showComposed();
     void prepareNextFrame();
     void setClearColour();
