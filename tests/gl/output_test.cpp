@@ -1,5 +1,6 @@
 #include <cmath>
 #include <numbers>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -202,6 +203,27 @@ TEST_F(Output, TheSecondOutputShowsTheWholeCompositionWithSharedTextures)
     EXPECT_EQ(secondPixel(10, 36), kRed);
     EXPECT_EQ(secondPixel(86, 36), kGreen);
     renderer.reset();
+}
+
+TEST_F(Output, TheFrameThreadDrawsOnceTheMainThreadHasSetTheDisplayUp)
+{
+    renderer->releaseContext();
+    initDisplay();
+    renderer->releaseContext();
+    std::vector<std::uint8_t> picture(std::size_t(kWidth) * kHeight * 3);
+    bool read = false;
+    std::thread frameThread([&] {
+        renderer->makeCurrent();
+        loadSlot(1, kWidth, kHeight);
+        draw(1, TestFrame(kWidth, kHeight, kGreen));
+        renderer->Present();
+        read = renderer->readOutput(picture.data(), picture.size());
+        renderer->releaseContext();
+    });
+    frameThread.join();
+    renderer->makeCurrent();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(pixelAt(picture, 192, 144), kGreen);
 }
 
 // A surface whose context can never be made current.
