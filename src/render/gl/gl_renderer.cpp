@@ -117,6 +117,7 @@ void GlRenderer::setUpSecondary()
         glDisable(GL_ALPHA_TEST);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        m_secondary->doneCurrent();
         m_secondaryReady = true;
     }
     m_main.makeCurrent();
@@ -332,6 +333,8 @@ void GlRenderer::showComposed()
             drawPicture(picture, viewportArea(m_viewport), m_secondary->width(),
                 m_secondary->height());
             m_secondary->swapBuffers();
+            // Released, so that whichever thread draws next can take it.
+            m_secondary->doneCurrent();
         }
         m_main.makeCurrent();
     }
