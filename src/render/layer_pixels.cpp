@@ -25,14 +25,13 @@ bool fitsInside(const Region& region, int width, int height)
 
 bool hasUsableHeader(const FrameView& frame)
 {
-    return frame.header != nullptr && frame.header->compression == 0
-        && frame.pixels != nullptr;
+    return frame.header != nullptr && frame.header->compression == 0 && frame.pixels != nullptr;
 }
 
 // False for sizes that a texture of the layout cannot hold, and for a frame smaller than
 // the clip it belongs to.
-bool fitsLayout(const TPlayAvistruct& snapshot, const TBitmapInfoHeader& header,
-                const TextureLayout& layout)
+bool fitsLayout(
+    const TPlayAvistruct& snapshot, const TBitmapInfoHeader& header, const TextureLayout& layout)
 {
     const int edge = layout.flatEdge;
     if (edge <= 0 || edge > kMaxTextureEdge) {
@@ -51,8 +50,7 @@ const std::uint8_t* usableStencil(const TPlayAvistruct& snapshot, const Region& 
         return nullptr;
     }
     const std::size_t width = snapshot.StencilWidth > 0 ? std::size_t(snapshot.StencilWidth) : 0;
-    const std::size_t height
-        = snapshot.StencilHeight > 0 ? std::size_t(snapshot.StencilHeight) : 0;
+    const std::size_t height = snapshot.StencilHeight > 0 ? std::size_t(snapshot.StencilHeight) : 0;
     const bool matchesClip = snapshot.StencilWidth == snapshot.ClipWidth
         && snapshot.StencilHeight == snapshot.ClipHeight
         && snapshot.StencilMask->size() == width * height;
@@ -71,9 +69,8 @@ std::size_t offsetOf(const Region& region, int row, int rowLength)
 } // namespace
 
 PreparedLayer prepareLayerPixels(const TPlayAvistruct& snapshot, const FrameView& frame,
-                                 const TextureLayout& layout, const LumaTable& luma,
-                                 const ProductTable& product, bool softSwap,
-                                 WorkBuffers& buffers)
+    const TextureLayout& layout, const LumaTable& luma, const ProductTable& product, bool softSwap,
+    WorkBuffers& buffers)
 {
     PreparedLayer prepared;
     if (!hasUsableHeader(frame)) {
@@ -98,8 +95,7 @@ PreparedLayer prepareLayerPixels(const TPlayAvistruct& snapshot, const FrameView
     const std::size_t packedPixels = std::size_t(width) * std::size_t(height);
     for (int row = 0; row < height; ++row) {
         copyRowWithColourSwap(frame.pixels + 3 * offsetOf(region, row, header.width),
-                              buffers.rgb.get() + std::size_t(row) * std::size_t(width) * 3,
-                              width, swapMode);
+            buffers.rgb.get() + std::size_t(row) * std::size_t(width) * 3, width, swapMode);
     }
 
     const std::uint8_t* const mask = usableStencil(snapshot, region);
@@ -107,15 +103,14 @@ PreparedLayer prepareLayerPixels(const TPlayAvistruct& snapshot, const FrameView
     prepared.pixels.height = height;
     prepared.pixels.format = PixelFormat::BGRA;
     if (snapshot.LumaKey) {
-        lumaAlphaRow(buffers.rgb.get(), buffers.rgba.get(), static_cast<int>(packedPixels),
-                     luma);
+        lumaAlphaRow(buffers.rgb.get(), buffers.rgba.get(), static_cast<int>(packedPixels), luma);
         prepared.pixels.data = buffers.rgba.get();
         if (mask != nullptr) {
             for (int row = 0; row < height; ++row) {
                 const std::size_t packed = std::size_t(row) * std::size_t(width) * 4;
                 lumaTimesStencilRow(buffers.rgba.get() + packed,
-                                    mask + offsetOf(region, row, snapshot.StencilWidth),
-                                    buffers.rgba2.get() + packed, width, product);
+                    mask + offsetOf(region, row, snapshot.StencilWidth),
+                    buffers.rgba2.get() + packed, width, product);
             }
             prepared.pixels.data = buffers.rgba2.get();
         }
@@ -123,8 +118,8 @@ PreparedLayer prepareLayerPixels(const TPlayAvistruct& snapshot, const FrameView
         for (int row = 0; row < height; ++row) {
             const std::size_t packed = std::size_t(row) * std::size_t(width);
             stencilAlphaRow(buffers.rgb.get() + packed * 3,
-                            mask + offsetOf(region, row, snapshot.StencilWidth),
-                            buffers.rgba.get() + packed * 4, width);
+                mask + offsetOf(region, row, snapshot.StencilWidth),
+                buffers.rgba.get() + packed * 4, width);
         }
         prepared.pixels.data = buffers.rgba.get();
     } else {

@@ -47,8 +47,7 @@ bool LumaCache::update(int lumaLevel, int blendLevel, bool inverseLuma)
     blend = blendLevel;
     inverse = inverseLuma;
     const std::int64_t low = std::max<std::int64_t>(0, std::int64_t { lumaLevel } - blendLevel);
-    const std::int64_t high
-        = std::min<std::int64_t>(767, std::int64_t { lumaLevel } + blendLevel);
+    const std::int64_t high = std::min<std::int64_t>(767, std::int64_t { lumaLevel } + blendLevel);
     BuildLumaTable(table, clampToInt(low), clampToInt(high), inverseLuma);
     return true;
 }

@@ -1,19 +1,20 @@
 #include "render/pixel_rows.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 
 // The loops below are plain per-pixel code, kept simple so that the compiler vectorises them
 // (pixel_rows.cpp is built with the dynamic vectoriser cost model, see CMakeLists.txt). The
-// three-byte pixels need byte shuffles that the x86-64 baseline lacks, so on x86-64 each
-// routine is also built for the v2 (SSSE3..SSE4.2) and v3 (AVX2) levels and the loader picks
-// the best one the processor has.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define OSKEL_ROW_ROUTINE \
+// three-byte pixels need byte shuffles that the x86-64 baseline lacks, so with GCC on x86-64
+// each routine is also built for the v2 (SSSE3..SSE4.2) and v3 (AVX2) levels and the loader
+// picks the best one the processor has. (Clang names such functions differently for callers
+// that do not see the attribute, so it builds the baseline only.) OSKEL_NO_ROW_CLONES builds
+// for the compiler's own target only, to test one level chosen with -march.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(OSKEL_NO_ROW_CLONES)
+#define OSKEL_ROW_ROUTINE                                                                          \
     __attribute__((target_clones("arch=x86-64-v3", "arch=x86-64-v2", "default")))
-#elif defined(__x86_64__) && defined(__clang__)
-#define OSKEL_ROW_ROUTINE __attribute__((target_clones("avx2", "sse4.2", "default")))
 #else
 #define OSKEL_ROW_ROUTINE
 #endif
@@ -39,8 +40,8 @@ std::size_t pixelCount(int pixels)
 
 // Mode 1 exchanges red and green, 2 red and blue, 3 blue and green.
 template <int Mode>
-OSKEL_INLINE_LOOP void swapPixels(const Byte* OSKEL_RESTRICT in, Byte* OSKEL_RESTRICT out,
-                                  std::size_t count)
+OSKEL_INLINE_LOOP void swapPixels(
+    const Byte* OSKEL_RESTRICT in, Byte* OSKEL_RESTRICT out, std::size_t count)
 {
     for (std::size_t p = 0; p < count; ++p) {
         const Byte b = in[3 * p];
@@ -64,8 +65,7 @@ OSKEL_INLINE_LOOP void swapPixels(const Byte* OSKEL_RESTRICT in, Byte* OSKEL_RES
 
 // (b, g, r) and one alpha byte per pixel become (b, g, r, alpha).
 OSKEL_INLINE_LOOP void interleaveAlpha(const Byte* OSKEL_RESTRICT bgr,
-                                       const Byte* OSKEL_RESTRICT alpha,
-                                       Byte* OSKEL_RESTRICT bgra, std::size_t count)
+    const Byte* OSKEL_RESTRICT alpha, Byte* OSKEL_RESTRICT bgra, std::size_t count)
 {
     for (std::size_t p = 0; p < count; ++p) {
         bgra[4 * p] = bgr[3 * p];
@@ -75,17 +75,56 @@ OSKEL_INLINE_LOOP void interleaveAlpha(const Byte* OSKEL_RESTRICT bgr,
     }
 }
 
-OSKEL_INLINE_LOOP void lumaSums(const Byte* OSKEL_RESTRICT bgr,
-                                std::uint16_t* OSKEL_RESTRICT sums, std::size_t count)
+OSKEL_INLINE_LOOP void lumaSums(
+    const Byte* OSKEL_RESTRICT bgr, std::uint16_t* OSKEL_RESTRICT sums, std::size_t count)
 {
     for (std::size_t p = 0; p < count; ++p) {
         sums[p] = static_cast<std::uint16_t>(bgr[3 * p] + bgr[3 * p + 1] + bgr[3 * p + 2]);
     }
 }
 
-// The luma key works through a stack block of this many pixels: the sums and the moving of
-// bytes are vector work, only the table lookups between them are done one by one.
-constexpr std::size_t kLumaBlock = 128;
+// Product table indices, alpha x 256 + mask byte, of BGRA pixels.
+OSKEL_INLINE_LOOP void productIndices(const Byte* OSKEL_RESTRICT bgra,
+    const Byte* OSKEL_RESTRICT mask, std::uint16_t* OSKEL_RESTRICT indices, std::size_t count)
+{
+    for (std::size_t p = 0; p < count; ++p) {
+        indices[p] = static_cast<std::uint16_t>(bgra[4 * p + 3] << 8 | mask[p]);
+    }
+}
+
+// (b, g, r, any) and one alpha byte per pixel become (b, g, r, alpha). Whole pixels as
+// little-endian words: the vector code then needs no byte shuffles.
+static_assert(std::endian::native == std::endian::little, "pixels are read as little-endian words");
+OSKEL_INLINE_LOOP void replaceAlpha(const Byte* OSKEL_RESTRICT bgra,
+    const Byte* OSKEL_RESTRICT alpha, Byte* OSKEL_RESTRICT out, std::size_t count)
+{
+    for (std::size_t p = 0; p < count; ++p) {
+        std::uint32_t pixel = 0;
+        std::memcpy(&pixel, bgra + 4 * p, 4);
+        pixel = (pixel & 0x00FFFFFFu) | std::uint32_t { alpha[p] } << 24;
+        std::memcpy(out + 4 * p, &pixel, 4);
+    }
+}
+
+// The table lookups, the one part that is no vector work. Four results are gathered into one
+// word before they are stored: one store instead of four keeps the loop on its loads.
+OSKEL_INLINE_LOOP void lookUp(const Byte* OSKEL_RESTRICT table,
+    const std::uint16_t* OSKEL_RESTRICT indices, Byte* OSKEL_RESTRICT results, std::size_t count)
+{
+    std::size_t p = 0;
+    for (; p + 4 <= count; p += 4) {
+        const Byte four[4] = { table[indices[p]], table[indices[p + 1]], table[indices[p + 2]],
+            table[indices[p + 3]] };
+        std::memcpy(results + p, four, 4);
+    }
+    for (; p < count; ++p) {
+        results[p] = table[indices[p]];
+    }
+}
+
+// The table routines work through stack blocks of this many pixels: their indices are worked
+// out and their bytes moved by vector code, with the lookups done in between.
+constexpr std::size_t kLookupBlock = 256;
 
 } // namespace
 
@@ -112,45 +151,40 @@ void copyRowWithColourSwap(const std::uint8_t* bgr, std::uint8_t* out, int pixel
 }
 
 OSKEL_ROW_ROUTINE
-void lumaAlphaRow(const std::uint8_t* bgr, std::uint8_t* bgra, int pixels,
-                  const LumaTable& table)
+void lumaAlphaRow(const std::uint8_t* bgr, std::uint8_t* bgra, int pixels, const LumaTable& table)
 {
     const std::size_t count = pixelCount(pixels);
-    const Byte* const alphaOfSum = table.alpha.data();
-    std::uint16_t sums[kLumaBlock];
-    Byte alpha[kLumaBlock];
-    for (std::size_t start = 0; start < count; start += kLumaBlock) {
-        const std::size_t block = std::min(kLumaBlock, count - start);
+    std::uint16_t sums[kLookupBlock]; // at most 765: inside the table's 768 entries
+    Byte alpha[kLookupBlock];
+    for (std::size_t start = 0; start < count; start += kLookupBlock) {
+        const std::size_t block = std::min(kLookupBlock, count - start);
         const Byte* const in = bgr + 3 * start;
         lumaSums(in, sums, block);
-        for (std::size_t p = 0; p < block; ++p) {
-            alpha[p] = alphaOfSum[sums[p]]; // sums are at most 765 of the 768 entries
-        }
+        lookUp(table.alpha.data(), sums, alpha, block);
         interleaveAlpha(in, alpha, bgra + 4 * start, block);
     }
 }
 
 OSKEL_ROW_ROUTINE
-void stencilAlphaRow(const std::uint8_t* bgr, const std::uint8_t* mask, std::uint8_t* bgra,
-                     int pixels)
+void stencilAlphaRow(
+    const std::uint8_t* bgr, const std::uint8_t* mask, std::uint8_t* bgra, int pixels)
 {
     interleaveAlpha(bgr, mask, bgra, pixelCount(pixels));
 }
 
 OSKEL_ROW_ROUTINE
 void lumaTimesStencilRow(const std::uint8_t* bgra, const std::uint8_t* mask, std::uint8_t* out,
-                         int pixels, const ProductTable& product)
+    int pixels, const ProductTable& product)
 {
     const std::size_t count = pixelCount(pixels);
-    if (count == 0) {
-        return;
-    }
-    if (out != bgra) {
-        std::memcpy(out, bgra, count * 4);
-    }
-    const Byte* const products = product.data();
-    for (std::size_t p = 0; p < count; ++p) {
-        out[4 * p + 3] = products[std::size_t { bgra[4 * p + 3] } * 256 + mask[p]];
+    std::uint16_t indices[kLookupBlock];
+    Byte alpha[kLookupBlock];
+    for (std::size_t start = 0; start < count; start += kLookupBlock) {
+        const std::size_t block = std::min(kLookupBlock, count - start);
+        const Byte* const in = bgra + 4 * start;
+        productIndices(in, mask + start, indices, block);
+        lookUp(product.data(), indices, alpha, block);
+        replaceAlpha(in, alpha, out + 4 * start, block);
     }
 }
 

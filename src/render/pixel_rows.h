@@ -10,6 +10,7 @@ namespace oskel {
 // The compositor's per-row pixel routines. Each processes one row of `pixels` pixels, reads
 // exactly the bytes of that row and writes exactly pixels x 3 (or x 4) bytes: never past the
 // end of the destination. No allocation; written for the compiler to vectorise.
+// A destination never overlaps its sources.
 // Pixels are blue, green, red (and alpha) bytes.
 
 // Colour swap modes: 0 none, 1 red/green, 2 red/blue, 3 blue/green.

@@ -6,7 +6,7 @@ namespace oskel {
 
 namespace {
 
-constexpr float kMaxShownS = 0.75f;   // 384 of 512 texels
+constexpr float kMaxShownS = 0.75f; // 384 of 512 texels
 constexpr float kMaxShownT = 0.5625f; // 288 of 512 texels
 constexpr int kLargestTileStart = 2048;
 
@@ -27,10 +27,10 @@ TextureLayout textureLayoutFor(int width, int height)
     while (layout.flatEdge / 2 > larger) {
         layout.flatEdge /= 2;
     }
-    layout.sMax = std::min(static_cast<float>(width) / static_cast<float>(layout.flatEdge),
-                           kMaxShownS);
-    layout.tMax = std::min(static_cast<float>(height) / static_cast<float>(layout.flatEdge),
-                           kMaxShownT);
+    layout.sMax
+        = std::min(static_cast<float>(width) / static_cast<float>(layout.flatEdge), kMaxShownS);
+    layout.tMax
+        = std::min(static_cast<float>(height) / static_cast<float>(layout.flatEdge), kMaxShownT);
 
     int tile = kLargestTileStart;
     while (tile > smaller) {

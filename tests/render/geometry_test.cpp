@@ -53,7 +53,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, TextureLayoutFor,
         LayoutCase { "ZeroWidth", 0, 240, { 0, 1.0f, 1.0f, 0, 0, 0 } },
         LayoutCase { "ZeroHeight", 320, 0, { 0, 1.0f, 1.0f, 0, 0, 0 } },
         LayoutCase { "Negative", -320, 240, { 0, 1.0f, 1.0f, 0, 0, 0 } }),
-    [](const ::testing::TestParamInfo<LayoutCase>& tested) { return std::string(tested.param.name); });
+    [](const ::testing::TestParamInfo<LayoutCase>& tested) {
+        return std::string(tested.param.name);
+    });
 
 struct ViewportCase {
     const char* name;
@@ -81,9 +83,8 @@ TEST_P(FitViewport, CentresTheOutputAspectInTheDisplayArea)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FitViewport,
-    ::testing::Values(
-        ViewportCase { "ManualOffIgnoresTheCustomAspect", false, 16, 9,
-            { 0, 0, 384, 288, 384.0f / 288.0f } },
+    ::testing::Values(ViewportCase { "ManualOffIgnoresTheCustomAspect", false, 16, 9,
+                          { 0, 0, 384, 288, 384.0f / 288.0f } },
         ViewportCase { "Wide16to9", true, 16, 9, { 0, 36, 384, 216, 384.0f / 216.0f } },
         ViewportCase { "Same4to3", true, 4, 3, { 0, 0, 384, 288, 384.0f / 288.0f } },
         ViewportCase { "Square", true, 1, 1, { 48, 0, 288, 288, 1.0f } },
@@ -92,10 +93,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, FitViewport,
         // 288 x 1.25 = 360; (384 - 360) / 2 = 12.
         ViewportCase { "FiveToFour", true, 5, 4, { 12, 0, 360, 288, 1.25f } },
         ViewportCase { "ZeroPartFallsBack", true, 0, 9, { 0, 0, 384, 288, 384.0f / 288.0f } },
-        ViewportCase { "NegativePartFallsBack", true, 16, -9,
-            { 0, 0, 384, 288, 384.0f / 288.0f } },
-        ViewportCase { "AbsurdlyWideKeepsOneRow", true, 1000000, 1,
-            { 0, 144, 384, 1, 384.0f } }),
+        ViewportCase { "NegativePartFallsBack", true, 16, -9, { 0, 0, 384, 288, 384.0f / 288.0f } },
+        ViewportCase { "AbsurdlyWideKeepsOneRow", true, 1000000, 1, { 0, 144, 384, 1, 384.0f } }),
     [](const ::testing::TestParamInfo<ViewportCase>& tested) {
         return std::string(tested.param.name);
     });

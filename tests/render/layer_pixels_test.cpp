@@ -18,8 +18,9 @@ constexpr std::uint8_t kUntouched = 0xCD;
 
 std::array<std::uint8_t, 3> framePixel(int x, int y)
 {
-    return { static_cast<std::uint8_t>(x * 7 + y * 3), static_cast<std::uint8_t>(x * 5 + y * 11 + 1),
-             static_cast<std::uint8_t>(x * 3 + y * 13 + 2) };
+    return { static_cast<std::uint8_t>(x * 7 + y * 3),
+        static_cast<std::uint8_t>(x * 5 + y * 11 + 1),
+        static_cast<std::uint8_t>(x * 3 + y * 13 + 2) };
 }
 
 std::uint8_t maskByte(int x, int y)
@@ -85,8 +86,8 @@ std::array<std::uint8_t, 3> swapped(std::array<std::uint8_t, 3> bgr, int mode)
 enum class Alpha { None, Luma, Stencil, LumaTimesStencil };
 
 // The pixels a region should come out as, worked out pixel by pixel from the rules.
-Bytes expectedPixels(Region region, int mode, Alpha alpha, const LumaTable& luma,
-                     const ProductTable& product)
+Bytes expectedPixels(
+    Region region, int mode, Alpha alpha, const LumaTable& luma, const ProductTable& product)
 {
     Bytes out;
     for (int y = region.y; y < region.y + region.height; ++y) {
@@ -117,7 +118,8 @@ class PrepareLayerPixels : public ::testing::Test {
 protected:
     PrepareLayerPixels()
     {
-        for (std::uint8_t* buffer : { buffers.rgb.get(), buffers.rgba.get(), buffers.rgba2.get() }) {
+        for (std::uint8_t* buffer :
+            { buffers.rgb.get(), buffers.rgba.get(), buffers.rgba2.get() }) {
             std::fill_n(buffer, WorkBuffers::kPixels * 3, kUntouched);
         }
         std::fill_n(buffers.rgba.get(), WorkBuffers::kPixels * 4, kUntouched);
@@ -144,8 +146,8 @@ protected:
 
     PreparedLayer prepare(bool softSwap = false)
     {
-        return prepareLayerPixels(snapshot, frame.view(), layout, lumaCache.table, product,
-                                  softSwap, buffers);
+        return prepareLayerPixels(
+            snapshot, frame.view(), layout, lumaCache.table, product, softSwap, buffers);
     }
 
     Bytes pixelsOf(const PreparedLayer& prepared) const
@@ -164,8 +166,8 @@ protected:
     bool nothingWritten() const
     {
         const auto untouched = [](const std::uint8_t* buffer, std::size_t size) {
-            return std::all_of(buffer, buffer + size,
-                               [](std::uint8_t byte) { return byte == kUntouched; });
+            return std::all_of(
+                buffer, buffer + size, [](std::uint8_t byte) { return byte == kUntouched; });
         };
         return untouched(buffers.rgb.get(), WorkBuffers::kPixels * 3)
             && untouched(buffers.rgba.get(), WorkBuffers::kPixels * 4)
@@ -261,17 +263,17 @@ TEST_P(SoftSwap, RedBlueSwapsLumaKeyedFlatLayersOnly)
     snapshot.LumaKey = c.lumaKey;
     snapshot.BillBoard = c.tiled;
     const PreparedLayer prepared = prepare(c.softSwap);
-    const Region region = c.tiled ? Region { layout.tileX, layout.tileY, 8, 8 }
-                                   : Region { 0, 0, 16, 8 };
+    const Region region
+        = c.tiled ? Region { layout.tileX, layout.tileY, 8, 8 } : Region { 0, 0, 16, 8 };
     EXPECT_EQ(pixelsOf(prepared),
-              expected(region, c.expectedMode, c.lumaKey ? Alpha::Luma : Alpha::None));
+        expected(region, c.expectedMode, c.lumaKey ? Alpha::Luma : Alpha::None));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SoftSwap,
     ::testing::Values(SoftSwapCase { "KeyedFlatLayer", true, true, false, 2 },
-                      SoftSwapCase { "SettingOff", true, false, false, 3 },
-                      SoftSwapCase { "NotKeyed", false, true, false, 3 },
-                      SoftSwapCase { "KeyedTiles", true, true, true, 3 }),
+        SoftSwapCase { "SettingOff", true, false, false, 3 },
+        SoftSwapCase { "NotKeyed", false, true, false, 3 },
+        SoftSwapCase { "KeyedTiles", true, true, true, 3 }),
     [](const ::testing::TestParamInfo<SoftSwapCase>& tested) {
         return std::string(tested.param.name);
     });
@@ -335,11 +337,11 @@ TEST_P(StencilMismatch, IsLeftOutRatherThanReadPastItsEnd)
 
 INSTANTIATE_TEST_SUITE_P(Cases, StencilMismatch,
     ::testing::Values(StencilMismatchCase { "NarrowerStencil", 10, 10, 10, 10 },
-                      StencilMismatchCase { "ShorterStencil", 20, 5, 20, 5 },
-                      StencilMismatchCase { "LargerStencil", 40, 20, 40, 20 },
-                      StencilMismatchCase { "SizeRightMaskTooShort", 20, 10, 20, 9 },
-                      StencilMismatchCase { "SizeRightMaskTooLong", 20, 10, 20, 11 },
-                      StencilMismatchCase { "NegativeSize", -20, -10, 20, 10 }),
+        StencilMismatchCase { "ShorterStencil", 20, 5, 20, 5 },
+        StencilMismatchCase { "LargerStencil", 40, 20, 40, 20 },
+        StencilMismatchCase { "SizeRightMaskTooShort", 20, 10, 20, 9 },
+        StencilMismatchCase { "SizeRightMaskTooLong", 20, 10, 20, 11 },
+        StencilMismatchCase { "NegativeSize", -20, -10, 20, 10 }),
     [](const ::testing::TestParamInfo<StencilMismatchCase>& tested) {
         return std::string(tested.param.name);
     });
@@ -358,9 +360,9 @@ TEST_F(PrepareLayerPixels, StencilSwitchedOffOrMissingIsLeftOut)
 TEST_F(PrepareLayerPixels, MissingHeaderIsNotDrawable)
 {
     useClip(20, 10);
-    const PreparedLayer prepared = prepareLayerPixels(
-        snapshot, FrameView { frame.pixels.data(), nullptr }, layout, lumaCache.table, product,
-        false, buffers);
+    const PreparedLayer prepared
+        = prepareLayerPixels(snapshot, FrameView { frame.pixels.data(), nullptr }, layout,
+            lumaCache.table, product, false, buffers);
     EXPECT_EQ(prepared.refusal, FrameRefusal::NotDrawable);
     EXPECT_EQ(prepared.pixels.data, nullptr);
     EXPECT_TRUE(nothingWritten());
@@ -420,8 +422,7 @@ TEST_P(BadSizes, AreRefusedWithNothingWritten)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadSizes,
-    ::testing::Values(
-        BadSizeCase { "FrameWiderThanTexture", 320, 240, 600, 240, 320, 240 },
+    ::testing::Values(BadSizeCase { "FrameWiderThanTexture", 320, 240, 600, 240, 320, 240 },
         BadSizeCase { "ClipLargerThanItsTextures", 320, 240, 320, 240, 200, 150 },
         BadSizeCase { "FrameNarrowerThanClip", 320, 240, 300, 240, 320, 240 },
         BadSizeCase { "FrameShorterThanClip", 320, 240, 320, 200, 320, 240 },
@@ -430,18 +431,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadSizes,
         BadSizeCase { "ZeroFrameWidth", 320, 240, 0, 240, 320, 240 },
         BadSizeCase { "NegativeFrameHeight", 320, 240, 320, -240, 320, 240 },
         BadSizeCase { "NoTextures", 320, 240, 320, 240, 0, 0 }),
-    [](const ::testing::TestParamInfo<BadSizeCase>& tested) { return std::string(tested.param.name); });
+    [](const ::testing::TestParamInfo<BadSizeCase>& tested) {
+        return std::string(tested.param.name);
+    });
 
 TEST_F(PrepareLayerPixels, TileOutsideTheFrameIsRefused)
 {
     useClip(40, 24);
     snapshot.BillBoard = true;
-    for (const TextureLayout bad : {
-             TextureLayout { 64, 0.625f, 0.375f, 16, 30, 4 },   // past the right edge
-             TextureLayout { 64, 0.625f, 0.375f, 16, 12, 10 },  // past the top
-             TextureLayout { 64, 0.625f, 0.375f, 16, -1, 4 },   // before the left edge
-             TextureLayout { 64, 0.625f, 0.375f, 0, 12, 4 },    // no tile
-             TextureLayout { 64, 0.625f, 0.375f, 1024, 0, 0 } }) { // more than a texture
+    for (const TextureLayout bad :
+        { TextureLayout { 64, 0.625f, 0.375f, 16, 30, 4 }, // past the right edge
+            TextureLayout { 64, 0.625f, 0.375f, 16, 12, 10 }, // past the top
+            TextureLayout { 64, 0.625f, 0.375f, 16, -1, 4 }, // before the left edge
+            TextureLayout { 64, 0.625f, 0.375f, 0, 12, 4 }, // no tile
+            TextureLayout { 64, 0.625f, 0.375f, 1024, 0, 0 } }) { // more than a texture
         layout = bad;
         expectRefused(FrameRefusal::LargerThanTexture);
     }

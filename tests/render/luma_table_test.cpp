@@ -64,7 +64,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, LumaKeyTable,
         // Level 50, blend 100: the low end stops at 0, the ramp runs 0..150.
         LumaCase { "LowStopsAtZero", 50, 100, false, 75, 128 },
         LumaCase { "LowStopsAtZeroBlack", 50, 100, false, 0, 0 }),
-    [](const ::testing::TestParamInfo<LumaCase>& tested) { return std::string(tested.param.name); });
+    [](const ::testing::TestParamInfo<LumaCase>& tested) {
+        return std::string(tested.param.name);
+    });
 
 TEST(LumaTable, LevelsGivenTheWrongWayRoundAreExchanged)
 {
@@ -133,10 +135,10 @@ TEST(ProductTable, HandPickedEntries)
     EXPECT_EQ(product(0, 255), 0);
     EXPECT_EQ(product(255, 255), 255);
     EXPECT_EQ(product(255, 77), 77);
-    EXPECT_EQ(product(128, 128), 64);  // 64.25
-    EXPECT_EQ(product(1, 127), 0);     // 0.498
-    EXPECT_EQ(product(1, 128), 1);     // 0.502
-    EXPECT_EQ(product(200, 100), 78);  // 78.43
+    EXPECT_EQ(product(128, 128), 64); // 64.25
+    EXPECT_EQ(product(1, 127), 0); // 0.498
+    EXPECT_EQ(product(1, 128), 1); // 0.502
+    EXPECT_EQ(product(200, 100), 78); // 78.43
     EXPECT_EQ(product(254, 254), 253); // 253.0039
     EXPECT_EQ(product(127, 255), 127);
     EXPECT_EQ(product.data()[200 * 256 + 100], 78);
@@ -151,8 +153,7 @@ TEST(ProductTable, EveryEntryIsTheNearestIntegerToTheProductOver255)
         for (int j = 0; j < 256; ++j) {
             const int entry = product(static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(j));
             ASSERT_LE(std::abs(entry * 255 - i * j), 127) << i << " x " << j;
-            ASSERT_EQ(entry,
-                      product(static_cast<std::uint8_t>(j), static_cast<std::uint8_t>(i)));
+            ASSERT_EQ(entry, product(static_cast<std::uint8_t>(j), static_cast<std::uint8_t>(i)));
         }
     }
 }

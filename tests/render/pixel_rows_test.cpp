@@ -57,8 +57,8 @@ Bytes swappedByRule(const Bytes& bgr, int mode)
     Bytes out(bgr.size());
     for (std::size_t p = 0; p + 2 < bgr.size(); p += 3) {
         const std::uint8_t b = bgr[p], g = bgr[p + 1], r = bgr[p + 2];
-        const std::array<std::array<std::uint8_t, 3>, 4> byMode { {
-            { b, g, r }, { b, r, g }, { r, g, b }, { g, b, r } } };
+        const std::array<std::array<std::uint8_t, 3>, 4> byMode { { { b, g, r }, { b, r, g },
+            { r, g, b }, { g, b, r } } };
         const auto& swapped = byMode[static_cast<std::size_t>(mode)];
         out[p] = swapped[0];
         out[p + 1] = swapped[1];
@@ -79,7 +79,7 @@ Bytes withAlphaByRule(const Bytes& bgr, const Bytes& alpha)
 struct SwapCase {
     const char* name;
     int mode;
-    std::array<std::uint8_t, 3> in;  // blue, green, red
+    std::array<std::uint8_t, 3> in; // blue, green, red
     std::array<std::uint8_t, 3> out; // blue, green, red
 };
 
@@ -103,8 +103,7 @@ TEST_P(ColourSwapOnPureColours, MovesTheChannels)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ColourSwapOnPureColours,
-    ::testing::Values(
-        SwapCase { "Mode0KeepsRed", 0, { 0, 0, 255 }, { 0, 0, 255 } },
+    ::testing::Values(SwapCase { "Mode0KeepsRed", 0, { 0, 0, 255 }, { 0, 0, 255 } },
         SwapCase { "Mode1RedBecomesGreen", 1, { 0, 0, 255 }, { 0, 255, 0 } },
         SwapCase { "Mode1GreenBecomesRed", 1, { 0, 255, 0 }, { 0, 0, 255 } },
         SwapCase { "Mode1KeepsBlue", 1, { 255, 0, 0 }, { 255, 0, 0 } },
@@ -115,7 +114,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, ColourSwapOnPureColours,
         // A mode from an edited patch that means nothing copies unchanged.
         SwapCase { "UnknownModeCopies", 7, { 10, 20, 30 }, { 10, 20, 30 } },
         SwapCase { "NegativeModeCopies", -1, { 10, 20, 30 }, { 10, 20, 30 } }),
-    [](const ::testing::TestParamInfo<SwapCase>& tested) { return std::string(tested.param.name); });
+    [](const ::testing::TestParamInfo<SwapCase>& tested) {
+        return std::string(tested.param.name);
+    });
 
 // Odd lengths, lengths below and across a vector's width and the luma routine's block.
 class RowLength : public ::testing::TestWithParam<int> {
