@@ -12,8 +12,11 @@
 // when the processor has it. An AVX2 build was measured slower on the three-byte rows: its
 // shuffles cannot cross the two halves of a register. Clang names such functions differently
 // for callers that do not see the attribute, so it builds the baseline only.
-// OSKEL_NO_ROW_CLONES builds for the compiler's own target only, to test a level set by -march.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(OSKEL_NO_ROW_CLONES)
+// The thread sanitizer cannot run the loader's choice (it runs before the sanitizer is set up),
+// so its builds take the baseline too. OSKEL_NO_ROW_CLONES builds for the compiler's own
+// target only, to test a level set by -march.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)                                \
+    && !defined(__SANITIZE_THREAD__) && !defined(OSKEL_NO_ROW_CLONES)
 #define OSKEL_ROW_ROUTINE __attribute__((target_clones("arch=x86-64-v2", "default")))
 #else
 #define OSKEL_ROW_ROUTINE
