@@ -38,13 +38,15 @@ struct PreparedLayer {
 };
 
 struct FrameView {
-    const std::uint8_t* pixels = nullptr; // 24-bit blue-green-red, bottom row first, packed
+    // 24-bit blue-green-red, bottom row first, packed: header width x height pixels.
+    const std::uint8_t* pixels = nullptr;
     const TBitmapInfoHeader* header = nullptr;
 };
 
 // Prepares the flat layer (BillBoard off) or the tile (BillBoard on) of `snapshot`'s frame.
 // The luma table must already be up to date for the snapshot's key settings. A stencil whose
-// size does not match the frame is left out rather than read past its end.
+// size does not match the clip (or whose mask holds another number of bytes) is left out
+// rather than read past its end; its rows are StencilWidth bytes long in every case.
 PreparedLayer prepareLayerPixels(const TPlayAvistruct& snapshot, const FrameView& frame,
                                  const TextureLayout& layout, const LumaTable& luma,
                                  const ProductTable& product, bool softSwap,
