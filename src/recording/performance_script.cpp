@@ -32,7 +32,10 @@ std::string_view trimmed(std::string_view text)
 
 std::string inQuotes(std::string_view text)
 {
-    return "\"" + std::string(text) + "\"";
+    std::string quoted(1, '"');
+    quoted.append(text);
+    quoted += '"';
+    return quoted;
 }
 
 // The fields of one line, taken one after the other; a field that starts with "#" begins the

@@ -1,0 +1,70 @@
+// Reads any bytes as a performance file and checks what must hold for every text: a problem
+// names a line of the text and leaves no actions; the actions read lie in range; and each one
+// written back as a line reads back the same.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "core/event_rules.h"
+#include "core/slot_number.h"
+#include "recording/performance_script.h"
+
+namespace {
+
+using namespace oskel;
+
+void check(bool condition)
+{
+    if (!condition) {
+        std::abort();
+    }
+}
+
+const std::filesystem::path kFolder = "/performances/tonight";
+
+void checkInRange(const ScriptAction& action)
+{
+    check(action.timeMs >= 0 && action.timeMs <= kLatestScriptTimeMs);
+    if (const auto* event = std::get_if<EventAction>(&action.command)) {
+        check(event->event.Code <= kLastEventCode);
+    } else {
+        const auto& load = std::get<LoadAction>(action.command);
+        check(isValidSlot(load.slot));
+        check(!load.file.empty());
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const ScriptReadResult read = parsePerformanceScript(text, kFolder);
+    if (read.problem) {
+        const auto lines = std::count(text.begin(), text.end(), '\n') + 1;
+        check(read.problem->line >= 1 && read.problem->line <= lines);
+        check(!read.problem->what.empty());
+        check(read.actions.empty());
+        return 0;
+    }
+    std::string written;
+    std::vector<const ScriptAction*> kept;
+    for (const ScriptAction& action : read.actions) {
+        checkInRange(action);
+        if (const auto line = formatScriptAction(action, kFolder)) {
+            check(line->find('\n') == std::string::npos);
+            written += *line + '\n';
+            kept.push_back(&action);
+        }
+    }
+    const ScriptReadResult again = parsePerformanceScript(written, kFolder);
+    check(!again.problem);
+    check(again.actions.size() == kept.size());
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        check(sameAction(again.actions[i], *kept[i]));
+    }
+    return 0;
+}
