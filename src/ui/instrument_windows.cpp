@@ -1,0 +1,238 @@
+#include "ui/instrument_windows.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QWindow>
+
+#include "core/clip_inspector_port.h"
+#include "core/crossfade_mixer.h"
+#include "core/keyboard_control.h"
+#include "core/output_mouse.h"
+#include "core/window_position.h"
+#include "platform/millisecond_clock.h"
+#include "playback/slot_previews.h"
+#include "ui/dialogs.h"
+#include "ui/instrument_windows_logic.h"
+#include "ui/key_forwarder.h"
+#include "ui/main_window.h"
+#include "ui/master_controls.h"
+#include "ui/output_window.h"
+#include "ui/qt_user_interface.h"
+#include "ui/tempo_controls.h"
+
+namespace oskel {
+
+InstrumentWindows::InstrumentWindows(Dialogs& dialogs)
+    : m_dialogs(dialogs)
+    , m_main(std::make_unique<MainWindow>())
+    , m_output(std::make_unique<OutputWindow>())
+    , m_ui(std::make_unique<QtUserInterface>(*m_main, dialogs))
+{
+    // Closing the output window hides it (Shift+F12 brings it back); only the main window
+    // ends the program.
+    m_output->setAttribute(Qt::WA_QuitOnClose, false);
+    m_main->setCloseQuery([this] { return closeQuery(); });
+    QObject::connect(m_main.get(), &MainWindow::firstActivation, m_main.get(),
+                     [this] { firstActivation(); });
+    QObject::connect(&m_refresh, &QTimer::timeout, m_main.get(), [this] { refresh(); });
+}
+
+InstrumentWindows::~InstrumentWindows()
+{
+    m_refresh.stop();
+    if (m_keys != nullptr) {
+        qApp->removeEventFilter(m_keys.get());
+    }
+}
+
+UserInterfacePort& InstrumentWindows::ui()
+{
+    return *m_ui;
+}
+
+KeyboardControl& InstrumentWindows::keyboard()
+{
+    return m_logic->keyboard;
+}
+
+SlotGrid& InstrumentWindows::grid()
+{
+    return m_logic->grid;
+}
+
+CrossfadeMixer& InstrumentWindows::mixer()
+{
+    return m_logic->mixer;
+}
+
+FullScreenDisplay& InstrumentWindows::fullScreen()
+{
+    return m_logic->fullScreen;
+}
+
+void InstrumentWindows::bind(WindowLinks links)
+{
+    if (!links.referenceRate) {
+        links.referenceRate = [] { return 44100; };
+    }
+    if (!links.clock) {
+        links.clock = millisecondTick;
+    }
+    if (!links.restartSyncSlots) {
+        links.restartSyncSlots = [](bool) { };
+    }
+    m_links = std::make_unique<WindowLinks>(std::move(links));
+    m_logic = std::make_unique<Logic>(*m_links, static_cast<KeyboardTargets&>(*this),
+                                      static_cast<SlotGridTargets&>(*this),
+                                      static_cast<FullScreenDisplay::Output&>(*this));
+
+    bindMasterControls();
+    bindTempoControls();
+    bindCrossfadeControls();
+    bindGrid();
+    bindOutput(m_main->display());
+    bindOutput(m_output->view());
+
+    m_keys = std::make_unique<KeyForwarder>(
+        m_logic->keyboard,
+        [this](const QWindow& window) {
+            return &window == m_main->windowHandle() || &window == m_output->windowHandle();
+        },
+        [this] { m_logic->keyboard.setTempoBoxFocused(m_main->tempo().tempoField->hasFocus()); },
+        [this](const std::exception& failure) { m_ui->showMessage(failure.what()); });
+    qApp->installEventFilter(m_keys.get());
+
+    showState();
+    m_refresh.start(kRefreshMs);
+}
+
+void InstrumentWindows::show()
+{
+    m_output->show();
+    m_main->show();
+    m_main->raise();
+    m_main->activateWindow();
+}
+
+void InstrumentWindows::firstActivation()
+{
+    if (m_links == nullptr) {
+        return;
+    }
+    const QScreen* screen = m_main->screen();
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const ScreenPoint place
+        = mainWindowPosition(m_links->performance.options().windows.main,
+                             { area.left(), area.top(), area.width(), area.height() },
+                             m_main->frameGeometry().width(), m_main->frameGeometry().height());
+    m_main->move(place.x, place.y);
+    if (m_links->performance.options().ui.startFullscreen) {
+        m_logic->fullScreen.enter();
+    }
+}
+
+bool InstrumentWindows::closeQuery()
+{
+    if (m_links != nullptr && !m_closed && m_dialogDepth > 0) {
+        // A dialog of ours is open below this close: close once it has returned.
+        QTimer::singleShot(200, m_main.get(), [this] { m_main->close(); });
+        return false;
+    }
+    shutDown();
+    m_output->close();
+    return true;
+}
+
+void InstrumentWindows::shutDown()
+{
+    if (m_closed) {
+        return;
+    }
+    m_closed = true;
+    m_refresh.stop();
+    if (m_keys != nullptr) {
+        qApp->removeEventFilter(m_keys.get());
+    }
+    if (m_links != nullptr) {
+        m_links->performance.options().windows.main
+            = WindowPlacement { m_main->x(), m_main->y(), true };
+        guarded([this] { m_links->shutDown(); });
+    }
+}
+
+void InstrumentWindows::guarded(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::exception& failure) {
+        m_ui->showMessage(failure.what());
+    }
+}
+
+void InstrumentWindows::requestClose()
+{
+    QMetaObject::invokeMethod(m_main.get(), &QWidget::close, Qt::QueuedConnection);
+}
+
+void InstrumentWindows::openClipDialog(int slot)
+{
+    // Opened once the handler that asked for it has returned, so that the dialog's own event
+    // loop never runs inside a key or mouse handler.
+    QTimer::singleShot(0, m_main.get(), [this, slot] {
+        if (m_closed || m_dialogDepth > 0 || m_links->performance.globals().loadingBusy) {
+            return;
+        }
+        ++m_dialogDepth;
+        const std::optional<std::filesystem::path> chosen
+            = m_dialogs.chooseClip(m_links->loader.dialogStartFolder());
+        --m_dialogDepth;
+        if (!m_closed) {
+            guarded([&] { m_links->loader.LoadClipDialog(slot, chosen); });
+        }
+    });
+}
+
+void InstrumentWindows::showMainWindow()
+{
+    m_main->showNormal();
+    m_main->raise();
+    m_main->activateWindow();
+}
+
+void InstrumentWindows::moveOutputHome()
+{
+    if (!m_logic->fullScreen.isOn()) {
+        m_output->move(0, 0);
+    }
+    m_output->show();
+    m_output->raise();
+}
+
+void InstrumentWindows::showGridAndPatchExplorer()
+{
+    showMainWindow();
+}
+
+void InstrumentWindows::moveWindowsHome()
+{
+    m_main->move(0, 0);
+    moveOutputHome();
+    showMainWindow();
+}
+
+void InstrumentWindows::bringApplicationToFront()
+{
+    m_main->raise();
+    m_main->activateWindow();
+}
+
+void InstrumentWindows::showFullScreen(bool on)
+{
+    m_output->setFullScreen(on);
+    m_main->master().maximize->setText(on ? FullScreenDisplay::kLeaveCaption
+                                          : FullScreenDisplay::kEnterCaption);
+}
+
+} // namespace oskel

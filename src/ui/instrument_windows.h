@@ -1,0 +1,127 @@
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include <QTimer>
+
+#include "core/full_screen_display.h"
+#include "core/keyboard_targets.h"
+#include "core/slot_number.h"
+#include "core/slot_grid_logic.h"
+
+namespace oskel {
+
+class ClipInspectorPort;
+class CrossfadeMixer;
+class Dialogs;
+class KeyForwarder;
+class KeyboardControl;
+class MainWindow;
+class OutputMouse;
+class OutputView;
+class OutputWindow;
+class QtUserInterface;
+class SlotPreviews;
+
+// The parts of the instrument the windows bind to. They outlive the windows.
+struct WindowLinks {
+    Performance& performance;
+    // Where the performer's actions go: the event processor.
+    EventSink& events;
+    // The event processor's restart of the sync-mode slots.
+    std::function<void(bool hide)> restartSyncSlots;
+    Tempo& tempo;
+    ClipLoader& loader;
+    PlaybackControl& playback;
+    SlotPreviews& previews;
+    // The sample rate the speed keys take as normal speed; 44100 when not given.
+    std::function<int()> referenceRate;
+    // Milliseconds, wrapping, for the tempo taps; the system's tick when not given.
+    std::function<std::uint32_t()> clock;
+    // The instrument's shut-down: slots unloaded, playback ended, settings written.
+    std::function<void()> shutDown;
+};
+
+// The instrument's windows, bound to its logic: the main window "Oskel 3" with the display
+// panel, controls and clip slot grid, and the output window " Composition Screen". The
+// windows show the state and hand the performer's actions to the logic (the event processor,
+// the keyboard control, the grid, the mixer, the pointer on the output); they keep no
+// performance state of their own. Main thread.
+class InstrumentWindows : private KeyboardTargets,
+                          private SlotGridTargets,
+                          private FullScreenDisplay::Output {
+public:
+    // The windows exist, unbound, from here on, so the logic can be made with their user
+    // interface.
+    explicit InstrumentWindows(Dialogs& dialogs);
+    ~InstrumentWindows() override;
+    InstrumentWindows(const InstrumentWindows&) = delete;
+    InstrumentWindows& operator=(const InstrumentWindows&) = delete;
+
+    UserInterfacePort& ui();
+    MainWindow& mainWindow() { return *m_main; }
+    OutputWindow& outputWindow() { return *m_output; }
+
+    // Binds the windows to the instrument and shows its state in them.
+    void bind(WindowLinks links);
+    // Shows the output window, then the main window in front; the main window's first
+    // activation gives it its size and place.
+    void show();
+    // The instrument's shut-down with the windows' part in it (the main window's place is
+    // kept for the settings file); the windows stop showing and sending. Once only: closing the
+    // main window runs it.
+    void shutDown();
+
+    KeyboardControl& keyboard();
+    SlotGrid& grid();
+    CrossfadeMixer& mixer();
+    FullScreenDisplay& fullScreen();
+
+    // How often the progress bars and the live pictures are brought up to date.
+    static constexpr int kRefreshMs = 40;
+
+private:
+    struct Logic;
+
+    // KeyboardTargets and SlotGridTargets
+    void requestClose() override;
+    void openClipDialog(int slot) override;
+    void showMainWindow() override;
+    void moveOutputHome() override;
+    void showGridAndPatchExplorer() override;
+    void moveWindowsHome() override;
+    void bringApplicationToFront() override;
+    // FullScreenDisplay::Output
+    void showFullScreen(bool on) override;
+
+    void bindMasterControls();
+    void bindTempoControls();
+    void bindCrossfadeControls();
+    void bindGrid();
+    void bindOutput(OutputView& view);
+    void showState();
+    void refresh();
+    void firstActivation();
+    bool closeQuery();
+
+    // Runs a performer's action; a failure it raises is shown, never passed to the toolkit.
+    void guarded(const std::function<void()>& action);
+
+    Dialogs& m_dialogs;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<OutputWindow> m_output;
+    std::unique_ptr<QtUserInterface> m_ui;
+    std::unique_ptr<WindowLinks> m_links;
+    std::unique_ptr<Logic> m_logic;
+    std::unique_ptr<KeyForwarder> m_keys;
+    QTimer m_refresh;
+    int m_dialogDepth = 0;
+    // Slots whose panel shows a live picture rather than the still thumbnail.
+    std::bitset<kSlotCount + 1> m_livePicture;
+    bool m_closed = false;
+};
+
+} // namespace oskel

@@ -1,0 +1,172 @@
+#include "ui/main_window.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "core/control_names.h"
+#include "core/control_value.h"
+#include "core/slot_grid_layout.h"
+#include "ui/crossfade_controls.h"
+#include "ui/master_controls.h"
+#include "ui/output_view.h"
+#include "ui/picture_view.h"
+#include "ui/slot_grid_widget.h"
+#include "ui/tempo_controls.h"
+
+namespace oskel {
+
+namespace {
+
+// A place kept for a widget that a later window fills.
+QFrame* placeHolder(QWidget* parent, const char* name)
+{
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(name);
+    frame->setFrameShape(QFrame::StyledPanel);
+    return frame;
+}
+
+} // namespace
+
+MainWindow::MainWindow()
+    : m_display(new OutputView)
+    , m_master(new MasterControls)
+    , m_tempo(new TempoControls)
+    , m_crossfade(new CrossfadeControls)
+    , m_grid(new SlotGridWidget)
+    , m_status(new QPushButton)
+{
+    setObjectName("fmOskel3main");
+    setWindowTitle("Oskel 3");
+    m_display->setObjectName("pnDisplay");
+    m_display->setFixedSize(384, 288);
+    m_status->setObjectName("lStatus");
+    m_status->setFlat(true);
+    m_status->setFocusPolicy(Qt::NoFocus);
+    m_status->setStyleSheet("text-align: left;");
+
+    auto* client = new QWidget;
+    auto* column = new QVBoxLayout(client);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(4);
+    column->addWidget(buildTopRow());
+    column->addWidget(placeHolder(client, "ClipInspectorPlace"), 1);
+    column->addWidget(buildBottomRow());
+    auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(new QLabel("Status", client));
+    statusRow->addWidget(m_status, 1);
+    column->addLayout(statusRow);
+    setCentralWidget(client);
+    registerControls();
+}
+
+QWidget* MainWindow::buildTopRow()
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_display, 0, Qt::AlignTop);
+    auto* controls = new QVBoxLayout;
+    controls->addWidget(m_master);
+    controls->addWidget(m_tempo);
+    controls->addWidget(m_crossfade);
+    controls->addStretch();
+    layout->addLayout(controls, 1);
+    return row;
+}
+
+QWidget* MainWindow::buildBottomRow()
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_grid, 0, Qt::AlignBottom);
+    layout->addWidget(placeHolder(row, "VideoLayersPlace"), 1);
+    return row;
+}
+
+void MainWindow::registerControls()
+{
+    m_controls.addButton(control::kTrailsEnable, *m_crossfade->trailsEnable);
+    m_controls.addSlider(control::kTrailsStrength, *m_crossfade->trailsStrength);
+    m_controls.addButton(control::kTriggerToFront, *m_master->triggerToFront);
+    m_controls.addButton(control::kLoop, *m_master->loop);
+    m_controls.addButton(control::kStandby, *m_master->standby);
+    m_controls.addSlider(control::kMasterVolume, *m_master->masterVolume);
+    m_controls.addField(control::kTempo, *m_tempo->tempoField);
+    m_controls.addCaption(control::kTapButton, *m_tempo->tap);
+    m_controls.addLabel(control::kBeatCounter, *m_tempo->beatCounter);
+    m_controls.addButton(control::kPcNoteOff, *m_master->pcNoteOff);
+    m_controls.addButton(control::kFullScreen, *m_master->fullScreen);
+    m_controls.addButton(control::kMonophonic, *m_master->monophonic);
+    m_controls.addButton(control::kLoadInSyncMode, *m_master->syncMode);
+    m_controls.addButton(control::kCrossfadeEnable, *m_crossfade->crossfadeEnable);
+    m_controls.addLabel(control::kCrossfadeLetterA, *m_crossfade->letterA);
+    m_controls.addLabel(control::kCrossfadeLetterB, *m_crossfade->letterB);
+    m_controls.add(control::kCrossfadePreviewA, [this](const ControlValue& value) {
+        showSlotStill(*m_crossfade->previewA, controlValueAsInteger(value));
+    });
+    m_controls.add(control::kCrossfadePreviewB, [this](const ControlValue& value) {
+        showSlotStill(*m_crossfade->previewB, controlValueAsInteger(value));
+    });
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        registerSlotControls(m_grid->panel(slot));
+    }
+}
+
+void MainWindow::registerSlotControls(SlotPanel& panel)
+{
+    const int slot = panel.slot();
+    m_controls.add(slot_grid::cloneName("lbKey", slot), [&panel](const ControlValue& value) {
+        panel.setCaption(QString::fromStdString(controlValueAsText(value)));
+    });
+    m_controls.add(slot_grid::cloneName("imgProgress", slot), [&panel](const ControlValue& value) {
+        panel.setProgress(controlValueAsInteger(value));
+    });
+    for (const slot_grid::StatusButtonInfo& info : slot_grid::kStatusButtons) {
+        m_controls.add(slot_grid::cloneName(info.child, slot),
+                       [&panel, button = info.button](const ControlValue& value) {
+                           panel.setStatusButton(button, controlValueAsBool(value));
+                       });
+    }
+}
+
+void MainWindow::showSlotStill(PictureView& preview, int slot)
+{
+    if (isValidSlot(slot) && !m_grid->panel(slot).still().isNull()) {
+        preview.setPicture(m_grid->panel(slot).still());
+    } else {
+        preview.fill(Qt::black);
+    }
+}
+
+void MainWindow::setStatusText(const QString& text)
+{
+    m_status->setText(text);
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && !m_activated) {
+        m_activated = true;
+        resize(kClientWidth, kClientHeight);
+        Q_EMIT firstActivation();
+    }
+    return QMainWindow::event(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_closeQuery && !m_closeQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace oskel

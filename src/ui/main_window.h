@@ -1,0 +1,72 @@
+#pragma once
+
+#include <functional>
+
+#include <QMainWindow>
+
+#include "ui/control_registry.h"
+
+class QPushButton;
+
+namespace oskel {
+
+class CrossfadeControls;
+class MasterControls;
+class OutputView;
+class PictureView;
+class SlotGridWidget;
+class SlotPanel;
+class TempoControls;
+
+// The performance window "Oskel 3": the display panel with the composed output, the master,
+// tempo and crossfade controls, the clip slot grid and the status line. The clip inspector
+// and the layer stack widget take the places kept for them.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 1024;
+    static constexpr int kClientHeight = 748;
+
+    MainWindow();
+
+    OutputView& display() { return *m_display; }
+    MasterControls& master() { return *m_master; }
+    TempoControls& tempo() { return *m_tempo; }
+    CrossfadeControls& crossfade() { return *m_crossfade; }
+    SlotGridWidget& grid() { return *m_grid; }
+    QPushButton& statusLine() { return *m_status; }
+    const ControlRegistry& controls() const { return m_controls; }
+
+    void setStatusText(const QString& text);
+
+    // Asked when the window is to close; the window closes only when it answers true.
+    void setCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }
+
+Q_SIGNALS:
+    // The window was activated for the first time and has its working size.
+    void firstActivation();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildTopRow();
+    QWidget* buildBottomRow();
+    void registerControls();
+    void registerSlotControls(SlotPanel& panel);
+    // A crossfade preview shows the still thumbnail of a slot, black for none.
+    void showSlotStill(PictureView& preview, int slot);
+
+    OutputView* m_display;
+    MasterControls* m_master;
+    TempoControls* m_tempo;
+    CrossfadeControls* m_crossfade;
+    SlotGridWidget* m_grid;
+    QPushButton* m_status;
+    ControlRegistry m_controls;
+    std::function<bool()> m_closeQuery;
+    bool m_activated = false;
+};
+
+} // namespace oskel

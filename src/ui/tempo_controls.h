@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace oskel {
+
+// The tempo: the tempo field, "Tap", "Sync", the "BPM" label that retunes the following
+// slots, "Auto BPM" and the beat counter of the inspected slot. Only the widgets.
+class TempoControls : public QGroupBox {
+public:
+    explicit TempoControls(QWidget* parent = nullptr);
+
+    QLineEdit* tempoField;
+    QPushButton* tap;
+    QPushButton* sync;
+    QPushButton* bpmLabel;
+    QPushButton* autoBpm;
+    QLabel* beatCounter;
+};
+
+} // namespace oskel

@@ -1,0 +1,117 @@
+#include "windows_fixture.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTest>
+#include <QWindow>
+
+#include "ui/main_window.h"
+
+namespace oskel::test {
+
+DialogAnswer RecordingDialogs::ask(std::string_view question, DialogButtons buttons)
+{
+    messages.emplace_back(question);
+    return SilentUserInterface().ask(question, buttons);
+}
+
+std::optional<std::filesystem::path> RecordingDialogs::chooseClip(const std::filesystem::path& folder)
+{
+    clipFolders.push_back(folder);
+    if (whileChoosing) {
+        whileChoosing();
+    }
+    if (chosenClips.empty()) {
+        return std::nullopt;
+    }
+    auto chosen = chosenClips.front();
+    chosenClips.pop_front();
+    return chosen;
+}
+
+std::vector<int> RecordingEvents::codes() const
+{
+    std::vector<int> codes;
+    for (const TSlotEvent& event : sent) {
+        codes.push_back(event.Code);
+    }
+    return codes;
+}
+
+void WindowsTest::SetUp()
+{
+    performance.setEventSink(&processor);
+    performance.setPlaybackThreads(&playback);
+    windows.bind(WindowLinks {
+        performance,
+        events,
+        [this](bool hide) { syncRestarts.push_back(hide); },
+        tempo,
+        loader,
+        playback,
+        previews,
+        [] { return 44100; },
+        [this] { return nowMs; },
+        [this] { ++shutDowns; },
+    });
+    windows.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&windows.mainWindow()));
+    settle();
+    events.sent.clear();
+}
+
+void WindowsTest::TearDown()
+{
+    windows.shutDown();
+}
+
+void WindowsTest::pretendLoaded(int slot)
+{
+    TPlayAvistruct& record = performance.slot(slot);
+    record.Loaded = true;
+    record.FrameCount = 100;
+    record.FrameRate = 25;
+    record.BaseFrequency = 44100;
+    record.BlockAlign = 4;
+    record.BytesPerSecond = 176400;
+    record.Length = 4 * 176400;
+    record.OutPoint = record.Length;
+    record.ClipWidth = 320;
+    record.ClipHeight = 240;
+}
+
+void WindowsTest::sendKey(QWindow& window, bool press, int evdevCode,
+                          Qt::KeyboardModifiers modifiers, bool autoRepeat)
+{
+    // Only the native scan code tells the key's place; the key and text are left empty, as
+    // the windows must not read them.
+    QKeyEvent key(press ? QEvent::KeyPress : QEvent::KeyRelease, 0, modifiers,
+                  static_cast<quint32>(evdevCode + 8), 0, 0, QString(), autoRepeat);
+    QCoreApplication::sendEvent(&window, &key);
+}
+
+void WindowsTest::pressKey(int evdevCode, Qt::KeyboardModifiers modifiers, bool autoRepeat)
+{
+    sendKey(*windows.mainWindow().windowHandle(), true, evdevCode, modifiers, autoRepeat);
+}
+
+void WindowsTest::releaseKey(int evdevCode, Qt::KeyboardModifiers modifiers)
+{
+    sendKey(*windows.mainWindow().windowHandle(), false, evdevCode, modifiers, false);
+}
+
+void WindowsTest::click(const char* objectName)
+{
+    QTest::mouseClick(&find<QAbstractButton>(objectName), Qt::LeftButton);
+}
+
+void WindowsTest::settle(int milliseconds)
+{
+    QCoreApplication::processEvents();
+    if (milliseconds > 0) {
+        QTest::qWait(milliseconds);
+    }
+}
+
+} // namespace oskel::test

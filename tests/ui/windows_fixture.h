@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include "core/audio_mailbox.h"
+#include "core/event_processor.h"
+#include "core/key_position.h"
+#include "core/performance.h"
+#include "platform/manual_clock_sound_device.h"
+#include "playback/audio_engine.h"
+#include "playback/slot_previews.h"
+#include "playback/tempo.h"
+#include "sources/clip_loader.h"
+#include "sources/reader_factory.h"
+#include "sources/source_interface.h"
+#include "support/fake_playback.h"
+#include "ui/dialogs.h"
+#include "ui/instrument_windows.h"
+#include "ui/main_window.h"
+
+class QWindow;
+
+namespace oskel::test {
+
+// Message boxes, questions and the clip chooser, answered from a script and remembered.
+class RecordingDialogs : public Dialogs {
+public:
+    std::vector<std::string> messages;
+    std::vector<std::filesystem::path> clipFolders; // one per clip chooser opened
+    std::deque<std::optional<std::filesystem::path>> chosenClips; // default: cancelled
+    std::function<void()> whileChoosing; // runs while the chooser is open
+
+    void showMessage(std::string_view text) override { messages.emplace_back(text); }
+    DialogAnswer ask(std::string_view question, DialogButtons buttons) override;
+    std::optional<std::filesystem::path> chooseClip(const std::filesystem::path& folder) override;
+};
+
+// Passes events on to the event processor and remembers them.
+class RecordingEvents : public EventSink {
+public:
+    explicit RecordingEvents(EventSink& next) : m_next(next) { }
+    void ProcessEvent(const TSlotEvent& event) override
+    {
+        sent.push_back(event);
+        m_next.ProcessEvent(event);
+    }
+    // The codes sent, in order.
+    std::vector<int> codes() const;
+
+    std::vector<TSlotEvent> sent;
+
+private:
+    EventSink& m_next;
+};
+
+// The windows, shown on the offscreen platform and bound to the real logic: the event
+// processor, the tempo and the clip loader over playback threads that exist only as flags.
+class WindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A slot that holds a clip as far as the windows and the logic can tell, without media.
+    void pretendLoaded(int slot);
+    // A key at its place on the keyboard (evdev code), as the window system delivers it to a
+    // window of the instrument.
+    void pressKey(int evdevCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                  bool autoRepeat = false);
+    void releaseKey(int evdevCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void sendKey(QWindow& window, bool press, int evdevCode, Qt::KeyboardModifiers modifiers,
+                 bool autoRepeat);
+    // A click on the main window's control of that object name.
+    void click(const char* objectName);
+    template <class Widget> Widget& find(const QString& objectName)
+    {
+        auto* widget = windows.mainWindow().findChild<Widget*>(objectName);
+        if (widget == nullptr) {
+            throw std::runtime_error("no control " + objectName.toStdString());
+        }
+        return *widget;
+    }
+    // Lets the windows' queued work and timers run.
+    void settle(int milliseconds = 0);
+
+    RecordingDialogs dialogs;
+    InstrumentWindows windows { dialogs };
+    MainThreadDispatcher mainThread;
+    Performance performance { windows.ui(), mainThread };
+    AudioMailbox mailbox;
+    FakePlayback playback;
+    EventProcessor processor { performance, mailbox, playback };
+    RecordingEvents events { processor };
+    Tempo tempo { performance, events };
+    ManualClockSoundDevice device;
+    AudioEngine audio { device, windows.ui(), [] { return std::optional<std::int64_t>(); } };
+    SourceInterface sources { makeMediaReader };
+    ClipLoader loader { performance, sources, audio, playback };
+    SlotPreviews previews;
+    std::uint32_t nowMs = 100000;
+    int shutDowns = 0;
+    std::vector<bool> syncRestarts;
+};
+
+} // namespace oskel::test
