@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The program as a performer uses it: a performance recorded while the instrument runs, then
+# rendered to an AVI on the headless drawing surface and read back with ffprobe; and the exit
+# statuses of a render that cannot start or cannot finish.
+set -euo pipefail
+program="$1"
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+export XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" HOME="$home"
+cd "$home"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+probe() { ffprobe -v error -count_frames -select_streams "$2" -show_entries "$3" -of default=nw=1:nk=1 "$1"; }
+
+if ! command -v ffmpeg >/dev/null || ! command -v ffprobe >/dev/null; then
+  echo "the ffmpeg tools are missing: skipped"
+  exit 0
+fi
+ffmpeg -v error -f lavfi -i testsrc2=size=160x120:rate=25:duration=2 \
+  -f lavfi -i sine=frequency=440:duration=2 -ac 2 -c:v mjpeg -c:a pcm_s16le clip.avi
+
+"$program" render --help | grep -q "Usage: oskel3 render" || fail "render --help"
+
+# Recording: the clip load, with its time, in a file that names the clip beside it.
+"$program" --load 1=clip.avi --record show.txt > out.txt 2> err.txt &
+pid=$!
+for _ in $(seq 100); do
+  [ "$(grep -c "Ready ... " out.txt)" -ge 2 ] && break
+  sleep 0.1
+done
+kill -TERM "$pid"
+wait "$pid" || fail "recording run ended with $?: $(cat err.txt)"
+grep -Eq "^[0-9]+ load 1 clip.avi$" show.txt || fail "the load was not recorded: $(cat show.txt)"
+
+# Rendering it, with a trigger added.
+echo "100 event 0 0 64 1" >> show.txt
+"$program" render --script show.txt --seconds 1.2 --out take.avi > out.txt 2> err.txt \
+  || fail "render ended with $?: $(cat err.txt)"
+grep -q "Rendering Frame 30/30" err.txt || fail "no progress line: $(cat err.txt)"
+[ "$(probe take.avi v:0 stream=nb_read_frames)" = 30 ] || fail "frame count"
+[ "$(probe take.avi v:0 stream=r_frame_rate)" = 25/1 ] || fail "frame rate"
+[ "$(probe take.avi v:0 stream=width,height | tr '\n' x)" = 384x288x ] || fail "picture size"
+[ "$(probe take.avi a:0 stream=codec_name,sample_rate,channels | tr '\n' ' ')" = "pcm_s16le 44100 2 " ] \
+  || fail "sound stream"
+duration=$(ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 take.avi)
+[ "$duration" = 1.200000 ] || fail "duration $duration"
+# The picture moves once the clip is triggered: two frames far apart differ.
+ffmpeg -v error -i take.avi -vf "select=eq(n\,5)+eq(n\,25)" -vsync 0 -f image2 shot-%d.png
+cmp -s shot-1.png shot-2.png && fail "the picture did not change"
+
+# A performance line that cannot be read: status 2, the file and line named, nothing written.
+printf '0 event 0 0 64 1\n40 evnt 1\n' > bad.txt
+status=0
+"$program" render --script bad.txt --frames 5 --out bad.avi 2> err.txt || status=$?
+[ "$status" = 2 ] || fail "a bad line gave status $status"
+grep -q "bad.txt, line 2: \"evnt\" is not a kind of line" err.txt || fail "bad line message: $(cat err.txt)"
+[ -e bad.avi ] && fail "a render was written for a bad performance"
+
+# A missing output folder: status 1.
+status=0
+"$program" render --script show.txt --frames 5 --out missing/take.avi 2> err.txt || status=$?
+[ "$status" = 1 ] || fail "a missing folder gave status $status"
+grep -q "The output folder missing does not exist" err.txt || fail "missing folder message: $(cat err.txt)"
+
+# A disk that fills up halfway: status 1, and no file that looks complete.
+status=0
+(trap '' XFSZ; ulimit -f 4000; exec "$program" render --script show.txt --frames 50 --out full.avi) \
+  2> err.txt || status=$?
+[ "$status" = 1 ] || fail "a full disk gave status $status"
+grep -q "File too large" err.txt || fail "full disk message: $(cat err.txt)"
+ls full.avi* 2>/dev/null && fail "a partial file was left"
+echo "render command test passed"
