@@ -101,7 +101,7 @@ void InstrumentWindows::bind(WindowLinks links)
             return &window == m_main->windowHandle() || &window == m_output->windowHandle();
         },
         [this] { m_logic->keyboard.setTempoBoxFocused(m_main->tempo().tempoField->hasFocus()); },
-        [this](const std::exception& failure) { m_ui->showMessage(failure.what()); });
+        [this](const std::exception& failure) { reportFailure(failure.what()); });
     qApp->installEventFilter(m_keys.get());
 
     showState();
@@ -167,8 +167,15 @@ void InstrumentWindows::guarded(const std::function<void()>& action)
     try {
         action();
     } catch (const std::exception& failure) {
-        m_ui->showMessage(failure.what());
+        reportFailure(failure.what());
     }
+}
+
+void InstrumentWindows::reportFailure(const std::string& message)
+{
+    // Shown once the handler that failed has returned, as the main thread's default handler
+    // would, so that the message box's own event loop never runs inside it.
+    QTimer::singleShot(0, m_main.get(), [this, message] { m_ui->showMessage(message); });
 }
 
 void InstrumentWindows::requestClose()

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <QTimer>
 
@@ -109,6 +110,7 @@ private:
 
     // Runs a performer's action; a failure it raises is shown, never passed to the toolkit.
     void guarded(const std::function<void()>& action);
+    void reportFailure(const std::string& message);
 
     Dialogs& m_dialogs;
     std::unique_ptr<MainWindow> m_main;

@@ -16,6 +16,7 @@ constexpr int kEscape = 1;
 constexpr int kDigit5 = 6;
 constexpr int kEquals = 13;
 constexpr int kQ = 16;
+constexpr int kBracketLeft = 26;
 constexpr int kKeypad5 = 76;
 constexpr int kF9 = 67;
 constexpr int kF12 = 88;
@@ -91,6 +92,16 @@ TEST_F(KeyForwardingTest, KeysOfOtherWindowsAndKeysWhileLoadingAreLeftAlone)
     performance.globals().loadingBusy = true;
     pressKey(kQ);
     EXPECT_TRUE(events.sent.empty());
+}
+
+TEST_F(KeyForwardingTest, AFailingKeyIsReportedOnceItsHandlerHasReturned)
+{
+    pretendLoaded(2); // a clip without sound buffers: its play position cannot be read
+    performance.selectSlot(2);
+    pressKey(kBracketLeft);
+    EXPECT_TRUE(dialogs.messages.empty());
+    settle();
+    EXPECT_EQ(dialogs.messages, std::vector<std::string> { "Could not get audio position in Set InPoint" });
 }
 
 TEST_F(KeyForwardingTest, CtrlF12BringsWindowsPlacedOffEveryScreenBack)

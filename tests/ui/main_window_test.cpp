@@ -1,6 +1,10 @@
 // The main window's controls on the real window: what each sends, and what it shows.
+#include <thread>
+
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -8,6 +12,9 @@
 #include "core/control_names.h"
 #include "ui/main_window.h"
 #include "ui/output_window.h"
+#include "ui/picture_view.h"
+#include "ui/slot_grid_widget.h"
+#include "ui/slot_panel.h"
 #include "windows_fixture.h"
 
 namespace oskel::test {
@@ -203,6 +210,53 @@ TEST_F(MainWindowTest, ClosingWhileTheClipDialogIsOpenWaitsForIt)
     ASSERT_EQ(dialogs.clipFolders.size(), 1u);
     EXPECT_TRUE(QTest::qWaitFor([&] { return shutDowns == 1; }, 2000));
     EXPECT_FALSE(windows.mainWindow().isVisible());
+}
+
+TEST_F(MainWindowTest, TheCrossfaderTakesSlotsDroppedOnItsPreviewsAndFades)
+{
+    pretendLoaded(3);
+    QImage still(96, 72, QImage::Format_RGB888);
+    still.fill(Qt::green);
+    windows.mainWindow().grid().panel(3).showThumbnail(still, "still");
+    auto& previewA = find<PictureView>("pnCFpreviewA");
+    QMimeData data;
+    data.setData(SlotPanel::kSlotMimeType, QByteArray::number(3));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&previewA, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&previewA, &dropped);
+    EXPECT_EQ(windows.mixer().slotA(), 3);
+    EXPECT_EQ(find<QLabel>("lCrossfadeL").text(), "W");
+    EXPECT_EQ(previewA.picture().pixelColor(1, 1), QColor(Qt::green));
+    EXPECT_TRUE(events.sent.empty()) << "nothing is faded while the crossfader is off";
+
+    click("cbCrossFadeEnable");
+    events.sent.clear();
+    find<QSlider>("sbCrossFade").setValue(128);
+    ASSERT_FALSE(events.sent.empty());
+    EXPECT_EQ(events.sent[0].Code, 37);
+    EXPECT_EQ(events.sent[0].Value, 128);
+    EXPECT_EQ(events.sent[0].Slot, 3);
+    EXPECT_EQ(events.sent[0].Value2, 2);
+
+    events.sent.clear();
+    QTest::mousePress(&find<QPushButton>("bTransformA"), Qt::LeftButton);
+    ASSERT_FALSE(events.sent.empty());
+    EXPECT_EQ(events.sent[0].Slot, 3) << "side A to full strength while held";
+    events.sent.clear();
+    QTest::mouseRelease(&find<QPushButton>("bTransformA"), Qt::LeftButton);
+    ASSERT_FALSE(events.sent.empty());
+    EXPECT_EQ(events.sent[0].Code, 37) << "back to the slider's position";
+}
+
+TEST_F(MainWindowTest, TheLogicMayShowFromAnotherThread)
+{
+    std::thread([&] { windows.ui().setStatusText("from elsewhere"); }).join();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return find<QPushButton>("lStatus").text() == "from elsewhere"; }));
+    DialogAnswer answer = DialogAnswer::Yes;
+    std::thread([&] { answer = windows.ui().ask("Go on?", DialogButtons::YesNo); }).join();
+    EXPECT_EQ(answer, DialogAnswer::No) << "no performer can answer there";
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 } // namespace

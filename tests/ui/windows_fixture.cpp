@@ -43,6 +43,7 @@ void WindowsTest::SetUp()
 {
     performance.setEventSink(&processor);
     performance.setPlaybackThreads(&playback);
+    startInstrument();
     windows.bind(WindowLinks {
         performance,
         events,
@@ -53,7 +54,7 @@ void WindowsTest::SetUp()
         previews,
         [] { return 44100; },
         [this] { return nowMs; },
-        [this] { ++shutDowns; },
+        [this] { shutDownInstrument(); },
     });
     windows.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&windows.mainWindow()));

@@ -70,6 +70,10 @@ class WindowsTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Runs before the windows are bound and shown: the instrument's own start-up.
+    virtual void startInstrument() { }
+    // The instrument's shut-down, which closing the main window runs.
+    virtual void shutDownInstrument() { ++shutDowns; }
 
     // A slot that holds a clip as far as the windows and the logic can tell, without media.
     void pretendLoaded(int slot);
