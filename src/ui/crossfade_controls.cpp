@@ -2,32 +2,13 @@
 
 #include <QGridLayout>
 #include <QLabel>
-#include <QPushButton>
-#include <QSlider>
 
+#include "ui/performance_controls.h"
 #include "ui/picture_view.h"
 
 namespace oskel {
 
 namespace {
-
-QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, bool checkable)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setCheckable(checkable);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-QSlider* makeSlider(QWidget* parent, const char* name, int maximum)
-{
-    auto* slider = new QSlider(Qt::Horizontal, parent);
-    slider->setObjectName(name);
-    slider->setRange(0, maximum);
-    slider->setFocusPolicy(Qt::NoFocus);
-    return slider;
-}
 
 PictureView* makePreview(QWidget* parent, const char* name)
 {
@@ -51,16 +32,16 @@ QLabel* makeLetter(QWidget* parent, const char* name)
 CrossfadeControls::CrossfadeControls(QWidget* parent)
     : QGroupBox("Trails and Crossfade", parent)
     , trailsEnable(makeButton(this, "cbTrails", "Enable", true))
-    , trailsStrength(makeSlider(this, "tbTrailsStrength", 64))
-    , crossfade(makeSlider(this, "sbCrossFade", 255))
+    , trailsStrength(makeFader(this, "tbTrailsStrength", 64))
+    , crossfade(makeFader(this, "sbCrossFade", 255))
     , crossfadeEnable(makeButton(this, "cbCrossFadeEnable", "Enable", true))
     , video(makeButton(this, "cbCFVideo", "Video", true))
     , audio(makeButton(this, "cbCFAudio", "Audio", true))
     , resetClips(makeButton(this, "bResetClips", "Reset Clips", false))
     , transformA(makeButton(this, "bTransformA", "Transform", false))
     , transformB(makeButton(this, "bTransformB", "Transform", false))
-    , scratchA(makeSlider(this, "tbCFscratchA", 127))
-    , scratchB(makeSlider(this, "tbCFscratchB", 127))
+    , scratchA(makeFader(this, "tbCFscratchA", 127))
+    , scratchB(makeFader(this, "tbCFscratchB", 127))
     , previewA(makePreview(this, "pnCFpreviewA"))
     , previewB(makePreview(this, "pnCFpreviewB"))
     , letterA(makeLetter(this, "lCrossfadeL"))

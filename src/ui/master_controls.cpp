@@ -2,24 +2,10 @@
 
 #include <QGridLayout>
 #include <QLabel>
-#include <QPushButton>
-#include <QSlider>
+
+#include "ui/performance_controls.h"
 
 namespace oskel {
-
-namespace {
-
-QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, bool checkable)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setCheckable(checkable);
-    // The performance keys must reach the keyboard control, not move between buttons.
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-} // namespace
 
 MasterControls::MasterControls(QWidget* parent)
     : QGroupBox("Master Controls", parent)
@@ -39,7 +25,7 @@ MasterControls::MasterControls(QWidget* parent)
     , clipOnly(makeButton(this, "rbClipOnly", "Clip Only", true))
     , clipWithSettings(makeButton(this, "rbClipWithSettings", "Clip with Settings", true))
     , settingsOnly(makeButton(this, "rbSettingsOnly", "Settings Only", true))
-    , masterVolume(new QSlider(Qt::Horizontal, this))
+    , masterVolume(makeFader(this, "tbMasterVolume", 255))
     , masterMute(makeButton(this, "cbMasterMute", "Mute", true))
 {
     setObjectName("MasterControls");
@@ -49,10 +35,7 @@ MasterControls::MasterControls(QWidget* parent)
     m_copyChoices.setExclusive(true);
     clipWithSettings->setChecked(true);
 
-    masterVolume->setObjectName("tbMasterVolume");
-    masterVolume->setRange(0, 255);
     masterVolume->setValue(255);
-    masterVolume->setFocusPolicy(Qt::NoFocus);
 
     auto* grid = new QGridLayout(this);
     grid->setSpacing(3);

@@ -5,15 +5,17 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ui/performance_controls.h"
+
 namespace oskel {
 
 TempoControls::TempoControls(QWidget* parent)
     : QGroupBox("Tempo", parent)
     , tempoField(new QLineEdit(this))
-    , tap(new QPushButton("Tap", this))
-    , sync(new QPushButton("Sync", this))
-    , bpmLabel(new QPushButton("BPM", this))
-    , autoBpm(new QPushButton("Auto BPM", this))
+    , tap(makeButton(this, "bTap", "Tap", false))
+    , sync(makeButton(this, "bSync", "Sync", false))
+    , bpmLabel(makeButton(this, "lBPM", "BPM", false))
+    , autoBpm(makeButton(this, "cbAutoBPM", "Auto BPM", true))
     , beatCounter(new QLabel(this))
 {
     setObjectName("TempoControls");
@@ -22,17 +24,9 @@ TempoControls::TempoControls(QWidget* parent)
     // The field keeps the focus only when clicked, so the performance keys reach the
     // keyboard control otherwise.
     tempoField->setFocusPolicy(Qt::ClickFocus);
-    tap->setObjectName("bTap");
-    sync->setObjectName("bSync");
-    bpmLabel->setObjectName("lBPM");
     bpmLabel->setFlat(true);
-    autoBpm->setObjectName("cbAutoBPM");
-    autoBpm->setCheckable(true);
     beatCounter->setObjectName("lBeatCounter");
     beatCounter->setMinimumWidth(24);
-    for (QPushButton* button : { tap, sync, bpmLabel, autoBpm }) {
-        button->setFocusPolicy(Qt::NoFocus);
-    }
 
     auto* row = new QHBoxLayout(this);
     row->addWidget(tempoField);
