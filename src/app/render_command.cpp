@@ -5,6 +5,7 @@
 #include "app/console_user_interface.h"
 #include "app/instrument.h"
 #include "app/render_arguments.h"
+#include "recording/background_render_output.h"
 #include "recording/offline_render.h"
 #include "recording/output_file.h"
 #include "recording/render_engine.h"
@@ -98,7 +99,9 @@ public:
         }
         const std::filesystem::path output
             = m_request.output.value_or(instrument.performance().options().render.RenderOutput);
-        const std::unique_ptr<RenderOutput> file = openRenderOutput(output, encoding);
+        // Compressing and writing a frame overlaps the drawing of the next.
+        const auto file
+            = std::make_unique<BackgroundRenderOutput>(openRenderOutput(output, encoding));
 
         ActionPlayer player(
             instrument.events(),
