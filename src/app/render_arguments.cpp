@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/rounding.h"
+#include "recording/whole_number.h"
 
 namespace oskel {
 
@@ -14,16 +15,6 @@ namespace {
 constexpr int kLargestSide = 8192;
 constexpr int kHighestFrameRate = 1000;
 constexpr std::int64_t kMostFrames = 100'000'000;
-
-template <typename Number> std::optional<Number> wholeNumber(std::string_view text)
-{
-    Number value {};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 std::optional<double> decimalNumber(std::string_view text)
 {

@@ -1,12 +1,12 @@
 #include "recording/performance_script.h"
 
-#include <charconv>
 #include <fstream>
 #include <sstream>
 #include <system_error>
 
 #include "core/event_rules.h"
 #include "core/slot_number.h"
+#include "recording/whole_number.h"
 
 namespace oskel {
 
@@ -95,16 +95,6 @@ public:
 private:
     std::string_view m_rest;
 };
-
-template <typename Number> std::optional<Number> wholeNumber(std::string_view field)
-{
-    Number value {};
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (error != std::errc() || end != field.data() + field.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 // Reads the next field as a whole number of type Number, or says what is wrong.
 template <typename Number>

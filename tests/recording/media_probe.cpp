@@ -1,5 +1,6 @@
 #include "media_probe.h"
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <sstream>
@@ -51,6 +52,34 @@ std::map<std::string, std::string> probeStream(
         }
     }
     return entries;
+}
+
+::testing::AssertionResult holdsAvi(const std::filesystem::path& file, const ExpectedAvi& expected)
+{
+    auto video = probeStream(file, "v:0");
+    auto audio = probeStream(file, "a:0");
+    const std::string duration = probeStream(file, "format")["duration"];
+    const std::vector<std::pair<std::string, std::string>> found {
+        { video["codec_name"], expected.codec },
+        { video["width"], std::to_string(expected.width) },
+        { video["height"], std::to_string(expected.height) },
+        { video["r_frame_rate"], expected.frameRate },
+        { video["nb_read_frames"], std::to_string(expected.frames) },
+        { audio["codec_name"], "pcm_s16le" },
+        { audio["sample_rate"], "44100" },
+        { audio["channels"], "2" },
+    };
+    for (const auto& [actual, wanted] : found) {
+        if (actual != wanted) {
+            return ::testing::AssertionFailure() << file << ": \"" << actual << "\" where \""
+                                                 << wanted << "\" was expected";
+        }
+    }
+    if (duration.empty() || std::abs(std::stod(duration) - expected.seconds) > 0.001) {
+        return ::testing::AssertionFailure() << file << " lasts " << duration << " s, not "
+                                             << expected.seconds;
+    }
+    return ::testing::AssertionSuccess();
 }
 
 std::vector<bool> probeKeyFrames(const std::filesystem::path& file)
