@@ -53,81 +53,89 @@ VideoEncoding applySettings(TRenderEngine& engine, const RenderRequest& request)
     return encoding;
 }
 
+// The instrument put together for one render: the manual sound clock feeding the render's
+// sound, the replay's clock, and the renderer of the surface seeing the replay's tick times.
 class RenderSession {
 public:
-    RenderSession(const RenderRequest& request, const RenderEnvironment& env)
-        : m_request(request), m_env(env)
+    RenderSession(const RenderRequest& request, const RenderEnvironment& env,
+                  RenderSurface& surface)
+        : m_request(request)
+        , m_env(env)
+        , m_instrument(m_mainThread, m_ui, instrumentParts(surface), env.locations)
     {
-    }
-
-    // Throws what ends the render.
-    void run(std::vector<ScriptAction> actions, RenderSurface& surface)
-    {
-        MainThreadDispatcher mainThread;
-        std::ostream noStatus(nullptr);
-        ConsoleUserInterface ui(noStatus, m_env.err);
-        mainThread.setErrorHandler([&ui](std::exception_ptr failure) {
+        m_mainThread.setErrorHandler([this](std::exception_ptr failure) {
             try {
                 std::rethrow_exception(failure);
             } catch (const std::exception& error) {
-                ui.showMessage(error.what());
+                m_ui.showMessage(error.what());
             }
         });
-        ReplayClock clock;
-        MixedSoundTap soundTap;
-        auto device = std::make_unique<ManualClockSoundDevice>(RenderOutput::kSoundRate,
-                                                               soundTap.sink());
-        ManualClockSoundDevice& sound = *device;
-        // The tick times the renderer sees are the performance's own.
-        const RendererMaker timedRenderer = [&surface, &clock](Performance& performance,
-                                                                MainThreadDispatcher& thread) {
-            RendererChoice choice = surface.makeRenderer(performance, thread);
-            choice.renderer
-                = std::make_unique<ReplayTimedRenderer>(std::move(choice.renderer), clock);
-            return choice;
-        };
-        Instrument instrument(
-            mainThread, ui,
-            InstrumentParts { std::move(device), timedRenderer, clock.function(), true },
-            m_env.locations);
-        instrument.start();
+    }
 
-        TRenderEngine engine(m_env.locations.configFolder);
-        const VideoEncoding encoding = applySettings(engine, m_request);
-        if (engine.settingsProblem()) {
-            ui.showMessage(*engine.settingsProblem());
-        }
+    // Throws what ends the render.
+    void run(const std::vector<ScriptAction>& actions)
+    {
+        m_instrument.start();
         const std::filesystem::path output
-            = m_request.output.value_or(instrument.performance().options().render.RenderOutput);
-        // Compressing and writing a frame overlaps the drawing of the next.
-        const auto file
-            = std::make_unique<BackgroundRenderOutput>(openRenderOutput(output, encoding));
-
+            = m_request.output.value_or(m_instrument.performance().options().render.RenderOutput);
+        const std::unique_ptr<RenderOutput> file = openOutput(output);
         ActionPlayer player(
-            instrument.events(),
-            [&instrument](int slot, const std::filesystem::path& clip) {
-                instrument.loadClip(slot, clip);
-            },
-            ui);
-        OfflineRender render(ReplayInstrument { mainThread, player, instrument.mailbox(),
-                                                instrument.playback(), instrument.frameClock(),
-                                                instrument.renderer(), sound, soundTap, clock });
+            m_instrument.events(),
+            [this](int slot, const std::filesystem::path& clip) { m_instrument.loadClip(slot, clip); },
+            m_ui);
+        OfflineRender render(ReplayInstrument { m_mainThread, player, m_instrument.mailbox(),
+                                                m_instrument.playback(), m_instrument.frameClock(),
+                                                m_instrument.renderer(), *m_sound, m_soundTap,
+                                                m_clock });
         RenderProgressLine progress(m_env.err, m_request.framesPerSecond);
         render.run(actions, m_request.frames, m_request.framesPerSecond, *file,
                    [&progress](std::int64_t done, std::int64_t total) {
                        progress.update(done, total);
                    },
                    m_env.cancelled);
-        instrument.performance().options().render.RenderOutput
+        m_instrument.performance().options().render.RenderOutput
             = std::filesystem::absolute(output).string();
-        instrument.shutDown();
-        mainThread.close();
+        m_instrument.shutDown();
         m_env.out << "Rendered " << m_request.frames << " frames to " << output.string() << '\n';
     }
 
 private:
+    InstrumentParts instrumentParts(RenderSurface& surface)
+    {
+        auto device = std::make_unique<ManualClockSoundDevice>(RenderOutput::kSoundRate,
+                                                               m_soundTap.sink());
+        m_sound = device.get();
+        const RendererMaker timedRenderer = [&surface, this](Performance& performance,
+                                                              MainThreadDispatcher& thread) {
+            RendererChoice choice = surface.makeRenderer(performance, thread);
+            choice.renderer
+                = std::make_unique<ReplayTimedRenderer>(std::move(choice.renderer), m_clock);
+            return choice;
+        };
+        return InstrumentParts { std::move(device), timedRenderer, m_clock.function(), true };
+    }
+
+    // The render settings through the engine, and the output they describe. Compressing and
+    // writing a frame overlaps the drawing of the next.
+    std::unique_ptr<RenderOutput> openOutput(const std::filesystem::path& output)
+    {
+        TRenderEngine engine(m_env.locations.configFolder);
+        const VideoEncoding encoding = applySettings(engine, m_request);
+        if (engine.settingsProblem()) {
+            m_ui.showMessage(*engine.settingsProblem());
+        }
+        return std::make_unique<BackgroundRenderOutput>(openRenderOutput(output, encoding));
+    }
+
     const RenderRequest& m_request;
     const RenderEnvironment& m_env;
+    MainThreadDispatcher m_mainThread;
+    std::ostream m_noStatus { nullptr }; // the status line goes nowhere: the progress line says it all
+    ConsoleUserInterface m_ui { m_noStatus, m_env.err };
+    ReplayClock m_clock;
+    MixedSoundTap m_soundTap;
+    ManualClockSoundDevice* m_sound = nullptr; // the instrument's
+    Instrument m_instrument;
 };
 
 } // namespace
@@ -160,8 +168,8 @@ int runRenderCommand(std::span<const std::string_view> arguments, const RenderEn
         return kRenderFailed;
     }
     try {
-        RenderSession(request, env).run(actionsWithClips(request, std::move(script.actions)),
-                                        *surface);
+        RenderSession(request, env, *surface)
+            .run(actionsWithClips(request, std::move(script.actions)));
     } catch (const std::exception& error) {
         env.err << "\noskel3: " << error.what() << '\n';
         return kRenderFailed;
