@@ -77,7 +77,7 @@ int runInstrumentWindows(int argc, char** argv, const GuiInstrumentMaker& makeIn
         if (instrument) {
             instrument->start();
             windows.bind(instrument->links());
-            windows.show();
+            windows.show([&instrument] { instrument->activate(); });
             exitCode = QApplication::exec();
             // However the loop ended, the instrument ends here, before the windows go.
             windows.shutDown();

@@ -30,8 +30,11 @@ struct GuiServices {
 class GuiInstrument {
 public:
     virtual ~GuiInstrument() = default;
-    // Start-up: settings read, playback started.
+    // Start-up, before the windows are shown: the settings are read.
     virtual void start() = 0;
+    // The main window's first activation, once the windows are shown and have their place:
+    // playback starts.
+    virtual void activate() = 0;
     // What the windows bind to; its shutDown ends the instrument and writes the settings.
     virtual WindowLinks links() = 0;
 };
@@ -41,8 +44,9 @@ public:
 using GuiInstrumentMaker = std::function<std::unique_ptr<GuiInstrument>(GuiServices& services)>;
 
 // The program with its windows: makes the application and the windows, has the instrument
-// made, starts it, binds the windows to it and runs until the main window closes, which shuts
-// the instrument down and writes the settings. Returns the program's exit code.
+// made, starts it, binds the windows to it, shows them, activates the instrument on the main
+// window's first activation and runs until the main window closes, which shuts the
+// instrument down and writes the settings. Returns the program's exit code.
 int runInstrumentWindows(int argc, char** argv, const GuiInstrumentMaker& makeInstrument);
 
 } // namespace oskel

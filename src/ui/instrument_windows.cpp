@@ -108,8 +108,9 @@ void InstrumentWindows::bind(WindowLinks links)
     m_refresh.start(kRefreshMs);
 }
 
-void InstrumentWindows::show()
+void InstrumentWindows::show(std::function<void()> activated)
 {
+    m_activated = std::move(activated);
     m_output->show();
     m_main->show();
     m_main->raise();
@@ -129,7 +130,11 @@ void InstrumentWindows::firstActivation()
                              m_main->frameGeometry().width(), m_main->frameGeometry().height());
     m_main->move(place.x, place.y);
     if (m_links->performance.options().ui.startFullscreen) {
-        m_logic->fullScreen.enter();
+        guarded([this] { m_logic->fullScreen.enter(); });
+        bringApplicationToFront();
+    }
+    if (m_activated) {
+        guarded(m_activated);
     }
 }
 

@@ -69,8 +69,9 @@ public:
     // Binds the windows to the instrument and shows its state in them.
     void bind(WindowLinks links);
     // Shows the output window, then the main window in front; the main window's first
-    // activation gives it its size and place.
-    void show();
+    // activation gives it its size and place, enters the full-screen display mode when the
+    // settings ask for it, and then runs `activated` (where playback starts).
+    void show(std::function<void()> activated = {});
     // The instrument's shut-down with the windows' part in it (the main window's place is
     // kept for the settings file); the windows stop showing and sending. Once only: closing the
     // main window runs it.
@@ -119,6 +120,7 @@ private:
     std::unique_ptr<WindowLinks> m_links;
     std::unique_ptr<Logic> m_logic;
     std::unique_ptr<KeyForwarder> m_keys;
+    std::function<void()> m_activated;
     QTimer m_refresh;
     int m_dialogDepth = 0;
     // Slots whose panel shows a live picture rather than the still thumbnail.

@@ -9,6 +9,7 @@
 #include "persistence/ini_profile.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
+#include "ui/output_window.h"
 #include "windows_fixture.h"
 
 namespace oskel::test {
@@ -22,14 +23,15 @@ protected:
     {
         std::filesystem::create_directories(folder / "oskel3");
         std::ofstream(settingsPath()) << "[Oskel3MainForm]\nLeft=-30000\nTop=99999999\n"
+                                      << "Fullscreen=1\n"
                                       << "[Playback]\nLoop=0\n"
                                       << "[FileIO]\nLoadClipsInSyncMode=1\n"
                                       << "[Globals]\nBPM=97\n";
         lifecycle.setEngine(&processor, &playback);
         lifecycle.programEntry();
         lifecycle.InitStuff();
-        lifecycle.FormActivate();
     }
+    void activateInstrument() override { lifecycle.FormActivate(); }
     void shutDownInstrument() override
     {
         WindowsTest::shutDownInstrument();
@@ -44,6 +46,10 @@ protected:
 
 TEST_F(StartAndShutDownTest, TheWindowsShowTheSettingsAndCloseWritesThemBack)
 {
+    EXPECT_TRUE(windows.outputWindow().isShownFullScreen()) << "the settings ask for it";
+    EXPECT_EQ(playback.starts, 1) << "playback started once the windows were up";
+    EXPECT_FALSE(performance.globals().standby) << "the full-screen switch's standby is left";
+    EXPECT_FALSE(find<QPushButton>("cbStandby").isChecked());
     EXPECT_FALSE(find<QPushButton>("cbLoop").isChecked());
     EXPECT_TRUE(find<QPushButton>("cbSyncMode").isChecked());
     EXPECT_EQ(find<QLineEdit>("ebBPM").text(), "97");

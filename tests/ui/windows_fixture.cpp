@@ -56,8 +56,8 @@ void WindowsTest::SetUp()
         [this] { return nowMs; },
         [this] { shutDownInstrument(); },
     });
-    windows.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&windows.mainWindow()));
+    windows.show([this] { activateInstrument(); });
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&windows.mainWindow()));
     settle();
     events.sent.clear();
 }

@@ -72,6 +72,8 @@ protected:
     void TearDown() override;
     // Runs before the windows are bound and shown: the instrument's own start-up.
     virtual void startInstrument() { }
+    // The main window's first activation: where playback starts.
+    virtual void activateInstrument() { }
     // The instrument's shut-down, which closing the main window runs.
     virtual void shutDownInstrument() { ++shutDowns; }
 
