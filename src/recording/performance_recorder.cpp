@@ -63,8 +63,8 @@ std::optional<std::string> PerformanceRecorder::save(const std::filesystem::path
         return problem;
     }
     if (skipped > 0) {
-        return std::to_string(skipped) + " clip load(s) not recorded: the file name cannot be "
-            "written on one line";
+        return std::to_string(skipped)
+            + " action(s) left out: an event code beyond 41, or a clip name that no line holds";
     }
     return std::nullopt;
 }

@@ -134,6 +134,22 @@ TEST_F(PerformanceRecorderTest, ARecordingSavesAsAPerformanceFileThatReadsBack)
     EXPECT_NE(text.find("\n1500 load 2 /elsewhere/b.mp4\n"), std::string::npos) << text;
 }
 
+TEST_F(PerformanceRecorderTest, WhatNoLineCanHoldIsLeftOutAndSaidTheRestIsSaved)
+{
+    test::TempDir folder;
+    recorder.start();
+    processor.ProcessEvent({ 99, 0, 0, 0 });
+    recorder.clipLoaded(1, "/clips/two\nlines.avi");
+    processor.ProcessEvent({ 11, 0, 0, 0 });
+    const auto problem = recorder.save(folder / "show.txt");
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(*problem, "2 action(s) left out: an event code beyond 41, or a clip name that no line holds");
+    const ScriptReadResult read = readPerformanceScript(folder / "show.txt");
+    ASSERT_FALSE(read.problem);
+    ASSERT_EQ(read.actions.size(), 1u);
+    EXPECT_EQ(std::get<EventAction>(read.actions[0].command).event.Code, 11);
+}
+
 TEST_F(PerformanceRecorderTest, SavingWhereNoFileCanBeWrittenSaysWhyAndLeavesNothing)
 {
     test::TempDir folder;
