@@ -24,11 +24,47 @@
 
 namespace oskel {
 
+class InstrumentWindows::CountedDialogs : public Dialogs {
+public:
+    CountedDialogs(Dialogs& dialogs, int& depth) : m_dialogs(dialogs), m_depth(depth) { }
+
+    void showMessage(std::string_view text) override
+    {
+        const Open open(m_depth);
+        m_dialogs.showMessage(text);
+    }
+    DialogAnswer ask(std::string_view question, DialogButtons buttons) override
+    {
+        const Open open(m_depth);
+        return m_dialogs.ask(question, buttons);
+    }
+    std::optional<std::filesystem::path> chooseClip(const std::filesystem::path& folder) override
+    {
+        const Open open(m_depth);
+        return m_dialogs.chooseClip(folder);
+    }
+
+private:
+    class Open {
+    public:
+        explicit Open(int& depth) : m_depth(depth) { ++m_depth; }
+        ~Open() { --m_depth; }
+        Open(const Open&) = delete;
+        Open& operator=(const Open&) = delete;
+
+    private:
+        int& m_depth;
+    };
+
+    Dialogs& m_dialogs;
+    int& m_depth;
+};
+
 InstrumentWindows::InstrumentWindows(Dialogs& dialogs)
-    : m_dialogs(dialogs)
+    : m_dialogs(std::make_unique<CountedDialogs>(dialogs, m_dialogDepth))
     , m_main(std::make_unique<MainWindow>())
     , m_output(std::make_unique<OutputWindow>())
-    , m_ui(std::make_unique<QtUserInterface>(*m_main, dialogs))
+    , m_ui(std::make_unique<QtUserInterface>(*m_main, *m_dialogs))
 {
     // Closing the output window hides it (Shift+F12 brings it back); only the main window
     // ends the program.
@@ -141,7 +177,7 @@ void InstrumentWindows::firstActivation()
 bool InstrumentWindows::closeQuery()
 {
     if (m_links != nullptr && !m_closed && m_dialogDepth > 0) {
-        // A dialog of ours is open below this close: close once it has returned.
+        // A box of ours is open below this close: close once it has returned.
         QTimer::singleShot(200, m_main.get(), [this] { m_main->close(); });
         return false;
     }
@@ -196,10 +232,8 @@ void InstrumentWindows::openClipDialog(int slot)
         if (m_closed || m_dialogDepth > 0 || m_links->performance.globals().loadingBusy) {
             return;
         }
-        ++m_dialogDepth;
         const std::optional<std::filesystem::path> chosen
-            = m_dialogs.chooseClip(m_links->loader.dialogStartFolder());
-        --m_dialogDepth;
+            = m_dialogs->chooseClip(m_links->loader.dialogStartFolder());
         if (!m_closed) {
             guarded([&] { m_links->loader.LoadClipDialog(slot, chosen); });
         }

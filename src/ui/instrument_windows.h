@@ -87,6 +87,7 @@ public:
 
 private:
     struct Logic;
+    class CountedDialogs;
 
     // KeyboardTargets and SlotGridTargets
     void requestClose() override;
@@ -113,7 +114,9 @@ private:
     void guarded(const std::function<void()>& action);
     void reportFailure(const std::string& message);
 
-    Dialogs& m_dialogs;
+    int m_dialogDepth = 0; // modal boxes open
+    // Every modal box goes through here, so that a close waits for the boxes open below it.
+    std::unique_ptr<CountedDialogs> m_dialogs;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<OutputWindow> m_output;
     std::unique_ptr<QtUserInterface> m_ui;
@@ -122,7 +125,6 @@ private:
     std::unique_ptr<KeyForwarder> m_keys;
     std::function<void()> m_activated;
     QTimer m_refresh;
-    int m_dialogDepth = 0;
     // Slots whose panel shows a live picture rather than the still thumbnail.
     std::bitset<kSlotCount + 1> m_livePicture;
     bool m_closed = false;
