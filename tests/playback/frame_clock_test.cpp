@@ -101,6 +101,20 @@ TEST_F(FrameClockTest, ThePlayCursorPicksTheFrame)
     }
 }
 
+TEST_F(FrameClockTest, TheWorkersLeaveTheFramesTheyFetchForTheLivePreviews)
+{
+    SlotPreviews previews;
+    clock.setPreviews(&previews);
+    load(5);
+    hold(load(4), 88200);
+    clock.tick();
+    const std::optional<ThumbnailPicture> picture = previews.takeNew(4);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->pixels.size(), std::size_t { 96 * 72 * 3 });
+    EXPECT_FALSE(previews.takeNew(5)) << "a slot that does not play leaves none";
+    clock.setPreviews(nullptr);
+}
+
 TEST_F(FrameClockTest, WithNothingPlayingATickStillPresentsAndAcknowledges)
 {
     load(2);
