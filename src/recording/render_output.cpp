@@ -41,6 +41,10 @@ std::unique_ptr<RenderOutput> openRenderOutput(
 {
     if (isAviOutput(output)) {
         requireFolder(folderOf(output));
+        std::error_code error;
+        if (std::filesystem::is_directory(output, error)) {
+            throw OutputError("The output " + output.string() + " is a folder, not a file");
+        }
         return openAviRenderFile(output, encoding);
     }
     std::filesystem::path folder = output.lexically_normal();

@@ -188,6 +188,24 @@ TEST_F(RenderOutputTest, NothingIsLeftThatLooksCompleteWhenARenderStopsHalfway)
     }
 }
 
+TEST_F(RenderOutputTest, AnOutputThatCannotBeWhatItsNameSaysIsRefusedBeforeAnythingIsWritten)
+{
+    std::filesystem::create_directory(folder / "folder.avi");
+    test::writeFileBytes(folder / "file", { 1 });
+    for (const auto& [out, message] : std::vector<std::pair<std::filesystem::path, std::string>> {
+             { folder / "folder.avi", "The output " + (folder / "folder.avi").string() + " is a folder, not a file" },
+             { folder / "file", "Could not make the folder " + (folder / "file").string() + ": File exists" },
+         }) {
+        try {
+            openRenderOutput(out, {});
+            ADD_FAILURE() << out;
+        } catch (const OutputError& error) {
+            EXPECT_EQ(std::string(error.what()), message);
+        }
+    }
+    EXPECT_EQ(filesIn(folder.path()), (std::vector<std::filesystem::path> { "file", "folder.avi" }));
+}
+
 TEST_F(RenderOutputTest, AMissingOutputFolderIsRefusedBeforeAnythingIsWritten)
 {
     for (const std::filesystem::path& out :
