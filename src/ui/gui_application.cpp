@@ -48,6 +48,11 @@ int runInstrumentWindows(int argc, char** argv, const GuiInstrumentMaker& makeIn
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Oskel 3");
+    return runWindows(makeInstrument);
+}
+
+int runWindows(const GuiInstrumentMaker& makeInstrument)
+{
     MainThreadDispatcher mainThread;
     QueueServer server(mainThread);
     QtDialogs dialogs(nullptr);
@@ -70,6 +75,9 @@ int runInstrumentWindows(int argc, char** argv, const GuiInstrumentMaker& makeIn
         previews,
         [&windows]() -> QWindow& { return windows.mainWindow().display().surfaceWindow(); },
         [&windows]() -> QWindow& { return windows.outputWindow().view().surfaceWindow(); },
+        [&windows] {
+            QMetaObject::invokeMethod(&windows.mainWindow(), &QWidget::close, Qt::QueuedConnection);
+        },
     };
     int exitCode = 1;
     {

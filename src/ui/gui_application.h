@@ -24,6 +24,9 @@ struct GuiServices {
     // window's display panel, and the one that fills the output window.
     std::function<QWindow&()> displayPanelSurface;
     std::function<QWindow&()> outputWindowSurface;
+    // Any thread: asks the main window to close, which ends the program as the performer's
+    // close does (for the signals that end it).
+    std::function<void()> requestClose;
 };
 
 // The instrument as the windows run it.
@@ -48,5 +51,7 @@ using GuiInstrumentMaker = std::function<std::unique_ptr<GuiInstrument>(GuiServi
 // window's first activation and runs until the main window closes, which shuts the
 // instrument down and writes the settings. Returns the program's exit code.
 int runInstrumentWindows(int argc, char** argv, const GuiInstrumentMaker& makeInstrument);
+// The same on the application object that exists already.
+int runWindows(const GuiInstrumentMaker& makeInstrument);
 
 } // namespace oskel

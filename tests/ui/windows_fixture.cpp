@@ -39,23 +39,28 @@ std::vector<int> RecordingEvents::codes() const
     return codes;
 }
 
-void WindowsTest::SetUp()
+TestInstrument::TestInstrument(UserInterfacePort& ui, MainThreadDispatcher& mainThread)
+    : performance(ui, mainThread), audio(device, ui, [] { return std::optional<std::int64_t>(); })
 {
     performance.setEventSink(&processor);
     performance.setPlaybackThreads(&playback);
+}
+
+WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uint32_t()> clock,
+                                  std::function<void()> shutDown,
+                                  std::function<void(bool)> restartSyncSlots)
+{
+    return WindowLinks { performance, events, std::move(restartSyncSlots),
+                         tempo, loader, playback, previews, [] { return 44100; },
+                         std::move(clock), std::move(shutDown) };
+}
+
+void WindowsTest::SetUp()
+{
     startInstrument();
-    windows.bind(WindowLinks {
-        performance,
-        events,
-        [this](bool hide) { syncRestarts.push_back(hide); },
-        tempo,
-        loader,
-        playback,
-        previews,
-        [] { return 44100; },
-        [this] { return nowMs; },
-        [this] { shutDownInstrument(); },
-    });
+    windows.bind(instrument.links(
+        previews, [this] { return nowMs; }, [this] { shutDownInstrument(); },
+        [this](bool hide) { syncRestarts.push_back(hide); }));
     windows.show([this] { activateInstrument(); });
     ASSERT_TRUE(QTest::qWaitForWindowActive(&windows.mainWindow()));
     settle();

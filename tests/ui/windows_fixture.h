@@ -64,8 +64,27 @@ private:
     EventSink& m_next;
 };
 
-// The windows, shown on the offscreen platform and bound to the real logic: the event
-// processor, the tempo and the clip loader over playback threads that exist only as flags.
+// The logic the windows bind to, real but for the playback threads, which exist only as
+// flags: the event processor (its events recorded), the tempo and the clip loader.
+struct TestInstrument {
+    TestInstrument(UserInterfacePort& ui, MainThreadDispatcher& mainThread);
+    // What the windows bind to; shutDown and restartSyncSlots are the caller's.
+    WindowLinks links(SlotPreviews& previews, std::function<std::uint32_t()> clock,
+                      std::function<void()> shutDown, std::function<void(bool)> restartSyncSlots);
+
+    Performance performance;
+    AudioMailbox mailbox;
+    FakePlayback playback;
+    EventProcessor processor { performance, mailbox, playback };
+    RecordingEvents events { processor };
+    Tempo tempo { performance, events };
+    ManualClockSoundDevice device;
+    AudioEngine audio;
+    SourceInterface sources { makeMediaReader };
+    ClipLoader loader { performance, sources, audio, playback };
+};
+
+// The windows, shown on the offscreen platform and bound to a TestInstrument.
 class WindowsTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -102,16 +121,12 @@ protected:
     RecordingDialogs dialogs;
     InstrumentWindows windows { dialogs };
     MainThreadDispatcher mainThread;
-    Performance performance { windows.ui(), mainThread };
-    AudioMailbox mailbox;
-    FakePlayback playback;
-    EventProcessor processor { performance, mailbox, playback };
-    RecordingEvents events { processor };
-    Tempo tempo { performance, events };
-    ManualClockSoundDevice device;
-    AudioEngine audio { device, windows.ui(), [] { return std::optional<std::int64_t>(); } };
-    SourceInterface sources { makeMediaReader };
-    ClipLoader loader { performance, sources, audio, playback };
+    TestInstrument instrument { windows.ui(), mainThread };
+    Performance& performance = instrument.performance;
+    AudioMailbox& mailbox = instrument.mailbox;
+    FakePlayback& playback = instrument.playback;
+    EventProcessor& processor = instrument.processor;
+    RecordingEvents& events = instrument.events;
     SlotPreviews previews;
     std::uint32_t nowMs = 100000;
     int shutDowns = 0;
