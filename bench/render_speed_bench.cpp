@@ -27,7 +27,8 @@ class Workspace {
 public:
     Workspace()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "oskel3-bench-XXXXXX").string();
+        std::string pattern
+            = (std::filesystem::temp_directory_path() / "oskel3-bench-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) {
             m_folder = pattern;
         }
@@ -48,8 +49,10 @@ public:
         std::string script;
         for (int slot = 1; slot <= kLayers; ++slot) {
             const std::string clip = "clip" + std::to_string(slot) + ".avi";
-            const std::string command = "ffmpeg -v error -y -f lavfi -i testsrc2=size=384x288:rate=25:duration=10 "
-                                        "-f lavfi -i sine=frequency=" + std::to_string(220 * slot)
+            const std::string command
+                = "ffmpeg -v error -y -f lavfi -i testsrc2=size=384x288:rate=25:duration=10 "
+                  "-f lavfi -i sine=frequency="
+                + std::to_string(220 * slot)
                 + ":sample_rate=44100:duration=10 -ac 2 -c:v mjpeg -q:v 3 -c:a pcm_s16le '"
                 + (m_folder / clip).string() + "'";
             if (m_folder.empty() || std::system(command.c_str()) != 0) {
@@ -58,9 +61,9 @@ public:
             script += "0 load " + std::to_string(slot) + " " + clip + "\n";
             script += std::to_string(slot * 10) + " event 0 -600 64 " + std::to_string(slot) + "\n";
         }
-        script += "20 event 34 96 0 2\n"    // translucent
-                  "30 event 20 300 0 3\n"   // luma keyed
-                  "40 event 34 160 0 4\n"   // translucent
+        script += "20 event 34 96 0 2\n" // translucent
+                  "30 event 20 300 0 3\n" // luma keyed
+                  "40 event 34 160 0 4\n" // translucent
                   "5000 event 37 128 2 4\n"; // crossfaded halfway
         std::ofstream(m_folder / "show.txt") << script;
         return true;
@@ -78,21 +81,24 @@ void BM_RenderFourLayersWithSound(benchmark::State& state, const char* compresso
         return;
     }
     const std::filesystem::path folder = workspace.folder();
-    const std::vector<std::string> arguments { "--script", (folder / "show.txt").string(),
-        "--fps", std::to_string(kFramesPerSecond), "--frames", std::to_string(kFrames),
-        "--compressor", compressor, "--out", (folder / "take.avi").string() };
+    const std::vector<std::string> arguments { "--script", (folder / "show.txt").string(), "--fps",
+        std::to_string(kFramesPerSecond), "--frames", std::to_string(kFrames), "--compressor",
+        compressor, "--out", (folder / "take.avi").string() };
     const std::vector<std::string_view> views(arguments.begin(), arguments.end());
     const Locations locations = locationsFrom([&folder](const char* name) {
-        return std::string(name) == "HOME" ? std::optional<std::string>(folder.string()) : std::nullopt;
+        return std::string(name) == "HOME" ? std::optional<std::string>(folder.string())
+                                           : std::nullopt;
     });
     std::ostringstream out;
     std::ostringstream err;
     double seconds = 0.0;
     for (auto _ : state) {
         const auto started = std::chrono::steady_clock::now();
-        const int status = runRenderCommand(views, RenderEnvironment { locations,
-            openHeadlessRenderSurface, out, err, [] { return false; } });
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        const int status = runRenderCommand(views,
+            RenderEnvironment {
+                locations, openHeadlessRenderSurface, out, err, [] { return false; } });
+        seconds
+            += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         if (status != 0) {
             state.SkipWithError(("the render failed: " + err.str()).c_str());
             return;

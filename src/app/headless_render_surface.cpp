@@ -1,5 +1,4 @@
 #include "app/render_surface.h"
-
 #include "platform/gl/egl_surface.h"
 #include "render/gl/gl_renderer.h"
 

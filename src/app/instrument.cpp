@@ -31,7 +31,7 @@ RendererChoice chooseRenderer(
 } // namespace
 
 Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
-                       InstrumentParts parts, const Locations& locations)
+    InstrumentParts parts, const Locations& locations)
     : m_performance(ui, mainThread)
     , m_sound(std::move(parts.sound))
     , m_playback(m_performance, m_mailbox)
@@ -41,14 +41,15 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     , m_audio(*m_sound, ui, availableMemoryBytes)
     , m_sources(makeMediaReader)
     , m_loader(m_performance, m_sources, m_audio, m_playback)
-    , m_transport(m_performance, m_events.engineEvents(),
-                  [this](bool hide) { m_events.RestartSyncSlots(hide); },
-                  clockOrWallClock(parts.clock), clockOrWallClock(parts.clock)())
+    , m_transport(
+          m_performance, m_events.engineEvents(),
+          [this](bool hide) { m_events.RestartSyncSlots(hide); }, clockOrWallClock(parts.clock),
+          clockOrWallClock(parts.clock)())
     , m_renderer(chooseRenderer(parts.makeRenderer, m_performance, mainThread))
     , m_frameClock(m_performance, m_sources, *m_renderer.renderer, m_transport, m_monitor)
     , m_settings(locations.configFolder)
     , m_lifecycle(m_performance, m_settings, { locations.clipFolder, locations.tempFolder },
-                  availableMemoryBytes)
+          availableMemoryBytes)
     , m_recorder(clockOrWallClock(parts.clock))
 {
     m_events.setSoundDevice(m_sound.get());

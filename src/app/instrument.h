@@ -27,7 +27,10 @@ namespace oskel {
 // Where the playback engine reports: the beat counter now; the windows' figures later.
 class InstrumentMonitor : public SilentPlaybackMonitor {
 public:
-    explicit InstrumentMonitor(Tempo& tempo) : m_tempo(tempo) {}
+    explicit InstrumentMonitor(Tempo& tempo)
+        : m_tempo(tempo)
+    {
+    }
     void refreshGridAndBeatCounter() override { m_tempo.showBeatCounter(); }
 
 private:
@@ -60,7 +63,7 @@ struct InstrumentParts {
 class Instrument {
 public:
     Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui, InstrumentParts parts,
-               const Locations& locations);
+        const Locations& locations);
     ~Instrument();
     Instrument(const Instrument&) = delete;
     Instrument& operator=(const Instrument&) = delete;

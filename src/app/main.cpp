@@ -51,7 +51,7 @@ Arguments parseArguments(int argc, char** argv)
             std::cout << "oskel3 " << OSKEL_VERSION << '\n';
             arguments.exitNow = true;
         } else if (argument == "--load" && i + 1 < argc
-                   && oskel::parseClipArgument(argv[i + 1], clip)) {
+            && oskel::parseClipArgument(argv[i + 1], clip)) {
             arguments.clips.push_back(clip);
             ++i;
         } else if (argument == "--record" && i + 1 < argc && argv[i + 1][0] != '\0') {
@@ -124,9 +124,9 @@ int runRender(int argc, char** argv)
     std::atomic<bool> cancel = false;
     signals.start([&cancel] { cancel = true; });
     const std::vector<std::string_view> arguments(argv + 2, argv + argc);
-    return oskel::runRenderCommand(
-        arguments, oskel::RenderEnvironment { oskel::systemLocations(), oskel::openHeadlessRenderSurface,
-                                              std::cout, std::cerr, [&cancel] { return cancel.load(); } });
+    return oskel::runRenderCommand(arguments,
+        oskel::RenderEnvironment { oskel::systemLocations(), oskel::openHeadlessRenderSurface,
+            std::cout, std::cerr, [&cancel] { return cancel.load(); } });
 }
 
 } // namespace

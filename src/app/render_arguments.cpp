@@ -68,47 +68,47 @@ const std::map<std::string_view, OptionReader>& optionReaders()
 {
     static const std::map<std::string_view, OptionReader> readers {
         { "--script",
-          [](Parsing& p, std::string_view v) {
-              p.request.script = std::filesystem::path(v);
-              return !v.empty();
-          } },
+            [](Parsing& p, std::string_view v) {
+                p.request.script = std::filesystem::path(v);
+                return !v.empty();
+            } },
         { "--load",
-          [](Parsing& p, std::string_view v) {
-              ClipToLoad clip;
-              if (!parseClipArgument(v, clip)) {
-                  return false;
-              }
-              p.request.clips.push_back(clip);
-              return true;
-          } },
+            [](Parsing& p, std::string_view v) {
+                ClipToLoad clip;
+                if (!parseClipArgument(v, clip)) {
+                    return false;
+                }
+                p.request.clips.push_back(clip);
+                return true;
+            } },
         { "--fps", numberIn(&RenderRequest::framesPerSecond, 1, kHighestFrameRate) },
         { "--frames",
-          [](Parsing& p, std::string_view v) {
-              p.frames = wholeNumber<std::int64_t>(v);
-              return p.frames && *p.frames >= 1 && *p.frames <= kMostFrames;
-          } },
+            [](Parsing& p, std::string_view v) {
+                p.frames = wholeNumber<std::int64_t>(v);
+                return p.frames && *p.frames >= 1 && *p.frames <= kMostFrames;
+            } },
         { "--seconds",
-          [](Parsing& p, std::string_view v) {
-              p.seconds = decimalNumber(v);
-              return p.seconds && *p.seconds > 0.0;
-          } },
+            [](Parsing& p, std::string_view v) {
+                p.seconds = decimalNumber(v);
+                return p.seconds && *p.seconds > 0.0;
+            } },
         { "--size",
-          [](Parsing& p, std::string_view v) {
-              return parseSize(v, p.request.width, p.request.height);
-          } },
+            [](Parsing& p, std::string_view v) {
+                return parseSize(v, p.request.width, p.request.height);
+            } },
         { "--out",
-          [](Parsing& p, std::string_view v) {
-              p.request.output = std::filesystem::path(v);
-              return !v.empty();
-          } },
+            [](Parsing& p, std::string_view v) {
+                p.request.output = std::filesystem::path(v);
+                return !v.empty();
+            } },
         { "--compressor",
-          [](Parsing& p, std::string_view v) {
-              const VideoCompressor* compressor = findVideoCompressor(v);
-              if (compressor != nullptr) {
-                  p.request.compressor = std::string(compressor->friendlyName);
-              }
-              return compressor != nullptr;
-          } },
+            [](Parsing& p, std::string_view v) {
+                const VideoCompressor* compressor = findVideoCompressor(v);
+                if (compressor != nullptr) {
+                    p.request.compressor = std::string(compressor->friendlyName);
+                }
+                return compressor != nullptr;
+            } },
         { "--quality", numberIn(&RenderRequest::quality, 0, 100) },
         { "--key-frame", numberIn(&RenderRequest::keyFrame, 1, 100000) },
         { "--data-rate", numberIn(&RenderRequest::dataRateKBps, 0, 1000000) },

@@ -13,7 +13,8 @@
 
 namespace oskel {
 
-inline constexpr std::string_view kRenderUsage = R"(Usage: oskel3 render --script PERFORMANCE [--load SLOT=FILE ...] [--fps N]
+inline constexpr std::string_view kRenderUsage
+    = R"(Usage: oskel3 render --script PERFORMANCE [--load SLOT=FILE ...] [--fps N]
                     (--frames N | --seconds S) [--size WxH] [--out OUTPUT]
                     [--compressor NAME] [--quality Q] [--key-frame N] [--data-rate KB]
 Replays a recorded performance tick by tick and renders it, picture and sound, without a
@@ -50,7 +51,7 @@ struct RenderRequest {
 
 struct RenderArguments {
     std::optional<RenderRequest> request; // none with a problem, or when help was asked
-    std::string problem;                  // what is wrong with the arguments
+    std::string problem; // what is wrong with the arguments
     bool help = false;
 };
 

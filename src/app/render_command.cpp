@@ -19,15 +19,15 @@ constexpr int kRendered = 0;
 constexpr int kRenderFailed = 1;
 constexpr int kBadArguments = 2;
 
-std::vector<ScriptAction> actionsWithClips(const RenderRequest& request,
-                                           std::vector<ScriptAction> script)
+std::vector<ScriptAction> actionsWithClips(
+    const RenderRequest& request, std::vector<ScriptAction> script)
 {
     std::vector<ScriptAction> actions;
     for (const ClipToLoad& clip : request.clips) {
         actions.push_back(ScriptAction { 0, LoadAction { clip.slot, clip.file } });
     }
     actions.insert(actions.end(), std::make_move_iterator(script.begin()),
-                   std::make_move_iterator(script.end()));
+        std::make_move_iterator(script.end()));
     return actions;
 }
 
@@ -57,8 +57,8 @@ VideoEncoding applySettings(TRenderEngine& engine, const RenderRequest& request)
 // sound, the replay's clock, and the renderer of the surface seeing the replay's tick times.
 class RenderSession {
 public:
-    RenderSession(const RenderRequest& request, const RenderEnvironment& env,
-                  RenderSurface& surface)
+    RenderSession(
+        const RenderRequest& request, const RenderEnvironment& env, RenderSurface& surface)
         : m_request(request)
         , m_env(env)
         , m_instrument(m_mainThread, m_ui, instrumentParts(surface), env.locations)
@@ -81,18 +81,17 @@ public:
         const std::unique_ptr<RenderOutput> file = openOutput(output);
         ActionPlayer player(
             m_instrument.events(),
-            [this](int slot, const std::filesystem::path& clip) { m_instrument.loadClip(slot, clip); },
+            [this](
+                int slot, const std::filesystem::path& clip) { m_instrument.loadClip(slot, clip); },
             m_ui);
         OfflineRender render(ReplayInstrument { m_mainThread, player, m_instrument.mailbox(),
-                                                m_instrument.playback(), m_instrument.frameClock(),
-                                                m_instrument.renderer(), *m_sound, m_soundTap,
-                                                m_clock });
+            m_instrument.playback(), m_instrument.frameClock(), m_instrument.renderer(), *m_sound,
+            m_soundTap, m_clock });
         RenderProgressLine progress(m_env.err, m_request.framesPerSecond);
-        render.run(actions, m_request.frames, m_request.framesPerSecond, *file,
-                   [&progress](std::int64_t done, std::int64_t total) {
-                       progress.update(done, total);
-                   },
-                   m_env.cancelled);
+        render.run(
+            actions, m_request.frames, m_request.framesPerSecond, *file,
+            [&progress](std::int64_t done, std::int64_t total) { progress.update(done, total); },
+            m_env.cancelled);
         m_instrument.performance().options().render.RenderOutput
             = std::filesystem::absolute(output).string();
         m_instrument.shutDown();
@@ -102,16 +101,16 @@ public:
 private:
     InstrumentParts instrumentParts(RenderSurface& surface)
     {
-        auto device = std::make_unique<ManualClockSoundDevice>(RenderOutput::kSoundRate,
-                                                               m_soundTap.sink());
+        auto device
+            = std::make_unique<ManualClockSoundDevice>(RenderOutput::kSoundRate, m_soundTap.sink());
         m_sound = device.get();
-        const RendererMaker timedRenderer = [&surface, this](Performance& performance,
-                                                              MainThreadDispatcher& thread) {
-            RendererChoice choice = surface.makeRenderer(performance, thread);
-            choice.renderer
-                = std::make_unique<ReplayTimedRenderer>(std::move(choice.renderer), m_clock);
-            return choice;
-        };
+        const RendererMaker timedRenderer
+            = [&surface, this](Performance& performance, MainThreadDispatcher& thread) {
+                  RendererChoice choice = surface.makeRenderer(performance, thread);
+                  choice.renderer
+                      = std::make_unique<ReplayTimedRenderer>(std::move(choice.renderer), m_clock);
+                  return choice;
+              };
         return InstrumentParts { std::move(device), timedRenderer, m_clock.function(), true };
     }
 
@@ -130,7 +129,9 @@ private:
     const RenderRequest& m_request;
     const RenderEnvironment& m_env;
     MainThreadDispatcher m_mainThread;
-    std::ostream m_noStatus { nullptr }; // the status line goes nowhere: the progress line says it all
+    std::ostream m_noStatus {
+        nullptr
+    }; // the status line goes nowhere: the progress line says it all
     ConsoleUserInterface m_ui { m_noStatus, m_env.err };
     ReplayClock m_clock;
     MixedSoundTap m_soundTap;

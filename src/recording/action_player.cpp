@@ -5,7 +5,9 @@
 namespace oskel {
 
 ActionPlayer::ActionPlayer(EventSink& events, ClipLoad loadClip, UserInterfacePort& ui)
-    : m_events(events), m_loadClip(std::move(loadClip)), m_ui(ui)
+    : m_events(events)
+    , m_loadClip(std::move(loadClip))
+    , m_ui(ui)
 {
 }
 

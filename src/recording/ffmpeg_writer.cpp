@@ -200,7 +200,8 @@ PictureEncoder::PictureEncoder(const VideoEncoding& encoding, bool globalHeader)
     if (encoding.dataRateKBps > 0 && encoding.compression == VideoCompression::Mpeg4) {
         context.bit_rate = std::int64_t { encoding.dataRateKBps } * 8000;
         context.rc_max_rate = context.bit_rate;
-        context.rc_buffer_size = static_cast<int>(std::min<std::int64_t>(context.bit_rate, 1 << 30));
+        context.rc_buffer_size
+            = static_cast<int>(std::min<std::int64_t>(context.bit_rate, 1 << 30));
     } else if (encoding.compression != VideoCompression::Uncompressed) {
         context.flags |= AV_CODEC_FLAG_QSCALE;
         context.global_quality = quantiserFor(encoding.quality) * FF_QP2LAMBDA;
@@ -253,9 +254,8 @@ void PictureEncoder::open(AVPixelFormat format, int width, int height, int frame
     if (buffered < 0) {
         failEncoder(&context, "could not be set up", buffered);
     }
-    m_scaler.reset(sws_getContext(kAreaWidth, kAreaHeight, AV_PIX_FMT_BGR24, width, height,
-                                  format, SWS_BICUBIC | SWS_ACCURATE_RND | SWS_BITEXACT, nullptr,
-                                  nullptr, nullptr));
+    m_scaler.reset(sws_getContext(kAreaWidth, kAreaHeight, AV_PIX_FMT_BGR24, width, height, format,
+        SWS_BICUBIC | SWS_ACCURATE_RND | SWS_BITEXACT, nullptr, nullptr, nullptr));
     if (!m_scaler) {
         failEncoder(&context, "cannot take pictures of this size", 0);
     }

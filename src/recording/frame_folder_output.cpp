@@ -61,8 +61,7 @@ public:
         syncFolderOf(m_folder / kSoundFile);
         std::error_code ignored;
         for (std::int64_t stale = m_frames;
-             std::filesystem::remove(m_folder / frameFileName(stale), ignored); ++stale) {
-        }
+             std::filesystem::remove(m_folder / frameFileName(stale), ignored); ++stale) { }
     }
 
 private:

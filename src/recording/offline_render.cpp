@@ -14,7 +14,11 @@ constexpr auto kSettleStep = std::chrono::microseconds(100);
 // whatever way it ends.
 class SteppedFrameClock {
 public:
-    explicit SteppedFrameClock(FrameClock& clock) : m_clock(clock) { m_clock.begin(); }
+    explicit SteppedFrameClock(FrameClock& clock)
+        : m_clock(clock)
+    {
+        m_clock.begin();
+    }
     ~SteppedFrameClock() { m_clock.end(); }
     SteppedFrameClock(const SteppedFrameClock&) = delete;
     SteppedFrameClock& operator=(const SteppedFrameClock&) = delete;
@@ -26,7 +30,11 @@ private:
 // The sound goes to the output only while the render runs.
 class SoundRouting {
 public:
-    SoundRouting(MixedSoundTap& tap, RenderOutput& output) : m_tap(tap) { m_tap.setOutput(&output); }
+    SoundRouting(MixedSoundTap& tap, RenderOutput& output)
+        : m_tap(tap)
+    {
+        m_tap.setOutput(&output);
+    }
     ~SoundRouting() { m_tap.setOutput(nullptr); }
     SoundRouting(const SoundRouting&) = delete;
     SoundRouting& operator=(const SoundRouting&) = delete;
@@ -44,8 +52,7 @@ OfflineRender::OfflineRender(ReplayInstrument instrument)
 }
 
 void OfflineRender::run(const std::vector<ScriptAction>& actions, std::int64_t frames,
-                        int framesPerSecond, RenderOutput& output, const Progress& progress,
-                        const Cancelled& cancelled)
+    int framesPerSecond, RenderOutput& output, const Progress& progress, const Cancelled& cancelled)
 {
     if (frames < 1 || framesPerSecond < 1) {
         throw RenderFailure("A render needs at least one frame and one frame per second");

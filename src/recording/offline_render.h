@@ -61,12 +61,11 @@ public:
 
     // Throws RenderFailure or OutputError; the output is then left unfinished.
     void run(const std::vector<ScriptAction>& actions, std::int64_t frames, int framesPerSecond,
-             RenderOutput& output, const Progress& progress = {},
-             const Cancelled& cancelled = {});
+        RenderOutput& output, const Progress& progress = {}, const Cancelled& cancelled = {});
 
 private:
-    void carryOutDue(const std::vector<ScriptAction>& actions, std::size_t& next,
-                     std::int64_t frame);
+    void carryOutDue(
+        const std::vector<ScriptAction>& actions, std::size_t& next, std::int64_t frame);
     void advanceTime(std::int64_t ms);
     void advanceSoundTo(std::int64_t soundFrame);
     void settleAudioThread();

@@ -34,7 +34,10 @@ void syncFolderOf(const std::filesystem::path& file);
 // A file or folder being written: removed with everything in it when dropped before keep().
 class PartialOutput {
 public:
-    explicit PartialOutput(std::filesystem::path path) : m_path(std::move(path)) {}
+    explicit PartialOutput(std::filesystem::path path)
+        : m_path(std::move(path))
+    {
+    }
     ~PartialOutput();
     PartialOutput(const PartialOutput&) = delete;
     PartialOutput& operator=(const PartialOutput&) = delete;

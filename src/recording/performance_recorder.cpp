@@ -6,7 +6,10 @@
 
 namespace oskel {
 
-PerformanceRecorder::PerformanceRecorder(Clock clock) : m_clock(std::move(clock)) {}
+PerformanceRecorder::PerformanceRecorder(Clock clock)
+    : m_clock(std::move(clock))
+{
+}
 
 void PerformanceRecorder::start()
 {

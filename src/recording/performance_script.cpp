@@ -42,7 +42,10 @@ std::string inQuotes(std::string_view text)
 // comment that ends the line.
 class LineFields {
 public:
-    explicit LineFields(std::string_view line) : m_rest(trimmed(line)) {}
+    explicit LineFields(std::string_view line)
+        : m_rest(trimmed(line))
+    {
+    }
 
     std::optional<std::string_view> next()
     {
@@ -330,8 +333,8 @@ std::optional<std::string> formatScriptAction(
     const ScriptAction& action, const std::filesystem::path& folder)
 {
     const std::string line = std::to_string(action.timeMs) + ' '
-        + std::visit([&](const auto& command) { return formatCommand(command, folder); },
-                     action.command);
+        + std::visit(
+            [&](const auto& command) { return formatCommand(command, folder); }, action.command);
     // Whatever the line cannot carry (a line break, quotes that read back otherwise) shows
     // when it is read back.
     const ScriptReadResult back = parsePerformanceScript(line, folder);

@@ -32,7 +32,7 @@ bool isAviOutput(const std::filesystem::path& output)
 {
     std::string extension = output.extension().string();
     std::ranges::transform(extension, extension.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension == ".avi";
 }
 

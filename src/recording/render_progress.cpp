@@ -15,7 +15,8 @@ std::string renderProgressText(std::int64_t frame, std::int64_t frames)
 }
 
 RenderProgressLine::RenderProgressLine(std::ostream& out, int framesPerSecond)
-    : m_out(out), m_realTime(framesPerSecond)
+    : m_out(out)
+    , m_realTime(framesPerSecond)
 {
 }
 
@@ -37,7 +38,7 @@ void RenderProgressLine::update(std::int64_t framesDone, std::int64_t frames)
     const double speed = framesPerSecond();
     char figures[96];
     std::snprintf(figures, sizeof figures, "  %.1f fps, %.2f x real time (%d fps)", speed,
-                  m_realTime > 0 ? speed / m_realTime : 0.0, m_realTime);
+        m_realTime > 0 ? speed / m_realTime : 0.0, m_realTime);
     m_out << '\r' << renderProgressText(framesDone, frames) << figures << (last ? "\n" : "")
           << std::flush;
 }

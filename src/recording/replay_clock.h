@@ -30,7 +30,9 @@ private:
 class ReplayTimedRenderer final : public FrameRenderer {
 public:
     ReplayTimedRenderer(std::unique_ptr<FrameRenderer> renderer, const ReplayClock& clock)
-        : m_owned(std::move(renderer)), m_renderer(*m_owned), m_clock(clock)
+        : m_owned(std::move(renderer))
+        , m_renderer(*m_owned)
+        , m_clock(clock)
     {
     }
 
@@ -44,13 +46,16 @@ public:
         m_renderer.CreateSlotTextures(slot, width, height);
     }
     void DrawSlotFrame(int slot, const TPlayAvistruct& snapshot, const std::uint8_t* pixels,
-                       const TBitmapInfoHeader& header) override
+        const TBitmapInfoHeader& header) override
     {
         m_renderer.DrawSlotFrame(slot, snapshot, pixels, header);
     }
     void Present() override { m_renderer.Present(); }
     void ClearOutput() override { m_renderer.ClearOutput(); }
-    void ShowPicture(const std::filesystem::path& bitmap) override { m_renderer.ShowPicture(bitmap); }
+    void ShowPicture(const std::filesystem::path& bitmap) override
+    {
+        m_renderer.ShowPicture(bitmap);
+    }
     void DropPicture() override { m_renderer.DropPicture(); }
     bool showingPicture() const override { return m_renderer.showingPicture(); }
     bool readOutput(std::uint8_t* bgr, std::size_t size) override

@@ -9,17 +9,16 @@ namespace oskel {
 namespace {
 
 constexpr std::array kCompressors {
-    VideoCompressor { VideoCompression::Uncompressed, kUncompressedVideo, false, false, false,
-                      false },
+    VideoCompressor {
+        VideoCompression::Uncompressed, kUncompressedVideo, false, false, false, false },
     VideoCompressor { VideoCompression::Mjpeg, "MJPEG", true, false, false, true },
     VideoCompressor { VideoCompression::Mpeg4, "MPEG-4", true, true, true, true },
 };
 
 bool sameName(std::string_view a, std::string_view b)
 {
-    return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) {
-        return std::tolower(x) == std::tolower(y);
-    });
+    return std::ranges::equal(
+        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 } // namespace
@@ -31,8 +30,8 @@ std::span<const VideoCompressor> videoCompressors()
 
 const VideoCompressor* findVideoCompressor(std::string_view friendlyName)
 {
-    const auto found = std::ranges::find_if(
-        kCompressors, [&](const VideoCompressor& c) { return sameName(c.friendlyName, friendlyName); });
+    const auto found = std::ranges::find_if(kCompressors,
+        [&](const VideoCompressor& c) { return sameName(c.friendlyName, friendlyName); });
     return found == kCompressors.end() ? nullptr : &*found;
 }
 

@@ -22,7 +22,10 @@ public:
         bool dropped = false;
     };
 
-    explicit LoggingOutput(Log& log) : m_log(log) {}
+    explicit LoggingOutput(Log& log)
+        : m_log(log)
+    {
+    }
     ~LoggingOutput() override { m_log.dropped = true; }
 
     void writeFrame(const std::uint8_t* bgr) override
@@ -34,13 +37,14 @@ public:
         if (int(m_log.calls.size()) == failAt) {
             throw OutputError("Could not write take.avi: No space left on device");
         }
-        m_log.calls.push_back("picture " + std::to_string(bgr[0]) + " " + std::to_string(bgr[kPictureBytes - 1]));
+        m_log.calls.push_back(
+            "picture " + std::to_string(bgr[0]) + " " + std::to_string(bgr[kPictureBytes - 1]));
     }
     void writeSound(std::span<const std::int16_t> samples) override
     {
         std::lock_guard guard(m_log.lock);
         m_log.calls.push_back("sound " + std::to_string(samples.size()) + " from "
-                              + std::to_string(samples.empty() ? 0 : samples[0]));
+            + std::to_string(samples.empty() ? 0 : samples[0]));
     }
     void finish() override { m_log.finished = true; }
 
@@ -68,7 +72,8 @@ TEST(BackgroundRenderOutput, EverythingArrivesInTheOrderWrittenBeforeTheOutputIs
             auto bgr = picture(std::uint8_t(n));
             output.writeFrame(bgr.data());
             bgr.assign(bgr.size(), 0xEE); // the caller's buffer is free again at once
-            expected.push_back("sound " + std::to_string(2 * (n + 1)) + " from " + std::to_string(n));
+            expected.push_back(
+                "sound " + std::to_string(2 * (n + 1)) + " from " + std::to_string(n));
             expected.push_back("picture " + std::to_string(n) + " " + std::to_string(n));
         }
         output.finish();

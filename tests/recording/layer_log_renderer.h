@@ -33,10 +33,10 @@ public:
 
     void setTickTime(std::uint32_t milliseconds) override { m_tickMs = milliseconds; }
     void DrawSlotFrame(int slot, const TPlayAvistruct& snapshot, const std::uint8_t* pixels,
-                       const TBitmapInfoHeader&) override
+        const TBitmapInfoHeader&) override
     {
         m_layers.push_back({ slot, pixels[0], snapshot.AlphaLevel, snapshot.Left, snapshot.Top,
-                             snapshot.Right, snapshot.Bottom, snapshot.LumaKeyLevel });
+            snapshot.Right, snapshot.Bottom, snapshot.LumaKeyLevel });
     }
     void Present() override
     {
@@ -88,7 +88,10 @@ private:
 // A render surface that draws with a LayerLogRenderer.
 class LayerLogSurface : public RenderSurface {
 public:
-    explicit LayerLogSurface(bool readable = true) : m_readable(readable) {}
+    explicit LayerLogSurface(bool readable = true)
+        : m_readable(readable)
+    {
+    }
     RendererChoice makeRenderer(Performance&, MainThreadDispatcher&) override
     {
         auto renderer = std::make_unique<LayerLogRenderer>();

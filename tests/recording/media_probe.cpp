@@ -40,10 +40,10 @@ std::string run(const std::string& command)
 std::map<std::string, std::string> probeStream(
     const std::filesystem::path& file, const std::string& stream)
 {
-    const std::string what = stream == "format" ? "-show_format" : "-show_streams -select_streams " + stream;
-    std::istringstream lines(
-        run("ffprobe -v error -count_frames " + what + " -of default=noprint_wrappers=1 "
-            + quoted(file) + " 2>/dev/null"));
+    const std::string what
+        = stream == "format" ? "-show_format" : "-show_streams -select_streams " + stream;
+    std::istringstream lines(run("ffprobe -v error -count_frames " + what
+        + " -of default=noprint_wrappers=1 " + quoted(file) + " 2>/dev/null"));
     std::map<std::string, std::string> entries;
     for (std::string line; std::getline(lines, line);) {
         const auto equals = line.find('=');
@@ -71,21 +71,23 @@ std::map<std::string, std::string> probeStream(
     };
     for (const auto& [actual, wanted] : found) {
         if (actual != wanted) {
-            return ::testing::AssertionFailure() << file << ": \"" << actual << "\" where \""
-                                                 << wanted << "\" was expected";
+            return ::testing::AssertionFailure()
+                << file << ": \"" << actual << "\" where \"" << wanted << "\" was expected";
         }
     }
     if (duration.empty() || std::abs(std::stod(duration) - expected.seconds) > 0.001) {
-        return ::testing::AssertionFailure() << file << " lasts " << duration << " s, not "
-                                             << expected.seconds;
+        return ::testing::AssertionFailure()
+            << file << " lasts " << duration << " s, not " << expected.seconds;
     }
     return ::testing::AssertionSuccess();
 }
 
 std::vector<bool> probeKeyFrames(const std::filesystem::path& file)
 {
-    std::istringstream lines(run("ffprobe -v error -select_streams v:0 -show_entries frame=key_frame "
-                                 "-of csv=p=0 " + quoted(file) + " 2>/dev/null"));
+    std::istringstream lines(
+        run("ffprobe -v error -select_streams v:0 -show_entries frame=key_frame "
+            "-of csv=p=0 "
+            + quoted(file) + " 2>/dev/null"));
     std::vector<bool> keys;
     for (std::string line; std::getline(lines, line);) {
         if (!line.empty()) {

@@ -2,8 +2,8 @@
 
 #include "core/event_processor.h"
 #include "recording/performance_recorder.h"
-#include "support/fake_playback.h"
 #include "support/clip_maker.h"
+#include "support/fake_playback.h"
 #include "support/fake_sound_buffer.h"
 #include "support/recording_user_interface.h"
 #include "support/temp_dir.h"
@@ -143,7 +143,8 @@ TEST_F(PerformanceRecorderTest, WhatNoLineCanHoldIsLeftOutAndSaidTheRestIsSaved)
     processor.ProcessEvent({ 11, 0, 0, 0 });
     const auto problem = recorder.save(folder / "show.txt");
     ASSERT_TRUE(problem);
-    EXPECT_EQ(*problem, "2 action(s) left out: an event code beyond 41, or a clip name that no line holds");
+    EXPECT_EQ(*problem,
+        "2 action(s) left out: an event code beyond 41, or a clip name that no line holds");
     const ScriptReadResult read = readPerformanceScript(folder / "show.txt");
     ASSERT_FALSE(read.problem);
     ASSERT_EQ(read.actions.size(), 1u);

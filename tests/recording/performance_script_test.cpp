@@ -21,17 +21,17 @@ const LoadAction& loadOf(const ScriptAction& action)
 
 TEST(PerformanceScript, ReadsEventsAndLoadsSkippingCommentsAndBlankLines)
 {
-    const ScriptReadResult read = parsePerformanceScript(
-        "# a performance\n"
-        "\n"
-        "   \t \r\n"
-        "0 load 1 intro.avi\n"
-        "40 event 0 -8000 64 1   # trigger, muted\n"
-        "\t120\tevent\t37\t255\t2\t1\r\n"
-        "200 load 16 /clips/my clip #2.avi\n"
-        "300 load 2 \"odd #name .avi\"  # quoted\n"
-        "400 load 3 ../other/outro.mov\n",
-        kFolder);
+    const ScriptReadResult read
+        = parsePerformanceScript("# a performance\n"
+                                 "\n"
+                                 "   \t \r\n"
+                                 "0 load 1 intro.avi\n"
+                                 "40 event 0 -8000 64 1   # trigger, muted\n"
+                                 "\t120\tevent\t37\t255\t2\t1\r\n"
+                                 "200 load 16 /clips/my clip #2.avi\n"
+                                 "300 load 2 \"odd #name .avi\"  # quoted\n"
+                                 "400 load 3 ../other/outro.mov\n",
+            kFolder);
     ASSERT_FALSE(read.problem) << read.problem->what;
     ASSERT_EQ(read.actions.size(), 6u);
 
@@ -95,11 +95,13 @@ TEST(PerformanceScript, ALineThatCannotBeReadIsNamedWithWhatIsWrong)
              { "40 load 1", "the clip file is missing" },
              { "40 load 1   # no file", "the clip file is missing" },
              { "40 load 1 \"a.avi", "the quoted file name has no closing quote" },
-             { "1000000000001 event 11 0 0 0", "the time 1000000000001 is later than 1000000000000 ms" },
-             { "99999999999999999999 event 11 0 0 0", "\"99999999999999999999\" is not a time in milliseconds" },
+             { "1000000000001 event 11 0 0 0",
+                 "the time 1000000000001 is later than 1000000000000 ms" },
+             { "99999999999999999999 event 11 0 0 0",
+                 "\"99999999999999999999\" is not a time in milliseconds" },
          }) {
-        const ScriptReadResult read
-            = parsePerformanceScript("# first\n0 event 11 0 0 0\n" + c.line + "\n1 event 11 0 0 0\n", kFolder);
+        const ScriptReadResult read = parsePerformanceScript(
+            "# first\n0 event 11 0 0 0\n" + c.line + "\n1 event 11 0 0 0\n", kFolder);
         ASSERT_TRUE(read.problem) << c.line;
         EXPECT_EQ(read.problem->line, 3) << c.line;
         EXPECT_EQ(read.problem->what, c.what) << c.line;
@@ -124,7 +126,8 @@ TEST(PerformanceScript, EveryActionReadsBackAsItWasWritten)
         text += *line + "\n";
     }
     EXPECT_NE(text.find("5 load 4 clips/a b.avi\n"), std::string::npos)
-        << "clips in the performance's folder are named relative to it:\n" << text;
+        << "clips in the performance's folder are named relative to it:\n"
+        << text;
     const ScriptReadResult read = parsePerformanceScript(text, kFolder);
     ASSERT_FALSE(read.problem) << read.problem->what << "\n" << text;
     ASSERT_EQ(read.actions.size(), actions.size());
@@ -144,8 +147,8 @@ TEST(PerformanceScript, AFileNameThatNoLineCanHoldIsNotWritten)
 TEST(PerformanceScript, FilesAreReadFromTheirFolderAndUnreadableOnesSaySo)
 {
     test::TempDir folder;
-    test::writeFileBytes(folder / "show.txt", { '1', '0', ' ', 'l', 'o', 'a', 'd', ' ', '2', ' ',
-                                                'c', '.', 'a', 'v', 'i' });
+    test::writeFileBytes(folder / "show.txt",
+        { '1', '0', ' ', 'l', 'o', 'a', 'd', ' ', '2', ' ', 'c', '.', 'a', 'v', 'i' });
     const ScriptReadResult read = readPerformanceScript(folder / "show.txt");
     ASSERT_FALSE(read.problem);
     ASSERT_EQ(read.actions.size(), 1u);

@@ -29,10 +29,10 @@ std::filesystem::path numberedClip(const std::string& name, bool tone)
 {
     return test::makeClip(name,
         { "-f", "lavfi", "-i",
-          "nullsrc=size=64x48:rate=25:duration=2,format=gbrp,geq=r='4*N':g='128':b='N'", "-f",
-          "lavfi", "-i",
-          tone ? "sine=frequency=440:sample_rate=44100:duration=2" : "anullsrc=r=44100:cl=stereo",
-          "-t", "2", "-ac", "2", "-c:v", "rawvideo", "-pix_fmt", "bgr24", "-c:a", "pcm_s16le" });
+            "nullsrc=size=64x48:rate=25:duration=2,format=gbrp,geq=r='4*N':g='128':b='N'", "-f",
+            "lavfi", "-i",
+            tone ? "sine=frequency=440:sample_rate=44100:duration=2" : "anullsrc=r=44100:cl=stereo",
+            "-t", "2", "-ac", "2", "-c:v", "rawvideo", "-pix_fmt", "bgr24", "-c:a", "pcm_s16le" });
 }
 
 // The frame a slot triggered at `triggerMs` shows at the tick of `tickMs`: its play cursor
@@ -40,7 +40,8 @@ std::filesystem::path numberedClip(const std::string& name, bool tone)
 std::int32_t frameShown(std::int64_t triggerMs, std::int64_t tickMs)
 {
     const std::int64_t played = tickMs * 44100 / 1000 - triggerMs * 44100 / 1000;
-    return static_cast<std::int32_t>(roundHalfEven(double(kClipFrames) * double(played) / double(kClipSoundFrames)));
+    return static_cast<std::int32_t>(
+        roundHalfEven(double(kClipFrames) * double(played) / double(kClipSoundFrames)));
 }
 
 class RenderCommandTest : public ::testing::Test {
@@ -68,10 +69,11 @@ protected:
         const std::vector<std::string_view> views(arguments.begin(), arguments.end());
         const Locations locations = locationsFrom([this](const char* name) {
             return std::string(name) == "HOME" ? std::optional<std::string>(folder.path().string())
-                                              : std::nullopt;
+                                               : std::nullopt;
         });
-        return runRenderCommand(views, RenderEnvironment { locations, openSurface, out, err,
-                                                           [this] { return ++framesAsked > cancelAfter; } });
+        return runRenderCommand(views,
+            RenderEnvironment {
+                locations, openSurface, out, err, [this] { return ++framesAsked > cancelAfter; } });
     }
 
     std::vector<std::uint8_t> frames(const std::filesystem::path& output)
@@ -105,14 +107,16 @@ TEST_F(RenderCommandTest, EachFrameShowsEveryActionUpToItsTickAndTheSoundStartsA
 {
     const std::string script = "# two clips, one with sound\n"
                                "0 load 2 quiet.avi\n"
-                               "100 event 0 0 64 1\n"  // trigger slot 1
-                               "250 event 0 0 64 2\n"  // trigger slot 2
+                               "100 event 0 0 64 1\n" // trigger slot 1
+                               "250 event 0 0 64 2\n" // trigger slot 2
                                "300 event 34 128 0 1\n" // slot 1 half transparent
                                "330 event 16 10 20 2\n" // slot 2 moved
                                "400 event 20 300 0 2\n"; // slot 2 luma keyed
     std::filesystem::copy_file(quiet, folder / "quiet.avi");
     const std::filesystem::path output = folder / "frames";
-    ASSERT_EQ(render(script, { "--load", "1=" + tone.string(), "--frames", "14", "--out", output.string() }), 0)
+    ASSERT_EQ(render(script,
+                  { "--load", "1=" + tone.string(), "--frames", "14", "--out", output.string() }),
+        0)
         << err.str();
     EXPECT_NE(err.str().find("Rendering Frame 14/14"), std::string::npos) << err.str();
 
@@ -133,7 +137,7 @@ TEST_F(RenderCommandTest, EachFrameShowsEveryActionUpToItsTickAndTheSoundStartsA
             EXPECT_EQ(one->firstByte, frameShown(100, t));
             EXPECT_EQ(one->alphaLevel, t >= 300 ? 128 : 0);
             EXPECT_EQ((std::array { one->left, one->top, one->right, one->bottom }),
-                      (std::array { 0, 0, 384, 288 }));
+                (std::array { 0, 0, 384, 288 }));
         }
         if (two != nullptr) {
             EXPECT_EQ(two->firstByte, frameShown(250, t));
@@ -170,12 +174,14 @@ TEST_F(RenderCommandTest, RenderingTheSameInputsTwiceGivesTheSameFramesAndSound)
     std::vector<std::vector<std::uint8_t>> files;
     for (const char* name : { "first", "second" }) {
         const std::filesystem::path output = folder / name;
-        ASSERT_EQ(render(script, { "--load", "1=" + tone.string(), "--load", "2=" + tone.string(),
-                                   "--fps", "30", "--frames", "9", "--out", output.string() }),
-                  0)
+        ASSERT_EQ(render(script,
+                      { "--load", "1=" + tone.string(), "--load", "2=" + tone.string(), "--fps",
+                          "30", "--frames", "9", "--out", output.string() }),
+            0)
             << err.str();
         for (int n = 0; n < 9; ++n) {
-            files.push_back(test::readFileBytes(output / ("frame-00000" + std::to_string(n) + ".png")));
+            files.push_back(
+                test::readFileBytes(output / ("frame-00000" + std::to_string(n) + ".png")));
         }
         files.push_back(test::readFileBytes(output / "sound.wav"));
     }
@@ -191,12 +197,15 @@ TEST_F(RenderCommandTest, ActionsOutOfOrderTakeTheirTurnInTheFileAndNegativeTime
                                "200 event 34 200 0 1\n"
                                "80 event 34 50 0 1\n"; // after the one at 200
     const std::filesystem::path output = folder / "frames";
-    ASSERT_EQ(render(script, { "--load", "1=" + quiet.string(), "--frames", "8", "--out", output.string() }), 0)
+    ASSERT_EQ(render(script,
+                  { "--load", "1=" + quiet.string(), "--frames", "8", "--out", output.string() }),
+        0)
         << err.str();
     const std::vector<std::uint8_t> pictures = frames(output);
     ASSERT_EQ(pictures.size(), 8 * LayerLogRenderer::kPictureBytes);
     for (std::int64_t n = 0; n < 8; ++n) {
-        const auto layers = LayerLogRenderer::layersIn(&pictures[std::size_t(n) * LayerLogRenderer::kPictureBytes]);
+        const auto layers = LayerLogRenderer::layersIn(
+            &pictures[std::size_t(n) * LayerLogRenderer::kPictureBytes]);
         ASSERT_EQ(layers.size(), 1u) << n;
         EXPECT_EQ(layers[0].firstByte, frameShown(0, n * 40)) << n;
         EXPECT_EQ(layers[0].alphaLevel, n * 40 >= 200 ? 50 : 0) << n;
@@ -209,9 +218,12 @@ TEST_F(RenderCommandTest, AClipThatFailsToLoadLeavesItsSlotEmptyAndTheRenderGoes
                                "0 event 0 0 64 3\n"
                                "0 event 0 0 64 1\n";
     const std::filesystem::path output = folder / "frames";
-    ASSERT_EQ(render(script, { "--load", "1=" + quiet.string(), "--frames", "2", "--out", output.string() }), 0)
+    ASSERT_EQ(render(script,
+                  { "--load", "1=" + quiet.string(), "--frames", "2", "--out", output.string() }),
+        0)
         << err.str();
-    EXPECT_NE(err.str().find("unable to load clip: " + (folder / "missing.avi").string()), std::string::npos)
+    EXPECT_NE(err.str().find("unable to load clip: " + (folder / "missing.avi").string()),
+        std::string::npos)
         << err.str();
     const auto layers = LayerLogRenderer::layersIn(frames(output).data());
     ASSERT_EQ(layers.size(), 1u);
@@ -221,11 +233,11 @@ TEST_F(RenderCommandTest, AClipThatFailsToLoadLeavesItsSlotEmptyAndTheRenderGoes
 TEST_F(RenderCommandTest, AnAviHasThePicturesAndSoundAsAskedAndTheSettingsRememberTheRender)
 {
     const std::filesystem::path output = folder / "take.avi";
-    ASSERT_EQ(render("0 event 0 0 64 1\n",
-                     { "--load", "1=" + tone.string(), "--fps", "30", "--seconds", "0.5", "--size",
-                       "192x144", "--compressor", "mjpeg", "--quality", "90", "--out",
-                       output.string() }),
-              0)
+    ASSERT_EQ(
+        render("0 event 0 0 64 1\n",
+            { "--load", "1=" + tone.string(), "--fps", "30", "--seconds", "0.5", "--size",
+                "192x144", "--compressor", "mjpeg", "--quality", "90", "--out", output.string() }),
+        0)
         << err.str();
     EXPECT_NE(out.str().find("Rendered 15 frames to " + output.string()), std::string::npos);
     EXPECT_TRUE(test::holdsAvi(output, { "mjpeg", 192, 144, "30/1", 15, 0.5 }));
@@ -240,7 +252,8 @@ TEST_F(RenderCommandTest, AnAviHasThePicturesAndSoundAsAskedAndTheSettingsRememb
 
     // Without --out, the render goes where the last one went.
     std::filesystem::remove(output);
-    ASSERT_EQ(renderWith({ "--script", (folder / "show.txt").string(), "--frames", "2" }), 0) << err.str();
+    ASSERT_EQ(renderWith({ "--script", (folder / "show.txt").string(), "--frames", "2" }), 0)
+        << err.str();
     EXPECT_TRUE(std::filesystem::exists(output));
 }
 
@@ -252,20 +265,28 @@ TEST_F(RenderCommandTest, BadArgumentsAndUnreadablePerformancesEndWithStatusTwoB
         std::vector<std::string> arguments;
         std::string message;
     };
-    for (const Case& c : std::vector<Case> {
-             { "0 event 0 0 64 1\n", { "--frames", "5", "--seconds", "1" }, "give either --frames or --seconds" },
-             { "0 event 0 0 64 1\n", {}, "give either --frames or --seconds" },
-             { "0 event 0 0 64 1\n", { "--frames", "0" }, "bad or missing value for --frames: '0'" },
-             { "0 event 0 0 64 1\n", { "--frames", "2", "--fps", "0" }, "bad or missing value for --fps" },
-             { "0 event 0 0 64 1\n", { "--frames", "2", "--size", "384" }, "bad or missing value for --size" },
-             { "0 event 0 0 64 1\n", { "--frames", "2", "--load", "17=x.avi" }, "bad or missing value for --load" },
-             { "0 event 0 0 64 1\n", { "--frames", "2", "--compressor", "Cinepak" }, "bad or missing value for --compressor" },
-             { "0 event 0 0 64 1\n", { "--frames", "2", "--compressor", "MJPEG", "--size", "321x240" },
-               "MJPEG needs an even width and height" },
-             { "0 event 0 0 64 1\n", { "--frames", "2", "--colour" }, "unknown option '--colour'" },
-             { "0 event 0 0 64 1\n40 trigger 1\n", { "--frames", "2" },
-               (folder / "show.txt").string() + ", line 2: \"trigger\" is not a kind of line (event, load)" },
-         }) {
+    for (const Case& c :
+        std::vector<Case> {
+            { "0 event 0 0 64 1\n", { "--frames", "5", "--seconds", "1" },
+                "give either --frames or --seconds" },
+            { "0 event 0 0 64 1\n", {}, "give either --frames or --seconds" },
+            { "0 event 0 0 64 1\n", { "--frames", "0" }, "bad or missing value for --frames: '0'" },
+            { "0 event 0 0 64 1\n", { "--frames", "2", "--fps", "0" },
+                "bad or missing value for --fps" },
+            { "0 event 0 0 64 1\n", { "--frames", "2", "--size", "384" },
+                "bad or missing value for --size" },
+            { "0 event 0 0 64 1\n", { "--frames", "2", "--load", "17=x.avi" },
+                "bad or missing value for --load" },
+            { "0 event 0 0 64 1\n", { "--frames", "2", "--compressor", "Cinepak" },
+                "bad or missing value for --compressor" },
+            { "0 event 0 0 64 1\n",
+                { "--frames", "2", "--compressor", "MJPEG", "--size", "321x240" },
+                "MJPEG needs an even width and height" },
+            { "0 event 0 0 64 1\n", { "--frames", "2", "--colour" }, "unknown option '--colour'" },
+            { "0 event 0 0 64 1\n40 trigger 1\n", { "--frames", "2" },
+                (folder / "show.txt").string()
+                    + ", line 2: \"trigger\" is not a kind of line (event, load)" },
+        }) {
         std::vector<std::string> arguments = c.arguments;
         arguments.insert(arguments.end(), { "--out", output.string() });
         EXPECT_EQ(render(c.script, arguments), 2) << c.message;
@@ -289,8 +310,10 @@ TEST_F(RenderCommandTest, AFailingRenderEndsWithStatusOneAndLeavesNoOutput)
     };
 
     EXPECT_EQ(run(folder / "missing" / "take.avi"), 1);
-    EXPECT_NE(err.str().find("The output folder " + (folder / "missing").string() + " does not exist"),
-              std::string::npos) << err.str();
+    EXPECT_NE(
+        err.str().find("The output folder " + (folder / "missing").string() + " does not exist"),
+        std::string::npos)
+        << err.str();
 
     cancelAfter = 3;
     EXPECT_EQ(run(folder / "cancelled.avi"), 1);

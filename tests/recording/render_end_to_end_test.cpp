@@ -49,7 +49,8 @@ Bgr pixelOf(const std::vector<std::uint8_t>& picture, int width, int x, int y)
 ::testing::AssertionResult near(Bgr actual, Bgr expected)
 {
     constexpr int kTolerance = 1;
-    if (std::abs(actual.b - expected.b) <= kTolerance && std::abs(actual.g - expected.g) <= kTolerance
+    if (std::abs(actual.b - expected.b) <= kTolerance
+        && std::abs(actual.g - expected.g) <= kTolerance
         && std::abs(actual.r - expected.r) <= kTolerance) {
         return ::testing::AssertionSuccess();
     }
@@ -58,7 +59,8 @@ Bgr pixelOf(const std::vector<std::uint8_t>& picture, int width, int x, int y)
 
 std::vector<std::string> solidClip(const std::string& rgb)
 {
-    return { "-f", "lavfi", "-i", "color=c=0x" + rgb + ":size=64x48:rate=25:duration=2,format=bgr24" };
+    return { "-f", "lavfi", "-i",
+        "color=c=0x" + rgb + ":size=64x48:rate=25:duration=2,format=bgr24" };
 }
 
 const std::vector<std::string> kRawAvi { "-t", "2", "-c:v", "rawvideo", "-pix_fmt", "bgr24" };
@@ -73,14 +75,14 @@ protected:
         // Slot 1: a solid colour with a tone; slot 2: a dark left half and a bright right
         // half; slot 3: another solid colour.
         test::makeClip("solid-tone.avi",
-            test::joinArgs({ solidClip("C83C1E"), test::tone(44100, "2"), { "-ac", "2", "-c:a", "pcm_s16le" },
-                             kRawAvi }));
+            test::joinArgs({ solidClip("C83C1E"), test::tone(44100, "2"),
+                { "-ac", "2", "-c:a", "pcm_s16le" }, kRawAvi }));
         test::makeClip("halves.avi",
             test::joinArgs({ { "-f", "lavfi", "-i",
-                               "color=c=0x3C2814:size=32x48:rate=25:duration=2[l];"
-                               "color=c=0xF0DCC8:size=32x48:rate=25:duration=2[r];"
-                               "[l][r]hstack,format=bgr24[out0]" },
-                             kRawAvi }));
+                                 "color=c=0x3C2814:size=32x48:rate=25:duration=2[l];"
+                                 "color=c=0xF0DCC8:size=32x48:rate=25:duration=2[r];"
+                                 "[l][r]hstack,format=bgr24[out0]" },
+                kRawAvi }));
         test::makeClip("solid.avi", test::joinArgs({ solidClip("5A32B4"), kRawAvi }));
         a = firstPixel("solid-tone.avi", 0);
         dark = firstPixel("halves.avi", 0);
@@ -97,15 +99,17 @@ protected:
 
     int render(const std::filesystem::path& output)
     {
-        const std::vector<std::string> arguments { "--script", (test::clipFolder() / "show.txt").string(),
-            "--frames", "16", "--out", output.string() };
+        const std::vector<std::string> arguments { "--script",
+            (test::clipFolder() / "show.txt").string(), "--frames", "16", "--out",
+            output.string() };
         const std::vector<std::string_view> views(arguments.begin(), arguments.end());
         const Locations locations = locationsFrom([this](const char* name) {
             return std::string(name) == "HOME" ? std::optional<std::string>(home.path().string())
-                                              : std::nullopt;
+                                               : std::nullopt;
         });
-        return runRenderCommand(views, RenderEnvironment { locations, openHeadlessRenderSurface,
-                                                           out, err, [] { return false; } });
+        return runRenderCommand(views,
+            RenderEnvironment {
+                locations, openHeadlessRenderSurface, out, err, [] { return false; } });
     }
 
     test::TempDir home;
@@ -120,13 +124,13 @@ TEST_F(RenderEndToEnd, ThePerformanceIsComposedByTheRulesAndRendersTheSameTwice)
     const std::string script = "0 load 1 solid-tone.avi\n"
                                "0 load 2 halves.avi\n"
                                "0 load 3 solid.avi\n"
-                               "0 event 0 0 64 1\n"      // frame 0: slot 1 over the whole area
-                               "80 event 0 0 64 2\n"     // frame 2: slot 2 on top
-                               "160 event 20 300 0 2\n"  // frame 4: slot 2 luma keyed at 300
-                               "240 event 18 168 0 2\n"  // frame 6: half size, centred
-                               "320 event 16 0 0 2\n"    // frame 8: moved to the top left
-                               "400 event 0 0 64 3\n"    // frame 10: slot 3 on top
-                               "480 event 34 128 0 3\n"  // frame 12: slot 3 half transparent
+                               "0 event 0 0 64 1\n" // frame 0: slot 1 over the whole area
+                               "80 event 0 0 64 2\n" // frame 2: slot 2 on top
+                               "160 event 20 300 0 2\n" // frame 4: slot 2 luma keyed at 300
+                               "240 event 18 168 0 2\n" // frame 6: half size, centred
+                               "320 event 16 0 0 2\n" // frame 8: moved to the top left
+                               "400 event 0 0 64 3\n" // frame 10: slot 3 on top
+                               "480 event 34 128 0 3\n" // frame 12: slot 3 half transparent
                                "560 event 37 255 1 3\n"; // frame 14: crossfaded to slot 1
     test::writeFileBytes(test::clipFolder() / "show.txt", { script.begin(), script.end() });
     const std::filesystem::path output = home / "frames";
@@ -136,8 +140,9 @@ TEST_F(RenderEndToEnd, ThePerformanceIsComposedByTheRulesAndRendersTheSameTwice)
     constexpr std::size_t kFrameBytes = 384 * 288 * 3;
     ASSERT_EQ(frames.size(), 16 * kFrameBytes);
     const auto at = [&](int frame, int x, int y) {
-        const std::vector<std::uint8_t> picture(frames.begin() + std::ptrdiff_t(frame * kFrameBytes),
-                                                frames.begin() + std::ptrdiff_t((frame + 1) * kFrameBytes));
+        const std::vector<std::uint8_t> picture(
+            frames.begin() + std::ptrdiff_t(frame * kFrameBytes),
+            frames.begin() + std::ptrdiff_t((frame + 1) * kFrameBytes));
         return pixelOf(picture, 384, x, y);
     };
     struct Check {
@@ -172,19 +177,23 @@ TEST_F(RenderEndToEnd, ThePerformanceIsComposedByTheRulesAndRendersTheSameTwice)
              { 15, 250, 200, blended(c, a, opacity(255)), "crossfaded: slot 3 at 255" },
          }) {
         EXPECT_TRUE(near(at(check.frame, check.x, check.y), check.expected))
-            << "frame " << check.frame << " at (" << check.x << ", " << check.y << "): " << check.why;
+            << "frame " << check.frame << " at (" << check.x << ", " << check.y
+            << "): " << check.why;
     }
     const std::vector<std::uint8_t> sound = test::decodeSoundWithFfmpeg(output / "sound.wav", 2);
     ASSERT_EQ(sound.size(), std::size_t(16 * 1764 * 4));
-    EXPECT_NE(std::count(sound.begin(), sound.end(), 0), std::ptrdiff_t(sound.size())) << "the tone is heard";
+    EXPECT_NE(std::count(sound.begin(), sound.end(), 0), std::ptrdiff_t(sound.size()))
+        << "the tone is heard";
 
     const std::filesystem::path again = home / "again";
     ASSERT_EQ(render(again), 0) << err.str();
     for (int n = 0; n < 16; ++n) {
-        EXPECT_TRUE(test::readFileBytes(output / frameFileName(n)) == test::readFileBytes(again / frameFileName(n)))
+        EXPECT_TRUE(test::readFileBytes(output / frameFileName(n))
+            == test::readFileBytes(again / frameFileName(n)))
             << "frame " << n;
     }
-    EXPECT_TRUE(test::readFileBytes(output / "sound.wav") == test::readFileBytes(again / "sound.wav"));
+    EXPECT_TRUE(
+        test::readFileBytes(output / "sound.wav") == test::readFileBytes(again / "sound.wav"));
 }
 
 } // namespace

@@ -2,9 +2,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include "media_probe.h"
 #include "recording/frame_folder_output.h"
@@ -145,9 +144,9 @@ TEST_F(RenderOutputTest, AFolderReceivesOnePictureFileAFrameAndTheSound)
         test::writeFileBytes(out / old, { 1, 2, 3 });
     }
     const std::vector<std::int16_t> written = writeRender(*openRenderOutput(out, {}), 3);
-    EXPECT_EQ(filesIn(out), (std::vector<std::filesystem::path> { "frame-000000.png",
-                                 "frame-000001.png", "frame-000002.png", "notes.txt",
-                                 "sound.wav" }));
+    EXPECT_EQ(filesIn(out),
+        (std::vector<std::filesystem::path> { "frame-000000.png", "frame-000001.png",
+            "frame-000002.png", "notes.txt", "sound.wav" }));
     for (int k = 0; k < 3; ++k) {
         EXPECT_TRUE(test::decodeWithFfmpeg(out / frameFileName(k)) == picture(k)) << k;
     }
@@ -193,8 +192,10 @@ TEST_F(RenderOutputTest, AnOutputThatCannotBeWhatItsNameSaysIsRefusedBeforeAnyth
     std::filesystem::create_directory(folder / "folder.avi");
     test::writeFileBytes(folder / "file", { 1 });
     for (const auto& [out, message] : std::vector<std::pair<std::filesystem::path, std::string>> {
-             { folder / "folder.avi", "The output " + (folder / "folder.avi").string() + " is a folder, not a file" },
-             { folder / "file", "Could not make the folder " + (folder / "file").string() + ": File exists" },
+             { folder / "folder.avi",
+                 "The output " + (folder / "folder.avi").string() + " is a folder, not a file" },
+             { folder / "file",
+                 "Could not make the folder " + (folder / "file").string() + ": File exists" },
          }) {
         try {
             openRenderOutput(out, {});
@@ -203,19 +204,20 @@ TEST_F(RenderOutputTest, AnOutputThatCannotBeWhatItsNameSaysIsRefusedBeforeAnyth
             EXPECT_EQ(std::string(error.what()), message);
         }
     }
-    EXPECT_EQ(filesIn(folder.path()), (std::vector<std::filesystem::path> { "file", "folder.avi" }));
+    EXPECT_EQ(
+        filesIn(folder.path()), (std::vector<std::filesystem::path> { "file", "folder.avi" }));
 }
 
 TEST_F(RenderOutputTest, AMissingOutputFolderIsRefusedBeforeAnythingIsWritten)
 {
     for (const std::filesystem::path& out :
-         { folder / "missing" / "take.avi", folder / "missing" / "frames" }) {
+        { folder / "missing" / "take.avi", folder / "missing" / "frames" }) {
         try {
             openRenderOutput(out, {});
             ADD_FAILURE() << out;
         } catch (const OutputError& error) {
             EXPECT_EQ(std::string(error.what()),
-                      "The output folder " + (folder / "missing").string() + " does not exist");
+                "The output folder " + (folder / "missing").string() + " does not exist");
         }
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
@@ -250,7 +252,8 @@ TEST_F(RenderOutputTest, AFullDiskEndsTheRenderWithItsReasonAndNoFile)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // Some pictures are written before the disk is full.
-    EXPECT_EXIT(renderIntoAFullDisk(folder / "big.avi", 2'000'000), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        renderIntoAFullDisk(folder / "big.avi", 2'000'000), ::testing::ExitedWithCode(0), "");
     EXPECT_EXIT(renderIntoAFullDisk(folder / "frames", 20'000), ::testing::ExitedWithCode(0), "");
 }
 
