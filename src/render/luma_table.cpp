@@ -36,6 +36,10 @@ void BuildLumaTable(LumaTable& table, int low, int high, bool inverse)
         }
         table.alpha[i] = static_cast<std::uint8_t>(inverse ? 255 - alpha : alpha);
     }
+    table.ramp.reset();
+    if (low >= 0 && high < static_cast<int>(table.alpha.size())) {
+        table.ramp = LumaRamp { low, high, inverse };
+    }
 }
 
 bool LumaCache::update(int lumaLevel, int blendLevel, bool inverseLuma)

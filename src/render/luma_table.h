@@ -2,12 +2,24 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace oskel {
 
+// The ramp a luma table was built from: low <= high, both within 0..767.
+struct LumaRamp {
+    int low = 0;
+    int high = 0;
+    bool inverse = false;
+};
+
 // A slot's luma key as one alpha per brightness: indexed by blue + green + red (0..765).
+// `alpha` is the key. BuildLumaTable also records in `ramp` what it built alpha from, when
+// its levels lie within 0..767, so that the pixel rows can work each alpha out instead of
+// looking it up; code that fills alpha by other means leaves `ramp` empty.
 struct LumaTable {
     std::array<std::uint8_t, 768> alpha {};
+    std::optional<LumaRamp> ramp;
 };
 
 // Between low and high the alpha ramps from 0 towards 256 (truncated); outside it is 0 or

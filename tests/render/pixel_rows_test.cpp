@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -135,20 +137,34 @@ TEST_P(RowLength, ColourSwapWritesExactlyTheRow)
     }
 }
 
-TEST_P(RowLength, LumaAlphaLooksUpEveryPixelsSum)
+LumaTable builtTable(int low, int high, bool inverse)
+{
+    LumaTable table;
+    BuildLumaTable(table, low, high, inverse);
+    return table;
+}
+
+// Any table, and tables built as ramps (whose alphas the row may work out rather than look up):
+// levels given the wrong way round, a hard key, levels beyond the sums.
+TEST_P(RowLength, LumaAlphaGivesEveryPixelTheTableEntryOfItsSum)
 {
     const Bytes bgr = patternBytes(pixels() * 3, 2);
-    LumaTable table;
-    const Bytes entries = patternBytes(table.alpha.size(), 3);
-    std::copy(entries.begin(), entries.end(), table.alpha.begin());
-    Bytes alpha;
-    for (std::size_t p = 0; p < pixels(); ++p) {
-        alpha.push_back(table.alpha[std::size_t { bgr[3 * p] } + bgr[3 * p + 1] + bgr[3 * p + 2]]);
+    LumaTable filled;
+    const Bytes entries = patternBytes(filled.alpha.size(), 3);
+    std::copy(entries.begin(), entries.end(), filled.alpha.begin());
+    const LumaTable tables[] = { filled, builtTable(200, 400, false), builtTable(650, 100, true),
+        builtTable(382, 382, false), builtTable(-100, 900, false) };
+    for (const LumaTable& table : tables) {
+        Bytes alpha;
+        for (std::size_t p = 0; p < pixels(); ++p) {
+            alpha.push_back(
+                table.alpha[std::size_t { bgr[3 * p] } + bgr[3 * p + 1] + bgr[3 * p + 2]]);
+        }
+        GuardedOutput out(pixels() * 4);
+        lumaAlphaRow(bgr.data(), out.data(), GetParam(), table);
+        EXPECT_EQ(out.written(), withAlphaByRule(bgr, alpha)) << "table " << &table - tables;
+        EXPECT_TRUE(out.guardIntact()) << "table " << &table - tables;
     }
-    GuardedOutput out(pixels() * 4);
-    lumaAlphaRow(bgr.data(), out.data(), GetParam(), table);
-    EXPECT_EQ(out.written(), withAlphaByRule(bgr, alpha));
-    EXPECT_TRUE(out.guardIntact());
 }
 
 TEST_P(RowLength, StencilAlphaTakesTheMaskByte)
@@ -176,7 +192,7 @@ TEST_P(RowLength, LumaTimesStencilMultipliesTheAlphas)
     EXPECT_TRUE(out.guardIntact());
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, RowLength, ::testing::Values(1, 7, 9, 31, 129, 383, 384));
+INSTANTIATE_TEST_SUITE_P(Lengths, RowLength, ::testing::Values(1, 7, 9, 16, 31, 129, 383, 384));
 
 TEST(PixelRows, EmptyOrNegativeRowsWriteNothing)
 {
@@ -204,6 +220,55 @@ TEST(PixelRows, LumaAlphaWithAHardKeyOnGreys)
     lumaAlphaRow(bgr.data(), out.data(), 2, cache.table);
     EXPECT_EQ(out.written(), (Bytes { 100, 100, 100, 0, 101, 101, 101, 255 }));
     EXPECT_TRUE(out.guardIntact());
+}
+
+// Every sum 0..765 in one row against the table, for every span from the hard key to 767 at
+// both ends of the levels and between, a grid of other levels, and all levels paired with
+// those near the ends; plain and inverse.
+TEST(PixelRows, LumaAlphaOfEveryRampIsItsTableEntry)
+{
+    constexpr int kSums = 766;
+    constexpr std::size_t kPixels = 768; // two more, sums 0 and 1: a multiple of 16 pixels
+    Bytes bgr;
+    for (std::size_t p = 0; p < kPixels; ++p) {
+        const int sum = static_cast<int>(p) % kSums;
+        const int blue = std::min(sum, 255);
+        const int green = std::min(sum - blue, 255);
+        bgr.insert(bgr.end(), { static_cast<std::uint8_t>(blue),
+            static_cast<std::uint8_t>(green), static_cast<std::uint8_t>(sum - blue - green) });
+    }
+    std::vector<std::pair<int, int>> levels;
+    for (int span = 0; span <= 767; ++span) {
+        for (const int low : { 0, (767 - span) / 2, 767 - span }) {
+            levels.emplace_back(low, low + span);
+        }
+    }
+    for (int low = 0; low <= 767; low += 11) {
+        for (int high = low; high <= 767; high += 13) {
+            levels.emplace_back(low, high);
+        }
+    }
+    for (const int end : { 1, 2, 3, 764, 765, 766 }) {
+        for (int other = 0; other <= 767; ++other) {
+            levels.emplace_back(std::min(end, other), std::max(end, other));
+        }
+    }
+
+    Bytes out(kPixels * 4);
+    for (const auto& [low, high] : levels) {
+        for (const bool inverse : { false, true }) {
+            const LumaTable table = builtTable(low, high, inverse);
+            lumaAlphaRow(bgr.data(), out.data(), static_cast<int>(kPixels), table);
+            for (std::size_t p = 0; p < kPixels; ++p) {
+                const int sum = static_cast<int>(p) % kSums;
+                if (out[4 * p + 3] != table.alpha[static_cast<std::size_t>(sum)]) {
+                    FAIL() << "levels " << low << ".." << high << (inverse ? " inverse" : "")
+                           << ", sum " << sum << ": alpha " << int { out[4 * p + 3] }
+                           << ", table " << int { table.alpha[static_cast<std::size_t>(sum)] };
+                }
+            }
+        }
+    }
 }
 
 } // namespace
