@@ -57,6 +57,7 @@ bool AudioEngine::CheckMemory(std::int64_t bytes)
 std::shared_ptr<SoundBuffer> AudioEngine::createBuffer(
     const WaveFormat& format, std::int64_t length)
 {
+    m_referenceRate = static_cast<int>(format.samplesPerSecond);
     try {
         return m_device.createBuffer(format, length);
     } catch (const SoundError&) {

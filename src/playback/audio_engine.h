@@ -38,12 +38,17 @@ public:
 
     static WaveFormat silentFormat() { return WaveFormat { 1, 44100, 16 }; }
 
+    // The sample rate of the sound most recently set up for a clip: the normal speed of the
+    // speed keys. Main thread.
+    int referenceRate() const { return m_referenceRate; }
+
 private:
     std::shared_ptr<SoundBuffer> createBuffer(const WaveFormat& format, std::int64_t length);
 
     SoundDevice& m_device;
     UserInterfacePort& m_ui;
     MemoryProbe m_freeMemory;
+    int m_referenceRate = static_cast<int>(silentFormat().samplesPerSecond);
 };
 
 // Stops whichever of the slot's two buffers plays.

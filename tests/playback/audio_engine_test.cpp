@@ -71,6 +71,18 @@ TEST_F(AudioEngineTest, SoundThatIsNotWholeFramesOrNotPlayableIsRefused)
     EXPECT_THROW(engine.BuildBackwardBuffer(slot, WaveFormat {}), SoundError);
 }
 
+TEST_F(AudioEngineTest, TheReferenceRateFollowsTheSoundMostRecentlySetUp)
+{
+    EXPECT_EQ(engine.referenceRate(), 44100) << "before any clip";
+    slot.AudioData = bytes({ 1, 2, 3, 4 });
+    engine.BuildForwardBuffer(slot, WaveFormat { 1, 22050, 16 });
+    EXPECT_EQ(engine.referenceRate(), 22050);
+    slot.FrameCount = 25;
+    slot.FrameRate = 25;
+    ASSERT_TRUE(engine.BuildSilentBuffers(slot));
+    EXPECT_EQ(engine.referenceRate(), 44100) << "a silent clip plays at 44100";
+}
+
 TEST_F(AudioEngineTest, SilentBuffersLastAsLongAsThePicture)
 {
     struct Case {
