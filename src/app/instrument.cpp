@@ -76,8 +76,18 @@ Instrument::~Instrument()
 
 void Instrument::start()
 {
+    prepare();
+    activate();
+}
+
+void Instrument::prepare()
+{
     m_lifecycle.programEntry();
     m_lifecycle.InitStuff();
+}
+
+void Instrument::activate()
+{
     m_lifecycle.FormActivate();
 }
 

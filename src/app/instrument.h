@@ -68,8 +68,12 @@ public:
     Instrument(const Instrument&) = delete;
     Instrument& operator=(const Instrument&) = delete;
 
-    // Start-up up to the first activation, which starts playback.
+    // Start-up and the first activation, which starts playback.
     void start();
+    // The same in two steps, for windows that must be shown before playback starts: the
+    // settings read and the slots made ready; then the first activation.
+    void prepare();
+    void activate();
     // Shut-down: slots unloaded, playback ended, settings written.
     void shutDown();
 
@@ -81,6 +85,8 @@ public:
     FrameClock& frameClock() { return m_frameClock; }
     FrameRenderer& renderer() { return *m_renderer.renderer; }
     PerformanceRecorder& recorder() { return m_recorder; }
+    Tempo& tempo() { return m_tempo; }
+    AudioEngine& audio() { return m_audio; }
 
     // Loads a clip as the performer does (the loader's sync-mode option, new settings), and
     // records the load while recording is on.

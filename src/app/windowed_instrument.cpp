@@ -1,0 +1,147 @@
+#include "app/windowed_instrument.h"
+
+#include <chrono>
+
+#include "app/instrument.h"
+#include "platform/sound_output_choice.h"
+#include "playback/init_sound.h"
+#include "render/gl/gl_renderer.h"
+#include "ui/qt_gl_surface.h"
+
+namespace oskel {
+
+namespace {
+
+// The drawing surfaces of the two windows, made before the renderer that draws on them and
+// dropped after it.
+struct WindowSurfaces {
+    std::unique_ptr<GlSurface> displayPanel;
+    std::unique_ptr<GlSurface> outputWindow;
+    std::string problem;
+};
+
+WindowSurfaces openWindowSurfaces(GuiServices& services)
+{
+    WindowSurfaces surfaces;
+    GlSurfaceResult panel = QtGlSurface::create(services.displayPanelSurface());
+    if (!panel.surface) {
+        surfaces.problem = panel.error;
+        return surfaces;
+    }
+    const auto* shared = static_cast<const QtGlSurface*>(panel.surface.get());
+    GlSurfaceResult output = QtGlSurface::create(services.outputWindowSurface(), shared);
+    surfaces.displayPanel = std::move(panel.surface);
+    surfaces.outputWindow = std::move(output.surface); // without it only the panel shows
+    return surfaces;
+}
+
+RendererMaker rendererOn(WindowSurfaces& surfaces)
+{
+    if (!surfaces.displayPanel) {
+        return {};
+    }
+    return [&surfaces](Performance& performance, MainThreadDispatcher& mainThread) {
+        auto renderer
+            = std::make_unique<GlRenderer>(performance, *surfaces.displayPanel, mainThread);
+        renderer->setSecondarySurface(surfaces.outputWindow.get());
+        RendererPort* port = renderer.get();
+        return RendererChoice { std::move(renderer), port };
+    };
+}
+
+class WindowedInstrument final : public GuiInstrument {
+public:
+    WindowedInstrument(GuiServices& services, std::unique_ptr<SoundDevice> sound,
+                       WindowedStart start)
+        : m_services(services)
+        , m_surfaces(openWindowSurfaces(services))
+        , m_instrument(services.mainThread, services.ui, parts(std::move(sound)), systemLocations())
+        , m_start(std::move(start))
+    {
+        if (!m_surfaces.problem.empty()) {
+            services.ui.showMessage("The output cannot be drawn: " + m_surfaces.problem);
+        }
+    }
+
+    ~WindowedInstrument() override
+    {
+        if (!m_start.record.empty()) {
+            if (const auto problem = m_instrument.recorder().save(m_start.record)) {
+                m_services.ui.showMessage(*problem);
+            }
+        }
+    }
+
+    void start() override
+    {
+        m_instrument.prepare();
+        m_instrument.frameClock().setPreviews(&m_services.previews);
+    }
+
+    void activate() override
+    {
+        m_instrument.activate();
+        if (!m_start.record.empty()) {
+            m_instrument.recorder().start();
+        }
+        // The windows show first; the clips load one after another from the queue.
+        m_services.mainThread.post([this] { loadStartClips(); });
+    }
+
+    WindowLinks links() override
+    {
+        return WindowLinks {
+            m_instrument.performance(),
+            m_instrument.events(),
+            [this](bool hide) { m_instrument.events().RestartSyncSlots(hide); },
+            m_instrument.tempo(),
+            m_instrument.loader(),
+            m_instrument.playback(),
+            m_services.previews,
+            [this] { return m_instrument.audio().referenceRate(); },
+            {},
+            [this] { m_instrument.shutDown(); },
+        };
+    }
+
+private:
+    InstrumentParts parts(std::unique_ptr<SoundDevice> sound)
+    {
+        InstrumentParts parts;
+        parts.sound = std::move(sound);
+        parts.makeRenderer = rendererOn(m_surfaces);
+        return parts;
+    }
+
+    void loadStartClips()
+    {
+        GlobalState& globals = m_instrument.performance().globals();
+        for (const ClipToLoad& clip : m_start.clips) {
+            // The frame thread frees the loader once it has made the last clip's textures.
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (globals.loadingBusy && std::chrono::steady_clock::now() < deadline) {
+                m_services.mainThread.serveFor(std::chrono::milliseconds(10));
+            }
+            m_instrument.loadClip(clip.slot, clip.file);
+        }
+    }
+
+    GuiServices& m_services;
+    WindowSurfaces m_surfaces;
+    Instrument m_instrument;
+    WindowedStart m_start;
+};
+
+} // namespace
+
+std::unique_ptr<GuiInstrument> makeWindowedInstrument(GuiServices& services, WindowedStart start)
+{
+    std::unique_ptr<SoundDevice> sound
+        = InitSound(services.ui, [] { return chooseSoundOutput(); });
+    if (!sound) {
+        return nullptr;
+    }
+    return std::make_unique<WindowedInstrument>(services, std::move(sound), std::move(start));
+}
+
+} // namespace oskel

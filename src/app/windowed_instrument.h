@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "app/clip_argument.h"
+#include "ui/gui_application.h"
+
+namespace oskel {
+
+// What the program with windows starts with: the clips to load once playback runs, and where
+// to write the recording of the performance (empty: nothing is recorded).
+struct WindowedStart {
+    std::vector<ClipToLoad> clips;
+    std::filesystem::path record;
+};
+
+// Makes the instrument the windows run: the sound output, the compositor drawing into the
+// display panel and the output window, and the whole engine. Null when there is no sound
+// output at all (the reason has been shown).
+std::unique_ptr<GuiInstrument> makeWindowedInstrument(GuiServices& services, WindowedStart start);
+
+} // namespace oskel
