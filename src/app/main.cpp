@@ -1,5 +1,8 @@
 // oskel3: the live video-mixing instrument.
 #include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <mutex>
 #include <iostream>
 #include <string_view>
 #include <vector>
@@ -10,18 +13,21 @@
 #include "app/quit_signals.h"
 #include "app/render_command.h"
 #include "app/render_surface.h"
+#include "app/windowed_instrument.h"
 #include "platform/sound_output_choice.h"
 #include "playback/init_sound.h"
 
 namespace {
 
-constexpr std::string_view kUsage = R"(Usage: oskel3 [OPTION]...
+constexpr std::string_view kUsage = R"(Usage: oskel3 [OPTION]... [CLIP]...
        oskel3 render --script PERFORMANCE ... (see 'oskel3 render --help')
 A live video-mixing instrument: sixteen clip slots, triggered from the keyboard, MIDI or the
-screen, mixed in layers into one output picture.
+screen, mixed in layers into one output picture. Clips named without an option load into
+slots 1, 2, 3... in turn.
 
 Options:
   --load SLOT=FILE   load a clip into slot 1..16 at start (may be given more than once)
+  --no-window        run without windows, even where a display is available
   --record FILE      record the performance (every event and clip load, with its time)
                      and write it to FILE as the program ends; 'oskel3 render' replays it
   --help             show this help and exit
@@ -34,6 +40,7 @@ The settings are kept in $XDG_CONFIG_HOME/oskel3/oskelstandard.ini
 struct Arguments {
     std::vector<oskel::ClipToLoad> clips;
     std::filesystem::path record;
+    bool noWindow = false;
     bool exitNow = false;
     int exitCode = 0;
 };
@@ -41,6 +48,7 @@ struct Arguments {
 Arguments parseArguments(int argc, char** argv)
 {
     Arguments arguments;
+    int nextSlot = 1;
     for (int i = 1; i < argc && !arguments.exitNow; ++i) {
         const std::string_view argument = argv[i];
         oskel::ClipToLoad clip;
@@ -56,6 +64,15 @@ Arguments parseArguments(int argc, char** argv)
             ++i;
         } else if (argument == "--record" && i + 1 < argc && argv[i + 1][0] != '\0') {
             arguments.record = argv[++i];
+        } else if (argument == "--no-window") {
+            arguments.noWindow = true;
+        } else if (!argument.empty() && argument[0] != '-') {
+            if (nextSlot > oskel::kSlotCount) {
+                std::cerr << "oskel3: more clips than slots: '" << argument << "'\n";
+                arguments.exitNow = true;
+                arguments.exitCode = 2;
+            }
+            arguments.clips.push_back(oskel::ClipToLoad { nextSlot++, std::string(argument) });
         } else {
             std::cerr << "oskel3: bad option '" << argument << "'\nTry 'oskel3 --help'.\n";
             arguments.exitNow = true;
@@ -118,6 +135,60 @@ int runInstrument(const Arguments& arguments)
     return status;
 }
 
+// Where the end signals meet the windows: the close request while the windows live.
+class SignalledClose {
+public:
+    void attach(std::function<void()> close)
+    {
+        std::lock_guard guard(m_lock);
+        m_close = std::move(close);
+        if (m_requested) {
+            m_close();
+        }
+    }
+    void detach()
+    {
+        std::lock_guard guard(m_lock);
+        m_close = nullptr;
+    }
+    void request()
+    {
+        std::lock_guard guard(m_lock);
+        m_requested = true;
+        if (m_close) {
+            m_close();
+        }
+    }
+
+private:
+    std::mutex m_lock;
+    std::function<void()> m_close;
+    bool m_requested = false;
+};
+
+int runWindowed(int argc, char** argv, const Arguments& arguments)
+{
+    SignalledClose close; // outlives the signal thread that calls it
+    oskel::QuitSignals signals;
+    signals.start([&close] { close.request(); });
+    return oskel::runInstrumentWindows(argc, argv, [&](oskel::GuiServices& services) {
+        close.attach(services.requestClose);
+        return oskel::makeWindowedInstrument(services,
+            oskel::WindowedStart { arguments.clips, arguments.record, [&close] { close.detach(); } });
+    });
+}
+
+bool displayAvailable()
+{
+    for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" }) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && value[0] != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
 int runRender(int argc, char** argv)
 {
     oskel::QuitSignals signals;
@@ -141,7 +212,15 @@ int main(int argc, char** argv)
         if (arguments.exitNow) {
             return arguments.exitCode;
         }
-        return runInstrument(arguments);
+        if (arguments.noWindow) {
+            return runInstrument(arguments);
+        }
+        if (!displayAvailable()) {
+            std::cerr << "oskel3: no display found, so the instrument runs without windows "
+                         "(Ctrl+C ends it)\n";
+            return runInstrument(arguments);
+        }
+        return runWindowed(argc, argv, arguments);
     } catch (const std::exception& error) {
         std::cerr << "oskel3: " << error.what() << '\n';
         return 1;

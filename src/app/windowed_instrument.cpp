@@ -65,6 +65,9 @@ public:
 
     ~WindowedInstrument() override
     {
+        if (m_start.whenEnded) {
+            m_start.whenEnded();
+        }
         if (!m_start.record.empty()) {
             if (const auto problem = m_instrument.recorder().save(m_start.record)) {
                 m_services.ui.showMessage(*problem);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,8 @@ namespace oskel {
 struct WindowedStart {
     std::vector<ClipToLoad> clips;
     std::filesystem::path record;
+    // Called as the instrument ends, before the windows go.
+    std::function<void()> whenEnded;
 };
 
 // Makes the instrument the windows run: the sound output, the compositor drawing into the

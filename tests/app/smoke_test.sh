@@ -16,7 +16,7 @@ if "$program" --bogus 2>/dev/null; then fail "an unknown option must fail"; fi
 mkdir -p "$home/config/oskel3"
 printf '[Globals]\nLocale=fr\nBPM=97\n[Mine]\nkept=yes\n' > "$home/config/oskel3/oskelstandard.ini"
 
-"$program" > "$home/out.txt" 2> "$home/err.txt" &
+"$program" --no-window > "$home/out.txt" 2> "$home/err.txt" &
 pid=$!
 for _ in $(seq 100); do
   grep -q "Ready ... " "$home/out.txt" && break
@@ -35,9 +35,9 @@ grep -q "^\[MIDIcontrollers\]$" "$settings" || fail "controller assignments not 
 if command -v ffmpeg >/dev/null; then
   ffmpeg -v error -f lavfi -i testsrc2=size=160x120:rate=25:duration=1 \
     -f lavfi -i sine=frequency=440:duration=1 -c:v mjpeg -c:a pcm_s16le "$home/clip.avi"
-  "$program" --load 1="$home/clip.avi" --load 17=nowhere.avi > "$home/out2.txt" 2> "$home/err2.txt" \
+  "$program" --no-window --load 1="$home/clip.avi" --load 17=nowhere.avi > "$home/out2.txt" 2> "$home/err2.txt" \
     && fail "a slot number outside 1..16 must be refused"
-  "$program" --load 1="$home/clip.avi" > "$home/out2.txt" 2> "$home/err2.txt" &
+  "$program" --no-window --load 1="$home/clip.avi" > "$home/out2.txt" 2> "$home/err2.txt" &
   pid=$!
   for _ in $(seq 100); do
     [ "$(grep -c "Ready ... " "$home/out2.txt")" -ge 2 ] && break
