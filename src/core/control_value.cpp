@@ -15,6 +15,8 @@ namespace {
 template <class... Handlers> struct Overloaded : Handlers... {
     using Handlers::operator()...;
 };
+// Clang 14 does not deduce an aggregate's template arguments without this.
+template <class... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 std::int32_t clampToInt32(std::int64_t value)
 {
