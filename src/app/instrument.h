@@ -17,6 +17,7 @@
 #include "playback/null_frame_renderer.h"
 #include "playback/playback.h"
 #include "playback/tempo.h"
+#include "playback/tick_figures.h"
 #include "playback/transport.h"
 #include "recording/performance_recorder.h"
 #include "sources/clip_loader.h"
@@ -32,9 +33,15 @@ public:
     {
     }
     void refreshGridAndBeatCounter() override { m_tempo.showBeatCounter(); }
+    void tickDrawn(int decodeMs, int processingMs, int uploadMs) override
+    {
+        m_figures.add(decodeMs, processingMs, uploadMs);
+    }
+    TickFigureCounter& figures() { return m_figures; }
 
 private:
     Tempo& m_tempo;
+    TickFigureCounter m_figures;
 };
 
 // What draws the output: the renderer the frame clock hands the frames to, and what the slot
@@ -87,6 +94,7 @@ public:
     PerformanceRecorder& recorder() { return m_recorder; }
     Tempo& tempo() { return m_tempo; }
     AudioEngine& audio() { return m_audio; }
+    TickFigureCounter& tickFigures() { return m_monitor.figures(); }
 
     // Loads a clip as the performer does (the loader's sync-mode option, new settings), and
     // records the load while recording is on.

@@ -10,6 +10,7 @@
 #include "app/clip_argument.h"
 #include "app/console_user_interface.h"
 #include "app/instrument.h"
+#include "app/monitor_printer.h"
 #include "app/quit_signals.h"
 #include "app/render_command.h"
 #include "app/render_surface.h"
@@ -28,6 +29,8 @@ slots 1, 2, 3... in turn.
 Options:
   --load SLOT=FILE   load a clip into slot 1..16 at start (may be given more than once)
   --no-window        run without windows, even where a display is available
+  --monitor          print the performance monitor's figures once a second (ticks per
+                     second; decode, processing and upload times)
   --record FILE      record the performance (every event and clip load, with its time)
                      and write it to FILE as the program ends; 'oskel3 render' replays it
   --help             show this help and exit
@@ -41,6 +44,7 @@ struct Arguments {
     std::vector<oskel::ClipToLoad> clips;
     std::filesystem::path record;
     bool noWindow = false;
+    bool monitor = false;
     bool exitNow = false;
     int exitCode = 0;
 };
@@ -66,6 +70,8 @@ Arguments parseArguments(int argc, char** argv)
             arguments.record = argv[++i];
         } else if (argument == "--no-window") {
             arguments.noWindow = true;
+        } else if (argument == "--monitor") {
+            arguments.monitor = true;
         } else if (!argument.empty() && argument[0] != '-') {
             if (nextSlot > oskel::kSlotCount) {
                 std::cerr << "oskel3: more clips than slots: '" << argument << "'\n";
@@ -118,6 +124,10 @@ int runInstrument(const Arguments& arguments)
         instrument.loadClip(clip.slot, clip.file);
     }
 
+    std::unique_ptr<oskel::MonitorPrinter> monitor;
+    if (arguments.monitor) {
+        monitor = std::make_unique<oskel::MonitorPrinter>(instrument.tickFigures(), std::cerr);
+    }
     bool quit = false;
     signals.start([&mainThread, &quit] { mainThread.post([&quit] { quit = true; }); });
     while (!quit) {
@@ -174,7 +184,8 @@ int runWindowed(int argc, char** argv, const Arguments& arguments)
     return oskel::runInstrumentWindows(argc, argv, [&](oskel::GuiServices& services) {
         close.attach(services.requestClose);
         return oskel::makeWindowedInstrument(services,
-            oskel::WindowedStart { arguments.clips, arguments.record, [&close] { close.detach(); } });
+            oskel::WindowedStart { arguments.clips, arguments.record, arguments.monitor,
+                [&close] { close.detach(); } });
     });
 }
 

@@ -1,8 +1,10 @@
 #include "app/windowed_instrument.h"
 
 #include <chrono>
+#include <iostream>
 
 #include "app/instrument.h"
+#include "app/monitor_printer.h"
 #include "platform/sound_output_choice.h"
 #include "playback/init_sound.h"
 #include "render/gl/gl_renderer.h"
@@ -79,6 +81,9 @@ public:
     {
         m_instrument.prepare();
         m_instrument.frameClock().setPreviews(&m_services.previews);
+        if (m_start.monitor) {
+            m_monitor = std::make_unique<MonitorPrinter>(m_instrument.tickFigures(), std::cerr);
+        }
     }
 
     void activate() override
@@ -133,6 +138,7 @@ private:
     WindowSurfaces m_surfaces;
     Instrument m_instrument;
     WindowedStart m_start;
+    std::unique_ptr<MonitorPrinter> m_monitor; // goes first, before what it reads
 };
 
 } // namespace

@@ -15,6 +15,8 @@ namespace oskel {
 struct WindowedStart {
     std::vector<ClipToLoad> clips;
     std::filesystem::path record;
+    // Print the performance monitor's figures once a second on standard error.
+    bool monitor = false;
     // Called as the instrument ends, before the windows go.
     std::function<void()> whenEnded;
 };
