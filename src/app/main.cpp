@@ -189,15 +189,21 @@ int runWindowed(int argc, char** argv, const Arguments& arguments)
     });
 }
 
+// A screen the performer can see: an X11 or Wayland display, or a Qt platform named
+// explicitly other than the invisible ones.
 bool displayAvailable()
 {
-    for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" }) {
+    const auto isSet = [](const char* name) {
         const char* value = std::getenv(name);
-        if (value != nullptr && value[0] != '\0') {
-            return true;
+        return value != nullptr && value[0] != '\0';
+    };
+    if (isSet("QT_QPA_PLATFORM")) {
+        const std::string_view platform = std::getenv("QT_QPA_PLATFORM");
+        if (platform.starts_with("offscreen") || platform.starts_with("minimal")) {
+            return false;
         }
     }
-    return false;
+    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
 }
 
 int runRender(int argc, char** argv)

@@ -16,9 +16,10 @@ trap 'rm -rf "$home"' EXIT
 export XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" HOME="$home"
 export QT_QPA_PLATFORM=xcb
 # The X11 client libraries, D-Bus and the GL driver that Qt loads and unloads keep blocks
-# the leak checker cannot name once their modules are gone; our own code is leak-checked by
-# every other test, the windows' included (offscreen).
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+# the leak checker cannot name once their modules are gone, and the X keyboard library reads
+# the server's unterminated strings with strndup, which the strict string checks flag. Our
+# own code is checked fully by every other test, the windows' included (offscreen).
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:strict_string_checks=0"
 fail() { echo "FAIL: $*" >&2; cat "$home/err.txt" >&2 2>/dev/null || true; exit 1; }
 
 # A magenta clip with sound and a green one without.
