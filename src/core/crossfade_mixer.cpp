@@ -10,10 +10,7 @@
 namespace oskel {
 
 namespace {
-constexpr std::uint8_t kVolume = 31;
-constexpr std::uint8_t kTransparency = 34;
-constexpr std::uint8_t kCrossfade = 37;
-constexpr std::uint8_t kScratch = 40;
+using namespace event_code;
 constexpr std::int32_t kFullVolume = 0;
 constexpr std::int32_t kOpaque = 0;
 } // namespace

@@ -8,17 +8,7 @@ namespace oskel {
 
 namespace {
 
-constexpr std::uint8_t kRelease = 10;
-constexpr std::uint8_t kSetFrequency = 3;
-constexpr std::uint8_t kDirection = 2;
-constexpr std::uint8_t kLoopOption = 6;
-constexpr std::uint8_t kPause = 9;
-constexpr std::uint8_t kClearOutput = 11;
-constexpr std::uint8_t kTrailsOption = 12;
-constexpr std::uint8_t kLayeringOption = 13;
-constexpr std::uint8_t kMidiChannelsOption = 14;
-constexpr std::uint8_t kStopAll = 25;
-constexpr std::uint8_t kNudgeFrequency = 30;
+using namespace event_code;
 constexpr std::int32_t kCoarseNudge = 500;
 constexpr std::int32_t kFineNudge = 50;
 constexpr double kNormalSpeedDigit = 5.0;

@@ -12,8 +12,7 @@ namespace oskel {
 
 namespace {
 
-constexpr std::uint8_t kInPoint = 7;
-constexpr std::uint8_t kOutPoint = 8;
+using namespace event_code;
 
 // Where the slot plays, as a position in the forward buffer. Throws SoundError(message) when
 // the play cursor cannot be read.

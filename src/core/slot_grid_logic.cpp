@@ -8,8 +8,7 @@
 namespace oskel {
 
 namespace {
-constexpr std::uint8_t kPause = 9;
-constexpr std::uint8_t kRelease = 10;
+using namespace event_code;
 } // namespace
 
 SlotGrid::SlotGrid(Links links)

@@ -13,7 +13,7 @@
 namespace oskel {
 namespace {
 
-constexpr std::uint8_t kSetFrequency = 3;
+using namespace event_code;
 constexpr std::int32_t kMaxBeats = 100000;
 constexpr double kMaxClipTempo = 10000.0;
 constexpr double kMaxSingleFrequency = 1000000.0;

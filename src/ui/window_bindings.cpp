@@ -27,7 +27,7 @@ namespace oskel {
 
 namespace {
 
-constexpr std::uint8_t kTrigger = 0;
+using namespace event_code;
 
 TSlotEvent event(std::uint8_t code, std::int32_t value = 0, std::int32_t slot = 0)
 {
