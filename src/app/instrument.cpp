@@ -98,6 +98,19 @@ bool Instrument::loadClip(int slot, const std::filesystem::path& file)
         slot, file, m_performance.globals().LoadClipsInSyncMode, false);
 }
 
+void Instrument::loadStartClips(
+    const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread)
+{
+    const GlobalState& globals = m_performance.globals();
+    for (const ClipToLoad& clip : clips) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (globals.loadingBusy && std::chrono::steady_clock::now() < deadline) {
+            mainThread.serveFor(std::chrono::milliseconds(10));
+        }
+        loadClip(clip.slot, clip.file);
+    }
+}
+
 void Instrument::shutDown()
 {
     if (m_shutDown) {

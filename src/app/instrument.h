@@ -3,7 +3,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "app/clip_argument.h"
 #include "core/audio_mailbox.h"
 #include "core/event_processor.h"
 #include "core/lifecycle.h"
@@ -99,6 +101,9 @@ public:
     // Loads a clip as the performer does (the loader's sync-mode option, new settings), and
     // records the load while recording is on.
     bool loadClip(int slot, const std::filesystem::path& file);
+    // Loads the clips named at start one after another, each once the frame thread has
+    // freed the loader from the last, serving the main thread's queue meanwhile.
+    void loadStartClips(const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread);
 
 private:
     Performance m_performance;

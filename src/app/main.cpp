@@ -114,15 +114,7 @@ int runInstrument(const Arguments& arguments)
     if (!arguments.record.empty()) {
         instrument.recorder().start();
     }
-    oskel::GlobalState& globals = instrument.performance().globals();
-    for (const oskel::ClipToLoad& clip : arguments.clips) {
-        // The frame thread frees the loader once it has made the clip's textures.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (globals.loadingBusy && std::chrono::steady_clock::now() < deadline) {
-            mainThread.serveFor(std::chrono::milliseconds(10));
-        }
-        instrument.loadClip(clip.slot, clip.file);
-    }
+    instrument.loadStartClips(arguments.clips, mainThread);
 
     std::unique_ptr<oskel::MonitorPrinter> monitor;
     if (arguments.monitor) {

@@ -1,6 +1,5 @@
 #include "app/windowed_instrument.h"
 
-#include <chrono>
 #include <iostream>
 
 #include "app/instrument.h"
@@ -93,7 +92,8 @@ public:
             m_instrument.recorder().start();
         }
         // The windows show first; the clips load one after another from the queue.
-        m_services.mainThread.post([this] { loadStartClips(); });
+        m_services.mainThread.post(
+            [this] { m_instrument.loadStartClips(m_start.clips, m_services.mainThread); });
     }
 
     WindowLinks links() override
@@ -119,19 +119,6 @@ private:
         parts.sound = std::move(sound);
         parts.makeRenderer = rendererOn(m_surfaces);
         return parts;
-    }
-
-    void loadStartClips()
-    {
-        GlobalState& globals = m_instrument.performance().globals();
-        for (const ClipToLoad& clip : m_start.clips) {
-            // The frame thread frees the loader once it has made the last clip's textures.
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-            while (globals.loadingBusy && std::chrono::steady_clock::now() < deadline) {
-                m_services.mainThread.serveFor(std::chrono::milliseconds(10));
-            }
-            m_instrument.loadClip(clip.slot, clip.file);
-        }
     }
 
     GuiServices& m_services;
