@@ -6,6 +6,7 @@
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
+#include <libavutil/imgutils.h>
 }
 
 #include "core/slot_geometry.h"
@@ -254,6 +255,17 @@ void PictureEncoder::open(AVPixelFormat format, int width, int height, int frame
     if (buffered < 0) {
         failEncoder(&context, "could not be set up", buffered);
     }
+    m_source.reset(av_frame_alloc());
+    if (!m_source) {
+        failEncoder(&context, "could not be set up", AVERROR(ENOMEM));
+    }
+    m_source->format = AV_PIX_FMT_BGR24;
+    m_source->width = kAreaWidth;
+    m_source->height = kAreaHeight;
+    const int padded = av_frame_get_buffer(m_source.get(), 0);
+    if (padded < 0) {
+        failEncoder(&context, "could not be set up", padded);
+    }
     m_scaler.reset(sws_getContext(kAreaWidth, kAreaHeight, AV_PIX_FMT_BGR24, width, height, format,
         SWS_BICUBIC | SWS_ACCURATE_RND | SWS_BITEXACT, nullptr, nullptr, nullptr));
     if (!m_scaler) {
@@ -267,9 +279,10 @@ void PictureEncoder::encode(const std::uint8_t* bgr, const PacketHandler& delive
     if (writable < 0) {
         failEncoder(m_context.get(), "could not take a picture", writable);
     }
-    const std::uint8_t* const planes[] = { bgr };
-    const int strides[] = { kAreaWidth * 3 };
-    sws_scale(m_scaler.get(), planes, strides, 0, kAreaHeight, m_frame->data, m_frame->linesize);
+    av_image_copy_plane(m_source->data[0], m_source->linesize[0], bgr, kAreaWidth * 3,
+        kAreaWidth * 3, kAreaHeight);
+    sws_scale(m_scaler.get(), m_source->data, m_source->linesize, 0, kAreaHeight, m_frame->data,
+        m_frame->linesize);
     m_frame->pts = m_next++;
     m_frame->quality = m_context->global_quality;
     const int sent = avcodec_send_frame(m_context.get(), m_frame.get());

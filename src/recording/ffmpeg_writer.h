@@ -68,6 +68,9 @@ private:
     CodecContextPtr m_context;
     SwsContextPtr m_scaler;
     FramePtr m_frame;
+    // The picture copied into rows that FFmpeg padded: the scaler reads past the end of its
+    // source rows, which a packed picture of our own does not allow.
+    FramePtr m_source;
     PacketPtr m_packet;
     std::int64_t m_next = 0;
 };
