@@ -21,9 +21,18 @@ inline constexpr std::string_view kPcNoteOff = "PC Note Off";
 inline constexpr std::string_view kFullScreen = "Full Screen"; // loading fills the output
 inline constexpr std::string_view kMonophonic = "Monophonic";
 inline constexpr std::string_view kLoadInSyncMode = "Sync Mode"; // loading in sync mode
+inline constexpr std::string_view kKeepSettings = "Keep Settings"; // loading keeps settings
+inline constexpr std::string_view kAutoAdvance = "Auto";
+inline constexpr std::string_view kRandomAdvance = "Random";
+inline constexpr std::string_view kCopyMode = "CopyMode"; // 0..2, the copy choice
+inline constexpr std::string_view kMasterMute = "MasterMute";
+inline constexpr std::string_view kAutoBpm = "Auto BPM";
 // The crossfader: its "Enable" button, the key letters and previews of sides A and B (the
 // preview's value is the slot whose thumbnail it shows).
 inline constexpr std::string_view kCrossfadeEnable = "CrossFadeEnable";
+inline constexpr std::string_view kCrossfadePosition = "CrossFade"; // the fader, 0..255
+inline constexpr std::string_view kCrossfadeVideo = "CFVideo";
+inline constexpr std::string_view kCrossfadeAudio = "CFAudio";
 inline constexpr std::string_view kCrossfadeLetterA = "lCrossfadeL";
 inline constexpr std::string_view kCrossfadeLetterB = "lCrossfadeR";
 inline constexpr std::string_view kCrossfadePreviewA = "iCFpreviewA";

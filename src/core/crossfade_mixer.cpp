@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/control_names.h"
+#include "core/control_table.h"
 #include "core/slot_grid_layout.h"
 #include "core/trigger_event.h"
 
@@ -26,9 +27,9 @@ CrossfadeMixer::CrossfadeMixer(
 int CrossfadeMixer::slotOfSide(int side) const
 {
     if (side == kSideA) {
-        return m_slotA;
+        return slotA();
     }
-    return side == kSideB ? m_slotB : 0;
+    return side == kSideB ? slotB() : 0;
 }
 
 void CrossfadeMixer::setCrossFadeA(int slot)
@@ -46,9 +47,8 @@ void CrossfadeMixer::assign(int side, int slot)
     if (!isValidSlot(slot)) {
         return;
     }
-    (side == kSideA ? m_slotA : m_slotB) = slot;
+    set(side == kSideA ? kSideAControl : kSideBControl, slot);
     showSide(side);
-    sendCrossfade();
 }
 
 void CrossfadeMixer::refreshSides()
@@ -79,9 +79,14 @@ void CrossfadeMixer::showSide(int side)
 
 void CrossfadeMixer::sendCrossfade()
 {
-    if (m_enabled) {
-        m_events.ProcessEvent(TSlotEvent { kCrossfade, m_position, m_slotB, m_slotA });
+    if (enabled()) {
+        m_events.ProcessEvent(TSlotEvent { kCrossfade, position(), slotB(), slotA() });
     }
+}
+
+void CrossfadeMixer::set(const ControlAddress& control, std::int32_t value)
+{
+    setControl(m_events, m_performance, control, value);
 }
 
 void CrossfadeMixer::send(std::uint8_t code, std::int32_t value, std::int32_t slot)
@@ -93,30 +98,27 @@ void CrossfadeMixer::send(std::uint8_t code, std::int32_t value, std::int32_t sl
 
 void CrossfadeMixer::sbCrossFadeChange(int position)
 {
-    m_position = std::clamp(position, 0, kMaxPosition);
-    sendCrossfade();
+    set(kPositionControl, std::clamp(position, 0, kMaxPosition));
 }
 
 void CrossfadeMixer::cbCrossFadeEnableClick(bool on)
 {
-    m_enabled = on;
-    sendCrossfade();
+    set(kEnableControl, on ? 1 : 0);
 }
 
 void CrossfadeMixer::toggleEnable()
 {
-    m_performance.ui().showControlValue(control::kCrossfadeEnable, !m_enabled);
-    cbCrossFadeEnableClick(!m_enabled);
+    cbCrossFadeEnableClick(!enabled());
 }
 
 void CrossfadeMixer::cbCFVideoClick(bool on)
 {
-    m_performance.globals().CrossfadeVideo = on;
+    set(masterControl("CrossfadeVideo"), on ? 1 : 0);
 }
 
 void CrossfadeMixer::cbCFAudioClick(bool on)
 {
-    m_performance.globals().CrossfadeAudio = on;
+    set(masterControl("CrossfadeAudio"), on ? 1 : 0);
 }
 
 void CrossfadeMixer::TransformDown(int side)
@@ -140,20 +142,20 @@ void CrossfadeMixer::TransformRelease(int side)
 
 void CrossfadeMixer::bResetClipsClick()
 {
-    send(kVolume, kFullVolume, m_slotA);
-    send(kVolume, kFullVolume, m_slotB);
-    send(kTransparency, kOpaque, m_slotA);
-    send(kTransparency, kOpaque, m_slotB);
+    send(kVolume, kFullVolume, slotA());
+    send(kVolume, kFullVolume, slotB());
+    send(kTransparency, kOpaque, slotA());
+    send(kTransparency, kOpaque, slotB());
 }
 
 void CrossfadeMixer::tbCFscratchAChange(int position)
 {
-    scratch(m_slotA, position);
+    scratch(slotA(), position);
 }
 
 void CrossfadeMixer::tbCFscratchBChange(int position)
 {
-    scratch(m_slotB, position);
+    scratch(slotB(), position);
 }
 
 void CrossfadeMixer::scratch(int slot, int position)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clip_inspector_port.h"
+#include "core/control_table.h"
 #include "core/performance.h"
 #include "core/slot_event.h"
 
@@ -24,10 +25,12 @@ public:
     CrossfadeMixer(const CrossfadeMixer&) = delete;
     CrossfadeMixer& operator=(const CrossfadeMixer&) = delete;
 
-    int slotA() const { return m_slotA; }
-    int slotB() const { return m_slotB; }
-    int position() const { return m_position; }
-    bool enabled() const { return m_enabled; }
+    // The crossfader's state is the performance's ([Master] Crossfade... in the control
+    // table); the mixer sets it through the event processor.
+    int slotA() const { return m_performance.globals().crossfadeSlotA; }
+    int slotB() const { return m_performance.globals().crossfadeSlotB; }
+    int position() const { return m_performance.globals().crossfadePosition; }
+    bool enabled() const { return m_performance.globals().crossfadeEnabled; }
 
     // Assigns a slot to a side, shows its key letter and thumbnail, and sends the crossfade.
     // Numbers outside 1..16 are ignored.
@@ -69,16 +72,18 @@ private:
     void assign(int side, int slot);
     void showSide(int side);
     void sendCrossfade();
+    void set(const ControlAddress& control, std::int32_t value);
+
+    static constexpr ControlAddress kSideAControl = masterControl("CrossfadeA");
+    static constexpr ControlAddress kSideBControl = masterControl("CrossfadeB");
+    static constexpr ControlAddress kPositionControl = masterControl("CrossfadePosition");
+    static constexpr ControlAddress kEnableControl = masterControl("CrossfadeEnable");
     void send(std::uint8_t code, std::int32_t value, std::int32_t slot);
     void scratch(int slot, int position);
 
     Performance& m_performance;
     EventSink& m_events;
     ClipInspectorPort& m_inspector;
-    int m_slotA = 1;
-    int m_slotB = 2;
-    int m_position = 0;
-    bool m_enabled = false;
 };
 
 } // namespace oskel

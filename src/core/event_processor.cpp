@@ -1,58 +1,14 @@
 #include "core/event_processor.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "core/control_names.h"
-#include "core/event_rules.h"
+#include "core/control_table.h"
 #include "core/pan_law.h"
 #include "playback/audio_engine.h"
 
 namespace oskel {
-
-const EventProcessor::Handler EventProcessor::kHandlers[42] = {
-    &EventProcessor::trigger,
-    &EventProcessor::restart,
-    &EventProcessor::direction,
-    &EventProcessor::frequency,
-    &EventProcessor::frequencyThroughAudioThread,
-    &EventProcessor::triggerAtFrequency,
-    &EventProcessor::loopOption,
-    &EventProcessor::inPoint,
-    &EventProcessor::outPoint,
-    &EventProcessor::pause,
-    &EventProcessor::release,
-    &EventProcessor::clearOutput,
-    &EventProcessor::trailsOption,
-    &EventProcessor::layeringOption,
-    &EventProcessor::midiChannelsOption,
-    &EventProcessor::positionFromController,
-    &EventProcessor::move,
-    &EventProcessor::zoom,
-    &EventProcessor::size,
-    &EventProcessor::aspect,
-    &EventProcessor::lumaKeyLevel,
-    &EventProcessor::pitchWheelAssignment,
-    &EventProcessor::pitchNotesOption,
-    &EventProcessor::width,
-    &EventProcessor::height,
-    &EventProcessor::stopAll,
-    &EventProcessor::stopEverySlot,
-    &EventProcessor::nothing,
-    &EventProcessor::standbyOn,
-    &EventProcessor::standbyOff,
-    &EventProcessor::nudgeFrequency,
-    &EventProcessor::volume,
-    &EventProcessor::mute,
-    &EventProcessor::unmute,
-    &EventProcessor::transparency,
-    &EventProcessor::lumaBlend,
-    &EventProcessor::trailsStrength,
-    &EventProcessor::crossfade,
-    &EventProcessor::nothing,
-    &EventProcessor::masterVolume,
-    &EventProcessor::scratch,
-    &EventProcessor::pan,
-};
 
 EventProcessor::EventProcessor(
     Performance& performance, AudioMailbox& mailbox, PlaybackControl& playback)
@@ -68,17 +24,17 @@ void EventProcessor::ProcessEvent(const TSlotEvent& event)
         m_outsideEventObserver(event);
     }
     const Inside inside(m_depth);
-    if (m_performance.globals().shuttingDown || event.Code > kLastEventCode) {
+    if (m_performance.globals().shuttingDown || event.Code >= kEvents.size()) {
         return;
     }
-    const EventRule& rule = kEventRules.at(event.Code);
+    const EventRule& rule = kEvents[event.Code].rule;
     if (rule.namesSlot && (!isValidSlot(event.Slot) || !m_performance.slot(event.Slot).Loaded)) {
         return;
     }
     if (!rule.value.contains(event.Value) || !rule.value2.contains(event.Value2)) {
         return;
     }
-    (this->*kHandlers[event.Code])(event);
+    (this->*kEvents[event.Code].handler)(event);
 }
 
 void EventProcessor::EngineEvents::ProcessEvent(const TSlotEvent& event)
@@ -221,6 +177,44 @@ void EventProcessor::standbyOff(const TSlotEvent&)
     m_playback.startAudioThread();
     m_performance.globals().standby = false;
     show(control::kStandby, false);
+}
+
+// --- the control table ---------------------------------------------------------------------
+
+// An entry that the processor writes itself: the slot and the value are checked here, since
+// the general checks know neither.
+void EventProcessor::setControl(const TSlotEvent& event)
+{
+    const ControlEntry& entry = controlTable()[static_cast<std::size_t>(event.Value2)];
+    const bool onSlot = entry.scope == ControlScope::Slot;
+    if (entry.write == nullptr || (onSlot && (!isValidSlot(event.Slot) || !m_performance.slot(event.Slot).Loaded))) {
+        return;
+    }
+    std::int32_t value = event.Value;
+    if (entry.kind == ControlKind::Toggle && value != 0 && value != 1) {
+        return;
+    }
+    if (entry.kind == ControlKind::Integer || entry.kind == ControlKind::Decimal) {
+        value = static_cast<std::int32_t>(std::clamp<std::int64_t>(value, entry.range.low, entry.range.high));
+    }
+    const int slot = onSlot ? event.Slot : 0;
+    if (!entry.write(m_performance, *this, slot, value)) {
+        // A button pressed in vain goes out again.
+        if (entry.kind == ControlKind::Toggle && !entry.shownIn.empty() && (!onSlot || isInspected(slot))) {
+            show(entry.shownIn, entry.read(m_performance, slot) != 0);
+        }
+        return;
+    }
+    if (!entry.shownIn.empty() && (!onSlot || isInspected(slot))) {
+        if (entry.kind == ControlKind::Toggle) {
+            show(entry.shownIn, value != 0);
+        } else {
+            show(entry.shownIn, static_cast<std::int64_t>(value));
+        }
+    }
+    if (m_controlChanged) {
+        m_controlChanged(entry, slot);
+    }
 }
 
 } // namespace oskel

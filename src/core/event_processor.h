@@ -1,17 +1,21 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 #include "core/audio_mailbox.h"
 #include "core/engine_ports.h"
+#include "core/event_rules.h"
 #include "core/performance.h"
 #include "core/slot_event.h"
 
 namespace oskel {
 
 class SoundDevice;
+struct ControlEntry;
 
 // Every performance action passes through here as one TSlotEvent: it changes slot records and
 // global options, drives the slots' sound buffers for immediate actions, and hands triggers,
@@ -31,6 +35,27 @@ public:
     }
 
     void ProcessEvent(const TSlotEvent& event) override;
+
+    // What an event code is: its name, the values it takes and what carries it out.
+    struct EventEntry {
+        std::string_view name;
+        EventRule rule;
+        void (EventProcessor::*handler)(const TSlotEvent&) = nullptr;
+    };
+    // Every code, indexed by its number (event_table.cpp).
+    static const std::array<EventEntry, kEventCodeCount> kEvents;
+
+private:
+    static std::array<EventEntry, kEventCodeCount> makeEventTable();
+
+public:
+
+    // Told after an entry of the control table has been set (with the slot of a slot
+    // entry): the layers above follow what they derive from it, e.g. the tempo.
+    void setControlChangedHandler(std::function<void(const struct ControlEntry&, int slot)> handler)
+    {
+        m_controlChanged = std::move(handler);
+    }
 
     // Told of every event that reaches ProcessEvent from outside: the performer's actions,
     // not the sub-events the processor sends itself nor the engine's own events. The
@@ -54,13 +79,10 @@ public:
     static constexpr auto kMailboxPatience = std::chrono::milliseconds(1000);
 
 private:
-    using Handler = void (EventProcessor::*)(const TSlotEvent&);
-
     class EngineEvents : public EventSink {
     public:
         explicit EngineEvents(EventProcessor& processor) : m_processor(processor) {}
         void ProcessEvent(const TSlotEvent& event) override;
-
     private:
         EventProcessor& m_processor;
     };
@@ -75,8 +97,6 @@ private:
     private:
         int& m_depth;
     };
-    static const Handler kHandlers[42];
-
     TPlayAvistruct& record(const TSlotEvent& event) { return m_performance.slot(event.Slot); }
     bool isInspected(int slot) const { return m_performance.globals().selectedSlot == slot; }
     void send(std::uint8_t code, std::int32_t value, std::int32_t value2, std::int32_t slot);
@@ -128,6 +148,7 @@ private:
     void masterVolume(const TSlotEvent& event);
     void scratch(const TSlotEvent& event);
     void pan(const TSlotEvent& event);
+    void setControl(const TSlotEvent& event);
     void nothing(const TSlotEvent&) { }
 
     void applyRect(TPlayAvistruct& slot, const struct SlotRect& rect, bool recomputeSize);
@@ -140,6 +161,7 @@ private:
     SoundDevice* m_sound = nullptr;
     std::function<void(int)> m_selectionChanged;
     std::function<void(const TSlotEvent&)> m_outsideEventObserver;
+    std::function<void(const ControlEntry&, int)> m_controlChanged;
     EngineEvents m_engineEvents { *this };
     int m_depth = 0;
 };

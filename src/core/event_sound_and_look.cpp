@@ -47,8 +47,10 @@ void EventProcessor::pan(const TSlotEvent& event)
 
 void EventProcessor::masterVolume(const TSlotEvent& event)
 {
+    GlobalState& globals = m_performance.globals();
+    globals.masterVolume = event.Value;
     if (m_sound != nullptr) {
-        m_sound->setMasterVolume(event.Value);
+        m_sound->setMasterVolume(globals.masterMuted ? 0 : event.Value);
     }
     show(control::kMasterVolume, static_cast<std::int64_t>(event.Value));
 }

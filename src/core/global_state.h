@@ -28,6 +28,17 @@ struct GlobalState {
     bool ConstrainMovement = false;
     bool CrossfadeAudio = true;
     bool CrossfadeVideo = true;
+    // The crossfader: on or off, its position 0..255 and the slots of sides A and B.
+    bool crossfadeEnabled = false;
+    std::int32_t crossfadePosition = 0;
+    std::int32_t crossfadeSlotA = 1;
+    std::int32_t crossfadeSlotB = 2;
+    // The system mixer's level 0..255, and whether it is muted (level 0, this one kept).
+    std::int32_t masterVolume = 255;
+    bool masterMuted = false;
+    // What a slot dropped on another copies: 0 the clip, 1 the clip with its settings, 2 the
+    // settings only.
+    std::int32_t copyMode = 0;
     EngineValue<bool> standby = false;
     bool AutoAdvance = false;
     bool RandomAdvance = false;

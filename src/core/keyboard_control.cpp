@@ -1,6 +1,7 @@
 #include "core/keyboard_control.h"
 
 #include "core/control_names.h"
+#include "core/control_table.h"
 #include "core/rounding.h"
 #include "core/trigger_event.h"
 
@@ -48,9 +49,9 @@ void KeyboardControl::send(
     m_events.ProcessEvent(TSlotEvent { code, value, value2, slot });
 }
 
-void KeyboardControl::showControl(std::string_view control, bool on)
+void KeyboardControl::toggle(const ControlAddress& control)
 {
-    m_performance.ui().showControlValue(control, on);
+    setControl(m_events, m_performance, control, readControl(m_performance, control).value_or(0) != 0 ? 0 : 1);
 }
 
 void KeyboardControl::FormKeyDown(Key place, KeyModifiers modifiers, bool autoRepeat)
@@ -118,9 +119,7 @@ bool KeyboardControl::anyModifierKeys(Key key, bool autoRepeat)
     } else if (key == Key::Minus) {
         m_tempo.NudgeTempo(NudgeDirection::Down, autoRepeat);
     } else if (key == Key::Apostrophe) {
-        bool& noteOff = m_performance.globals().PCKeyNoteOff;
-        noteOff = !noteOff;
-        showControl(control::kPcNoteOff, noteOff);
+        toggle(masterControl("PcNoteOff"));
     }
     return false;
 }
@@ -213,16 +212,13 @@ bool KeyboardControl::functionKeys(Key key)
         m_targets.showLoadMultipleClips();
         return true;
     case Key::F8:
-        globals.LoadClipsFullscreen = !globals.LoadClipsFullscreen;
-        showControl(control::kFullScreen, globals.LoadClipsFullscreen);
+        toggle(masterControl("LoadFullScreen"));
         return true;
     case Key::F9:
-        globals.NewTriggerStopsClips = !globals.NewTriggerStopsClips;
-        showControl(control::kMonophonic, globals.NewTriggerStopsClips);
+        toggle(masterControl("Monophonic"));
         return true;
     case Key::F10:
-        globals.LoadClipsInSyncMode = !globals.LoadClipsInSyncMode;
-        showControl(control::kLoadInSyncMode, globals.LoadClipsInSyncMode);
+        toggle(masterControl("LoadSyncMode"));
         return true;
     case Key::F12:
         m_targets.showMainWindow();

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "core/clip_inspector_port.h"
+#include "core/control_table.h"
 #include "core/crossfade_mixer.h"
 #include "core/key_position.h"
 #include "core/keyboard_targets.h"
@@ -59,7 +60,8 @@ private:
     bool isInspected(int slot) const { return m_inspector.inspectedSlot() == slot; }
     void send(
         std::uint8_t code, std::int32_t value = 0, std::int32_t value2 = 0, std::int32_t slot = 0);
-    void showControl(std::string_view control, bool on);
+    // Sets a toggle of the control table to the other state.
+    void toggle(const ControlAddress& control);
 
     bool anyModifierKeys(Key key, bool autoRepeat);
     bool altKeys(Key key);

@@ -5,7 +5,6 @@
 
 #include "core/control_names.h"
 #include "core/keyboard_control.h"
-#include "core/slot_grid_layout.h"
 #include "platform/sound_buffer.h"
 
 namespace oskel {
@@ -13,6 +12,11 @@ namespace oskel {
 namespace {
 
 using namespace event_code;
+
+constexpr std::size_t kThreeD = controlIndex(ControlScope::Slot, "ThreeD");
+constexpr std::size_t kStencil = controlIndex(ControlScope::Slot, "Stencil");
+constexpr std::size_t kResetRotation = controlIndex(ControlScope::Slot, "ResetRotation");
+constexpr std::size_t kResetRotationAndSpeeds = controlIndex(ControlScope::Slot, "ResetRotationAndSpeeds");
 
 // Where the slot plays, as a position in the forward buffer. Throws SoundError(message) when
 // the play cursor cannot be read.
@@ -64,58 +68,27 @@ void KeyboardControl::wholeClip()
 
 void KeyboardControl::toggleThreeD(int slot)
 {
-    TPlayAvistruct& record = m_performance.slot(slot);
-    if (!record.Loaded || !slot_grid::toggleBillBoard(record)) {
-        return;
+    if (m_performance.slot(slot).Loaded) {
+        toggle(slotControl(kThreeD, slot));
     }
-    if (isInspected(slot)) {
-        showControl(control::kEnable3D, record.BillBoard);
-    }
-    slot_grid::showStatusButtons(m_performance.ui(), slot, record);
 }
 
 void KeyboardControl::resetRotation(int slot, bool speedsToo)
 {
-    TPlayAvistruct& record = m_performance.slot(slot);
-    if (!record.Loaded) {
+    if (!m_performance.slot(slot).Loaded) {
         return;
     }
-    record.XRot = 0.0;
-    record.YRot = 0.0;
-    record.ZRot = 0.0;
-    if (!speedsToo) {
-        return;
-    }
-    record.XRotSpeed = 0.0;
-    record.YRotSpeed = 0.0;
-    record.ZRotSpeed = 0.0;
+    setControl(m_events, m_performance, slotControl(speedsToo ? kResetRotationAndSpeeds : kResetRotation, slot), 0);
     // The inspector's three "Reset" buttons: its rotation faders go back to 0.
-    if (isInspected(slot)) {
+    if (speedsToo && isInspected(slot)) {
         m_performance.ui().showControlValue(control::kInspectorRefresh, true);
     }
 }
 
 void KeyboardControl::toggleStencil(int slot)
 {
-    TPlayAvistruct& record = m_performance.slot(slot);
-    if (!record.Loaded) {
-        return;
-    }
-    if (record.StencilEnabled) {
-        record.StencilEnabled = false;
-    } else if (isInspected(slot)) {
-        // As the inspector's "Enable" button: the stencil is loaded afresh from its file.
-        if (m_performance.LoadStencil(slot, record.StencilFileName.str())) {
-            record.StencilEnabled = true;
-            record.TextureDirty = true;
-        }
-    } else if (record.StencilMask && record.StencilWidth == record.ClipWidth
-        && record.StencilHeight == record.ClipHeight) {
-        record.StencilEnabled = true;
-        record.TextureDirty = true;
-    }
-    if (isInspected(slot)) {
-        showControl(control::kStencilEnable, record.StencilEnabled);
+    if (m_performance.slot(slot).Loaded) {
+        toggle(slotControl(kStencil, slot));
     }
 }
 

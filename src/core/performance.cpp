@@ -89,6 +89,15 @@ bool Performance::CopyParams(int sourceSlot, int targetSlot)
     return true;
 }
 
+void Performance::setSlotBurn(int slot, bool burn)
+{
+    if (m_renderer != nullptr) {
+        m_renderer->SetSlotBurn(slot, burn);
+    } else {
+        m_live[slot].Burn = burn;
+    }
+}
+
 void Performance::selectSlot(int slot)
 {
     if (!isValidSlot(slot) && slot != kNoSlot) {

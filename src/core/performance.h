@@ -53,6 +53,8 @@ public:
     bool CopyParams(int sourceSlot, int targetSlot);
 
     void selectSlot(int slot);
+    // "Additive" drawing of a slot, through the renderer when there is one.
+    void setSlotBurn(int slot, bool burn);
     void SlotStatusColour(int slot, SlotState state);
     // Any thread (the audio command thread calls it after starting a slot).
     bool bringToFront(int slot) { return m_layerStack.bringToFront(slot); }

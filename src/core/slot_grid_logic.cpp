@@ -3,12 +3,16 @@
 #include <string>
 
 #include "core/control_names.h"
+#include "core/control_table.h"
 #include "core/trigger_event.h"
 
 namespace oskel {
 
 namespace {
 using namespace event_code;
+constexpr std::size_t kFollowBpm = controlIndex(ControlScope::Slot, "FollowBpm");
+constexpr std::size_t kThreeD = controlIndex(ControlScope::Slot, "ThreeD");
+constexpr std::size_t kSyncMode = controlIndex(ControlScope::Slot, "SyncMode");
 } // namespace
 
 SlotGrid::SlotGrid(Links links)
@@ -104,13 +108,10 @@ void SlotGrid::statusButtonClick(int slot, slot_grid::StatusButton button)
     if (!isValidSlot(slot) || !m_performance.slot(slot).Loaded) {
         return;
     }
-    TPlayAvistruct& record = m_performance.slot(slot);
+    const TPlayAvistruct& record = m_performance.slot(slot);
     switch (button) {
     case slot_grid::StatusButton::Bpm:
-        record.FollowBPM = !record.FollowBPM;
-        if (record.FollowBPM) {
-            m_tempo.ApplyFollowTempo(slot);
-        }
+        setControl(m_events, m_performance, slotControl(kFollowBpm, slot), record.FollowBPM ? 0 : 1);
         break;
     case slot_grid::StatusButton::Effect:
         m_targets.toggleEffect(slot);
@@ -119,7 +120,7 @@ void SlotGrid::statusButtonClick(int slot, slot_grid::StatusButton button)
         setSyncMode(slot, !record.InstallationMode);
         break;
     case slot_grid::StatusButton::ThreeD:
-        slot_grid::toggleBillBoard(record);
+        setControl(m_events, m_performance, slotControl(kThreeD, slot), record.BillBoard ? 0 : 1);
         break;
     }
     slot_grid::showStatusButtons(m_performance.ui(), slot, record);
@@ -129,17 +130,9 @@ void SlotGrid::statusButtonClick(int slot, slot_grid::StatusButton button)
 // Sync mode runs a slot hidden and muted until its trigger shows it.
 void SlotGrid::setSyncMode(int slot, bool on)
 {
-    TPlayAvistruct& record = m_performance.slot(slot);
-    record.InstallationMode = on;
-    record.Shown = !on;
-    record.Mute = on;
+    setControl(m_events, m_performance, slotControl(kSyncMode, slot), on ? 1 : 0);
     if (m_inspector.inspectedSlot() == slot) {
         m_performance.ui().showControlValue(control::kMute, false);
-    }
-    if (on) {
-        m_restartSyncSlots(false);
-    } else {
-        m_events.ProcessEvent(TSlotEvent { kRelease, 0, 0, slot });
     }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/control_names.h"
+#include "core/control_table.h"
 #include "core/rounding.h"
 #include "core/slot_number.h"
 #include "playback/tempo_text.h"
@@ -101,8 +102,7 @@ void Tempo::sendFrequency(int slot, double hertz)
 void Tempo::Tap(std::uint32_t nowMs)
 {
     if (const auto tempo = m_taps.tap(nowMs)) {
-        bpm() = *tempo;
-        ShowTempo();
+        setBpm(*tempo);
     }
     m_performance.ui().showControlValue(
         control::kTapButton, "Tap " + std::to_string(m_taps.count()));
@@ -116,8 +116,7 @@ void Tempo::NudgeTempo(NudgeDirection direction, bool autoRepeat)
     m_nudgeHeld = true;
     m_savedBpm = bpm();
     const double jog = m_performance.globals().JogAmount;
-    bpm() += direction == NudgeDirection::Up ? jog : -jog;
-    ShowTempo();
+    setBpm(bpm() + (direction == NudgeDirection::Up ? jog : -jog));
 }
 
 void Tempo::ReleaseNudge(bool autoRepeat)
@@ -126,9 +125,18 @@ void Tempo::ReleaseNudge(bool autoRepeat)
     if (autoRepeat || !m_nudgeHeld) {
         return;
     }
-    bpm() = m_savedBpm;
-    ShowTempo();
     m_nudgeHeld = false;
+    setBpm(m_savedBpm);
+}
+
+void Tempo::setBpm(double tempo)
+{
+    constexpr ControlAddress kTempo = masterControl("Tempo");
+    if (!std::isfinite(tempo)) {
+        tempo = 0.0;
+    }
+    const double thousandths = std::clamp(tempo, 0.0, 1000.0) * kDecimalScale;
+    setControl(*m_performerEvents, m_performance, kTempo, static_cast<std::int32_t>(std::lround(thousandths)));
 }
 
 void Tempo::ShowTempo()
@@ -156,8 +164,7 @@ bool Tempo::tempoTextEntered(std::string_view text)
         m_performance.ui().showControlValue(control::kTempo, plainFloatText(bpm()));
         return false;
     }
-    bpm() = *tempo;
-    ApplyFollowTempoAll();
+    setBpm(*tempo);
     return true;
 }
 
@@ -166,8 +173,7 @@ void Tempo::setTempoFromController(int value)
     if (value < 0 || value > 127) {
         return;
     }
-    bpm() = 2.0 * value;
-    ShowTempo();
+    setBpm(2.0 * value);
 }
 
 void Tempo::showBeatCounter()

@@ -43,6 +43,15 @@ public:
     // Shows BPM in the tempo field and retunes the following slots. A tempo that is negative,
     // not a number or infinite becomes 0 first.
     void ShowTempo();
+    // Sets the tempo through the event processor ([Master] Tempo); the tempo field follows,
+    // and so do the slots that follow the tempo, once the change is told to tempoChanged.
+    void setBpm(double tempo);
+    // Where the performer's tempo changes go (taps, nudges, the tempo field, controllers):
+    // the event processor's outside door, so that they are recorded. Until set, the sink
+    // the tempo was made with.
+    void setPerformerEvents(EventSink& events) { m_performerEvents = &events; }
+    // After [Master] Tempo or a slot's tempo settings were set.
+    void tempoChanged() { ShowTempo(); }
 
     // The tempo field: every change of its text, and Enter or its up/down arrows. Text with
     // anything but digits and "." is replaced by the tempo; entered text that is not a tempo
@@ -68,6 +77,7 @@ private:
 
     Performance& m_performance;
     EventSink& m_events;
+    EventSink* m_performerEvents = &m_events;
     TapTempo m_taps;
     bool m_nudgeHeld = false;
     double m_savedBpm = 0.0;

@@ -101,6 +101,8 @@ private:
     void showFullScreen(bool on) override;
 
     void bindMasterControls();
+    // Sets an entry of the control table through the event processor, as every control does.
+    std::function<void(const struct ControlAddress&, std::int32_t)> setter();
     void bindTempoControls();
     void bindCrossfadeControls();
     void bindGrid();

@@ -106,6 +106,16 @@ void MainWindow::registerControls()
     m_controls.addButton(control::kMonophonic, *m_master->monophonic);
     m_controls.addButton(control::kLoadInSyncMode, *m_master->syncMode);
     m_controls.addButton(control::kCrossfadeEnable, *m_crossfade->crossfadeEnable);
+    m_controls.addSlider(control::kCrossfadePosition, *m_crossfade->crossfade);
+    m_controls.addButton(control::kCrossfadeVideo, *m_crossfade->video);
+    m_controls.addButton(control::kCrossfadeAudio, *m_crossfade->audio);
+    m_controls.addButton(control::kKeepSettings, *m_master->keepSettings);
+    m_controls.addButton(control::kAutoAdvance, *m_master->autoAdvance);
+    m_controls.addButton(control::kRandomAdvance, *m_master->randomAdvance);
+    m_controls.addButton(control::kMasterMute, *m_master->masterMute);
+    m_controls.addButton(control::kAutoBpm, *m_tempo->autoBpm);
+    m_controls.add(control::kCopyMode,
+        [this](const ControlValue& value) { m_master->showCopyMode(controlValueAsInteger(value)); });
     m_controls.addLabel(control::kCrossfadeLetterA, *m_crossfade->letterA);
     m_controls.addLabel(control::kCrossfadeLetterB, *m_crossfade->letterB);
     m_controls.add(control::kCrossfadePreviewA, [this](const ControlValue& value) {

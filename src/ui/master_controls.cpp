@@ -65,4 +65,12 @@ CopyMode MasterControls::copyMode() const
     return static_cast<CopyMode>(std::max(0, m_copyChoices.checkedId()));
 }
 
+void MasterControls::showCopyMode(int mode)
+{
+    if (QAbstractButton* button = m_copyChoices.button(mode)) {
+        const QSignalBlocker blocker(button);
+        button->setChecked(true);
+    }
+}
+
 } // namespace oskel

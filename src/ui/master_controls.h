@@ -19,6 +19,8 @@ public:
 
     // The choice of the three copy buttons, which act as one.
     CopyMode copyMode() const;
+    void showCopyMode(int mode);
+    QButtonGroup& copyChoices() { return m_copyChoices; }
 
     QPushButton* triggerToFront;
     QPushButton* loop;

@@ -6,6 +6,7 @@
 #include <QSlider>
 
 #include "core/control_names.h"
+#include "core/control_table.h"
 #include "core/crossfade_mixer.h"
 #include "core/keyboard_control.h"
 #include "core/output_mouse.h"
@@ -34,10 +35,11 @@ TSlotEvent event(std::uint8_t code, std::int32_t value = 0, std::int32_t slot = 
     return TSlotEvent { code, value, 0, slot };
 }
 
-// A checkable button that sets a flag of the performance state directly.
-void bindFlag(QPushButton& button, bool& flag)
+// A checkable button that sets a toggle of the control table.
+void bindToggle(QPushButton& button, const std::function<void(const ControlAddress&, std::int32_t)>& set,
+                ControlAddress control)
 {
-    QObject::connect(&button, &QPushButton::toggled, &button, [&flag](bool on) { flag = on; });
+    QObject::connect(&button, &QPushButton::toggled, &button, [set, control](bool on) { set(control, on ? 1 : 0); });
 }
 
 } // namespace
@@ -45,45 +47,45 @@ void bindFlag(QPushButton& button, bool& flag)
 void InstrumentWindows::bindMasterControls()
 {
     MasterControls& master = m_main->master();
-    GlobalState& globals = m_links->performance.globals();
     EventSink& events = m_links->events;
     const auto send = [this, &events](TSlotEvent sent) {
         guarded([&] { events.ProcessEvent(sent); });
     };
-    QObject::connect(master.triggerToFront, &QPushButton::toggled, master.triggerToFront,
-                     [send](bool on) { send(event(13, on ? 1 : 0)); });
-    QObject::connect(master.loop, &QPushButton::toggled, master.loop,
-                     [send](bool on) { send(event(6, on ? 1 : 0)); });
-    bindFlag(*master.monophonic, globals.NewTriggerStopsClips);
-    bindFlag(*master.pcNoteOff, globals.PCKeyNoteOff);
-    QObject::connect(master.standby, &QPushButton::clicked, master.standby, [this, send, &globals] {
-        send(event(globals.standby ? event_code::kStandbyOff : event_code::kStandbyOn));
+    const auto set = setter();
+    bindToggle(*master.triggerToFront, set, masterControl("Layering"));
+    bindToggle(*master.loop, set, masterControl("Loop"));
+    bindToggle(*master.monophonic, set, masterControl("Monophonic"));
+    bindToggle(*master.pcNoteOff, set, masterControl("PcNoteOff"));
+    QObject::connect(master.standby, &QPushButton::clicked, master.standby, [this, set] {
+        set(masterControl("Standby"), m_links->performance.globals().standby ? 0 : 1);
         const QSignalBlocker blocker(m_main->master().standby);
-        m_main->master().standby->setChecked(globals.standby);
+        m_main->master().standby->setChecked(m_links->performance.globals().standby);
     });
     QObject::connect(master.stopAll, &QPushButton::clicked, master.stopAll, [send] { send(event(25)); });
     QObject::connect(master.clearScreen, &QPushButton::clicked, master.clearScreen,
                      [send] { send(event(11)); });
     QObject::connect(master.maximize, &QPushButton::clicked, master.maximize,
                      [this] { guarded([this] { m_logic->fullScreen.toggle(); }); });
-    bindFlag(*master.syncMode, globals.LoadClipsInSyncMode);
-    bindFlag(*master.fullScreen, globals.LoadClipsFullscreen);
-    bindFlag(*master.keepSettings, globals.LoadClipsKeepSettings);
-    bindFlag(*master.autoAdvance, globals.AutoAdvance);
-    bindFlag(*master.randomAdvance, globals.RandomAdvance);
+    bindToggle(*master.syncMode, set, masterControl("LoadSyncMode"));
+    bindToggle(*master.fullScreen, set, masterControl("LoadFullScreen"));
+    bindToggle(*master.keepSettings, set, masterControl("LoadKeepSettings"));
+    bindToggle(*master.autoAdvance, set, masterControl("AutoAdvance"));
+    bindToggle(*master.randomAdvance, set, masterControl("RandomAdvance"));
+    QObject::connect(&master.copyChoices(), &QButtonGroup::idClicked, &master.copyChoices(),
+                     [set](int mode) { set(masterControl("CopyMode"), mode); });
     QObject::connect(master.masterVolume, &QSlider::valueChanged, master.masterVolume,
-                     [this, send](int level) {
-                         if (!m_main->master().masterMute->isChecked()) {
-                             send(event(39, level, 1));
-                         }
-                     });
-    QObject::connect(master.masterMute, &QPushButton::toggled, master.masterMute,
-                     [this, send](bool muted) {
-                         send(event(39, muted ? 0 : m_main->master().masterVolume->value(), 1));
-                     });
+                     [set](int level) { set(masterControl("MasterVolume"), level); });
+    bindToggle(*master.masterMute, set, masterControl("MasterMute"));
     QObject::connect(&m_main->statusLine(), &QPushButton::clicked, m_main.get(), [this] {
         m_main->setStatusText(QString::fromStdString(freeMemoryText(availableMemoryBytes())));
     });
+}
+
+std::function<void(const ControlAddress&, std::int32_t)> InstrumentWindows::setter()
+{
+    return [this](const ControlAddress& control, std::int32_t value) {
+        guarded([&] { setControl(m_links->events, m_links->performance, control, value); });
+    };
 }
 
 void InstrumentWindows::bindTempoControls()
@@ -104,7 +106,7 @@ void InstrumentWindows::bindTempoControls()
                      [this] { guarded([this] { m_links->restartSyncSlots(false); }); });
     QObject::connect(tempo.bpmLabel, &QPushButton::clicked, tempo.bpmLabel,
                      [this, &logic] { guarded([&] { logic.ApplyFollowTempoAll(); }); });
-    bindFlag(*tempo.autoBpm, m_links->performance.globals().BPMfollow);
+    bindToggle(*tempo.autoBpm, setter(), masterControl("AutoBpm"));
 }
 
 void InstrumentWindows::bindCrossfadeControls()
@@ -112,12 +114,11 @@ void InstrumentWindows::bindCrossfadeControls()
     CrossfadeControls& controls = m_main->crossfade();
     CrossfadeMixer& mixer = m_logic->mixer;
     const auto act = [this](const std::function<void()>& action) { guarded(action); };
-    QObject::connect(controls.trailsEnable, &QPushButton::toggled, controls.trailsEnable,
-                     [this, act](bool on) { act([&] { m_links->events.ProcessEvent(event(12, on ? 1 : 0)); }); });
+    bindToggle(*controls.trailsEnable, setter(), masterControl("Trails"));
     QObject::connect(controls.trailsStrength, &QSlider::valueChanged, controls.trailsStrength,
-                     [this, act](int strength) {
+                     [this, set = setter()](int strength) {
                          if (isValidSlot(m_links->performance.globals().selectedSlot)) {
-                             act([&] { m_links->events.ProcessEvent(event(36, strength)); });
+                             set(masterControl("TrailsStrength"), strength);
                          }
                      });
     QObject::connect(controls.crossfade, &QSlider::valueChanged, controls.crossfade,
@@ -202,7 +203,7 @@ void InstrumentWindows::bindGrid()
     }
     QObject::connect(&widget, &SlotGridWidget::slotDropped, &widget,
                      [this, act, &grid](int from, int to) {
-                         const CopyMode mode = m_main->master().copyMode();
+                         const auto mode = static_cast<CopyMode>(m_links->performance.globals().copyMode);
                          act([&] { grid.dropSlot(from, to, mode); });
                      });
     QObject::connect(&widget, &SlotGridWidget::filesDropped, &widget,

@@ -1,0 +1,288 @@
+#pragma once
+
+// The entries of the control table, one line each: group, item, kind, range, default, how
+// the value is read, and the event or the writer that sets it. Included by control_table.h.
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "core/control_names.h"
+#include "core/pan_law.h"
+#include "core/performance.h"
+#include "core/slot_rules.h"
+#include "core/trigger_event.h"
+#include "platform/sound_buffer.h"
+
+namespace oskel {
+
+namespace control_entries {
+
+using namespace event_code;
+using M = ControlScope;
+using K = ControlKind;
+
+inline constexpr ValueRange kToggle { 0, 1 };
+inline constexpr ValueRange kNoValue { 0, 0 };
+inline constexpr ValueRange kByteOffset { 0, std::numeric_limits<std::int32_t>::max() };
+inline constexpr ValueRange kSlotNumber { 1, kSlotCount };
+constexpr ValueRange decimals(double low, double high)
+{
+    return { static_cast<std::int64_t>(low * kDecimalScale), static_cast<std::int64_t>(high * kDecimalScale) };
+}
+constexpr std::int32_t thousandths(double value)
+{
+    return static_cast<std::int32_t>(value * kDecimalScale + (value < 0 ? -0.5 : 0.5));
+}
+constexpr double fromThousandths(std::int32_t value)
+{
+    return static_cast<double>(value) / kDecimalScale;
+}
+
+// Readers and writers of plain fields of the global state and the slot record.
+template <auto Field> std::int32_t global(const Performance& p, int)
+{
+    return static_cast<std::int32_t>(p.globals().*Field);
+}
+template <auto Field> bool setGlobalFlag(Performance& p, EventSink&, int, std::int32_t value)
+{
+    p.globals().*Field = value != 0;
+    return true;
+}
+template <auto Field> bool setGlobal(Performance& p, EventSink&, int, std::int32_t value)
+{
+    p.globals().*Field = value;
+    return true;
+}
+template <auto Field> std::int32_t field(const Performance& p, int slot)
+{
+    return static_cast<std::int32_t>(p.slots()[slot].*Field);
+}
+template <auto Field> std::int32_t decimalField(const Performance& p, int slot)
+{
+    return thousandths(p.slots()[slot].*Field);
+}
+template <auto Field> bool setFlag(Performance& p, EventSink&, int slot, std::int32_t value)
+{
+    p.slot(slot).*Field = value != 0;
+    return true;
+}
+template <auto Field> bool setField(Performance& p, EventSink&, int slot, std::int32_t value)
+{
+    p.slot(slot).*Field = value;
+    return true;
+}
+template <auto Field> bool setDecimalField(Performance& p, EventSink&, int slot, std::int32_t value)
+{
+    p.slot(slot).*Field = fromThousandths(value);
+    return true;
+}
+
+// Events that carry the value as it is, on a slot or globally.
+template <std::uint8_t Code> TSlotEvent onSlot(const Performance&, int slot, std::int32_t value)
+{
+    return { Code, value, 0, slot };
+}
+template <std::uint8_t Code> TSlotEvent globally(const Performance&, int, std::int32_t value)
+{
+    return { Code, value, 0, 0 };
+}
+// A switch carried by two codes, one for on and one for off.
+template <std::uint8_t On, std::uint8_t Off> TSlotEvent switched(const Performance&, int slot, std::int32_t value)
+{
+    return { value != 0 ? On : Off, 0, 0, slot };
+}
+template <std::uint8_t Code> TSlotEvent action(const Performance&, int slot, std::int32_t)
+{
+    return { Code, 0, 0, slot };
+}
+
+inline TSlotEvent triggerEvent(const Performance& p, int slot, std::int32_t)
+{
+    return triggerEventFor(slot, p.slots()[slot]);
+}
+inline TSlotEvent balanceEvent(const Performance&, int slot, std::int32_t value)
+{
+    return { kPan, balanceToPan(value), value, slot };
+}
+inline TSlotEvent leftEvent(const Performance& p, int slot, std::int32_t value)
+{
+    return { kMove, value, p.slots()[slot].Top, slot };
+}
+inline TSlotEvent topEvent(const Performance& p, int slot, std::int32_t value)
+{
+    return { kMove, p.slots()[slot].Left, value, slot };
+}
+inline TSlotEvent masterVolumeEvent(const Performance&, int, std::int32_t value)
+{
+    return { kMasterVolume, value, 0, 1 };
+}
+inline std::int32_t frequencyNow(const Performance& p, int slot)
+{
+    const TPlayAvistruct& record = p.slots()[slot];
+    const auto& buffer = record.Direction == 2 ? record.BackwardBuffer : record.ForwardBuffer;
+    return buffer ? buffer->frequency() : record.BaseFrequency;
+}
+inline std::int32_t outPoint(const Performance& p, int slot)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(p.slots()[slot].OutPoint, -1, kByteOffset.high));
+}
+inline std::int32_t width(const Performance& p, int slot)
+{
+    return p.slots()[slot].Right - p.slots()[slot].Left;
+}
+inline std::int32_t height(const Performance& p, int slot)
+{
+    return p.slots()[slot].Bottom - p.slots()[slot].Top;
+}
+inline std::int32_t tempo(const Performance& p, int)
+{
+    return thousandths(p.globals().BPM);
+}
+inline std::int32_t selectedSlot(const Performance& p, int)
+{
+    return p.globals().selectedSlot;
+}
+
+// Writers that do more than store the value (control_table.cpp).
+bool setMasterMute(Performance& p, EventSink& events, int, std::int32_t value);
+bool setTempo(Performance& p, EventSink& events, int, std::int32_t value);
+bool setCrossfadeEnable(Performance& p, EventSink& events, int, std::int32_t value);
+bool setCrossfadePosition(Performance& p, EventSink& events, int, std::int32_t value);
+bool setCrossfadeA(Performance& p, EventSink& events, int, std::int32_t value);
+bool setCrossfadeB(Performance& p, EventSink& events, int, std::int32_t value);
+bool setSelectedSlot(Performance& p, EventSink& events, int, std::int32_t value);
+bool setInverseLuma(Performance& p, EventSink& events, int slot, std::int32_t value);
+bool setBurn(Performance& p, EventSink& events, int slot, std::int32_t value);
+bool setColourSwap(Performance& p, EventSink& events, int slot, std::int32_t value);
+bool setStencil(Performance& p, EventSink& events, int slot, std::int32_t value);
+bool setThreeD(Performance& p, EventSink& events, int slot, std::int32_t value);
+bool setTiles(Performance& p, EventSink& events, int slot, std::int32_t value, bool horizontal);
+bool resetRotation(Performance& p, EventSink& events, int slot, std::int32_t value);
+bool resetRotationAndSpeeds(Performance& p, EventSink& events, int slot, std::int32_t value);
+bool setSyncMode(Performance& p, EventSink& events, int slot, std::int32_t value);
+inline bool setHorzTiles(Performance& p, EventSink& e, int slot, std::int32_t value)
+{
+    return setTiles(p, e, slot, value, true);
+}
+inline bool setVertTiles(Performance& p, EventSink& e, int slot, std::int32_t value)
+{
+    return setTiles(p, e, slot, value, false);
+}
+
+using G = GlobalState;
+using S = TPlayAvistruct;
+
+// clang-format off
+inline constexpr std::array kEntries {
+    // Master: the main window's options and the loading options.
+    ControlEntry { M::Master, "Loop", K::Toggle, kToggle, 1, global<&G::Loop>, globally<kLoopOption> },
+    ControlEntry { M::Master, "Layering", K::Toggle, kToggle, 1, global<&G::Layering>, globally<kLayeringOption> },
+    ControlEntry { M::Master, "Monophonic", K::Toggle, kToggle, 0, global<&G::NewTriggerStopsClips>, nullptr, setGlobalFlag<&G::NewTriggerStopsClips>, control::kMonophonic },
+    ControlEntry { M::Master, "PcNoteOff", K::Toggle, kToggle, 0, global<&G::PCKeyNoteOff>, nullptr, setGlobalFlag<&G::PCKeyNoteOff>, control::kPcNoteOff },
+    ControlEntry { M::Master, "SelectionFollowsTriggers", K::Toggle, kToggle, 1, global<&G::SelectionFollowsTriggers>, nullptr, setGlobalFlag<&G::SelectionFollowsTriggers> },
+    ControlEntry { M::Master, "BluescreenBackground", K::Toggle, kToggle, 0, global<&G::ColouredBackground>, nullptr, setGlobalFlag<&G::ColouredBackground> },
+    ControlEntry { M::Master, "ConstrainMovement", K::Toggle, kToggle, 0, global<&G::ConstrainMovement>, nullptr, setGlobalFlag<&G::ConstrainMovement> },
+    ControlEntry { M::Master, "Trails", K::Toggle, kToggle, 0, global<&G::Trails>, globally<kTrailsOption> },
+    ControlEntry { M::Master, "TrailsStrength", K::Integer, { 0, 64 }, 0, global<&G::trailsStrength>, globally<kTrailsStrength> },
+    ControlEntry { M::Master, "Standby", K::Toggle, kToggle, 0, global<&G::standby>, switched<kStandbyOn, kStandbyOff> },
+    ControlEntry { M::Master, "StopAll", K::Action, kNoValue, 0, nullptr, action<kStopAll> },
+    ControlEntry { M::Master, "StopEverySlot", K::Action, kNoValue, 0, nullptr, action<kStopEverySlot> },
+    ControlEntry { M::Master, "ClearOutput", K::Action, kNoValue, 0, nullptr, action<kClearOutput> },
+    ControlEntry { M::Master, "MasterVolume", K::Integer, { 0, 255 }, 255, global<&G::masterVolume>, masterVolumeEvent },
+    ControlEntry { M::Master, "MasterMute", K::Toggle, kToggle, 0, global<&G::masterMuted>, nullptr, setMasterMute, control::kMasterMute },
+    ControlEntry { M::Master, "Tempo", K::Decimal, decimals(0, 1000), thousandths(150), tempo, nullptr, setTempo },
+    ControlEntry { M::Master, "AutoBpm", K::Toggle, kToggle, 0, global<&G::BPMfollow>, nullptr, setGlobalFlag<&G::BPMfollow>, control::kAutoBpm },
+    ControlEntry { M::Master, "LoadFullScreen", K::Toggle, kToggle, 1, global<&G::LoadClipsFullscreen>, nullptr, setGlobalFlag<&G::LoadClipsFullscreen>, control::kFullScreen },
+    ControlEntry { M::Master, "LoadSyncMode", K::Toggle, kToggle, 0, global<&G::LoadClipsInSyncMode>, nullptr, setGlobalFlag<&G::LoadClipsInSyncMode>, control::kLoadInSyncMode },
+    ControlEntry { M::Master, "LoadKeepSettings", K::Toggle, kToggle, 1, global<&G::LoadClipsKeepSettings>, nullptr, setGlobalFlag<&G::LoadClipsKeepSettings>, control::kKeepSettings },
+    ControlEntry { M::Master, "AutoAdvance", K::Toggle, kToggle, 0, global<&G::AutoAdvance>, nullptr, setGlobalFlag<&G::AutoAdvance>, control::kAutoAdvance },
+    ControlEntry { M::Master, "RandomAdvance", K::Toggle, kToggle, 0, global<&G::RandomAdvance>, nullptr, setGlobalFlag<&G::RandomAdvance>, control::kRandomAdvance },
+    ControlEntry { M::Master, "CopyMode", K::Integer, { 0, 2 }, 0, global<&G::copyMode>, nullptr, setGlobal<&G::copyMode>, control::kCopyMode },
+    ControlEntry { M::Master, "SelectedSlot", K::Integer, kSlotNumber, kNoSlot, selectedSlot, nullptr, setSelectedSlot },
+    ControlEntry { M::Master, "SixteenMidiChannels", K::Toggle, kToggle, 0, [](const Performance& p, int) -> std::int32_t { return p.options().midi.IndividualChannels; }, globally<kMidiChannelsOption> },
+    ControlEntry { M::Master, "PitchNotes", K::Toggle, kToggle, 0, [](const Performance& p, int) -> std::int32_t { return p.options().midi.PitchNotes; }, globally<kPitchNotesOption> },
+    ControlEntry { M::Master, "PitchWheel", K::Integer, { 0, 31 }, 0, [](const Performance& p, int) { return p.options().midi.pitchWheelParameter; }, globally<kPitchWheelAssignment> },
+    ControlEntry { M::Master, "CrossfadeEnable", K::Toggle, kToggle, 0, global<&G::crossfadeEnabled>, nullptr, setCrossfadeEnable, control::kCrossfadeEnable },
+    ControlEntry { M::Master, "CrossfadePosition", K::Integer, { 0, 255 }, 0, global<&G::crossfadePosition>, nullptr, setCrossfadePosition, control::kCrossfadePosition },
+    ControlEntry { M::Master, "CrossfadeA", K::Integer, kSlotNumber, 1, global<&G::crossfadeSlotA>, nullptr, setCrossfadeA },
+    ControlEntry { M::Master, "CrossfadeB", K::Integer, kSlotNumber, 2, global<&G::crossfadeSlotB>, nullptr, setCrossfadeB },
+    ControlEntry { M::Master, "CrossfadeVideo", K::Toggle, kToggle, 1, global<&G::CrossfadeVideo>, nullptr, setGlobalFlag<&G::CrossfadeVideo>, control::kCrossfadeVideo },
+    ControlEntry { M::Master, "CrossfadeAudio", K::Toggle, kToggle, 1, global<&G::CrossfadeAudio>, nullptr, setGlobalFlag<&G::CrossfadeAudio>, control::kCrossfadeAudio },
+
+    // Each slot: transport and sound.
+    ControlEntry { M::Slot, "Trigger", K::Action, kNoValue, 0, nullptr, triggerEvent },
+    ControlEntry { M::Slot, "Restart", K::Action, kNoValue, 0, nullptr, action<kRestart> },
+    ControlEntry { M::Slot, "Release", K::Action, kNoValue, 0, nullptr, action<kRelease> },
+    ControlEntry { M::Slot, "Paused", K::Toggle, kToggle, 0, field<&S::Paused>, onSlot<kPause> },
+    // The audio thread turns the buffers round, so the direction is not read back at once.
+    ControlEntry { M::Slot, "Direction", K::Integer, { 1, 2 }, 1, nullptr, onSlot<kDirection> },
+    ControlEntry { M::Slot, "Frequency", K::Integer, { 100, 200000 }, 44100, frequencyNow, onSlot<kSetFrequency> },
+    ControlEntry { M::Slot, "InPoint", K::Integer, kByteOffset, 0, field<&S::InPoint>, onSlot<kInPoint> },
+    ControlEntry { M::Slot, "OutPoint", K::Integer, kByteOffset, 0, outPoint, onSlot<kOutPoint> },
+    ControlEntry { M::Slot, "Scratch", K::Integer, { 0, 127 }, 0, nullptr, onSlot<kScratch> },
+    ControlEntry { M::Slot, "Volume", K::Integer, { -10000, 0 }, 0, field<&S::Volume>, onSlot<kVolume> },
+    ControlEntry { M::Slot, "Mute", K::Toggle, kToggle, 0, field<&S::Mute>, switched<kMute, kUnmute> },
+    ControlEntry { M::Slot, "Balance", K::Integer, { 0, 127 }, 64, field<&S::Balance>, balanceEvent },
+    // Look.
+    ControlEntry { M::Slot, "Transparency", K::Integer, { 0, 256 }, 0, field<&S::AlphaLevel>, onSlot<kTransparency> },
+    ControlEntry { M::Slot, "LumaKeyLevel", K::Integer, { 0, 765 }, 0, field<&S::LumaKeyLevel>, onSlot<kLumaKeyLevel> },
+    ControlEntry { M::Slot, "InverseLuma", K::Toggle, kToggle, 0, field<&S::InverseLuma>, nullptr, setInverseLuma },
+    ControlEntry { M::Slot, "LumaBlendLevel", K::Integer, { 0, 765 }, 0, field<&S::LumaBlendLevel>, onSlot<kLumaBlend> },
+    ControlEntry { M::Slot, "Additive", K::Toggle, kToggle, 0, field<&S::Burn>, nullptr, setBurn },
+    ControlEntry { M::Slot, "ColourSwap", K::Integer, { 0, 3 }, 0, field<&S::ColourSwapMode>, nullptr, setColourSwap },
+    ControlEntry { M::Slot, "Stencil", K::Toggle, kToggle, 0, field<&S::StencilEnabled>, nullptr, setStencil, control::kStencilEnable },
+    // Place and size in the 384 x 288 composition area.
+    ControlEntry { M::Slot, "Left", K::Integer, kCoordinateRange, 0, field<&S::Left>, leftEvent },
+    ControlEntry { M::Slot, "Top", K::Integer, kCoordinateRange, 0, field<&S::Top>, topEvent },
+    ControlEntry { M::Slot, "Width", K::Integer, { 1, 1000000 }, 384, width, onSlot<kWidth> },
+    ControlEntry { M::Slot, "Height", K::Integer, { 1, 1000000 }, 288, height, onSlot<kHeight> },
+    ControlEntry { M::Slot, "Size", K::Integer, { 0, 1344 }, 600, field<&S::Size>, onSlot<kSize> },
+    ControlEntry { M::Slot, "Zoom", K::Integer, { 0, 127 }, 0, nullptr, onSlot<kZoom> },
+    ControlEntry { M::Slot, "Aspect", K::Integer, { 0, 127 }, 0, nullptr, onSlot<kAspect> },
+    // 3D.
+    ControlEntry { M::Slot, "ThreeD", K::Toggle, kToggle, 0, field<&S::BillBoard>, nullptr, setThreeD, control::kEnable3D },
+    ControlEntry { M::Slot, "Size3D", K::Decimal, decimals(0.025, 6), thousandths(1), decimalField<&S::Size3D>, nullptr, setDecimalField<&S::Size3D> },
+    ControlEntry { M::Slot, "XRotationSpeed", K::Decimal, decimals(-20, 20), 0, decimalField<&S::XRotSpeed>, nullptr, setDecimalField<&S::XRotSpeed> },
+    ControlEntry { M::Slot, "YRotationSpeed", K::Decimal, decimals(-20, 20), 0, decimalField<&S::YRotSpeed>, nullptr, setDecimalField<&S::YRotSpeed> },
+    ControlEntry { M::Slot, "ZRotationSpeed", K::Decimal, decimals(-20, 20), 0, decimalField<&S::ZRotSpeed>, nullptr, setDecimalField<&S::ZRotSpeed> },
+    ControlEntry { M::Slot, "ResetRotation", K::Action, kNoValue, 0, nullptr, nullptr, resetRotation },
+    ControlEntry { M::Slot, "ResetRotationAndSpeeds", K::Action, kNoValue, 0, nullptr, nullptr, resetRotationAndSpeeds },
+    ControlEntry { M::Slot, "HorizontalTiles", K::Integer, { 1, 7 }, 1, field<&S::HorzTiles>, nullptr, setHorzTiles },
+    ControlEntry { M::Slot, "VerticalTiles", K::Integer, { 1, 7 }, 1, field<&S::VertTiles>, nullptr, setVertTiles },
+    ControlEntry { M::Slot, "TileSpacing", K::Decimal, decimals(0, 6), thousandths(2), decimalField<&S::ArraySpacing>, nullptr, setDecimalField<&S::ArraySpacing> },
+    // Timing and tempo.
+    ControlEntry { M::Slot, "Chop", K::Toggle, kToggle, 0, field<&S::Chop>, nullptr, setFlag<&S::Chop> },
+    ControlEntry { M::Slot, "ChopSegments", K::Integer, { 1, 64 }, 8, field<&S::ChopSegments>, nullptr, setField<&S::ChopSegments> },
+    ControlEntry { M::Slot, "SyncMode", K::Toggle, kToggle, 0, field<&S::InstallationMode>, nullptr, setSyncMode, control::kSlotSyncMode },
+    ControlEntry { M::Slot, "ReSync", K::Toggle, kToggle, 0, field<&S::ReSync>, nullptr, setFlag<&S::ReSync> },
+    ControlEntry { M::Slot, "FollowBpm", K::Toggle, kToggle, 0, field<&S::FollowBPM>, nullptr, setFlag<&S::FollowBPM>, control::kFollowBpm },
+    ControlEntry { M::Slot, "Beats", K::Integer, { 0, 999 }, 4, field<&S::NumberOfBeats>, nullptr, setField<&S::NumberOfBeats> },
+    ControlEntry { M::Slot, "DisableMidi", K::Toggle, kToggle, 0, field<&S::DisableMIDI>, nullptr, setFlag<&S::DisableMIDI> },
+    ControlEntry { M::Slot, "Effect", K::Toggle, kToggle, 0, field<&S::FFenable>, nullptr, setFlag<&S::FFenable>, control::kEnableEffect },
+};
+// clang-format on
+
+} // namespace control_entries
+
+consteval std::size_t controlIndex(ControlScope scope, std::string_view item)
+{
+    for (std::size_t index = 0; index < control_entries::kEntries.size(); ++index) {
+        if (control_entries::kEntries[index].scope == scope && control_entries::kEntries[index].item == item) {
+            return index;
+        }
+    }
+    throw "no such control"; // not a constant expression: the name is not in the table
+}
+
+// The address of a master entry, or of a slot entry on a slot.
+consteval ControlAddress masterControl(std::string_view item)
+{
+    return { controlIndex(ControlScope::Master, item), 0 };
+}
+constexpr ControlAddress slotControl(std::size_t index, int slot)
+{
+    return { index, slot };
+}
+
+} // namespace oskel
