@@ -2,8 +2,7 @@
 
 #include <chrono>
 
-#include "core/control_table.h"
-#include "core/slot_grid_layout.h"
+#include "playback/control_followers.h"
 #include "platform/memory_status.h"
 #include "platform/millisecond_clock.h"
 #include "sources/reader_factory.h"
@@ -62,7 +61,7 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_events.setSelectionChangedHandler([this](int slot) { m_tempo.selectionChanged(slot); });
     m_tempo.setPerformerEvents(m_events);
     m_events.setControlChangedHandler(
-        [this](const ControlEntry& entry, int slot) { controlChanged(entry, slot); });
+        [this](const ControlEntry& entry, int slot) { followControlChange(m_performance, m_tempo, entry, slot); });
     m_loader.setTempoHandler([this](int slot) { m_tempo.clipLoaded(slot); });
     m_loader.setSyncRestarter([this](bool hide) { m_events.RestartSyncSlots(hide); });
     m_loader.setMonitor(&m_monitor);
@@ -72,24 +71,6 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_performance.setPlaybackThreads(&m_playback);
     m_performance.setEventSink(&m_events);
     m_lifecycle.setEngine(&m_events.engineEvents(), &m_playback);
-}
-
-// What follows from a value set through the control table, beyond the value itself.
-void Instrument::controlChanged(const ControlEntry& entry, int slot)
-{
-    static constexpr std::size_t kFollowBpm = controlIndex(ControlScope::Slot, "FollowBpm");
-    static constexpr std::size_t kBeats = controlIndex(ControlScope::Slot, "Beats");
-    const std::size_t index = static_cast<std::size_t>(&entry - controlTable().data());
-    if (index == masterControl("Tempo").index) {
-        m_tempo.tempoChanged();
-    } else if (index == kBeats) {
-        m_tempo.selectionChanged(slot);
-    } else if (index == kFollowBpm && m_performance.slot(slot).FollowBPM) {
-        m_tempo.ApplyFollowTempo(slot);
-    }
-    if (entry.scope == ControlScope::Slot) {
-        slot_grid::showStatusButtons(m_performance.ui(), slot, m_performance.slot(slot));
-    }
 }
 
 Instrument::~Instrument()

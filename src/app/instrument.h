@@ -106,8 +106,6 @@ public:
     void loadStartClips(const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread);
 
 private:
-    void controlChanged(const struct ControlEntry& entry, int slot);
-
     Performance m_performance;
     std::unique_ptr<SoundDevice> m_sound;
     AudioMailbox m_mailbox;

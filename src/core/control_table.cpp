@@ -296,8 +296,8 @@ bool setColourSwap(Performance& p, EventSink&, int slot, std::int32_t value)
     return true;
 }
 
-// On: the mask in memory when it fits the clip, else the stencil loaded afresh from its
-// file. Refused when there is none that fits.
+// On: the stencil loaded afresh from its file when it has one, else the mask in memory when
+// it fits the clip. Refused when neither gives a mask.
 bool setStencil(Performance& p, EventSink&, int slot, std::int32_t value)
 {
     TPlayAvistruct& record = p.slot(slot);
@@ -307,7 +307,8 @@ bool setStencil(Performance& p, EventSink&, int slot, std::int32_t value)
     }
     const bool fits = record.StencilMask && record.StencilWidth == record.ClipWidth
         && record.StencilHeight == record.ClipHeight;
-    if (!fits && (record.StencilFileName.empty() || !p.LoadStencil(slot, record.StencilFileName.str()))) {
+    const bool loaded = record.StencilFileName.empty() ? fits : p.LoadStencil(slot, record.StencilFileName.str());
+    if (!loaded) {
         return false;
     }
     record.StencilEnabled = true;

@@ -191,7 +191,7 @@ inline constexpr std::array kEntries {
     ControlEntry { M::Master, "ClearOutput", K::Action, kNoValue, 0, nullptr, action<kClearOutput> },
     ControlEntry { M::Master, "MasterVolume", K::Integer, { 0, 255 }, 255, global<&G::masterVolume>, masterVolumeEvent },
     ControlEntry { M::Master, "MasterMute", K::Toggle, kToggle, 0, global<&G::masterMuted>, nullptr, setMasterMute, control::kMasterMute },
-    ControlEntry { M::Master, "Tempo", K::Decimal, decimals(0, 1000), thousandths(150), tempo, nullptr, setTempo },
+    ControlEntry { M::Master, "Tempo", K::Decimal, decimals(0, 2000000), thousandths(150), tempo, nullptr, setTempo },
     ControlEntry { M::Master, "AutoBpm", K::Toggle, kToggle, 0, global<&G::BPMfollow>, nullptr, setGlobalFlag<&G::BPMfollow>, control::kAutoBpm },
     ControlEntry { M::Master, "LoadFullScreen", K::Toggle, kToggle, 1, global<&G::LoadClipsFullscreen>, nullptr, setGlobalFlag<&G::LoadClipsFullscreen>, control::kFullScreen },
     ControlEntry { M::Master, "LoadSyncMode", K::Toggle, kToggle, 0, global<&G::LoadClipsInSyncMode>, nullptr, setGlobalFlag<&G::LoadClipsInSyncMode>, control::kLoadInSyncMode },

@@ -5,6 +5,7 @@
 
 #include "core/control_names.h"
 #include "core/keyboard_control.h"
+#include "core/slot_grid_layout.h"
 #include "platform/sound_buffer.h"
 
 namespace oskel {
@@ -70,6 +71,7 @@ void KeyboardControl::toggleThreeD(int slot)
 {
     if (m_performance.slot(slot).Loaded) {
         toggle(slotControl(kThreeD, slot));
+        slot_grid::showStatusButtons(m_performance.ui(), slot, m_performance.slot(slot));
     }
 }
 

@@ -135,8 +135,24 @@ void Tempo::setBpm(double tempo)
     if (!std::isfinite(tempo)) {
         tempo = 0.0;
     }
-    const double thousandths = std::clamp(tempo, 0.0, 1000.0) * kDecimalScale;
+    const double thousandths = std::clamp(tempo, 0.0, 2000000.0) * kDecimalScale;
     setControl(*m_performerEvents, m_performance, kTempo, static_cast<std::int32_t>(std::lround(thousandths)));
+}
+
+void Tempo::controlChanged(const ControlEntry& entry, int slot)
+{
+    constexpr std::size_t kFollowBpm = controlIndex(ControlScope::Slot, "FollowBpm");
+    constexpr std::size_t kBeats = controlIndex(ControlScope::Slot, "Beats");
+    const auto index = static_cast<std::size_t>(&entry - controlTable().data());
+    if (index == masterControl("Tempo").index && m_typingTempo) {
+        ApplyFollowTempoAll(); // the field keeps the text as typed
+    } else if (index == masterControl("Tempo").index) {
+        ShowTempo();
+    } else if (index == kBeats) {
+        selectionChanged(slot);
+    } else if (index == kFollowBpm && m_performance.slot(slot).FollowBPM) {
+        ApplyFollowTempo(slot);
+    }
 }
 
 void Tempo::ShowTempo()
@@ -164,7 +180,9 @@ bool Tempo::tempoTextEntered(std::string_view text)
         m_performance.ui().showControlValue(control::kTempo, plainFloatText(bpm()));
         return false;
     }
+    m_typingTempo = true;
     setBpm(*tempo);
+    m_typingTempo = false;
     return true;
 }
 

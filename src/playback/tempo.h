@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/control_table.h"
 #include "core/performance.h"
 #include "core/slot_event.h"
 #include "playback/tap_tempo.h"
@@ -50,8 +51,10 @@ public:
     // the event processor's outside door, so that they are recorded. Until set, the sink
     // the tempo was made with.
     void setPerformerEvents(EventSink& events) { m_performerEvents = &events; }
-    // After [Master] Tempo or a slot's tempo settings were set.
-    void tempoChanged() { ShowTempo(); }
+    // After an entry of the control table was set: the tempo field and the following slots
+    // follow the tempo, a slot's figures its beats, and a slot that starts following is
+    // retuned at once.
+    void controlChanged(const ControlEntry& entry, int slot);
 
     // The tempo field: every change of its text, and Enter or its up/down arrows. Text with
     // anything but digits and "." is replaced by the tempo; entered text that is not a tempo
@@ -80,6 +83,7 @@ private:
     EventSink* m_performerEvents = &m_events;
     TapTempo m_taps;
     bool m_nudgeHeld = false;
+    bool m_typingTempo = false; // the tempo field is setting the tempo
     double m_savedBpm = 0.0;
 };
 

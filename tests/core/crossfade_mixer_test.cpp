@@ -118,8 +118,13 @@ protected:
     MainThreadDispatcher mainThread;
     Performance performance { ui, mainThread };
     test::RecordingEventSink events;
+    AudioMailbox mailbox;
+    test::FakePlayback playback;
+    EventProcessor processor { performance, mailbox, playback };
     SelectionOnlyInspector inspector { performance };
     CrossfadeMixer mixer { performance, events, inspector };
+
+    void SetUp() override { events.applyControlsWith(processor); }
 };
 
 TEST_F(CrossfadeMixerEventsTest, SidesShowTheirLetterAndALoadedSlotsThumbnail)
@@ -146,14 +151,16 @@ TEST_F(CrossfadeMixerEventsTest, SidesShowTheirLetterAndALoadedSlotsThumbnail)
     EXPECT_TRUE(events.events.empty()) << "disabled";
 }
 
-TEST_F(CrossfadeMixerEventsTest, SendingTheCrossfadeNamesBothSides)
+TEST_F(CrossfadeMixerEventsTest, TheMixerSetsTheCrossfadersStateThroughTheEventProcessor)
 {
     mixer.toggleEnable();
     EXPECT_TRUE(std::get<bool>(*ui.lastShown(control::kCrossfadeEnable)));
     mixer.sbCrossFadeChange(-20);
     mixer.pnCFpreviewADragDrop(7);
-    EXPECT_EQ(events.take(),
-        (std::vector<TSlotEvent> { { 37, 0, 2, 1 }, { 37, 0, 2, 1 }, { 37, 0, 2, 7 } }));
+    EXPECT_TRUE(mixer.enabled());
+    EXPECT_EQ(mixer.position(), 0) << "taken as the end";
+    EXPECT_EQ(mixer.slotA(), 7);
+    EXPECT_EQ(mixer.slotB(), 2);
 }
 
 TEST_F(CrossfadeMixerEventsTest, ScratchAndThePreviewsActOnTheirSide)

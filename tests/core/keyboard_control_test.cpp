@@ -2,6 +2,8 @@
 
 #include "core/control_names.h"
 #include "core/keyboard_control.h"
+#include "core/event_processor.h"
+#include "support/fake_playback.h"
 #include "support/fake_sound_buffer.h"
 #include "support/recording_event_sink.h"
 #include "support/recording_user_interface.h"
@@ -47,6 +49,9 @@ protected:
     void SetUp() override
     {
         performance.setEventSink(&events);
+        events.applyControlsWith(controls);
+        controls.setControlChangedHandler(
+            [this](const ControlEntry& entry, int slot) { tempo.controlChanged(entry, slot); });
         TPlayAvistruct& first = load(1);
         first.Volume = -500;
         first.Balance = 70;
@@ -94,6 +99,10 @@ protected:
     MainThreadDispatcher mainThread;
     Performance performance { ui, mainThread };
     test::RecordingEventSink events;
+    AudioMailbox controlMailbox;
+    test::FakePlayback controlPlayback;
+    // Carries out the settings of the control table that the controls send.
+    EventProcessor controls { performance, controlMailbox, controlPlayback };
     Tempo tempo { performance, events };
     SelectionOnlyInspector inspector { performance };
     CrossfadeMixer mixer { performance, events, inspector };

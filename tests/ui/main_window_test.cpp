@@ -41,19 +41,19 @@ TEST_F(MainWindowTest, OptionButtonsSetTheirOptionBothWays)
     struct Case {
         const char* button;
         std::function<bool()> option;
-        int eventCode; // -1: set directly
+        int eventCode; // every button sends one event: its own code, or a setting
     };
     const Case cases[] = {
         { "cbTriggerToFront", [&] { return bool { globals.Layering }; }, 13 },
         { "cbLoop", [&] { return bool { globals.Loop }; }, 6 },
-        { "cbMonophonic", [&] { return globals.NewTriggerStopsClips; }, -1 },
-        { "cbPCNoteOff", [&] { return globals.PCKeyNoteOff; }, -1 },
-        { "cbSyncMode", [&] { return globals.LoadClipsInSyncMode; }, -1 },
-        { "cbFullScreen", [&] { return globals.LoadClipsFullscreen; }, -1 },
-        { "cbKeepSettings", [&] { return globals.LoadClipsKeepSettings; }, -1 },
-        { "cbAuto", [&] { return globals.AutoAdvance; }, -1 },
-        { "cbRandom", [&] { return globals.RandomAdvance; }, -1 },
-        { "cbAutoBPM", [&] { return globals.BPMfollow; }, -1 },
+        { "cbMonophonic", [&] { return globals.NewTriggerStopsClips; }, event_code::kSetControl },
+        { "cbPCNoteOff", [&] { return globals.PCKeyNoteOff; }, event_code::kSetControl },
+        { "cbSyncMode", [&] { return globals.LoadClipsInSyncMode; }, event_code::kSetControl },
+        { "cbFullScreen", [&] { return globals.LoadClipsFullscreen; }, event_code::kSetControl },
+        { "cbKeepSettings", [&] { return globals.LoadClipsKeepSettings; }, event_code::kSetControl },
+        { "cbAuto", [&] { return globals.AutoAdvance; }, event_code::kSetControl },
+        { "cbRandom", [&] { return globals.RandomAdvance; }, event_code::kSetControl },
+        { "cbAutoBPM", [&] { return globals.BPMfollow; }, event_code::kSetControl },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
@@ -63,12 +63,8 @@ TEST_F(MainWindowTest, OptionButtonsSetTheirOptionBothWays)
             events.sent.clear();
             click(c.button);
             EXPECT_EQ(c.option(), button.isChecked());
-            if (c.eventCode >= 0) {
-                ASSERT_EQ(events.codes(), std::vector<int> { c.eventCode });
-                EXPECT_EQ(events.sent[0].Value, button.isChecked() ? 1 : 0);
-            } else {
-                EXPECT_TRUE(events.sent.empty());
-            }
+            ASSERT_EQ(events.codes(), std::vector<int> { c.eventCode });
+            EXPECT_EQ(events.sent[0].Value, button.isChecked() ? 1 : 0);
         }
     }
 }
@@ -110,15 +106,16 @@ TEST_F(MainWindowTest, MasterVolumeAndMute)
     auto& volume = find<QSlider>("tbMasterVolume");
     volume.setValue(200);
     click("cbMasterMute");
-    volume.setValue(150); // muted: the fader does nothing
+    EXPECT_TRUE(performance.globals().masterMuted);
+    volume.setValue(150); // muted: the fader keeps its level for the unmute
     click("cbMasterMute");
-    ASSERT_EQ(events.codes(), (std::vector<int> { 39, 39, 39 }));
+    ASSERT_EQ(events.codes(), (std::vector<int> { 39, event_code::kSetControl, 39, event_code::kSetControl }));
     EXPECT_EQ(events.sent[0].Value, 200);
-    EXPECT_EQ(events.sent[1].Value, 0);
+    EXPECT_EQ(events.sent[1].Value, 1);
     EXPECT_EQ(events.sent[2].Value, 150);
-    for (const TSlotEvent& sent : events.sent) {
-        EXPECT_EQ(sent.Slot, 1);
-    }
+    EXPECT_EQ(events.sent[3].Value, 0);
+    EXPECT_FALSE(performance.globals().masterMuted);
+    EXPECT_EQ(performance.globals().masterVolume, 150);
 }
 
 TEST_F(MainWindowTest, TrailsStrengthSendsOnlyWhileASlotIsSelected)
@@ -158,6 +155,7 @@ TEST_F(MainWindowTest, TempoFieldTapAndBpmLabel)
     TPlayAvistruct& slot = performance.slot(5);
     slot.FollowBPM = true;
     slot.ClipBPM = 60.0;
+    events.sent.clear();
     click("lBPM");
     ASSERT_EQ(events.codes(), std::vector<int> { 3 });
     EXPECT_EQ(events.sent[0].Value, 88200) << "a following slot retuned to twice its speed";
@@ -228,16 +226,17 @@ TEST_F(MainWindowTest, TheCrossfaderTakesSlotsDroppedOnItsPreviewsAndFades)
     EXPECT_EQ(windows.mixer().slotA(), 3);
     EXPECT_EQ(find<QLabel>("lCrossfadeL").text(), "W");
     EXPECT_EQ(previewA.picture().pixelColor(1, 1), QColor(Qt::green));
-    EXPECT_TRUE(events.sent.empty()) << "nothing is faded while the crossfader is off";
+    EXPECT_EQ(events.codes(), std::vector<int> { event_code::kSetControl })
+        << "the side is set; nothing is faded while the crossfader is off";
 
     click("cbCrossFadeEnable");
+    pretendLoaded(2);
     events.sent.clear();
     find<QSlider>("sbCrossFade").setValue(128);
-    ASSERT_FALSE(events.sent.empty());
-    EXPECT_EQ(events.sent[0].Code, 37);
-    EXPECT_EQ(events.sent[0].Value, 128);
-    EXPECT_EQ(events.sent[0].Slot, 3);
-    EXPECT_EQ(events.sent[0].Value2, 2);
+    EXPECT_EQ(events.codes(), std::vector<int> { event_code::kSetControl });
+    EXPECT_EQ(performance.globals().crossfadePosition, 128);
+    EXPECT_EQ(performance.slot(3).AlphaLevel, 128) << "side A fades out";
+    EXPECT_EQ(performance.slot(2).AlphaLevel, 127) << "side B fades in";
 
     events.sent.clear();
     QTest::mousePress(&find<QPushButton>("bTransformA"), Qt::LeftButton);

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <QWindow>
 
+#include "playback/control_followers.h"
+#include "support/fake_sound_buffer.h"
 #include "ui/main_window.h"
 
 namespace oskel::test {
@@ -44,6 +46,8 @@ TestInstrument::TestInstrument(UserInterfacePort& ui, MainThreadDispatcher& main
 {
     performance.setEventSink(&processor);
     performance.setPlaybackThreads(&playback);
+    processor.setControlChangedHandler(
+        [this](const ControlEntry& entry, int slot) { followControlChange(performance, tempo, entry, slot); });
 }
 
 WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uint32_t()> clock,
@@ -85,6 +89,8 @@ void WindowsTest::pretendLoaded(int slot)
     record.OutPoint = record.Length;
     record.ClipWidth = 320;
     record.ClipHeight = 240;
+    record.ForwardBuffer = std::make_shared<FakeSoundBuffer>(record.Length, 44100);
+    record.BackwardBuffer = std::make_shared<FakeSoundBuffer>(record.Length, 44100);
 }
 
 void WindowsTest::sendKey(QWindow& window, bool press, int evdevCode,
