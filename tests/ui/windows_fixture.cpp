@@ -44,6 +44,7 @@ TestInstrument::TestInstrument(UserInterfacePort& ui, MainThreadDispatcher& main
 {
     performance.setEventSink(&processor);
     performance.setPlaybackThreads(&playback);
+    loader.setTempoHandler([this](int slot) { tempo.clipLoaded(slot); });
 }
 
 WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uint32_t()> clock,
