@@ -315,7 +315,16 @@ TEST(FrameClockThreads, UnloadWaitsForTheRunningFrameThreadWithoutDeadlock)
                 mainThread.serveFor(std::chrono::milliseconds(1));
             }
         }
-        mainThread.serveFor(std::chrono::milliseconds(30));
+        // Unloaded once the running frame thread has passed the playing slot in a whole tick:
+        // the second tick it acknowledges began after the slot was set playing.
+        for (int tick = 0; tick < 2; ++tick) {
+            slot.FrameAck = false;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!slot.FrameAck && std::chrono::steady_clock::now() < deadline) {
+                mainThread.serveFor(std::chrono::milliseconds(1));
+            }
+            ASSERT_TRUE(slot.FrameAck) << "the frame thread ticks";
+        }
         performance.UnloadSlot(1, false);
         EXPECT_FALSE(performance.slot(1).Loaded);
         EXPECT_FALSE(sources.info(1).ready);
