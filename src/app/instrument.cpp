@@ -1,6 +1,7 @@
 #include "app/instrument.h"
 
 #include <chrono>
+#include <ostream>
 
 #include "playback/control_followers.h"
 #include "platform/memory_status.h"
@@ -102,16 +103,31 @@ bool Instrument::loadClip(int slot, const std::filesystem::path& file)
         slot, file, m_performance.globals().LoadClipsInSyncMode, false);
 }
 
-void Instrument::loadStartClips(
+int Instrument::loadStartClips(
     const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread)
 {
     const GlobalState& globals = m_performance.globals();
-    for (const ClipToLoad& clip : clips) {
+    const auto waitForLoader = [&] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (globals.loadingBusy && std::chrono::steady_clock::now() < deadline) {
             mainThread.serveFor(std::chrono::milliseconds(10));
         }
-        loadClip(clip.slot, clip.file);
+    };
+    int loaded = 0;
+    for (const ClipToLoad& clip : clips) {
+        waitForLoader();
+        loaded += loadClip(clip.slot, clip.file) ? 1 : 0;
+    }
+    waitForLoader();
+    return loaded;
+}
+
+void Instrument::loadStartClips(
+    const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread, std::ostream& out)
+{
+    const int loaded = loadStartClips(clips, mainThread);
+    if (!clips.empty()) {
+        out << "Start clips loaded: " << loaded << " of " << clips.size() << std::endl;
     }
 }
 

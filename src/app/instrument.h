@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <vector>
 
@@ -102,8 +103,13 @@ public:
     // records the load while recording is on.
     bool loadClip(int slot, const std::filesystem::path& file);
     // Loads the clips named at start one after another, each once the frame thread has
-    // freed the loader from the last, serving the main thread's queue meanwhile.
-    void loadStartClips(const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread);
+    // freed the loader from the last, serving the main thread's queue meanwhile; returns once
+    // it has freed the loader from the last one too, with the number of clips loaded.
+    int loadStartClips(const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread);
+    // The same, then, when clips were named, a line on `out` that they are done with
+    // ("Start clips loaded: 2 of 2"), for whoever waits to play them.
+    void loadStartClips(const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread,
+        std::ostream& out);
 
 private:
     Performance m_performance;

@@ -114,7 +114,7 @@ int runInstrument(const Arguments& arguments)
     if (!arguments.record.empty()) {
         instrument.recorder().start();
     }
-    instrument.loadStartClips(arguments.clips, mainThread);
+    instrument.loadStartClips(arguments.clips, mainThread, std::cout);
 
     std::unique_ptr<oskel::MonitorPrinter> monitor;
     if (arguments.monitor) {

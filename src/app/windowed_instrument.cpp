@@ -93,7 +93,7 @@ public:
         }
         // The windows show first; the clips load one after another from the queue.
         m_services.mainThread.post(
-            [this] { m_instrument.loadStartClips(m_start.clips, m_services.mainThread); });
+            [this] { m_instrument.loadStartClips(m_start.clips, m_services.mainThread, std::cout); });
     }
 
     WindowLinks links() override

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "core/copy_params.h"
+#include "core/slot_grid_layout.h"
 #include "core/slot_reset.h"
 #include "core/slot_rules.h"
 #include "core/stencil_loader.h"
@@ -76,6 +77,7 @@ void Performance::UnloadSlot(int slot, bool keepSettings)
     const std::uint8_t closeResult = record.LoadResult;
     ResetSlot(record, keepSettings, m_globals.DefaultBeatsPerClip);
     record.LoadResult = closeResult;
+    slot_grid::showStatusButtons(m_ui, slot, record);
 }
 
 bool Performance::CopyParams(int sourceSlot, int targetSlot)

@@ -122,6 +122,7 @@ void SlotGrid::copySettings(int fromSlot, int toSlot)
     // The renderer makes the target's textures again, for its new luma and stencil state.
     m_performance.slot(toSlot).TextureDirty = true;
     m_targets.copyEffectSetup(fromSlot, toSlot);
+    slot_grid::showStatusButtons(m_performance.ui(), toSlot, m_performance.slot(toSlot));
 }
 
 void SlotGrid::stopIfPlaying(int slot)

@@ -93,7 +93,7 @@ struct TPlayAvistruct {
     EngineValue<std::int32_t> AudioPosition = 0;
     EngineValue<std::uint32_t> AdvanceTick = 0;
     bool ReSync = false;
-    bool FFenable = false;
+    EngineValue<bool> FFenable = false; // read by the frame thread for the slot's worker
     RefString FFfilename;
     std::int32_t FFpixelMode = -1;
     std::array<float, 8> FFparams = { -1.0f, -1.0f, -1.0f, -1.0f, -1.0f, -1.0f, -1.0f, -1.0f };

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "persistence/ini_text.h"
+#include "platform/safe_file.h"
 
 namespace oskel {
 namespace {
@@ -422,45 +423,6 @@ int readAll(int fd, std::string& text)
     }
 }
 
-int writeAll(int fd, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t count = ::write(fd, text.data(), text.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        text.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return 0;
-}
-
-// Writes, flushes and closes fd; returns errno on failure, 0 on success. Always closes.
-int writeAndClose(int fd, std::string_view text)
-{
-    int error = writeAll(fd, text);
-    if (error == 0 && ::fsync(fd) != 0) {
-        error = errno;
-    }
-    if (::close(fd) != 0 && error == 0) {
-        error = errno;
-    }
-    return error;
-}
-
-// Makes the rename itself durable; a failure here loses nothing that was there before.
-void syncFolder(const std::filesystem::path& path)
-{
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 IniReadResult readIniFile(const std::filesystem::path& path)
@@ -491,26 +453,11 @@ IniReadResult readIniFile(const std::filesystem::path& path)
 std::optional<std::string> writeIniFile(
     const std::filesystem::path& path, const IniProfile& profile)
 {
-    std::filesystem::path temporary = path;
-    temporary += ".new";
-    const int fd
-        = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0) {
-        return fileError("save", path, errno);
+    const std::string text = profile.text();
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    if (const auto failure = writeFileSafely(path, { bytes, text.size() }, ".new")) {
+        return fileError("save", path, failure->error);
     }
-    struct stat old { };
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        ::fchmod(fd, old.st_mode & 07777);
-    }
-    int error = writeAndClose(fd, profile.text());
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        return fileError("save", path, error);
-    }
-    syncFolder(path);
     return std::nullopt;
 }
 

@@ -30,7 +30,7 @@ FrameClock::FrameClock(Performance& performance, SourceInterface& sources, Frame
                        Transport& transport, PlaybackMonitor& monitor)
     : m_performance(performance)
     , m_sources(sources)
-    , m_renderer(renderer)
+    , m_output(renderer)
     , m_transport(transport)
     , m_monitor(monitor)
 {
@@ -98,9 +98,11 @@ bool FrameClock::begin()
     m_shownFrame.fill(-1);
     m_lastCursor.fill(0);
     bool initialised = false;
-    onMainThread([&] { initialised = m_renderer.InitDisplay(); });
-    m_runEnabled = initialised;
-    m_renderer.makeCurrent();
+    onMainThread([&] { initialised = m_output.InitDisplay(); });
+    // An output that cannot be drawn has said why; everything but the drawing goes on.
+    m_renderer = initialised ? &m_output : &m_noOutput;
+    m_runEnabled = true;
+    m_renderer->makeCurrent();
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         m_workers.at(static_cast<std::size_t>(slot)) = std::make_unique<SlotWorker>(
             slot,
@@ -124,9 +126,9 @@ void FrameClock::end()
     for (auto& worker : m_workers) {
         worker.reset();
     }
-    m_renderer.ClearOutput();
-    m_renderer.Present();
-    m_renderer.releaseContext();
+    m_renderer->ClearOutput();
+    m_renderer->Present();
+    m_renderer->releaseContext();
 }
 
 void FrameClock::showLoadingPicture()
@@ -139,16 +141,16 @@ void FrameClock::showLoadingPicture()
     m_showLoadingPicture = false;
     std::error_code error;
     if (std::filesystem::is_regular_file(picture, error)) {
-        m_renderer.releaseContext();
-        m_renderer.makeCurrent();
-        m_renderer.ShowPicture(picture);
+        m_renderer->releaseContext();
+        m_renderer->makeCurrent();
+        m_renderer->ShowPicture(picture);
     }
 }
 
 void FrameClock::makePendingTextures()
 {
     GlobalState& globals = m_performance.globals();
-    m_renderer.makeCurrent();
+    m_renderer->makeCurrent();
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         auto& pending = globals.slotTexturePending.at(static_cast<std::size_t>(slot));
         if (!pending) {
@@ -164,12 +166,12 @@ void FrameClock::makePendingTextures()
             width = live.ClipWidth;
             height = live.ClipHeight;
         });
-        m_renderer.DeleteSlotTextures(slot);
-        m_renderer.CreateSlotTextures(slot, width, height);
+        m_renderer->DeleteSlotTextures(slot);
+        m_renderer->CreateSlotTextures(slot, width, height);
         pending = false;
     }
-    m_renderer.releaseContext();
-    m_renderer.makeCurrent();
+    m_renderer->releaseContext();
+    m_renderer->makeCurrent();
     onMainThread([&] {
         if (m_performance.slot(1).Loaded) {
             m_performance.selectSlot(1);
@@ -179,8 +181,8 @@ void FrameClock::makePendingTextures()
         globals.loadingBusy = false;
         m_monitor.newClipsReady();
     });
-    if (m_renderer.showingPicture()) {
-        m_renderer.DropPicture();
+    if (m_renderer->showingPicture()) {
+        m_renderer->DropPicture();
     }
 }
 
@@ -196,7 +198,7 @@ void FrameClock::tick()
     if (m_performance.globals().texturesPending) {
         makePendingTextures();
     }
-    m_renderer.setTickTime(millisecondTick());
+    m_renderer->setTickTime(millisecondTick());
 
     // The main thread's share of the tick in one call, while this thread waits for it: the
     // snapshot copy, the play cursors read, finished slots shown stopped, and the transport
@@ -225,7 +227,7 @@ void FrameClock::tick()
     for (auto& record : m_performance.slots()) {
         record.FrameAck = true;
     }
-    m_renderer.Present();
+    m_renderer->Present();
     if (!m_performance.globals().shuttingDown && !m_refreshPending->exchange(true)) {
         // The windows need not hold up the next tick; one refresh waits at a time.
         std::weak_ptr<std::atomic<bool>> pending = m_refreshPending;
@@ -373,7 +375,7 @@ void FrameClock::drawSlots(const LayerStack::Order& order, const Passes& passes)
         decode += result.decodeMs;
         processing += result.processingMs;
         const auto started = std::chrono::steady_clock::now();
-        m_renderer.DrawSlotFrame(slot, m_performance.snapshot()[slot], result.pixels, result.header);
+        m_renderer->DrawSlotFrame(slot, m_performance.snapshot()[slot], result.pixels, result.header);
         upload += Milliseconds(std::chrono::steady_clock::now() - started).count();
         ++count;
     }

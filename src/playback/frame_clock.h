@@ -11,6 +11,7 @@
 #include "core/performance.h"
 #include "playback/audio_thread.h"
 #include "playback/frame_renderer.h"
+#include "playback/null_frame_renderer.h"
 #include "playback/slot_previews.h"
 #include "playback/slot_worker.h"
 #include "playback/transport.h"
@@ -46,7 +47,9 @@ public:
 
     // The steps of the thread, for stepping it by hand (tests, offline rendering): the
     // start-up, one tick, and the end that leaves the output blank. Any thread but the main
-    // thread's own calls run at once when called on the main thread.
+    // thread's own calls run at once when called on the main thread. When the renderer
+    // cannot set up its output, the ticks still run without drawing: loads finish, frames are
+    // acknowledged and the slots move on.
     bool begin();
     void tick();
     void end();
@@ -77,7 +80,11 @@ private:
 
     Performance& m_performance;
     SourceInterface& m_sources;
-    FrameRenderer& m_renderer;
+    FrameRenderer& m_output;
+    // What the ticks draw with: the output, or nothing while the output cannot be drawn.
+    // Frame thread, chosen by begin().
+    FrameRenderer* m_renderer = &m_output;
+    NullFrameRenderer m_noOutput;
     Transport& m_transport;
     PlaybackMonitor& m_monitor;
     SlotPreviews* m_previews = nullptr;

@@ -207,7 +207,11 @@ void Tempo::showBeatCounter()
 
 void Tempo::clipLoaded(int slot)
 {
-    ComputeClipTempo(slot);
+    // The loader selects the new clip once it is ready, so its figures are shown now,
+    // whichever slot was selected before.
+    if (ComputeClipTempo(slot) && m_performance.globals().selectedSlot != slot) {
+        showClipFigures(m_performance.slot(slot));
+    }
     if (m_performance.globals().BPMfollow) {
         ApplyFollowTempo(slot);
     }

@@ -39,31 +39,7 @@ private:
     int m_fd;
 };
 
-int writeAll(int fd, std::span<const std::uint8_t> bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t count = ::write(fd, bytes.data(), bytes.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(count));
-    }
-    return 0;
-}
-
 } // namespace
-
-void syncFolderOf(const std::filesystem::path& file)
-{
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-    const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0) {
-        ::fsync(fd.get());
-    }
-}
 
 PartialOutput::~PartialOutput()
 {
@@ -84,7 +60,7 @@ void writeFileBytes(const std::filesystem::path& file, std::span<const std::uint
     if (fd.get() < 0) {
         throw OutputError(fileProblem("write", file, errno));
     }
-    int error = writeAll(fd.get(), bytes);
+    int error = writeAllBytes(fd.get(), bytes);
     const int closeError = fd.close();
     if (error == 0) {
         error = closeError;
@@ -112,22 +88,15 @@ void renameInto(const std::filesystem::path& from, const std::filesystem::path& 
 std::filesystem::path partialName(const std::filesystem::path& file)
 {
     std::filesystem::path partial = file;
-    partial += ".partial";
+    partial += kPartialSuffix;
     return partial;
 }
 
-std::optional<std::string> writeFileSafely(
+std::optional<std::string> writeOutputFile(
     const std::filesystem::path& file, std::span<const std::uint8_t> bytes)
 {
-    const std::filesystem::path partial = partialName(file);
-    try {
-        writeFileBytes(partial, bytes);
-        syncFile(partial);
-        renameInto(partial, file);
-        syncFolderOf(file);
-    } catch (const OutputError& error) {
-        ::unlink(partial.c_str());
-        return error.what();
+    if (const auto failure = writeFileSafely(file, bytes, kPartialSuffix)) {
+        return fileProblem("write", failure->file, failure->error);
     }
     return std::nullopt;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/safe_file.h"
+
 namespace oskel {
 
 // A render or recording that cannot be written: the message says what and why, in the
@@ -26,10 +28,9 @@ void writeFileBytes(const std::filesystem::path& file, std::span<const std::uint
 // Flushes a written file to the disk. Throws OutputError.
 void syncFile(const std::filesystem::path& file);
 
-// Renames `from` to `to`, replacing it. Throws OutputError.
+// Renames `from` to `to`, replacing it. Throws OutputError. (syncFolderOf, from the platform,
+// then makes the renames in the folder durable.)
 void renameInto(const std::filesystem::path& from, const std::filesystem::path& to);
-// Makes the renames in the folder of `file` durable.
-void syncFolderOf(const std::filesystem::path& file);
 
 // A file or folder being written: removed with everything in it when dropped before keep().
 class PartialOutput {
@@ -51,11 +52,12 @@ private:
 };
 
 // The name a file is written under until it is complete: beside it, ending in ".partial".
+inline constexpr std::string_view kPartialSuffix = ".partial";
 std::filesystem::path partialName(const std::filesystem::path& file);
 
-// Writes the bytes under the partial name, flushes them and renames the file into place, so
-// that a reader never sees half of it. Returns the problem, if any.
-std::optional<std::string> writeFileSafely(
+// Writes the bytes under the partial name and puts them in place whole (writeFileSafely).
+// Returns the problem, if any: "Could not write <the partial or the file>: <reason>".
+std::optional<std::string> writeOutputFile(
     const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
 
 } // namespace oskel

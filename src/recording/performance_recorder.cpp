@@ -62,7 +62,7 @@ std::optional<std::string> PerformanceRecorder::save(const std::filesystem::path
         }
     }
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (auto problem = writeFileSafely(file, { bytes, text.size() })) {
+    if (auto problem = writeOutputFile(file, { bytes, text.size() })) {
         return problem;
     }
     if (skipped > 0) {

@@ -7,6 +7,7 @@
 #include "core/control_names.h"
 #include "core/pan_law.h"
 #include "core/rounding.h"
+#include "core/slot_grid_layout.h"
 #include "core/slot_reset.h"
 #include "core/slot_rules.h"
 #include "core/status_text.h"
@@ -132,6 +133,7 @@ bool ClipLoader::LoadClipIntoSlot(int slot, const std::filesystem::path& file, b
         record.FFenable = false;
         record.FFfilename.clear();
     }
+    slot_grid::showStatusButtons(ui, slot, record);
     ui.showControlValue(control::kInspectorRefresh, true);
     globals.lastClipPath = file.string();
     finishLoading();

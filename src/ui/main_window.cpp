@@ -101,6 +101,9 @@ void MainWindow::registerControls()
     m_controls.addField(control::kTempo, *m_tempo->tempoField);
     m_controls.addCaption(control::kTapButton, *m_tempo->tap);
     m_controls.addLabel(control::kBeatCounter, *m_tempo->beatCounter);
+    m_controls.addLabel(control::kCalculatedBpm, *m_tempo->calculatedBpm);
+    m_controls.addLabel(control::kFramesPerBeat, *m_tempo->framesPerBeat);
+    m_controls.addLabel(control::kSelectionDuration, *m_tempo->selectionDuration);
     m_controls.addButton(control::kPcNoteOff, *m_master->pcNoteOff);
     m_controls.addButton(control::kFullScreen, *m_master->fullScreen);
     m_controls.addButton(control::kMonophonic, *m_master->monophonic);

@@ -1,9 +1,12 @@
 #include "ui/tempo_controls.h"
 
+#include <utility>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "ui/performance_controls.h"
 
@@ -17,6 +20,9 @@ TempoControls::TempoControls(QWidget* parent)
     , bpmLabel(makeButton(this, "lBPM", "BPM", false))
     , autoBpm(makeButton(this, "cbAutoBPM", "Auto BPM", true))
     , beatCounter(new QLabel(this))
+    , calculatedBpm(new QLabel(this))
+    , framesPerBeat(new QLabel(this))
+    , selectionDuration(new QLabel(this))
 {
     setObjectName("TempoControls");
     tempoField->setObjectName("ebBPM");
@@ -27,8 +33,12 @@ TempoControls::TempoControls(QWidget* parent)
     bpmLabel->setFlat(true);
     beatCounter->setObjectName("lBeatCounter");
     beatCounter->setMinimumWidth(24);
+    calculatedBpm->setObjectName("lCalculatedBPM");
+    framesPerBeat->setObjectName("lFramesPerBeat");
+    selectionDuration->setObjectName("lSelectionDuration");
 
-    auto* row = new QHBoxLayout(this);
+    auto* rows = new QVBoxLayout(this);
+    auto* row = new QHBoxLayout;
     row->addWidget(tempoField);
     row->addWidget(bpmLabel);
     row->addWidget(tap);
@@ -37,6 +47,17 @@ TempoControls::TempoControls(QWidget* parent)
     row->addWidget(new QLabel("Beat", this));
     row->addWidget(beatCounter);
     row->addStretch();
+    rows->addLayout(row);
+    auto* figures = new QHBoxLayout;
+    for (auto [caption, label] : { std::pair { "Calculated BPM", calculatedBpm },
+             std::pair { "Frames Per Beat", framesPerBeat },
+             std::pair { "Selection (s)", selectionDuration } }) {
+        label->setMinimumWidth(48);
+        figures->addWidget(new QLabel(caption, this));
+        figures->addWidget(label);
+    }
+    figures->addStretch();
+    rows->addLayout(figures);
 }
 
 } // namespace oskel

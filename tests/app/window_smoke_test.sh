@@ -62,8 +62,16 @@ wait_for_panel_colour() { # expected "r g b", what it shows
   fail "the display panel shows ($r, $g, $b), not $2"
 }
 
-# The clips load once the windows are shown.
-sleep 3
+# The clips load once the windows are shown; the program says when it is done with them. Keys
+# are refused while a clip loads, so the key waits for that line, however long a loaded
+# machine takes.
+for _ in $(seq 900); do
+  grep -q "^Start clips loaded: " "$home/out.txt" && break
+  kill -0 "$pid" 2>/dev/null || fail "the program ended while loading its clips"
+  sleep 0.1
+done
+grep -q "^Start clips loaded: 2 of 2$" "$home/out.txt" \
+  || fail "the clips did not load: $(cat "$home/out.txt")"
 read -r x y <<<"$(panel_origin)"
 [ -n "${x:-}" ] || fail "no display panel in the main window"
 

@@ -121,7 +121,11 @@ TEST(SoundOutputChoice, AlwaysGivesAWorkingDeviceOnThisMachine)
     auto buffer = output.device->createBuffer({ 1, 44100, 16 }, 2 * 44100);
     buffer->play(false);
     output.device->start();
-    std::this_thread::sleep_for(50ms);
+    // However long a loaded machine holds the sound thread up.
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (buffer->playCursor() == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(1ms);
+    }
     output.device->stop();
     EXPECT_GT(buffer->playCursor(), 0);
 }

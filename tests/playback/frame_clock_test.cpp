@@ -1,3 +1,4 @@
+#include <fstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -8,8 +9,10 @@
 #include "playback/frame_clock.h"
 #include "playback/playback.h"
 #include "recording_renderer.h"
+#include "sources/clip_loader.h"
 #include "sources/fake_media_source.h"
 #include "support/recording_user_interface.h"
+#include "support/temp_dir.h"
 
 namespace oskel {
 namespace {
@@ -312,7 +315,16 @@ TEST(FrameClockThreads, UnloadWaitsForTheRunningFrameThreadWithoutDeadlock)
                 mainThread.serveFor(std::chrono::milliseconds(1));
             }
         }
-        mainThread.serveFor(std::chrono::milliseconds(30));
+        // Unloaded once the running frame thread has passed the playing slot in a whole tick:
+        // the second tick it acknowledges began after the slot was set playing.
+        for (int tick = 0; tick < 2; ++tick) {
+            slot.FrameAck = false;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!slot.FrameAck && std::chrono::steady_clock::now() < deadline) {
+                mainThread.serveFor(std::chrono::milliseconds(1));
+            }
+            ASSERT_TRUE(slot.FrameAck) << "the frame thread ticks";
+        }
         performance.UnloadSlot(1, false);
         EXPECT_FALSE(performance.slot(1).Loaded);
         EXPECT_FALSE(sources.info(1).ready);
@@ -320,6 +332,71 @@ TEST(FrameClockThreads, UnloadWaitsForTheRunningFrameThreadWithoutDeadlock)
     playback.stopAudioThread();
     EXPECT_FALSE(clock.isRunning());
     EXPECT_GE(renderer.clears, 1) << "the output is left blank";
+}
+
+// An output whose drawing context or framebuffers cannot be set up.
+class UndrawableRenderer : public test::RecordingRenderer {
+public:
+    bool InitDisplay() override { return false; }
+};
+
+// Without an output the frame thread still frees the loader, acknowledges its ticks and
+// moves the slots on: the performer can go on loading, playing and unloading.
+TEST(FrameClockThreads, WithAnOutputThatCannotBeDrawnLoadsFinishAndUnloadsReturn)
+{
+    test::TempDir folder;
+    const std::filesystem::path file = folder / "clip.avi";
+    std::ofstream(file) << "clip";
+    test::RecordingUserInterface ui;
+    MainThreadDispatcher mainThread;
+    Performance performance(ui, mainThread);
+    ManualClockSoundDevice device;
+    AudioEngine audio(
+        device, ui, [] { return std::optional<std::int64_t>(std::int64_t { 1 } << 40); });
+    SourceInterface sources([](SourceSystemKind) {
+        return std::make_unique<test::FakeMediaSource>(test::FakeClip {});
+    });
+    UndrawableRenderer renderer;
+    NoEvents events;
+    Transport transport(performance, events, nullptr, [] { return 1000u; }, 1);
+    SilentPlaybackMonitor monitor;
+    FrameClock clock(performance, sources, renderer, transport, monitor);
+    AudioMailbox mailbox;
+    Playback playback(performance, mailbox);
+    playback.setCompanion(&clock);
+    performance.setPlaybackThreads(&playback);
+    ClipLoader loader(performance, sources, audio, playback);
+    const GlobalState& globals = performance.globals();
+    const auto serveUntil = [&](const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!done() && std::chrono::steady_clock::now() < deadline) {
+            mainThread.serveFor(std::chrono::milliseconds(1));
+        }
+        return done();
+    };
+
+    for (const int slot : { 1, 2 }) {
+        ASSERT_TRUE(loader.LoadClipIntoSlot(slot, file, false, false)) << slot;
+        ASSERT_TRUE(serveUntil([&] { return !globals.loadingBusy && !globals.texturesPending; }))
+            << "the frame thread never finished loading slot " << slot;
+    }
+    TPlayAvistruct& slot = performance.slot(1);
+    slot.Playing = true;
+    slot.Paused = true;
+    slot.ForwardBuffer->setPosition(88200);
+    ASSERT_TRUE(serveUntil([&] { return slot.CurrentFrame == 25; }))
+        << "the ticks follow the play cursor";
+    slot.FrameAck = false;
+    ASSERT_TRUE(serveUntil([&] { return bool { slot.FrameAck }; })) << "ticks are acknowledged";
+
+    performance.UnloadSlot(1, false);
+    EXPECT_FALSE(slot.Loaded);
+    EXPECT_TRUE(clock.isRunning());
+    EXPECT_TRUE(renderer.created.empty()) << "nothing is drawn with an output never set up";
+    EXPECT_TRUE(renderer.takeDraws().empty());
+    EXPECT_EQ(renderer.presents, 0);
+    playback.stopAudioThread();
+    EXPECT_FALSE(clock.isRunning());
 }
 
 } // namespace

@@ -6,9 +6,14 @@
 #include <gtest/gtest.h>
 
 #include "core/event_processor.h"
+#include "core/slot_grid_layout.h"
+#include "platform/millisecond_clock.h"
 #include "platform/null_sound_device.h"
 #include "playback/audio_engine.h"
+#include "playback/frame_clock.h"
+#include "playback/null_frame_renderer.h"
 #include "playback/playback.h"
+#include "sources/fake_media_source.h"
 
 namespace oskel {
 namespace {
@@ -86,6 +91,103 @@ TEST(PlaybackStress, RandomEventsWithStandbyWhileTheThreadsRun)
         }
     }
     EXPECT_TRUE(LayerStack::isPermutation(performance.layerStack().order()));
+}
+
+// Counts the ticks that drew a slot; on the main thread, where the frame thread posts it.
+class DrawnTicks : public SilentPlaybackMonitor {
+public:
+    void tickDrawn(int, int, int) override { ++count; }
+    int count = 0;
+};
+
+// The performer changes the playing slots' settings (picture, sound, selection, effect, 3D)
+// from the main thread while the frame thread and the slots' workers read them every tick:
+// every field read across threads goes through the record's atomic fields or the snapshot
+// (run under the thread sanitizer).
+TEST(LiveSettingsStress, SlotSettingsChangeWhileTheFrameThreadPlays)
+{
+    SilentUserInterface ui;
+    MainThreadDispatcher mainThread;
+    Performance performance(ui, mainThread);
+    NullSoundDevice device(48000, 5ms);
+    AudioEngine engine(device, ui, [] { return std::optional<std::int64_t>(); });
+    AudioMailbox mailbox;
+    Playback playback(performance, mailbox);
+    EventProcessor processor(performance, mailbox, playback);
+    processor.setSoundDevice(&device);
+    SourceInterface sources([](SourceSystemKind) {
+        return std::make_unique<test::FakeMediaSource>(test::FakeClip {});
+    });
+    Transport transport(performance, processor, nullptr, millisecondTick, 1);
+    NullFrameRenderer renderer;
+    DrawnTicks ticks;
+    FrameClock clock(performance, sources, renderer, transport, ticks);
+    playback.setCompanion(&clock);
+    performance.setPlaybackThreads(&playback);
+    performance.setEventSink(&processor);
+
+    const std::vector<int> loaded { 1, 4, 9, 16 };
+    for (const int number : loaded) {
+        sources.SourceInit(number, SourceSystemKind::ssDS, 24);
+        ASSERT_EQ(sources.SourceOpen(number, "/proc/self/exe"), 0);
+        TPlayAvistruct& slot = performance.slot(number);
+        slot.FrameCount = 50;
+        slot.FrameRate = 25;
+        slot.ClipWidth = 320;
+        slot.ClipHeight = 240;
+        ASSERT_TRUE(engine.BuildSilentBuffers(slot));
+        slot.Source = sources.closer(number);
+        slot.Loaded = true;
+    }
+    device.start();
+    processor.ProcessEvent({ 6, 1, 0, 0 }); // loop on: the slots play on
+    for (const int number : loaded) {
+        processor.ProcessEvent({ 0, 0, 64, number });
+    }
+
+    std::mt19937 random(20240611);
+    const auto pick
+        = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    const std::vector<std::uint8_t> codes { 2, 3, 7, 8, 9, 16, 30, 31, 34, 40 };
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    int changes = 0;
+    while ((changes < 3000 || ticks.count < 100) && std::chrono::steady_clock::now() < deadline) {
+        const int number = loaded[static_cast<std::size_t>(pick(0, 3))];
+        TPlayAvistruct& slot = performance.slot(number);
+        switch (pick(0, 4)) {
+        case 0:
+            slot.FFenable = !slot.FFenable;
+            break;
+        case 1:
+            slot_grid::toggleBillBoard(slot);
+            slot.XRotSpeed = pick(-10, 10);
+            break;
+        case 2:
+            slot.LumaKey = !slot.LumaKey;
+            slot.LumaKeyLevel = pick(0, 765);
+            slot.AlphaLevel = pick(0, 256);
+            break;
+        default: {
+            TSlotEvent event;
+            event.Code = codes[static_cast<std::size_t>(pick(0, static_cast<int>(codes.size()) - 1))];
+            event.Slot = number;
+            event.Value = pick(0, 2) == 0 ? pick(-10000, 0) : pick(0, 176400);
+            event.Value2 = pick(0, 127);
+            try {
+                processor.ProcessEvent(event);
+            } catch (const SoundError&) {
+                // A buffer refused a value: the event ends there, as in the program.
+            }
+        }
+        }
+        ++changes;
+        mainThread.serveFor(std::chrono::milliseconds(pick(0, 1)));
+    }
+    EXPECT_GE(ticks.count, 100) << "the frame thread drew while the settings changed";
+    processor.ProcessEvent({ 28, 0, 0, 0 }); // standby: stop all, then end the threads
+    EXPECT_FALSE(playback.audioThreadExists());
+    EXPECT_FALSE(clock.isRunning());
+    device.stop();
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "core/control_names.h"
+#include "support/clip_maker.h"
 #include "ui/main_window.h"
 #include "ui/output_window.h"
 #include "ui/picture_view.h"
@@ -162,6 +163,25 @@ TEST_F(MainWindowTest, TempoFieldTapAndBpmLabel)
 
     click("bSync");
     EXPECT_EQ(syncRestarts, std::vector<bool> { false });
+}
+
+// The tempo group shows the figures of a clip as it loads, even while another slot was
+// selected: four beats over two seconds of sound at 25 frames per second.
+TEST_F(MainWindowTest, TheTempoGroupShowsTheFiguresOfALoadedClip)
+{
+    if (!ffmpegAvailable()) {
+        GTEST_SKIP() << "the ffmpeg tool is missing";
+    }
+    const auto clip = makeClip("tempo-figures.avi",
+        joinArgs({ testPicture("64x48", "25", "2"), tone(22050, "2"),
+            { "-c:v", "mjpeg", "-c:a", "pcm_s16le" } }));
+    pretendLoaded(3);
+    performance.selectSlot(3);
+    ASSERT_TRUE(instrument.loader.LoadClipIntoSlot(6, clip, false, false));
+    ASSERT_EQ(performance.slot(6).NumberOfBeats, 4);
+    EXPECT_EQ(find<QLabel>("lCalculatedBPM").text(), "120");
+    EXPECT_EQ(find<QLabel>("lFramesPerBeat").text(), "12.5");
+    EXPECT_EQ(find<QLabel>("lSelectionDuration").text(), "2");
 }
 
 TEST_F(MainWindowTest, CopyButtonsActAsOneChoice)

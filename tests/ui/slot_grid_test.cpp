@@ -2,6 +2,7 @@
 // panels dropped on it.
 #include <chrono>
 #include <fstream>
+#include <tuple>
 
 #include <QDropEvent>
 #include <QLabel>
@@ -135,6 +136,41 @@ TEST_F(SlotGridTest, StatusButtonsToggleTheSlotAndShowItsState)
 
     QTest::mouseClick(&panelButton("bSYNC", 7), Qt::LeftButton);
     EXPECT_FALSE(panel(7).statusButton(slot_grid::StatusButton::Sync)) << "an empty slot";
+}
+
+// The status buttons show the slot's state whatever changed it: a load (with or without sync
+// mode and "Auto BPM"), a copy of another slot's settings and an unload.
+TEST_F(SlotGridTest, StatusButtonsFollowLoadsCopiesAndUnloads)
+{
+    if (!ffmpegAvailable()) {
+        GTEST_SKIP() << "the ffmpeg tool is missing";
+    }
+    const auto clip = makeClip("grid-status.avi", joinArgs({ testPicture("320x256", "25", "1"),
+                                                             tone(22050, "1"),
+                                                             { "-c:v", "mjpeg", "-c:a", "pcm_s16le" } }));
+    using slot_grid::StatusButton;
+    const auto shown = [&](int slot) {
+        return std::tuple(panel(slot).statusButton(StatusButton::Bpm),
+                          panel(slot).statusButton(StatusButton::Sync),
+                          panel(slot).statusButton(StatusButton::ThreeD));
+    };
+    ClipLoader& loader = instrument.loader;
+    performance.globals().BPMfollow = true;
+    ASSERT_TRUE(loader.LoadClipIntoSlot(2, clip, true, false));
+    EXPECT_EQ(shown(2), std::tuple(true, true, false)) << "loaded following, in sync mode";
+
+    performance.globals().BPMfollow = false;
+    ASSERT_TRUE(loader.LoadClipIntoSlot(5, clip, false, false));
+    EXPECT_EQ(shown(5), std::tuple(false, false, false));
+    ASSERT_TRUE(slot_grid::toggleBillBoard(performance.slot(2)));
+    click("rbSettingsOnly");
+    dropSlot(2, grid(), panelCentre(5));
+    EXPECT_EQ(shown(5), std::tuple(true, true, true)) << "the copied settings";
+
+    ASSERT_TRUE(loader.LoadClipIntoSlot(2, clip, false, false));
+    EXPECT_EQ(shown(2), std::tuple(false, false, false)) << "reloaded, not following, not in sync";
+    performance.UnloadSlot(5, false);
+    EXPECT_EQ(std::get<2>(shown(5)), false) << "an unload switches 3D off";
 }
 
 TEST_F(SlotGridTest, ClicksOnPanelsLoadSelectAndPlay)

@@ -48,6 +48,7 @@ TestInstrument::TestInstrument(UserInterfacePort& ui, MainThreadDispatcher& main
     performance.setPlaybackThreads(&playback);
     processor.setControlChangedHandler(
         [this](const ControlEntry& entry, int slot) { followControlChange(performance, tempo, entry, slot); });
+    loader.setTempoHandler([this](int slot) { tempo.clipLoaded(slot); });
 }
 
 WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uint32_t()> clock,
