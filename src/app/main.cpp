@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/control_list.h"
 #include "app/clip_argument.h"
 #include "app/console_user_interface.h"
 #include "app/instrument.h"
@@ -33,6 +34,7 @@ Options:
                      second; decode, processing and upload times)
   --record FILE      record the performance (every event and clip load, with its time)
                      and write it to FILE as the program ends; 'oskel3 render' replays it
+  --list-controls    list every control a performance file can set, with its range
   --help             show this help and exit
   --version          show the version and exit
 
@@ -58,6 +60,9 @@ Arguments parseArguments(int argc, char** argv)
         oskel::ClipToLoad clip;
         if (argument == "--help" || argument == "-h") {
             std::cout << kUsage;
+            arguments.exitNow = true;
+        } else if (argument == "--list-controls") {
+            oskel::printControlList(std::cout);
             arguments.exitNow = true;
         } else if (argument == "--version") {
             std::cout << "oskel3 " << OSKEL_VERSION << '\n';

@@ -80,10 +80,10 @@ public:
             = m_request.output.value_or(m_instrument.performance().options().render.RenderOutput);
         const std::unique_ptr<RenderOutput> file = openOutput(output);
         ActionPlayer player(
-            m_instrument.events(),
+            m_instrument.events(), m_instrument.performance(),
             [this](
                 int slot, const std::filesystem::path& clip) { m_instrument.loadClip(slot, clip); },
-            m_ui);
+            {}, m_ui);
         OfflineRender render(ReplayInstrument { m_mainThread, player, m_instrument.mailbox(),
             m_instrument.playback(), m_instrument.frameClock(), m_instrument.renderer(), *m_sound,
             m_soundTap, m_clock });

@@ -2,6 +2,9 @@
 
 #include <array>
 #include <initializer_list>
+#include <iterator>
+
+#include "core/ascii.h"
 
 namespace oskel {
 
@@ -108,6 +111,50 @@ int digitOf(Key key)
 bool isKeypadDigit(Key key)
 {
     return key >= Key::Keypad0 && key <= Key::Keypad9;
+}
+
+namespace {
+
+// clang-format off
+constexpr std::string_view kKeyNames[] = {
+    "", "a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o", "p", "q", "r",
+    "s", "t", "u", "v", "w", "x", "y", "z",
+    "0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
+    "kp0", "kp1", "kp2", "kp3", "kp4", "kp5", "kp6", "kp7", "kp8", "kp9",
+    "f1", "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "f10", "f11", "f12",
+    "left", "right", "up", "down", "pageup", "pagedown",
+    "escape", "backspace", "tab",
+    "slash", "backslash", "oem8", "equals", "minus", "apostrophe", "semicolon", "grave", "comma", "period",
+    "bracketleft", "bracketright",
+};
+// clang-format on
+static_assert(std::size(kKeyNames) == static_cast<std::size_t>(Key::BracketRight) + 1, "a name for every key");
+
+} // namespace
+
+std::string_view keyName(Key key)
+{
+    const auto index = static_cast<std::size_t>(key);
+    return index < std::size(kKeyNames) ? kKeyNames[index] : std::string_view();
+}
+
+Key keyNamed(std::string_view name)
+{
+    for (std::size_t index = 1; index < std::size(kKeyNames); ++index) {
+        if (sameWithoutCase(kKeyNames[index], name)) {
+            return static_cast<Key>(index);
+        }
+    }
+    return Key::None;
+}
+
+std::string keyNameList()
+{
+    std::string list;
+    for (std::size_t index = 1; index < std::size(kKeyNames); ++index) {
+        list += (list.empty() ? "" : " ") + std::string(kKeyNames[index]);
+    }
+    return list;
 }
 
 } // namespace oskel

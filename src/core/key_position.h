@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "core/key_letter_map.h"
 
@@ -51,6 +53,14 @@ Key keyFromXkbKeycode(int keycode);
 // key-letter map names the same keys by their AZERTY caps. Every other key acts by its
 // place.
 Key keyInLayout(Key place, KeyboardLayout layout);
+
+// The key's name in performance files: "q", "5", "kp5", "f8", "left", "pageup", "escape",
+// "slash", "bracketleft"...; keyNamed reads it back, without regard to case (Key::None for
+// a name that is no key).
+std::string_view keyName(Key key);
+Key keyNamed(std::string_view name);
+// Every name, separated by blanks.
+std::string keyNameList();
 
 // 'a'..'z' for a letter key, else '\0'.
 char letterOf(Key key);

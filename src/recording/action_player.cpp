@@ -4,9 +4,12 @@
 
 namespace oskel {
 
-ActionPlayer::ActionPlayer(EventSink& events, ClipLoad loadClip, UserInterfacePort& ui)
+ActionPlayer::ActionPlayer(
+    EventSink& events, const Performance& performance, ClipLoad loadClip, KeyPress pressKey, UserInterfacePort& ui)
     : m_events(events)
+    , m_performance(performance)
     , m_loadClip(std::move(loadClip))
+    , m_pressKey(std::move(pressKey))
     , m_ui(ui)
 {
 }
@@ -28,6 +31,18 @@ void ActionPlayer::perform(const EventAction& action)
 void ActionPlayer::perform(const LoadAction& action)
 {
     m_loadClip(action.slot, action.file);
+}
+
+void ActionPlayer::perform(const SetAction& action)
+{
+    setControl(m_events, m_performance, action.control, action.value);
+}
+
+void ActionPlayer::perform(const KeyAction& action)
+{
+    if (m_pressKey) {
+        m_pressKey(action);
+    }
 }
 
 } // namespace oskel

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/performance.h"
 #include "core/slot_event.h"
 #include "core/user_interface_port.h"
 #include "recording/performance_script.h"
@@ -14,8 +15,10 @@ namespace oskel {
 class ActionPlayer {
 public:
     using ClipLoad = std::function<void(int slot, const std::filesystem::path& file)>;
+    using KeyPress = std::function<void(const KeyAction& key)>;
 
-    ActionPlayer(EventSink& events, ClipLoad loadClip, UserInterfacePort& ui);
+    ActionPlayer(EventSink& events, const Performance& performance, ClipLoad loadClip, KeyPress pressKey,
+        UserInterfacePort& ui);
 
     // A failure of the sound or media interfaces ends that action only; its message is shown,
     // as the main thread shows it during a live performance.
@@ -24,9 +27,13 @@ public:
 private:
     void perform(const EventAction& action);
     void perform(const LoadAction& action);
+    void perform(const SetAction& action);
+    void perform(const KeyAction& action);
 
     EventSink& m_events;
+    const Performance& m_performance;
     ClipLoad m_loadClip;
+    KeyPress m_pressKey;
     UserInterfacePort& m_ui;
 };
 

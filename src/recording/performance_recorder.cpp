@@ -32,9 +32,18 @@ void PerformanceRecorder::append(ScriptCommand command)
 
 void PerformanceRecorder::eventSent(const TSlotEvent& event)
 {
-    if (m_recording) {
-        append(EventAction { event });
+    if (!m_recording) {
+        return;
     }
+    // A setting of the control table is kept by the control's name, which stays when the
+    // table grows.
+    if (event.Code == event_code::kSetControl) {
+        if (event.Value2 >= 0 && static_cast<std::size_t>(event.Value2) < controlTable().size()) {
+            append(SetAction { ControlAddress { static_cast<std::size_t>(event.Value2), event.Slot }, event.Value });
+        }
+        return;
+    }
+    append(EventAction { event });
 }
 
 void PerformanceRecorder::clipLoaded(int slot, const std::filesystem::path& file)

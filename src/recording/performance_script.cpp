@@ -178,6 +178,68 @@ std::optional<ScriptCommand> parseLoad(
     return LoadAction { *slot, file };
 }
 
+std::optional<ScriptCommand> parseSet(LineFields& fields, const std::filesystem::path&, std::string& problem)
+{
+    const auto group = fields.next();
+    const auto item = group ? fields.next() : std::nullopt;
+    if (!item) {
+        problem = "the control is missing (a group and an item, e.g. [Slot3] LumaKeyLevel; "
+                  "oskel3 --list-controls lists them)";
+        return std::nullopt;
+    }
+    const auto control = findControl(*group, *item);
+    if (!control) {
+        problem = inQuotes(std::string(*group) + " " + std::string(*item))
+            + " is not a control (oskel3 --list-controls lists them)";
+        return std::nullopt;
+    }
+    const ControlEntry& entry = control->entry();
+    const auto text = fields.next();
+    if (!text && entry.kind != ControlKind::Action) {
+        problem = "the value of " + controlName(*control) + " is missing (" + controlRangeText(entry) + ")";
+        return std::nullopt;
+    }
+    const ParsedControlValue value = parseControlValue(entry, text.value_or(""));
+    if (!value.problem.empty()) {
+        problem = controlName(*control) + ": " + value.problem;
+        return std::nullopt;
+    }
+    if (!noMoreFields(fields, problem)) {
+        return std::nullopt;
+    }
+    return SetAction { *control, value.value };
+}
+
+std::optional<ScriptCommand> parseKey(LineFields& fields, const std::filesystem::path&, std::string& problem)
+{
+    const auto direction = fields.next();
+    if (!direction || (*direction != "down" && *direction != "up")) {
+        problem = "a key line says \"down\" or \"up\" after \"key\"";
+        return std::nullopt;
+    }
+    const auto name = fields.next();
+    const Key key = name ? keyNamed(*name) : Key::None;
+    if (key == Key::None) {
+        problem = (name ? inQuotes(*name) + " is not a key" : std::string("the key is missing"))
+            + " (the keys: " + keyNameList() + ")";
+        return std::nullopt;
+    }
+    KeyAction action { *direction == "down", key, {} };
+    while (const auto modifier = fields.next()) {
+        if (*modifier == "shift") {
+            action.modifiers.shift = true;
+        } else if (*modifier == "ctrl") {
+            action.modifiers.ctrl = true;
+        } else if (*modifier == "alt") {
+            action.modifiers.alt = true;
+        } else {
+            problem = inQuotes(*modifier) + " is not a modifier (shift, ctrl, alt)";
+            return std::nullopt;
+        }
+    }
+    return action;
+}
+
 struct LineKind {
     std::string_view keyword;
     KindParser parse;
@@ -187,6 +249,8 @@ struct LineKind {
 constexpr LineKind kLineKinds[] = {
     { "event", parseEvent },
     { "load", parseLoad },
+    { "set", parseSet },
+    { "key", parseKey },
 };
 
 std::string keywordList()
@@ -241,6 +305,17 @@ bool sameCommand(const EventAction& a, const EventAction& b)
         && a.event.Value2 == b.event.Value2 && a.event.Slot == b.event.Slot;
 }
 
+bool sameCommand(const SetAction& a, const SetAction& b)
+{
+    return a.control.index == b.control.index && a.control.slot == b.control.slot && a.value == b.value;
+}
+
+bool sameCommand(const KeyAction& a, const KeyAction& b)
+{
+    return a.down == b.down && a.key == b.key && a.modifiers.shift == b.modifiers.shift
+        && a.modifiers.ctrl == b.modifiers.ctrl && a.modifiers.alt == b.modifiers.alt;
+}
+
 bool sameCommand(const LoadAction& a, const LoadAction& b)
 {
     return a.slot == b.slot && a.file.lexically_normal() == b.file.lexically_normal();
@@ -262,6 +337,28 @@ std::string formatCommand(const EventAction& action, const std::filesystem::path
     const TSlotEvent& event = action.event;
     return "event " + std::to_string(event.Code) + ' ' + std::to_string(event.Value) + ' '
         + std::to_string(event.Value2) + ' ' + std::to_string(event.Slot);
+}
+
+std::string formatCommand(const SetAction& action, const std::filesystem::path&)
+{
+    const ControlEntry& entry = action.control.entry();
+    std::string line = "set " + controlName(action.control);
+    if (entry.kind != ControlKind::Action) {
+        line += ' ' + formatControlValue(entry, action.value);
+    }
+    return line;
+}
+
+std::string formatCommand(const KeyAction& action, const std::filesystem::path&)
+{
+    std::string line = std::string("key ") + (action.down ? "down " : "up ") + std::string(keyName(action.key));
+    for (const auto& [on, name] : { std::pair { action.modifiers.shift, " shift" },
+             std::pair { action.modifiers.ctrl, " ctrl" }, std::pair { action.modifiers.alt, " alt" } }) {
+        if (on) {
+            line += name;
+        }
+    }
+    return line;
 }
 
 std::string formatCommand(const LoadAction& action, const std::filesystem::path& folder)

@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "core/control_table.h"
+#include "core/key_position.h"
 #include "core/slot_event.h"
 
 namespace oskel {
@@ -19,6 +21,11 @@ namespace oskel {
 //   <ms> load <slot> <file>                      a clip into a slot; the rest of the line
 //                                                is the file name, in double quotes when it
 //                                                holds a "#" or blanks at either end
+//   <ms> set <group> <item> [<value>]            an entry of the control table, e.g.
+//                                                "set [Slot3] LumaKeyLevel 200"; actions
+//                                                take no value
+//   <ms> key down|up <key> [shift] [ctrl] [alt]  a key of the computer keyboard, by its
+//                                                name (key_position.h), pressed or released
 
 // One TSlotEvent for the event processor.
 struct EventAction {
@@ -31,7 +38,20 @@ struct LoadAction {
     std::filesystem::path file;
 };
 
-using ScriptCommand = std::variant<EventAction, LoadAction>;
+// Setting an entry of the control table.
+struct SetAction {
+    ControlAddress control;
+    std::int32_t value = 0;
+};
+
+// A key pressed or released, as the keyboard control takes it.
+struct KeyAction {
+    bool down = true;
+    Key key = Key::None;
+    KeyModifiers modifiers;
+};
+
+using ScriptCommand = std::variant<EventAction, LoadAction, SetAction, KeyAction>;
 
 struct ScriptAction {
     std::int64_t timeMs = 0; // never negative
