@@ -53,6 +53,9 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     , m_lifecycle(m_performance, m_settings, { locations.clipFolder, locations.tempFolder },
           availableMemoryBytes)
     , m_recorder(clockOrWallClock(parts.clock))
+    , m_keyboard(KeyboardControl::Links { m_performance, m_events, m_tempo, m_mixer, m_inspector, m_noWindows,
+          [this](bool hide) { m_events.RestartSyncSlots(hide); }, clockOrWallClock(parts.clock),
+          [this] { return m_audio.referenceRate(); } })
 {
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);
@@ -72,6 +75,15 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_performance.setPlaybackThreads(&m_playback);
     m_performance.setEventSink(&m_events);
     m_lifecycle.setEngine(&m_events.engineEvents(), &m_playback);
+}
+
+void Instrument::pressKey(const KeyAction& key)
+{
+    if (key.down) {
+        m_keyboard.FormKeyDown(key.key, key.modifiers);
+    } else {
+        m_keyboard.FormKeyUp(key.key, key.modifiers);
+    }
 }
 
 Instrument::~Instrument()

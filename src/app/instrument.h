@@ -9,6 +9,7 @@
 #include "app/clip_argument.h"
 #include "core/audio_mailbox.h"
 #include "core/event_processor.h"
+#include "core/keyboard_control.h"
 #include "core/lifecycle.h"
 #include "core/main_thread_dispatcher.h"
 #include "core/performance.h"
@@ -23,6 +24,7 @@
 #include "playback/tick_figures.h"
 #include "playback/transport.h"
 #include "recording/performance_recorder.h"
+#include "recording/performance_script.h"
 #include "sources/clip_loader.h"
 #include "sources/source_interface.h"
 
@@ -99,6 +101,10 @@ public:
     AudioEngine& audio() { return m_audio; }
     TickFigureCounter& tickFigures() { return m_monitor.figures(); }
 
+    // A key of a performance file, carried out by the instrument's own keyboard control as
+    // a key press would be (the windows' dialogs and windows aside).
+    void pressKey(const KeyAction& key);
+
     // Loads a clip as the performer does (the loader's sync-mode option, new settings), and
     // records the load while recording is on.
     bool loadClip(int slot, const std::filesystem::path& file);
@@ -128,6 +134,10 @@ private:
     SettingsFile m_settings;
     Lifecycle m_lifecycle;
     PerformanceRecorder m_recorder;
+    SelectionOnlyInspector m_inspector { m_performance };
+    CrossfadeMixer m_mixer { m_performance, m_events, m_inspector };
+    KeyboardTargets m_noWindows;
+    KeyboardControl m_keyboard;
     bool m_shutDown = false;
 };
 

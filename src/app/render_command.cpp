@@ -83,7 +83,7 @@ public:
             m_instrument.events(), m_instrument.performance(),
             [this](
                 int slot, const std::filesystem::path& clip) { m_instrument.loadClip(slot, clip); },
-            {}, m_ui);
+            [this](const KeyAction& key) { m_instrument.pressKey(key); }, m_ui);
         OfflineRender render(ReplayInstrument { m_mainThread, player, m_instrument.mailbox(),
             m_instrument.playback(), m_instrument.frameClock(), m_instrument.renderer(), *m_sound,
             m_soundTap, m_clock });

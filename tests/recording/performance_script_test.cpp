@@ -79,9 +79,9 @@ TEST(PerformanceScript, ALineThatCannotBeReadIsNamedWithWhatIsWrong)
     for (const Case& c : std::vector<Case> {
              { "12.5 event 0 0 64 1", "\"12.5\" is not a time in milliseconds" },
              { "abc", "\"abc\" is not a time in milliseconds" },
-             { "40", "the kind of line is missing after the time (event, load)" },
-             { "40 evnt 0 0 64 1", "\"evnt\" is not a kind of line (event, load)" },
-             { "40 EVENT 0 0 64 1", "\"EVENT\" is not a kind of line (event, load)" },
+             { "40", "the kind of line is missing after the time (event, load, set, key)" },
+             { "40 evnt 0 0 64 1", "\"evnt\" is not a kind of line (event, load, set, key)" },
+             { "40 EVENT 0 0 64 1", "\"EVENT\" is not a kind of line (event, load, set, key)" },
              { "40 event 0 0 64", "the Slot is missing" },
              { "40 event", "the event code is missing" },
              { "40 event 42 0 0 1", "the event code 42 is not one of 0..41" },
@@ -95,6 +95,16 @@ TEST(PerformanceScript, ALineThatCannotBeReadIsNamedWithWhatIsWrong)
              { "40 load 1", "the clip file is missing" },
              { "40 load 1   # no file", "the clip file is missing" },
              { "40 load 1 \"a.avi", "the quoted file name has no closing quote" },
+             { "40 set [Slot3] LumaKeyLevel 900", "[Slot3] LumaKeyLevel: the value 900 is out of range (0..765)" },
+             { "40 set [Slot3] LumaKeyLevel 1.5", "[Slot3] LumaKeyLevel: the value \"1.5\" is not a whole number (0..765)" },
+             { "40 set [Slot3] LumaKeyLevel", "the value of [Slot3] LumaKeyLevel is missing (0..765)" },
+             { "40 set [Slot17] LumaKeyLevel 1", "\"[Slot17] LumaKeyLevel\" is not a control (oskel3 --list-controls lists them)" },
+             { "40 set [Master] Lop 1", "\"[Master] Lop\" is not a control (oskel3 --list-controls lists them)" },
+             { "40 set [Master] Loop 2", "[Master] Loop: the value 2 is out of range (0 or 1)" },
+             { "40 set [Master] StopAll 1", "[Master] StopAll: takes no value, but \"1\" was given" },
+             { "40 set [Master] Tempo 120 x", "unexpected \"x\" at the end of the line" },
+             { "40 key press q", "a key line says \"down\" or \"up\" after \"key\"" },
+             { "40 key down q meta", "\"meta\" is not a modifier (shift, ctrl, alt)" },
              { "1000000000001 event 11 0 0 0",
                  "the time 1000000000001 is later than 1000000000000 ms" },
              { "99999999999999999999 event 11 0 0 0",
@@ -118,6 +128,11 @@ TEST(PerformanceScript, EveryActionReadsBackAsItWasWritten)
         { 6, LoadAction { 5, "/elsewhere/#1.mp4" } },
         { 7, LoadAction { 6, kFolder / " padded .avi " } },
         { 8, LoadAction { 7, "/x/\"quoted\".avi" } },
+        { 9, SetAction { *findControl("[Slot3]", "LumaKeyLevel"), 200 } },
+        { 10, SetAction { *findControl("[Master]", "Tempo"), 128500 } },
+        { 11, SetAction { *findControl("[Master]", "StopAll"), 0 } },
+        { 12, KeyAction { true, Key::F8, {} } },
+        { 13, KeyAction { false, Key::Q, { true, true, true } } },
     };
     std::string text;
     for (const ScriptAction& action : actions) {
@@ -125,6 +140,8 @@ TEST(PerformanceScript, EveryActionReadsBackAsItWasWritten)
         ASSERT_TRUE(line) << action.timeMs;
         text += *line + "\n";
     }
+    EXPECT_NE(text.find("10 set [Master] Tempo 128.5\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("13 key up q shift ctrl alt\n"), std::string::npos) << text;
     EXPECT_NE(text.find("5 load 4 clips/a b.avi\n"), std::string::npos)
         << "clips in the performance's folder are named relative to it:\n"
         << text;
@@ -134,6 +151,15 @@ TEST(PerformanceScript, EveryActionReadsBackAsItWasWritten)
     for (std::size_t i = 0; i < actions.size(); ++i) {
         EXPECT_TRUE(sameAction(read.actions[i], actions[i])) << i << "\n" << text;
     }
+}
+
+TEST(PerformanceScript, AnUnknownKeyListsTheKeyNames)
+{
+    const ScriptReadResult read = parsePerformanceScript("0 key down hyper\n", kFolder);
+    ASSERT_TRUE(read.problem);
+    EXPECT_EQ(read.problem->what.rfind("\"hyper\" is not a key (the keys: a b c", 0), 0) << read.problem->what;
+    EXPECT_NE(read.problem->what.find("f12"), std::string::npos);
+    EXPECT_EQ(parsePerformanceScript("0 key down F8\n", kFolder).actions.size(), 1u) << "names without regard to case";
 }
 
 TEST(PerformanceScript, AFileNameThatNoLineCanHoldIsNotWritten)
