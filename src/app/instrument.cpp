@@ -3,9 +3,9 @@
 #include <chrono>
 #include <ostream>
 
-#include "playback/control_followers.h"
 #include "platform/memory_status.h"
 #include "platform/millisecond_clock.h"
+#include "playback/control_followers.h"
 #include "sources/reader_factory.h"
 
 namespace oskel {
@@ -53,9 +53,9 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     , m_lifecycle(m_performance, m_settings, { locations.clipFolder, locations.tempFolder },
           availableMemoryBytes)
     , m_recorder(clockOrWallClock(parts.clock))
-    , m_keyboard(KeyboardControl::Links { m_performance, m_events, m_tempo, m_mixer, m_inspector, m_noWindows,
-          [this](bool hide) { m_events.RestartSyncSlots(hide); }, clockOrWallClock(parts.clock),
-          [this] { return m_audio.referenceRate(); } })
+    , m_keyboard(KeyboardControl::Links { m_performance, m_events, m_tempo, m_mixer, m_inspector,
+          m_noWindows, [this](bool hide) { m_events.RestartSyncSlots(hide); },
+          clockOrWallClock(parts.clock), [this] { return m_audio.referenceRate(); } })
 {
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);
@@ -64,8 +64,9 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
         [this](const TSlotEvent& event) { m_recorder.eventSent(event); });
     m_events.setSelectionChangedHandler([this](int slot) { m_tempo.selectionChanged(slot); });
     m_tempo.setPerformerEvents(m_events);
-    m_events.setControlChangedHandler(
-        [this](const ControlEntry& entry, int slot) { followControlChange(m_performance, m_tempo, entry, slot); });
+    m_events.setControlChangedHandler([this](const ControlEntry& entry, int slot) {
+        followControlChange(m_performance, m_tempo, entry, slot);
+    });
     m_loader.setTempoHandler([this](int slot) { m_tempo.clipLoaded(slot); });
     m_loader.setSyncRestarter([this](bool hide) { m_events.RestartSyncSlots(hide); });
     m_loader.setMonitor(&m_monitor);

@@ -114,8 +114,8 @@ public:
     int loadStartClips(const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread);
     // The same, then, when clips were named, a line on `out` that they are done with
     // ("Start clips loaded: 2 of 2"), for whoever waits to play them.
-    void loadStartClips(const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread,
-        std::ostream& out);
+    void loadStartClips(
+        const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread, std::ostream& out);
 
 private:
     Performance m_performance;

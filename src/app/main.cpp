@@ -2,14 +2,14 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
-#include <mutex>
 #include <iostream>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
-#include "app/control_list.h"
 #include "app/clip_argument.h"
 #include "app/console_user_interface.h"
+#include "app/control_list.h"
 #include "app/instrument.h"
 #include "app/monitor_printer.h"
 #include "app/quit_signals.h"

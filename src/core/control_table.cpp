@@ -32,7 +32,8 @@ std::optional<int> slotOfGroup(std::string_view group)
     if (sameWithoutCase(group, kMasterGroup)) {
         return 0;
     }
-    if (group.size() <= kSlotGroup.size() || !sameWithoutCase(group.substr(0, kSlotGroup.size()), kSlotGroup)) {
+    if (group.size() <= kSlotGroup.size()
+        || !sameWithoutCase(group.substr(0, kSlotGroup.size()), kSlotGroup)) {
         return std::nullopt;
     }
     const std::string_view digits = group.substr(kSlotGroup.size());
@@ -52,7 +53,8 @@ std::optional<std::int64_t> thousandthsOf(std::string_view text)
     std::string_view digits = negative ? text.substr(1) : text;
     const std::size_t point = digits.find('.');
     const std::string_view whole = digits.substr(0, point);
-    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : digits.substr(point + 1);
+    const std::string_view fraction
+        = point == std::string_view::npos ? std::string_view() : digits.substr(point + 1);
     if ((whole.empty() && fraction.empty()) || fraction.size() > 3 || whole.size() > 12
         || (point != std::string_view::npos && fraction.empty())) {
         return std::nullopt;
@@ -158,23 +160,30 @@ ParsedControlValue parseControlValue(const ControlEntry& entry, std::string_view
 {
     if (entry.kind == ControlKind::Action) {
         return text.empty() ? ParsedControlValue {}
-                            : ParsedControlValue { 0, "takes no value, but \"" + std::string(text) + "\" was given" };
+                            : ParsedControlValue { 0,
+                                  "takes no value, but \"" + std::string(text) + "\" was given" };
     }
     const std::optional<std::int64_t> number = thousandthsOf(text);
     const bool whole = number && *number % kDecimalScale == 0;
     if (!number || (entry.kind != ControlKind::Decimal && !whole)) {
-        const std::string_view wanted = entry.kind == ControlKind::Decimal ? "a number" : "a whole number";
-        return { 0, "the value \"" + std::string(text) + "\" is not " + std::string(wanted) + " ("
+        const std::string_view wanted
+            = entry.kind == ControlKind::Decimal ? "a number" : "a whole number";
+        return { 0,
+            "the value \"" + std::string(text) + "\" is not " + std::string(wanted) + " ("
                 + controlRangeText(entry) + ")" };
     }
-    const std::int64_t value = entry.kind == ControlKind::Decimal ? *number : *number / kDecimalScale;
+    const std::int64_t value
+        = entry.kind == ControlKind::Decimal ? *number : *number / kDecimalScale;
     if (!entry.range.contains(value)) {
-        return { 0, "the value " + std::string(text) + " is out of range (" + controlRangeText(entry) + ")" };
+        return { 0,
+            "the value " + std::string(text) + " is out of range (" + controlRangeText(entry)
+                + ")" };
     }
     return { static_cast<std::int32_t>(value), {} };
 }
 
-TSlotEvent controlEvent(const Performance& performance, const ControlAddress& address, std::int32_t value)
+TSlotEvent controlEvent(
+    const Performance& performance, const ControlAddress& address, std::int32_t value)
 {
     const ControlEntry& entry = address.entry();
     const int slot = entry.scope == ControlScope::Slot ? address.slot : 0;
@@ -182,10 +191,12 @@ TSlotEvent controlEvent(const Performance& performance, const ControlAddress& ad
         value = inRange(entry, value);
     }
     if (entry.event == nullptr) {
-        return TSlotEvent { event_code::kSetControl, value, static_cast<std::int32_t>(address.index), slot };
+        return TSlotEvent { event_code::kSetControl, value,
+            static_cast<std::int32_t>(address.index), slot };
     }
     if (entry.scope == ControlScope::Slot && !isValidSlot(slot)) {
-        return TSlotEvent { event_code::kSetControl, value, static_cast<std::int32_t>(address.index), slot };
+        return TSlotEvent { event_code::kSetControl, value,
+            static_cast<std::int32_t>(address.index), slot };
     }
     if (entry.kind == ControlKind::Toggle) {
         value = value != 0 ? 1 : 0;
@@ -193,15 +204,18 @@ TSlotEvent controlEvent(const Performance& performance, const ControlAddress& ad
     return entry.event(performance, slot, value);
 }
 
-void setControl(EventSink& events, const Performance& performance, const ControlAddress& address, std::int32_t value)
+void setControl(EventSink& events, const Performance& performance, const ControlAddress& address,
+    std::int32_t value)
 {
     events.ProcessEvent(controlEvent(performance, address, value));
 }
 
-std::optional<std::int32_t> readControl(const Performance& performance, const ControlAddress& address)
+std::optional<std::int32_t> readControl(
+    const Performance& performance, const ControlAddress& address)
 {
     const ControlEntry& entry = address.entry();
-    if (entry.read == nullptr || (entry.scope == ControlScope::Slot && !isValidSlot(address.slot))) {
+    if (entry.read == nullptr
+        || (entry.scope == ControlScope::Slot && !isValidSlot(address.slot))) {
         return std::nullopt;
     }
     return entry.read(performance, address.slot);
@@ -217,12 +231,13 @@ namespace {
 void sendCrossfade(const GlobalState& globals, EventSink& events)
 {
     if (globals.crossfadeEnabled) {
-        events.ProcessEvent(
-            TSlotEvent { kCrossfade, globals.crossfadePosition, globals.crossfadeSlotB, globals.crossfadeSlotA });
+        events.ProcessEvent(TSlotEvent { kCrossfade, globals.crossfadePosition,
+            globals.crossfadeSlotB, globals.crossfadeSlotA });
     }
 }
 
-bool setAndCrossfade(Performance& p, EventSink& events, std::int32_t GlobalState::*field, std::int32_t value)
+bool setAndCrossfade(
+    Performance& p, EventSink& events, std::int32_t GlobalState::*field, std::int32_t value)
 {
     p.globals().*field = value;
     sendCrossfade(p.globals(), events);
@@ -307,7 +322,8 @@ bool setStencil(Performance& p, EventSink&, int slot, std::int32_t value)
     }
     const bool fits = record.StencilMask && record.StencilWidth == record.ClipWidth
         && record.StencilHeight == record.ClipHeight;
-    const bool loaded = record.StencilFileName.empty() ? fits : p.LoadStencil(slot, record.StencilFileName.str());
+    const bool loaded
+        = record.StencilFileName.empty() ? fits : p.LoadStencil(slot, record.StencilFileName.str());
     if (!loaded) {
         return false;
     }
@@ -321,7 +337,8 @@ bool setThreeD(Performance& p, EventSink&, int slot, std::int32_t value)
 {
     constexpr std::int32_t largestFlatOnlySide = 255;
     TPlayAvistruct& record = p.slot(slot);
-    const bool largeEnough = record.ClipWidth > largestFlatOnlySide && record.ClipHeight > largestFlatOnlySide;
+    const bool largeEnough
+        = record.ClipWidth > largestFlatOnlySide && record.ClipHeight > largestFlatOnlySide;
     if (value != 0 && !largeEnough) {
         return false;
     }

@@ -77,12 +77,14 @@ std::string controlRangeText(const ControlEntry& entry); // "0..765", "0 or 1", 
 std::string_view controlKindName(ControlKind kind);
 
 // The event that sets the value: the entry's own event code, or kSetControl.
-TSlotEvent controlEvent(const Performance& performance, const ControlAddress& address, std::int32_t value);
+TSlotEvent controlEvent(
+    const Performance& performance, const ControlAddress& address, std::int32_t value);
 // Builds that event and sends it.
 void setControl(EventSink& events, const Performance& performance, const ControlAddress& address,
     std::int32_t value);
 // The value now; nothing for an entry that cannot be read back or a slot number out of range.
-std::optional<std::int32_t> readControl(const Performance& performance, const ControlAddress& address);
+std::optional<std::int32_t> readControl(
+    const Performance& performance, const ControlAddress& address);
 
 } // namespace oskel
 

@@ -28,7 +28,8 @@ inline constexpr ValueRange kByteOffset { 0, std::numeric_limits<std::int32_t>::
 inline constexpr ValueRange kSlotNumber { 1, kSlotCount };
 constexpr ValueRange decimals(double low, double high)
 {
-    return { static_cast<std::int64_t>(low * kDecimalScale), static_cast<std::int64_t>(high * kDecimalScale) };
+    return { static_cast<std::int64_t>(low * kDecimalScale),
+        static_cast<std::int64_t>(high * kDecimalScale) };
 }
 constexpr std::int32_t thousandths(double value)
 {
@@ -88,7 +89,8 @@ template <std::uint8_t Code> TSlotEvent globally(const Performance&, int, std::i
     return { Code, value, 0, 0 };
 }
 // A switch carried by two codes, one for on and one for off.
-template <std::uint8_t On, std::uint8_t Off> TSlotEvent switched(const Performance&, int slot, std::int32_t value)
+template <std::uint8_t On, std::uint8_t Off>
+TSlotEvent switched(const Performance&, int slot, std::int32_t value)
 {
     return { value != 0 ? On : Off, 0, 0, slot };
 }
@@ -125,7 +127,8 @@ inline std::int32_t frequencyNow(const Performance& p, int slot)
 }
 inline std::int32_t outPoint(const Performance& p, int slot)
 {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(p.slots()[slot].OutPoint, -1, kByteOffset.high));
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(p.slots()[slot].OutPoint, -1, kByteOffset.high));
 }
 inline std::int32_t width(const Performance& p, int slot)
 {
@@ -268,7 +271,8 @@ inline constexpr std::array kEntries {
 consteval std::size_t controlIndex(ControlScope scope, std::string_view item)
 {
     for (std::size_t index = 0; index < control_entries::kEntries.size(); ++index) {
-        if (control_entries::kEntries[index].scope == scope && control_entries::kEntries[index].item == item) {
+        if (control_entries::kEntries[index].scope == scope
+            && control_entries::kEntries[index].item == item) {
             return index;
         }
     }

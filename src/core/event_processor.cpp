@@ -187,7 +187,8 @@ void EventProcessor::setControl(const TSlotEvent& event)
 {
     const ControlEntry& entry = controlTable()[static_cast<std::size_t>(event.Value2)];
     const bool onSlot = entry.scope == ControlScope::Slot;
-    if (entry.write == nullptr || (onSlot && (!isValidSlot(event.Slot) || !m_performance.slot(event.Slot).Loaded))) {
+    if (entry.write == nullptr
+        || (onSlot && (!isValidSlot(event.Slot) || !m_performance.slot(event.Slot).Loaded))) {
         return;
     }
     std::int32_t value = event.Value;
@@ -195,12 +196,14 @@ void EventProcessor::setControl(const TSlotEvent& event)
         return;
     }
     if (entry.kind == ControlKind::Integer || entry.kind == ControlKind::Decimal) {
-        value = static_cast<std::int32_t>(std::clamp<std::int64_t>(value, entry.range.low, entry.range.high));
+        value = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(value, entry.range.low, entry.range.high));
     }
     const int slot = onSlot ? event.Slot : 0;
     if (!entry.write(m_performance, *this, slot, value)) {
         // A button pressed in vain goes out again.
-        if (entry.kind == ControlKind::Toggle && !entry.shownIn.empty() && (!onSlot || isInspected(slot))) {
+        if (entry.kind == ControlKind::Toggle && !entry.shownIn.empty()
+            && (!onSlot || isInspected(slot))) {
             show(entry.shownIn, entry.read(m_performance, slot) != 0);
         }
         return;

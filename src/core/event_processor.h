@@ -49,7 +49,6 @@ private:
     static std::array<EventEntry, kEventCodeCount> makeEventTable();
 
 public:
-
     // Told after an entry of the control table has been set (with the slot of a slot
     // entry): the layers above follow what they derive from it, e.g. the tempo.
     void setControlChangedHandler(std::function<void(const struct ControlEntry&, int slot)> handler)
@@ -81,15 +80,23 @@ public:
 private:
     class EngineEvents : public EventSink {
     public:
-        explicit EngineEvents(EventProcessor& processor) : m_processor(processor) {}
+        explicit EngineEvents(EventProcessor& processor)
+            : m_processor(processor)
+        {
+        }
         void ProcessEvent(const TSlotEvent& event) override;
+
     private:
         EventProcessor& m_processor;
     };
     // Counts the ProcessEvent calls under way, so that only outermost ones are observed.
     class Inside {
     public:
-        explicit Inside(int& depth) : m_depth(depth) { ++m_depth; }
+        explicit Inside(int& depth)
+            : m_depth(depth)
+        {
+            ++m_depth;
+        }
         ~Inside() { --m_depth; }
         Inside(const Inside&) = delete;
         Inside& operator=(const Inside&) = delete;

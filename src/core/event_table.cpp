@@ -21,8 +21,8 @@ std::array<P::EventEntry, kEventCodeCount> EventProcessor::makeEventTable()
     table[kRestart] = { "Restart", kOnSlot, &P::restart };
     table[kDirection] = { "Direction", kOnSlot, &P::direction };
     table[kSetFrequency] = { "Frequency", { true, kFrequencyRange, kAny }, &P::frequency };
-    table[kFrequencyThroughAudioThread]
-        = { "FrequencyViaAudioThread", { true, kFrequencyRange, kAny }, &P::frequencyThroughAudioThread };
+    table[kFrequencyThroughAudioThread] = { "FrequencyViaAudioThread",
+        { true, kFrequencyRange, kAny }, &P::frequencyThroughAudioThread };
     table[kTriggerAtFrequency]
         = { "TriggerAtFrequency", { true, kVolumeRange, kFrequencyRange }, &P::triggerAtFrequency };
     table[kLoopOption] = { "Loop", kGlobal, &P::loopOption };
@@ -53,7 +53,8 @@ std::array<P::EventEntry, kEventCodeCount> EventProcessor::makeEventTable()
     table[kUnused27] = { "Unused27", kGlobal, &P::nothing };
     table[kStandbyOn] = { "StandbyOn", kGlobal, &P::standbyOn };
     table[kStandbyOff] = { "StandbyOff", kGlobal, &P::standbyOff };
-    table[kNudgeFrequency] = { "NudgeFrequency", { true, kAny, { 0, 200000 } }, &P::nudgeFrequency };
+    table[kNudgeFrequency]
+        = { "NudgeFrequency", { true, kAny, { 0, 200000 } }, &P::nudgeFrequency };
     table[kVolume] = { "Volume", { true, kVolumeRange, kAny }, &P::volume };
     table[kMute] = { "Mute", kOnSlot, &P::mute };
     table[kUnmute] = { "Unmute", kOnSlot, &P::unmute };
@@ -68,7 +69,8 @@ std::array<P::EventEntry, kEventCodeCount> EventProcessor::makeEventTable()
     table[kPan] = { "Pan", { true, { -10000, 10000 }, kControllerRange }, &P::pan };
     // The entry, its slot and its value are checked by the handler.
     table[kSetControl] = { "SetControl",
-        { false, kAny, { 0, static_cast<std::int64_t>(controlTable().size()) - 1 } }, &P::setControl };
+        { false, kAny, { 0, static_cast<std::int64_t>(controlTable().size()) - 1 } },
+        &P::setControl };
     return table;
 }
 

@@ -128,7 +128,8 @@ constexpr std::string_view kKeyNames[] = {
     "bracketleft", "bracketright",
 };
 // clang-format on
-static_assert(std::size(kKeyNames) == static_cast<std::size_t>(Key::BracketRight) + 1, "a name for every key");
+static_assert(std::size(kKeyNames) == static_cast<std::size_t>(Key::BracketRight) + 1,
+    "a name for every key");
 
 } // namespace
 

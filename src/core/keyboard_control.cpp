@@ -51,7 +51,8 @@ void KeyboardControl::send(
 
 void KeyboardControl::toggle(const ControlAddress& control)
 {
-    setControl(m_events, m_performance, control, readControl(m_performance, control).value_or(0) != 0 ? 0 : 1);
+    setControl(m_events, m_performance, control,
+        readControl(m_performance, control).value_or(0) != 0 ? 0 : 1);
 }
 
 void KeyboardControl::FormKeyDown(Key place, KeyModifiers modifiers, bool autoRepeat)

@@ -17,7 +17,8 @@ using namespace event_code;
 constexpr std::size_t kThreeD = controlIndex(ControlScope::Slot, "ThreeD");
 constexpr std::size_t kStencil = controlIndex(ControlScope::Slot, "Stencil");
 constexpr std::size_t kResetRotation = controlIndex(ControlScope::Slot, "ResetRotation");
-constexpr std::size_t kResetRotationAndSpeeds = controlIndex(ControlScope::Slot, "ResetRotationAndSpeeds");
+constexpr std::size_t kResetRotationAndSpeeds
+    = controlIndex(ControlScope::Slot, "ResetRotationAndSpeeds");
 
 // Where the slot plays, as a position in the forward buffer. Throws SoundError(message) when
 // the play cursor cannot be read.
@@ -80,7 +81,8 @@ void KeyboardControl::resetRotation(int slot, bool speedsToo)
     if (!m_performance.slot(slot).Loaded) {
         return;
     }
-    setControl(m_events, m_performance, slotControl(speedsToo ? kResetRotationAndSpeeds : kResetRotation, slot), 0);
+    setControl(m_events, m_performance,
+        slotControl(speedsToo ? kResetRotationAndSpeeds : kResetRotation, slot), 0);
     // The inspector's three "Reset" buttons: its rotation faders go back to 0.
     if (speedsToo && isInspected(slot)) {
         m_performance.ui().showControlValue(control::kInspectorRefresh, true);

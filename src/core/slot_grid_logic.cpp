@@ -111,7 +111,8 @@ void SlotGrid::statusButtonClick(int slot, slot_grid::StatusButton button)
     const TPlayAvistruct& record = m_performance.slot(slot);
     switch (button) {
     case slot_grid::StatusButton::Bpm:
-        setControl(m_events, m_performance, slotControl(kFollowBpm, slot), record.FollowBPM ? 0 : 1);
+        setControl(
+            m_events, m_performance, slotControl(kFollowBpm, slot), record.FollowBPM ? 0 : 1);
         break;
     case slot_grid::StatusButton::Effect:
         m_targets.toggleEffect(slot);

@@ -4,7 +4,8 @@
 
 namespace oskel {
 
-void followControlChange(Performance& performance, Tempo& tempo, const ControlEntry& entry, int slot)
+void followControlChange(
+    Performance& performance, Tempo& tempo, const ControlEntry& entry, int slot)
 {
     tempo.controlChanged(entry, slot);
     if (entry.scope == ControlScope::Slot) {

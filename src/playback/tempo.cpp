@@ -136,7 +136,8 @@ void Tempo::setBpm(double tempo)
         tempo = 0.0;
     }
     const double thousandths = std::clamp(tempo, 0.0, 2000000.0) * kDecimalScale;
-    setControl(*m_performerEvents, m_performance, kTempo, static_cast<std::int32_t>(std::lround(thousandths)));
+    setControl(*m_performerEvents, m_performance, kTempo,
+        static_cast<std::int32_t>(std::lround(thousandths)));
 }
 
 void Tempo::controlChanged(const ControlEntry& entry, int slot)

@@ -4,8 +4,8 @@
 
 namespace oskel {
 
-ActionPlayer::ActionPlayer(
-    EventSink& events, const Performance& performance, ClipLoad loadClip, KeyPress pressKey, UserInterfacePort& ui)
+ActionPlayer::ActionPlayer(EventSink& events, const Performance& performance, ClipLoad loadClip,
+    KeyPress pressKey, UserInterfacePort& ui)
     : m_events(events)
     , m_performance(performance)
     , m_loadClip(std::move(loadClip))

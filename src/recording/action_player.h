@@ -17,8 +17,8 @@ public:
     using ClipLoad = std::function<void(int slot, const std::filesystem::path& file)>;
     using KeyPress = std::function<void(const KeyAction& key)>;
 
-    ActionPlayer(EventSink& events, const Performance& performance, ClipLoad loadClip, KeyPress pressKey,
-        UserInterfacePort& ui);
+    ActionPlayer(EventSink& events, const Performance& performance, ClipLoad loadClip,
+        KeyPress pressKey, UserInterfacePort& ui);
 
     // A failure of the sound or media interfaces ends that action only; its message is shown,
     // as the main thread shows it during a live performance.

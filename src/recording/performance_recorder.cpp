@@ -39,7 +39,9 @@ void PerformanceRecorder::eventSent(const TSlotEvent& event)
     // table grows.
     if (event.Code == event_code::kSetControl) {
         if (event.Value2 >= 0 && static_cast<std::size_t>(event.Value2) < controlTable().size()) {
-            append(SetAction { ControlAddress { static_cast<std::size_t>(event.Value2), event.Slot }, event.Value });
+            append(
+                SetAction { ControlAddress { static_cast<std::size_t>(event.Value2), event.Slot },
+                    event.Value });
         }
         return;
     }

@@ -178,7 +178,8 @@ std::optional<ScriptCommand> parseLoad(
     return LoadAction { *slot, file };
 }
 
-std::optional<ScriptCommand> parseSet(LineFields& fields, const std::filesystem::path&, std::string& problem)
+std::optional<ScriptCommand> parseSet(
+    LineFields& fields, const std::filesystem::path&, std::string& problem)
 {
     const auto group = fields.next();
     const auto item = group ? fields.next() : std::nullopt;
@@ -196,7 +197,8 @@ std::optional<ScriptCommand> parseSet(LineFields& fields, const std::filesystem:
     const ControlEntry& entry = control->entry();
     const auto text = fields.next();
     if (!text && entry.kind != ControlKind::Action) {
-        problem = "the value of " + controlName(*control) + " is missing (" + controlRangeText(entry) + ")";
+        problem = "the value of " + controlName(*control) + " is missing ("
+            + controlRangeText(entry) + ")";
         return std::nullopt;
     }
     const ParsedControlValue value = parseControlValue(entry, text.value_or(""));
@@ -210,7 +212,8 @@ std::optional<ScriptCommand> parseSet(LineFields& fields, const std::filesystem:
     return SetAction { *control, value.value };
 }
 
-std::optional<ScriptCommand> parseKey(LineFields& fields, const std::filesystem::path&, std::string& problem)
+std::optional<ScriptCommand> parseKey(
+    LineFields& fields, const std::filesystem::path&, std::string& problem)
 {
     const auto direction = fields.next();
     if (!direction || (*direction != "down" && *direction != "up")) {
@@ -307,7 +310,8 @@ bool sameCommand(const EventAction& a, const EventAction& b)
 
 bool sameCommand(const SetAction& a, const SetAction& b)
 {
-    return a.control.index == b.control.index && a.control.slot == b.control.slot && a.value == b.value;
+    return a.control.index == b.control.index && a.control.slot == b.control.slot
+        && a.value == b.value;
 }
 
 bool sameCommand(const KeyAction& a, const KeyAction& b)
@@ -351,9 +355,11 @@ std::string formatCommand(const SetAction& action, const std::filesystem::path&)
 
 std::string formatCommand(const KeyAction& action, const std::filesystem::path&)
 {
-    std::string line = std::string("key ") + (action.down ? "down " : "up ") + std::string(keyName(action.key));
+    std::string line
+        = std::string("key ") + (action.down ? "down " : "up ") + std::string(keyName(action.key));
     for (const auto& [on, name] : { std::pair { action.modifiers.shift, " shift" },
-             std::pair { action.modifiers.ctrl, " ctrl" }, std::pair { action.modifiers.alt, " alt" } }) {
+             std::pair { action.modifiers.ctrl, " ctrl" },
+             std::pair { action.modifiers.alt, " alt" } }) {
         if (on) {
             line += name;
         }

@@ -1,17 +1,16 @@
 #pragma once
 
+#include <QTimer>
 #include <bitset>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include <QTimer>
-
 #include "core/full_screen_display.h"
 #include "core/keyboard_targets.h"
-#include "core/slot_number.h"
 #include "core/slot_grid_logic.h"
+#include "core/slot_number.h"
 
 namespace oskel {
 

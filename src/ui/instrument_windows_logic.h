@@ -15,15 +15,14 @@ namespace oskel {
 // The logic the windows bind to that has no other owner yet.
 struct InstrumentWindows::Logic {
     Logic(WindowLinks& links, KeyboardTargets& keyTargets, SlotGridTargets& gridTargets,
-          FullScreenDisplay::Output& output)
+        FullScreenDisplay::Output& output)
         : inspector(links.performance)
         , mixer(links.performance, links.events, inspector)
         , outputMouse(links.performance, links.events, inspector)
         , grid(SlotGrid::Links { links.performance, links.events, links.loader, links.tempo, mixer,
-                                 inspector, gridTargets, links.restartSyncSlots })
+              inspector, gridTargets, links.restartSyncSlots })
         , keyboard(KeyboardControl::Links { links.performance, links.events, links.tempo, mixer,
-                                            inspector, keyTargets, links.restartSyncSlots,
-                                            links.clock, links.referenceRate })
+              inspector, keyTargets, links.restartSyncSlots, links.clock, links.referenceRate })
         , fullScreen(links.performance, links.playback, output, links.restartSyncSlots)
     {
     }

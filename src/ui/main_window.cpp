@@ -117,8 +117,9 @@ void MainWindow::registerControls()
     m_controls.addButton(control::kRandomAdvance, *m_master->randomAdvance);
     m_controls.addButton(control::kMasterMute, *m_master->masterMute);
     m_controls.addButton(control::kAutoBpm, *m_tempo->autoBpm);
-    m_controls.add(control::kCopyMode,
-        [this](const ControlValue& value) { m_master->showCopyMode(controlValueAsInteger(value)); });
+    m_controls.add(control::kCopyMode, [this](const ControlValue& value) {
+        m_master->showCopyMode(controlValueAsInteger(value));
+    });
     m_controls.addLabel(control::kCrossfadeLetterA, *m_crossfade->letterA);
     m_controls.addLabel(control::kCrossfadeLetterB, *m_crossfade->letterB);
     m_controls.add(control::kCrossfadePreviewA, [this](const ControlValue& value) {
@@ -138,14 +139,13 @@ void MainWindow::registerSlotControls(SlotPanel& panel)
     m_controls.add(slot_grid::cloneName("lbKey", slot), [&panel](const ControlValue& value) {
         panel.setCaption(QString::fromStdString(controlValueAsText(value)));
     });
-    m_controls.add(slot_grid::cloneName("imgProgress", slot), [&panel](const ControlValue& value) {
-        panel.setProgress(controlValueAsInteger(value));
-    });
+    m_controls.add(slot_grid::cloneName("imgProgress", slot),
+        [&panel](const ControlValue& value) { panel.setProgress(controlValueAsInteger(value)); });
     for (const slot_grid::StatusButtonInfo& info : slot_grid::kStatusButtons) {
         m_controls.add(slot_grid::cloneName(info.child, slot),
-                       [&panel, button = info.button](const ControlValue& value) {
-                           panel.setStatusButton(button, controlValueAsBool(value));
-                       });
+            [&panel, button = info.button](const ControlValue& value) {
+                panel.setStatusButton(button, controlValueAsBool(value));
+            });
     }
 }
 

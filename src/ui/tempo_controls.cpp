@@ -1,12 +1,11 @@
 #include "ui/tempo_controls.h"
 
-#include <utility>
-
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "ui/performance_controls.h"
 

@@ -36,10 +36,11 @@ TSlotEvent event(std::uint8_t code, std::int32_t value = 0, std::int32_t slot = 
 }
 
 // A checkable button that sets a toggle of the control table.
-void bindToggle(QPushButton& button, const std::function<void(const ControlAddress&, std::int32_t)>& set,
-                ControlAddress control)
+void bindToggle(QPushButton& button,
+    const std::function<void(const ControlAddress&, std::int32_t)>& set, ControlAddress control)
 {
-    QObject::connect(&button, &QPushButton::toggled, &button, [set, control](bool on) { set(control, on ? 1 : 0); });
+    QObject::connect(&button, &QPushButton::toggled, &button,
+        [set, control](bool on) { set(control, on ? 1 : 0); });
 }
 
 } // namespace
@@ -48,9 +49,8 @@ void InstrumentWindows::bindMasterControls()
 {
     MasterControls& master = m_main->master();
     EventSink& events = m_links->events;
-    const auto send = [this, &events](TSlotEvent sent) {
-        guarded([&] { events.ProcessEvent(sent); });
-    };
+    const auto send
+        = [this, &events](TSlotEvent sent) { guarded([&] { events.ProcessEvent(sent); }); };
     const auto set = setter();
     bindToggle(*master.triggerToFront, set, masterControl("Layering"));
     bindToggle(*master.loop, set, masterControl("Loop"));
@@ -61,20 +61,21 @@ void InstrumentWindows::bindMasterControls()
         const QSignalBlocker blocker(m_main->master().standby);
         m_main->master().standby->setChecked(m_links->performance.globals().standby);
     });
-    QObject::connect(master.stopAll, &QPushButton::clicked, master.stopAll, [send] { send(event(25)); });
-    QObject::connect(master.clearScreen, &QPushButton::clicked, master.clearScreen,
-                     [send] { send(event(11)); });
+    QObject::connect(
+        master.stopAll, &QPushButton::clicked, master.stopAll, [send] { send(event(25)); });
+    QObject::connect(
+        master.clearScreen, &QPushButton::clicked, master.clearScreen, [send] { send(event(11)); });
     QObject::connect(master.maximize, &QPushButton::clicked, master.maximize,
-                     [this] { guarded([this] { m_logic->fullScreen.toggle(); }); });
+        [this] { guarded([this] { m_logic->fullScreen.toggle(); }); });
     bindToggle(*master.syncMode, set, masterControl("LoadSyncMode"));
     bindToggle(*master.fullScreen, set, masterControl("LoadFullScreen"));
     bindToggle(*master.keepSettings, set, masterControl("LoadKeepSettings"));
     bindToggle(*master.autoAdvance, set, masterControl("AutoAdvance"));
     bindToggle(*master.randomAdvance, set, masterControl("RandomAdvance"));
     QObject::connect(&master.copyChoices(), &QButtonGroup::idClicked, &master.copyChoices(),
-                     [set](int mode) { set(masterControl("CopyMode"), mode); });
+        [set](int mode) { set(masterControl("CopyMode"), mode); });
     QObject::connect(master.masterVolume, &QSlider::valueChanged, master.masterVolume,
-                     [set](int level) { set(masterControl("MasterVolume"), level); });
+        [set](int level) { set(masterControl("MasterVolume"), level); });
     bindToggle(*master.masterMute, set, masterControl("MasterMute"));
     QObject::connect(&m_main->statusLine(), &QPushButton::clicked, m_main.get(), [this] {
         m_main->setStatusText(QString::fromStdString(freeMemoryText(availableMemoryBytes())));
@@ -93,19 +94,18 @@ void InstrumentWindows::bindTempoControls()
     TempoControls& tempo = m_main->tempo();
     Tempo& logic = m_links->tempo;
     QObject::connect(tempo.tempoField, &QLineEdit::textEdited, tempo.tempoField,
-                     [this, &logic](const QString& text) {
-                         guarded([&] { logic.tempoTextChanged(text.toStdString()); });
-                     });
+        [this, &logic](
+            const QString& text) { guarded([&] { logic.tempoTextChanged(text.toStdString()); }); });
     QObject::connect(tempo.tempoField, &QLineEdit::returnPressed, tempo.tempoField,
-                     [this, &logic, field = tempo.tempoField] {
-                         guarded([&] { logic.tempoTextEntered(field->text().toStdString()); });
-                     });
+        [this, &logic, field = tempo.tempoField] {
+            guarded([&] { logic.tempoTextEntered(field->text().toStdString()); });
+        });
     QObject::connect(tempo.tap, &QPushButton::clicked, tempo.tap,
-                     [this, &logic] { guarded([&] { logic.Tap(m_links->clock()); }); });
+        [this, &logic] { guarded([&] { logic.Tap(m_links->clock()); }); });
     QObject::connect(tempo.sync, &QPushButton::clicked, tempo.sync,
-                     [this] { guarded([this] { m_links->restartSyncSlots(false); }); });
+        [this] { guarded([this] { m_links->restartSyncSlots(false); }); });
     QObject::connect(tempo.bpmLabel, &QPushButton::clicked, tempo.bpmLabel,
-                     [this, &logic] { guarded([&] { logic.ApplyFollowTempoAll(); }); });
+        [this, &logic] { guarded([&] { logic.ApplyFollowTempoAll(); }); });
     bindToggle(*tempo.autoBpm, setter(), masterControl("AutoBpm"));
 }
 
@@ -116,21 +116,21 @@ void InstrumentWindows::bindCrossfadeControls()
     const auto act = [this](const std::function<void()>& action) { guarded(action); };
     bindToggle(*controls.trailsEnable, setter(), masterControl("Trails"));
     QObject::connect(controls.trailsStrength, &QSlider::valueChanged, controls.trailsStrength,
-                     [this, set = setter()](int strength) {
-                         if (isValidSlot(m_links->performance.globals().selectedSlot)) {
-                             set(masterControl("TrailsStrength"), strength);
-                         }
-                     });
+        [this, set = setter()](int strength) {
+            if (isValidSlot(m_links->performance.globals().selectedSlot)) {
+                set(masterControl("TrailsStrength"), strength);
+            }
+        });
     QObject::connect(controls.crossfade, &QSlider::valueChanged, controls.crossfade,
-                     [act, &mixer](int position) { act([&] { mixer.sbCrossFadeChange(position); }); });
+        [act, &mixer](int position) { act([&] { mixer.sbCrossFadeChange(position); }); });
     QObject::connect(controls.crossfadeEnable, &QPushButton::clicked, controls.crossfadeEnable,
-                     [act, &mixer](bool on) { act([&] { mixer.cbCrossFadeEnableClick(on); }); });
+        [act, &mixer](bool on) { act([&] { mixer.cbCrossFadeEnableClick(on); }); });
     QObject::connect(controls.video, &QPushButton::clicked, controls.video,
-                     [act, &mixer](bool on) { act([&] { mixer.cbCFVideoClick(on); }); });
+        [act, &mixer](bool on) { act([&] { mixer.cbCFVideoClick(on); }); });
     QObject::connect(controls.audio, &QPushButton::clicked, controls.audio,
-                     [act, &mixer](bool on) { act([&] { mixer.cbCFAudioClick(on); }); });
+        [act, &mixer](bool on) { act([&] { mixer.cbCFAudioClick(on); }); });
     QObject::connect(controls.resetClips, &QPushButton::clicked, controls.resetClips,
-                     [act, &mixer] { act([&] { mixer.bResetClipsClick(); }); });
+        [act, &mixer] { act([&] { mixer.bResetClipsClick(); }); });
     const struct {
         int side;
         QPushButton* transform;
@@ -143,37 +143,37 @@ void InstrumentWindows::bindCrossfadeControls()
     for (const auto& side : sides) {
         const int which = side.side;
         QObject::connect(side.transform, &QPushButton::pressed, side.transform,
-                         [act, &mixer, which] { act([&] { mixer.TransformDown(which); }); });
+            [act, &mixer, which] { act([&] { mixer.TransformDown(which); }); });
         QObject::connect(side.transform, &QPushButton::released, side.transform,
-                         [act, &mixer, which] { act([&] { mixer.TransformRelease(which); }); });
-        QObject::connect(side.scratch, &QSlider::valueChanged, side.scratch,
-                         [act, &mixer, which](int position) {
-                             act([&] {
-                                 if (which == CrossfadeMixer::kSideA) {
-                                     mixer.tbCFscratchAChange(position);
-                                 } else {
-                                     mixer.tbCFscratchBChange(position);
-                                 }
-                             });
-                         });
+            [act, &mixer, which] { act([&] { mixer.TransformRelease(which); }); });
+        QObject::connect(
+            side.scratch, &QSlider::valueChanged, side.scratch, [act, &mixer, which](int position) {
+                act([&] {
+                    if (which == CrossfadeMixer::kSideA) {
+                        mixer.tbCFscratchAChange(position);
+                    } else {
+                        mixer.tbCFscratchBChange(position);
+                    }
+                });
+            });
         QObject::connect(side.preview, &PictureView::pressed, side.preview,
-                         [act, &mixer, which](Qt::MouseButton button) {
-                             if (button == Qt::LeftButton) {
-                                 act([&] { mixer.CFpreviewClick(which); });
-                             }
-                         });
+            [act, &mixer, which](Qt::MouseButton button) {
+                if (button == Qt::LeftButton) {
+                    act([&] { mixer.CFpreviewClick(which); });
+                }
+            });
         QObject::connect(side.preview, &PictureView::doubleClicked, side.preview,
-                         [act, &mixer, which] { act([&] { mixer.CFpreviewDblClick(which); }); });
-        QObject::connect(side.preview, &PictureView::slotDropped, side.preview,
-                         [act, &mixer, which](int slot) {
-                             act([&] {
-                                 if (which == CrossfadeMixer::kSideA) {
-                                     mixer.pnCFpreviewADragDrop(slot);
-                                 } else {
-                                     mixer.pnCFpreviewBDragDrop(slot);
-                                 }
-                             });
-                         });
+            [act, &mixer, which] { act([&] { mixer.CFpreviewDblClick(which); }); });
+        QObject::connect(
+            side.preview, &PictureView::slotDropped, side.preview, [act, &mixer, which](int slot) {
+                act([&] {
+                    if (which == CrossfadeMixer::kSideA) {
+                        mixer.pnCFpreviewADragDrop(slot);
+                    } else {
+                        mixer.pnCFpreviewBDragDrop(slot);
+                    }
+                });
+            });
     }
 }
 
@@ -185,35 +185,35 @@ void InstrumentWindows::bindGrid()
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         SlotPanel* panel = &widget.panel(slot);
         QObject::connect(panel, &SlotPanel::clicked, panel,
-                         [act, &grid](int s) { act([&] { grid.panelClick(s); }); });
+            [act, &grid](int s) { act([&] { grid.panelClick(s); }); });
         QObject::connect(panel, &SlotPanel::rightPressed, panel,
-                         [act, &grid](int s) { act([&] { grid.thumbnailRightButtonDown(s); }); });
+            [act, &grid](int s) { act([&] { grid.thumbnailRightButtonDown(s); }); });
         QObject::connect(panel, &SlotPanel::doubleClicked, panel,
-                         [act, &grid](int s) { act([&] { grid.thumbnailDoubleClick(s); }); });
+            [act, &grid](int s) { act([&] { grid.thumbnailDoubleClick(s); }); });
         QObject::connect(panel, &SlotPanel::playClicked, panel,
-                         [act, &grid](int s) { act([&] { grid.playClick(s); }); });
+            [act, &grid](int s) { act([&] { grid.playClick(s); }); });
         QObject::connect(panel, &SlotPanel::pauseClicked, panel,
-                         [act, &grid](int s) { act([&] { grid.pauseClick(s); }); });
+            [act, &grid](int s) { act([&] { grid.pauseClick(s); }); });
         QObject::connect(panel, &SlotPanel::stopClicked, panel,
-                         [act, &grid](int s) { act([&] { grid.stopClick(s); }); });
+            [act, &grid](int s) { act([&] { grid.stopClick(s); }); });
         QObject::connect(panel, &SlotPanel::statusClicked, panel,
-                         [act, &grid](int s, slot_grid::StatusButton button) {
-                             act([&] { grid.statusButtonClick(s, button); });
-                         });
+            [act, &grid](int s, slot_grid::StatusButton button) {
+                act([&] { grid.statusButtonClick(s, button); });
+            });
     }
-    QObject::connect(&widget, &SlotGridWidget::slotDropped, &widget,
-                     [this, act, &grid](int from, int to) {
-                         const auto mode = static_cast<CopyMode>(m_links->performance.globals().copyMode);
-                         act([&] { grid.dropSlot(from, to, mode); });
-                     });
+    QObject::connect(
+        &widget, &SlotGridWidget::slotDropped, &widget, [this, act, &grid](int from, int to) {
+            const auto mode = static_cast<CopyMode>(m_links->performance.globals().copyMode);
+            act([&] { grid.dropSlot(from, to, mode); });
+        });
     QObject::connect(&widget, &SlotGridWidget::filesDropped, &widget,
-                     [act, &grid](const QPoint& point, const QStringList& files) {
-                         std::vector<std::filesystem::path> paths;
-                         for (const QString& file : files) {
-                             paths.emplace_back(file.toStdString());
-                         }
-                         act([&] { grid.dropFiles(paths, point.x(), point.y()); });
-                     });
+        [act, &grid](const QPoint& point, const QStringList& files) {
+            std::vector<std::filesystem::path> paths;
+            for (const QString& file : files) {
+                paths.emplace_back(file.toStdString());
+            }
+            act([&] { grid.dropFiles(paths, point.x(), point.y()); });
+        });
 }
 
 void InstrumentWindows::bindOutput(OutputView& view)
@@ -221,16 +221,16 @@ void InstrumentWindows::bindOutput(OutputView& view)
     OutputMouse& mouse = m_logic->outputMouse;
     const auto act = [this](const std::function<void()>& action) { guarded(action); };
     QObject::connect(&view, &OutputView::pressed, &view,
-                     [act, &mouse](Qt::MouseButton button, const QPoint& point, const QSize& size) {
-                         const OutputMouse::Button pressed = button == Qt::RightButton
-                             ? OutputMouse::Button::Right
-                             : button == Qt::LeftButton ? OutputMouse::Button::Left
-                                                        : OutputMouse::Button::Middle;
-                         act([&] {
-                             mouse.DisplayMouseDown(OutputMouse::Surface::MainDisplay, pressed,
-                                                    point.x(), point.y(), size.width(), size.height());
-                         });
-                     });
+        [act, &mouse](Qt::MouseButton button, const QPoint& point, const QSize& size) {
+            const OutputMouse::Button pressed = button == Qt::RightButton
+                ? OutputMouse::Button::Right
+                : button == Qt::LeftButton ? OutputMouse::Button::Left
+                                           : OutputMouse::Button::Middle;
+            act([&] {
+                mouse.DisplayMouseDown(OutputMouse::Surface::MainDisplay, pressed, point.x(),
+                    point.y(), size.width(), size.height());
+            });
+        });
     QObject::connect(&view, &OutputView::moved, &view, [act, &mouse](const QPoint& point) {
         if (mouse.dragging()) {
             act([&] { mouse.DisplayMouseMove(point.x(), point.y()); });
@@ -241,7 +241,7 @@ void InstrumentWindows::bindOutput(OutputView& view)
     });
     view.setDropFilter([&mouse](int slot) { return mouse.DisplayDragOver(slot); });
     QObject::connect(&view, &OutputView::slotDropped, &view,
-                     [act, &mouse](int slot) { act([&] { mouse.DisplayDragDrop(slot); }); });
+        [act, &mouse](int slot) { act([&] { mouse.DisplayDragDrop(slot); }); });
 }
 
 } // namespace oskel

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <algorithm>
+
+#include <gtest/gtest.h>
 
 #include "core/control_table.h"
 #include "core/event_processor.h"
@@ -64,7 +64,10 @@ protected:
         }
         return static_cast<std::int32_t>(value);
     }
-    void set(const ControlAddress& control, std::int32_t value) { setControl(processor, performance, control, value); }
+    void set(const ControlAddress& control, std::int32_t value)
+    {
+        setControl(processor, performance, control, value);
+    }
 
     test::RecordingUserInterface ui;
     MainThreadDispatcher mainThread;
@@ -79,7 +82,8 @@ TEST_F(ControlTableTest, EveryValueSetThroughTheEventProcessorReadsBack)
     for (const ControlAddress& control : everyControl(kLoaded)) {
         SCOPED_TRACE(controlName(control));
         if (control.entry().read == nullptr) {
-            set(control, otherValue(control)); // actions and controller moves: carried out, not read
+            set(control,
+                otherValue(control)); // actions and controller moves: carried out, not read
             continue;
         }
         const std::int32_t value = otherValue(control);
@@ -122,7 +126,8 @@ TEST_F(ControlTableTest, AnEmptySlotAndAToggleOutsideZeroAndOneAreRefused)
             EXPECT_EQ(readControl(performance, control), before) << "the slot holds no clip";
         }
         if (entry.kind == ControlKind::Toggle && entry.write != nullptr) {
-            processor.ProcessEvent({ event_code::kSetControl, 2, static_cast<std::int32_t>(control.index), kLoaded });
+            processor.ProcessEvent(
+                { event_code::kSetControl, 2, static_cast<std::int32_t>(control.index), kLoaded });
             EXPECT_EQ(readControl(performance, control), before) << "2 is no toggle value";
         }
     }
@@ -199,11 +204,13 @@ TEST(ControlValues, TextsAreTakenByTheEntrysKindAndRange)
              Case { stop, "1", 0, "takes no value" },
          }) {
         const ParsedControlValue parsed = parseControlValue(c.entry, c.text);
-        EXPECT_NE(parsed.problem.find(c.problem), std::string::npos) << c.text << ": " << parsed.problem;
+        EXPECT_NE(parsed.problem.find(c.problem), std::string::npos)
+            << c.text << ": " << parsed.problem;
         EXPECT_EQ(parsed.problem.empty(), std::string_view(c.problem).empty()) << c.text;
         if (parsed.problem.empty()) {
             EXPECT_EQ(parsed.value, c.value) << c.text;
-            EXPECT_EQ(parseControlValue(c.entry, formatControlValue(c.entry, parsed.value)).value, parsed.value);
+            EXPECT_EQ(parseControlValue(c.entry, formatControlValue(c.entry, parsed.value)).value,
+                parsed.value);
         }
     }
     EXPECT_EQ(formatControlValue(tempo, 128500), "128.5");

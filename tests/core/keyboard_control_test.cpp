@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "core/control_names.h"
-#include "core/keyboard_control.h"
 #include "core/event_processor.h"
+#include "core/keyboard_control.h"
 #include "support/fake_playback.h"
 #include "support/fake_sound_buffer.h"
 #include "support/recording_event_sink.h"

@@ -14,9 +14,8 @@ const std::vector<std::uint8_t> kPixels = {
 
 TEST(ColourBitmap, ReadsPaddedRowsBottomRowFirstWhateverTheFileOrder)
 {
-    for (const BmpOptions& options :
-         { BmpOptions {}, BmpOptions { .topDown = true }, BmpOptions { .headerSize = 12 },
-             BmpOptions { .headerSize = 124, .gapBytes = 5 } }) {
+    for (const BmpOptions& options : { BmpOptions {}, BmpOptions { .topDown = true },
+             BmpOptions { .headerSize = 12 }, BmpOptions { .headerSize = 124, .gapBytes = 5 } }) {
         const std::optional<ColourBitmap> bitmap
             = readColourBitmap(makeBmp(3, 2, 24, kPixels, options));
         ASSERT_TRUE(bitmap.has_value()) << "header " << options.headerSize;
@@ -40,7 +39,8 @@ TEST(ColourBitmap, RefusesWhatIsNotAWholeUncompressed24BitPicture)
     auto unknownHeader = good;
     putLe32(unknownHeader, kBmpHeaderSizeField, 20);
     for (const auto& bytes : { truncated, compressed, huge, pixelsPastTheEnd, unknownHeader,
-             makeBmp(4, 2, 8, std::vector<std::uint8_t>(8)), std::vector<std::uint8_t> { 'B', 'M' } }) {
+             makeBmp(4, 2, 8, std::vector<std::uint8_t>(8)),
+             std::vector<std::uint8_t> { 'B', 'M' } }) {
         EXPECT_FALSE(readColourBitmap(bytes).has_value());
     }
 }

@@ -169,7 +169,8 @@ TEST(LiveSettingsStress, SlotSettingsChangeWhileTheFrameThreadPlays)
             break;
         default: {
             TSlotEvent event;
-            event.Code = codes[static_cast<std::size_t>(pick(0, static_cast<int>(codes.size()) - 1))];
+            event.Code
+                = codes[static_cast<std::size_t>(pick(0, static_cast<int>(codes.size()) - 1))];
             event.Slot = number;
             event.Value = pick(0, 2) == 0 ? pick(-10000, 0) : pick(0, 176400);
             event.Value2 = pick(0, 127);

@@ -95,13 +95,19 @@ TEST(PerformanceScript, ALineThatCannotBeReadIsNamedWithWhatIsWrong)
              { "40 load 1", "the clip file is missing" },
              { "40 load 1   # no file", "the clip file is missing" },
              { "40 load 1 \"a.avi", "the quoted file name has no closing quote" },
-             { "40 set [Slot3] LumaKeyLevel 900", "[Slot3] LumaKeyLevel: the value 900 is out of range (0..765)" },
-             { "40 set [Slot3] LumaKeyLevel 1.5", "[Slot3] LumaKeyLevel: the value \"1.5\" is not a whole number (0..765)" },
-             { "40 set [Slot3] LumaKeyLevel", "the value of [Slot3] LumaKeyLevel is missing (0..765)" },
-             { "40 set [Slot17] LumaKeyLevel 1", "\"[Slot17] LumaKeyLevel\" is not a control (oskel3 --list-controls lists them)" },
-             { "40 set [Master] Lop 1", "\"[Master] Lop\" is not a control (oskel3 --list-controls lists them)" },
+             { "40 set [Slot3] LumaKeyLevel 900",
+                 "[Slot3] LumaKeyLevel: the value 900 is out of range (0..765)" },
+             { "40 set [Slot3] LumaKeyLevel 1.5",
+                 "[Slot3] LumaKeyLevel: the value \"1.5\" is not a whole number (0..765)" },
+             { "40 set [Slot3] LumaKeyLevel",
+                 "the value of [Slot3] LumaKeyLevel is missing (0..765)" },
+             { "40 set [Slot17] LumaKeyLevel 1",
+                 "\"[Slot17] LumaKeyLevel\" is not a control (oskel3 --list-controls lists them)" },
+             { "40 set [Master] Lop 1",
+                 "\"[Master] Lop\" is not a control (oskel3 --list-controls lists them)" },
              { "40 set [Master] Loop 2", "[Master] Loop: the value 2 is out of range (0 or 1)" },
-             { "40 set [Master] StopAll 1", "[Master] StopAll: takes no value, but \"1\" was given" },
+             { "40 set [Master] StopAll 1",
+                 "[Master] StopAll: takes no value, but \"1\" was given" },
              { "40 set [Master] Tempo 120 x", "unexpected \"x\" at the end of the line" },
              { "40 key press q", "a key line says \"down\" or \"up\" after \"key\"" },
              { "40 key down q meta", "\"meta\" is not a modifier (shift, ctrl, alt)" },
@@ -157,9 +163,11 @@ TEST(PerformanceScript, AnUnknownKeyListsTheKeyNames)
 {
     const ScriptReadResult read = parsePerformanceScript("0 key down hyper\n", kFolder);
     ASSERT_TRUE(read.problem);
-    EXPECT_EQ(read.problem->what.rfind("\"hyper\" is not a key (the keys: a b c", 0), 0) << read.problem->what;
+    EXPECT_EQ(read.problem->what.rfind("\"hyper\" is not a key (the keys: a b c", 0), 0)
+        << read.problem->what;
     EXPECT_NE(read.problem->what.find("f12"), std::string::npos);
-    EXPECT_EQ(parsePerformanceScript("0 key down F8\n", kFolder).actions.size(), 1u) << "names without regard to case";
+    EXPECT_EQ(parsePerformanceScript("0 key down F8\n", kFolder).actions.size(), 1u)
+        << "names without regard to case";
 }
 
 TEST(PerformanceScript, AFileNameThatNoLineCanHoldIsNotWritten)

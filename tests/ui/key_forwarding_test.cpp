@@ -57,7 +57,8 @@ TEST_F(KeyForwardingTest, OptionKeysShowTheirButtonWithoutSendingFromIt)
     EXPECT_TRUE(find<QPushButton>("cbMonophonic").isChecked());
     pressKey(kF9);
     EXPECT_FALSE(find<QPushButton>("cbMonophonic").isChecked());
-    EXPECT_EQ(events.codes(), (std::vector<int> { event_code::kSetControl, event_code::kSetControl }))
+    EXPECT_EQ(
+        events.codes(), (std::vector<int> { event_code::kSetControl, event_code::kSetControl }))
         << "one setting a press, none sent back by the button";
 }
 
@@ -104,7 +105,8 @@ TEST_F(KeyForwardingTest, AFailingKeyIsReportedOnceItsHandlerHasReturned)
     pressKey(kBracketLeft);
     EXPECT_TRUE(dialogs.messages.empty());
     settle();
-    EXPECT_EQ(dialogs.messages, std::vector<std::string> { "Could not get audio position in Set InPoint" });
+    EXPECT_EQ(dialogs.messages,
+        std::vector<std::string> { "Could not get audio position in Set InPoint" });
 }
 
 TEST_F(KeyForwardingTest, CtrlF12BringsWindowsPlacedOffEveryScreenBack)

@@ -1,6 +1,4 @@
 // The main window's controls on the real window: what each sends, and what it shows.
-#include <thread>
-
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +6,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <thread>
 
 #include "core/control_names.h"
 #include "support/clip_maker.h"
@@ -51,7 +50,8 @@ TEST_F(MainWindowTest, OptionButtonsSetTheirOptionBothWays)
         { "cbPCNoteOff", [&] { return globals.PCKeyNoteOff; }, event_code::kSetControl },
         { "cbSyncMode", [&] { return globals.LoadClipsInSyncMode; }, event_code::kSetControl },
         { "cbFullScreen", [&] { return globals.LoadClipsFullscreen; }, event_code::kSetControl },
-        { "cbKeepSettings", [&] { return globals.LoadClipsKeepSettings; }, event_code::kSetControl },
+        { "cbKeepSettings", [&] { return globals.LoadClipsKeepSettings; },
+            event_code::kSetControl },
         { "cbAuto", [&] { return globals.AutoAdvance; }, event_code::kSetControl },
         { "cbRandom", [&] { return globals.RandomAdvance; }, event_code::kSetControl },
         { "cbAutoBPM", [&] { return globals.BPMfollow; }, event_code::kSetControl },
@@ -110,7 +110,8 @@ TEST_F(MainWindowTest, MasterVolumeAndMute)
     EXPECT_TRUE(performance.globals().masterMuted);
     volume.setValue(150); // muted: the fader keeps its level for the unmute
     click("cbMasterMute");
-    ASSERT_EQ(events.codes(), (std::vector<int> { 39, event_code::kSetControl, 39, event_code::kSetControl }));
+    ASSERT_EQ(events.codes(),
+        (std::vector<int> { 39, event_code::kSetControl, 39, event_code::kSetControl }));
     EXPECT_EQ(events.sent[0].Value, 200);
     EXPECT_EQ(events.sent[1].Value, 1);
     EXPECT_EQ(events.sent[2].Value, 150);
@@ -271,7 +272,8 @@ TEST_F(MainWindowTest, TheCrossfaderTakesSlotsDroppedOnItsPreviewsAndFades)
 TEST_F(MainWindowTest, TheLogicMayShowFromAnotherThread)
 {
     std::thread([&] { windows.ui().setStatusText("from elsewhere"); }).join();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return find<QPushButton>("lStatus").text() == "from elsewhere"; }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return find<QPushButton>("lStatus").text() == "from elsewhere"; }));
     DialogAnswer answer = DialogAnswer::Yes;
     std::thread([&] { answer = windows.ui().ask("Go on?", DialogButtons::YesNo); }).join();
     EXPECT_EQ(answer, DialogAnswer::No) << "no performer can answer there";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <QWidget>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -9,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include <QString>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 #include "core/audio_mailbox.h"
@@ -49,7 +49,10 @@ public:
 // Passes events on to the event processor and remembers them.
 class RecordingEvents : public EventSink {
 public:
-    explicit RecordingEvents(EventSink& next) : m_next(next) { }
+    explicit RecordingEvents(EventSink& next)
+        : m_next(next)
+    {
+    }
     void ProcessEvent(const TSlotEvent& event) override
     {
         sent.push_back(event);
@@ -70,7 +73,7 @@ struct TestInstrument {
     TestInstrument(UserInterfacePort& ui, MainThreadDispatcher& mainThread);
     // What the windows bind to; shutDown and restartSyncSlots are the caller's.
     WindowLinks links(SlotPreviews& previews, std::function<std::uint32_t()> clock,
-                      std::function<void()> shutDown, std::function<void(bool)> restartSyncSlots);
+        std::function<void()> shutDown, std::function<void(bool)> restartSyncSlots);
 
     Performance performance;
     AudioMailbox mailbox;
@@ -100,11 +103,11 @@ protected:
     void pretendLoaded(int slot);
     // A key at its place on the keyboard (evdev code), as the window system delivers it to a
     // window of the instrument.
-    void pressKey(int evdevCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-                  bool autoRepeat = false);
+    void pressKey(
+        int evdevCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false);
     void releaseKey(int evdevCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void sendKey(QWindow& window, bool press, int evdevCode, Qt::KeyboardModifiers modifiers,
-                 bool autoRepeat);
+        bool autoRepeat);
     // A click on the main window's control of that object name.
     void click(const char* objectName);
     template <class Widget> Widget& find(const QString& objectName)
