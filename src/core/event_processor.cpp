@@ -5,7 +5,7 @@
 #include "core/control_names.h"
 #include "core/event_rules.h"
 #include "core/pan_law.h"
-#include "playback/audio_engine.h"
+#include "core/slot_sound.h"
 
 namespace oskel {
 

@@ -6,7 +6,7 @@
 #include "core/slot_geometry.h"
 #include "core/slot_rules.h"
 #include "platform/sound_device.h"
-#include "playback/audio_engine.h"
+#include "core/slot_sound.h"
 
 namespace oskel {
 

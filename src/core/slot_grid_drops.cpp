@@ -5,7 +5,7 @@
 #include "core/slot_grid_logic.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
-#include "playback/audio_engine.h"
+#include "core/slot_sound.h"
 
 namespace oskel {
 

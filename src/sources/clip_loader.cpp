@@ -9,6 +9,7 @@
 #include "core/rounding.h"
 #include "core/slot_reset.h"
 #include "core/slot_rules.h"
+#include "core/slot_sound.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
 #include "sources/thumbnail.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/event_processor.h"
+#include "core/slot_sound.h"
 #include "platform/manual_clock_sound_device.h"
 #include "playback/audio_engine.h"
 #include "playback/frame_clock.h"
