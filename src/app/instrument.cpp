@@ -51,6 +51,9 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     , m_lifecycle(m_performance, m_settings, { locations.clipFolder, locations.tempFolder },
           availableMemoryBytes)
     , m_recorder(clockOrWallClock(parts.clock))
+    , m_controllers(Controllers::Links { m_performance, m_events, m_tempo, m_loader, m_playback,
+          [this](bool hide) { m_events.RestartSyncSlots(hide); }, clockOrWallClock(parts.clock),
+          [this] { return m_audio.referenceRate(); } })
 {
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);

@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "app/clip_argument.h"
+#include "control/controllers.h"
 #include "core/audio_mailbox.h"
 #include "core/event_processor.h"
-#include "core/lifecycle.h"
+#include "app/lifecycle.h"
 #include "core/main_thread_dispatcher.h"
 #include "core/performance.h"
 #include "persistence/settings_file.h"
@@ -22,7 +23,7 @@
 #include "playback/tick_figures.h"
 #include "playback/transport.h"
 #include "recording/performance_recorder.h"
-#include "sources/clip_loader.h"
+#include "playback/clip_loader.h"
 #include "sources/source_interface.h"
 
 namespace oskel {
@@ -98,6 +99,14 @@ public:
     AudioEngine& audio() { return m_audio; }
     TickFigureCounter& tickFigures() { return m_monitor.figures(); }
 
+    // The controllers, with or without windows; the windows attach their side when they open.
+    Controllers& controllers() { return m_controllers; }
+    KeyboardControl& keyboard() { return m_controllers.keyboard(); }
+    SlotGrid& grid() { return m_controllers.grid(); }
+    CrossfadeMixer& mixer() { return m_controllers.mixer(); }
+    OutputMouse& outputMouse() { return m_controllers.outputMouse(); }
+    FullScreenDisplay& fullScreen() { return m_controllers.fullScreen(); }
+
     // Loads a clip as the performer does (the loader's sync-mode option, new settings), and
     // records the load while recording is on.
     bool loadClip(int slot, const std::filesystem::path& file);
@@ -122,6 +131,7 @@ private:
     SettingsFile m_settings;
     Lifecycle m_lifecycle;
     PerformanceRecorder m_recorder;
+    Controllers m_controllers;
     bool m_shutDown = false;
 };
 

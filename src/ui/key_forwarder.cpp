@@ -5,8 +5,8 @@
 #include <QKeyEvent>
 #include <QWindow>
 
-#include "core/key_position.h"
-#include "core/keyboard_control.h"
+#include "control/key_position.h"
+#include "control/keyboard_control.h"
 
 namespace oskel {
 

@@ -10,7 +10,7 @@
 
 #include "core/control_names.h"
 #include "core/control_value.h"
-#include "core/slot_grid_layout.h"
+#include "control/slot_grid_layout.h"
 #include "ui/crossfade_controls.h"
 #include "ui/master_controls.h"
 #include "ui/output_view.h"

@@ -7,7 +7,7 @@
 #include <QImage>
 #include <QPoint>
 
-#include "core/slot_grid_layout.h"
+#include "control/slot_grid_layout.h"
 
 class QLabel;
 class QMimeData;

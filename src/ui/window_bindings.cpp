@@ -6,15 +6,14 @@
 #include <QSlider>
 
 #include "core/control_names.h"
-#include "core/crossfade_mixer.h"
-#include "core/keyboard_control.h"
-#include "core/output_mouse.h"
+#include "control/crossfade_mixer.h"
+#include "control/keyboard_control.h"
+#include "control/output_mouse.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
 #include "playback/slot_previews.h"
 #include "ui/crossfade_controls.h"
 #include "ui/instrument_windows.h"
-#include "ui/instrument_windows_logic.h"
 #include "ui/main_window.h"
 #include "ui/master_controls.h"
 #include "ui/output_view.h"
@@ -65,7 +64,7 @@ void InstrumentWindows::bindMasterControls()
     QObject::connect(master.clearScreen, &QPushButton::clicked, master.clearScreen,
                      [send] { send(event(11)); });
     QObject::connect(master.maximize, &QPushButton::clicked, master.maximize,
-                     [this] { guarded([this] { m_logic->fullScreen.toggle(); }); });
+                     [this] { guarded([this] { m_links->controls.fullScreen().toggle(); }); });
     bindFlag(*master.syncMode, globals.LoadClipsInSyncMode);
     bindFlag(*master.fullScreen, globals.LoadClipsFullscreen);
     bindFlag(*master.keepSettings, globals.LoadClipsKeepSettings);
@@ -110,7 +109,7 @@ void InstrumentWindows::bindTempoControls()
 void InstrumentWindows::bindCrossfadeControls()
 {
     CrossfadeControls& controls = m_main->crossfade();
-    CrossfadeMixer& mixer = m_logic->mixer;
+    CrossfadeMixer& mixer = m_links->controls.mixer();
     const auto act = [this](const std::function<void()>& action) { guarded(action); };
     QObject::connect(controls.trailsEnable, &QPushButton::toggled, controls.trailsEnable,
                      [this, act](bool on) { act([&] { m_links->events.ProcessEvent(event(12, on ? 1 : 0)); }); });
@@ -179,7 +178,7 @@ void InstrumentWindows::bindCrossfadeControls()
 void InstrumentWindows::bindGrid()
 {
     SlotGridWidget& widget = m_main->grid();
-    SlotGrid& grid = m_logic->grid;
+    SlotGrid& grid = m_links->controls.grid();
     const auto act = [this](const std::function<void()>& action) { guarded(action); };
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         SlotPanel* panel = &widget.panel(slot);
@@ -217,7 +216,7 @@ void InstrumentWindows::bindGrid()
 
 void InstrumentWindows::bindOutput(OutputView& view)
 {
-    OutputMouse& mouse = m_logic->outputMouse;
+    OutputMouse& mouse = m_links->controls.outputMouse();
     const auto act = [this](const std::function<void()>& action) { guarded(action); };
     QObject::connect(&view, &OutputView::pressed, &view,
                      [act, &mouse](Qt::MouseButton button, const QPoint& point, const QSize& size) {

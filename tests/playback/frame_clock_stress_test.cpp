@@ -15,7 +15,7 @@
 #include "playback/frame_clock.h"
 #include "playback/null_frame_renderer.h"
 #include "playback/playback.h"
-#include "sources/clip_loader.h"
+#include "playback/clip_loader.h"
 #include "sources/reader_factory.h"
 #include "support/clip_maker.h"
 

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/lifecycle.h"
+#include "app/lifecycle.h"
 #include "persistence/ini_profile.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"

@@ -50,8 +50,14 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
                                   std::function<void()> shutDown,
                                   std::function<void(bool)> restartSyncSlots)
 {
-    return WindowLinks { performance, events, std::move(restartSyncSlots),
-                         tempo, loader, playback, previews, [] { return 44100; },
+    if (clock) {
+        this->clock = clock;
+    }
+    if (restartSyncSlots) {
+        this->restartSyncSlots = restartSyncSlots;
+    }
+    return WindowLinks { performance, events, controls, std::move(restartSyncSlots),
+                         tempo, loader, playback, previews,
                          std::move(clock), std::move(shutDown) };
 }
 

@@ -4,13 +4,13 @@
 #include <functional>
 #include <vector>
 
-#include "core/clip_inspector_port.h"
-#include "core/crossfade_mixer.h"
+#include "control/clip_inspector_port.h"
+#include "control/crossfade_mixer.h"
 #include "core/performance.h"
 #include "core/slot_event.h"
-#include "core/slot_grid_layout.h"
+#include "control/slot_grid_layout.h"
 #include "playback/tempo.h"
-#include "sources/clip_loader.h"
+#include "playback/clip_loader.h"
 
 namespace oskel {
 
@@ -91,6 +91,10 @@ public:
     // the slot whose panel is under the point, the later ones replacing the earlier.
     void dropFiles(const std::vector<std::filesystem::path>& files, int x, int y);
 
+    // Where the grid's window actions go from now on: the windows' own targets while they are
+    // open, targets that do nothing otherwise. They must outlive their use here.
+    void setTargets(SlotGridTargets& targets) { m_targets = &targets; }
+
 private:
     bool loadDroppedFile(int slot, const std::filesystem::path& file);
     bool loadCopiedClip(int fromSlot, int toSlot);
@@ -105,7 +109,7 @@ private:
     Tempo& m_tempo;
     CrossfadeMixer& m_mixer;
     ClipInspectorPort& m_inspector;
-    SlotGridTargets& m_targets;
+    SlotGridTargets* m_targets;
     std::function<void(bool)> m_restartSyncSlots;
 };
 

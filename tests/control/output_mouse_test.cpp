@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/output_mouse.h"
+#include "control/output_mouse.h"
 #include "support/recording_event_sink.h"
 #include "support/recording_user_interface.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/clip_inspector_port.h"
+#include "control/clip_inspector_port.h"
 #include "core/performance.h"
 #include "core/slot_event.h"
 

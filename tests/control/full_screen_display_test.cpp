@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/control_names.h"
-#include "core/full_screen_display.h"
+#include "control/full_screen_display.h"
 #include "support/fake_playback.h"
 #include "support/recording_user_interface.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/event_processor.h"
-#include "core/lifecycle.h"
+#include "app/lifecycle.h"
 #include "support/fake_playback.h"
 #include "support/recording_user_interface.h"
 #include "support/temp_dir.h"

@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "core/control_names.h"
-#include "core/keyboard_control.h"
-#include "core/slot_grid_layout.h"
+#include "control/keyboard_control.h"
+#include "control/slot_grid_layout.h"
 #include "platform/sound_buffer.h"
 
 namespace oskel {

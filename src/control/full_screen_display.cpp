@@ -1,4 +1,4 @@
-#include "core/full_screen_display.h"
+#include "control/full_screen_display.h"
 
 #include "core/control_names.h"
 
@@ -9,7 +9,7 @@ FullScreenDisplay::FullScreenDisplay(Performance& performance, PlaybackControl& 
                                      std::function<void(bool hide)> restartSyncSlots)
     : m_performance(performance)
     , m_playback(playback)
-    , m_output(output)
+    , m_output(&output)
     , m_restartSyncSlots(std::move(restartSyncSlots))
 {
 }
@@ -36,7 +36,7 @@ void FullScreenDisplay::toggle()
 void FullScreenDisplay::switchTo(bool on)
 {
     standBy();
-    m_output.showFullScreen(on);
+    m_output->showFullScreen(on);
     m_on = on;
     if (m_restartSyncSlots) {
         m_restartSyncSlots(false);

@@ -1,11 +1,11 @@
-#include "core/crossfade_mixer.h"
+#include "control/crossfade_mixer.h"
 
 #include <algorithm>
 #include <string>
 
 #include "core/control_names.h"
-#include "core/slot_grid_layout.h"
-#include "core/trigger_event.h"
+#include "control/slot_grid_layout.h"
+#include "control/trigger_event.h"
 
 namespace oskel {
 

@@ -20,6 +20,11 @@ public:
         // Full screen on its monitor, or back to a window; the button's caption follows.
         virtual void showFullScreen(bool on) = 0;
     };
+    // Where no output window exists: the mode is kept, nothing is shown.
+    class NoOutput : public Output {
+    public:
+        void showFullScreen(bool) override { }
+    };
 
     FullScreenDisplay(Performance& performance, PlaybackControl& playback, Output& output,
                       std::function<void(bool hide)> restartSyncSlots);
@@ -30,6 +35,9 @@ public:
     // The "Maximize" / "Window Display" button.
     void toggle();
 
+    // The output window from now on; it must outlive its use here.
+    void setOutput(Output& output) { m_output = &output; }
+
     static constexpr const char* kEnterCaption = "Maximize";
     static constexpr const char* kLeaveCaption = "Window Display";
 
@@ -39,7 +47,7 @@ private:
 
     Performance& m_performance;
     PlaybackControl& m_playback;
-    Output& m_output;
+    Output* m_output;
     std::function<void(bool)> m_restartSyncSlots;
     bool m_on = false;
 };

@@ -1,4 +1,4 @@
-#include "core/lifecycle.h"
+#include "app/lifecycle.h"
 
 #include "core/status_text.h"
 

@@ -1,8 +1,8 @@
-#include "core/keyboard_control.h"
+#include "control/keyboard_control.h"
 
 #include "core/control_names.h"
 #include "core/rounding.h"
-#include "core/trigger_event.h"
+#include "control/trigger_event.h"
 
 namespace oskel {
 
@@ -23,7 +23,7 @@ KeyboardControl::KeyboardControl(Links links)
     , m_tempo(links.tempo)
     , m_mixer(links.mixer)
     , m_inspector(links.inspector)
-    , m_targets(links.targets)
+    , m_targets(&links.targets)
     , m_restartSyncSlots(std::move(links.restartSyncSlots))
     , m_clock(std::move(links.clock))
     , m_referenceRate(std::move(links.referenceRate))
@@ -128,12 +128,12 @@ bool KeyboardControl::anyModifierKeys(Key key, bool autoRepeat)
 bool KeyboardControl::altKeys(Key key)
 {
     if (key == Key::F4) {
-        m_targets.requestClose();
+        m_targets->requestClose();
         return true;
     }
     const int slot = slotOfKey(key);
     if (isValidSlot(slot)) {
-        m_targets.openClipDialog(slot);
+        m_targets->openClipDialog(slot);
         return true;
     }
     return false;
@@ -148,7 +148,7 @@ void KeyboardControl::shiftKeys(Key key)
     if (isValidSlot(slot)) {
         send(kRelease, 0, 0, slot);
     } else if (key == Key::F12) {
-        m_targets.moveOutputHome();
+        m_targets->moveOutputHome();
     } else if (isValidSlot(selectedSlot()) && key == Key::Comma) {
         m_mixer.setCrossFadeA(selectedSlot());
     } else if (isValidSlot(selectedSlot()) && key == Key::Period) {
@@ -162,11 +162,11 @@ void KeyboardControl::ctrlKeys(Key key)
     if (key == Key::F4) {
         send(m_performance.globals().standby ? event_code::kStandbyOff : event_code::kStandbyOn);
     } else if (key == Key::F11) {
-        m_targets.showGridAndPatchExplorer();
+        m_targets->showGridAndPatchExplorer();
     } else if (isValidSlot(slot) && m_performance.slot(slot).Loaded) {
         m_inspector.showAVIinfo(slot);
     } else if (key == Key::F12) {
-        m_targets.moveWindowsHome();
+        m_targets->moveWindowsHome();
     } else if (key == Key::C) {
         m_performance.CentreSlot(selectedSlot());
     } else if (key == Key::Period) {
@@ -191,16 +191,16 @@ bool KeyboardControl::functionKeys(Key key)
     GlobalState& globals = m_performance.globals();
     switch (key) {
     case Key::F1:
-        m_targets.showHelp();
+        m_targets->showHelp();
         return true;
     case Key::F2:
-        m_targets.loadPatch();
+        m_targets->loadPatch();
         return true;
     case Key::F3:
-        m_targets.savePatch();
+        m_targets->savePatch();
         return true;
     case Key::F4:
-        m_targets.showPreferences();
+        m_targets->showPreferences();
         return true;
     case Key::F5:
     case Key::F6:
@@ -210,7 +210,7 @@ bool KeyboardControl::functionKeys(Key key)
         if (globals.standby) {
             send(event_code::kStandbyOff);
         }
-        m_targets.showLoadMultipleClips();
+        m_targets->showLoadMultipleClips();
         return true;
     case Key::F8:
         globals.LoadClipsFullscreen = !globals.LoadClipsFullscreen;
@@ -225,7 +225,7 @@ bool KeyboardControl::functionKeys(Key key)
         showControl(control::kLoadInSyncMode, globals.LoadClipsInSyncMode);
         return true;
     case Key::F12:
-        m_targets.showMainWindow();
+        m_targets->showMainWindow();
         return false;
     default:
         return false;
@@ -323,7 +323,7 @@ void KeyboardControl::optionKeys(Key key)
         break;
     case Key::Tab:
         if (!m_performance.options().ui.DisableTAB) {
-            m_targets.toggleSecondaryOutput();
+            m_targets->toggleSecondaryOutput();
         }
         break;
     default:
@@ -356,7 +356,7 @@ void KeyboardControl::selectedSlotKeys(Key key, int slot)
         send(kStopAll);
         break;
     case Key::M:
-        m_targets.toggleEffect(slot);
+        m_targets->toggleEffect(slot);
         break;
     case Key::N:
         toggleThreeD(slot);

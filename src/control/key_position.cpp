@@ -1,4 +1,4 @@
-#include "core/key_position.h"
+#include "control/key_position.h"
 
 #include <array>
 #include <initializer_list>

@@ -1,4 +1,4 @@
-#include "core/slot_grid_layout.h"
+#include "control/slot_grid_layout.h"
 
 #include <algorithm>
 

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/clip_inspector_port.h"
-#include "core/crossfade_mixer.h"
-#include "core/key_position.h"
-#include "core/keyboard_targets.h"
+#include "control/clip_inspector_port.h"
+#include "control/crossfade_mixer.h"
+#include "control/key_position.h"
+#include "control/keyboard_targets.h"
 #include "core/performance.h"
 #include "core/slot_event.h"
 #include "playback/tempo.h"
@@ -52,6 +52,10 @@ public:
     // changes a slot's speed.
     void setTempoBoxFocused(bool focused) { m_tempoBoxFocused = focused; }
 
+    // Where the keys that act on windows go from now on: the windows' own targets while they
+    // are open, targets that do nothing otherwise. They must outlive their use here.
+    void setTargets(KeyboardTargets& targets) { m_targets = &targets; }
+
 private:
     int slotOfKey(Key key) const;
     int selectedSlot() const { return m_performance.globals().selectedSlot; }
@@ -84,7 +88,7 @@ private:
     Tempo& m_tempo;
     CrossfadeMixer& m_mixer;
     ClipInspectorPort& m_inspector;
-    KeyboardTargets& m_targets;
+    KeyboardTargets* m_targets;
     std::function<void(bool)> m_restartSyncSlots;
     std::function<std::uint32_t()> m_clock;
     std::function<int()> m_referenceRate;

@@ -1,4 +1,4 @@
-#include "sources/clip_loader.h"
+#include "playback/clip_loader.h"
 
 #include <algorithm>
 #include <cctype>

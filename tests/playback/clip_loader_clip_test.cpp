@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/manual_clock_sound_device.h"
-#include "sources/clip_loader.h"
+#include "playback/clip_loader.h"
 #include "sources/reader_factory.h"
 #include "support/clip_maker.h"
 #include "support/fake_playback.h"

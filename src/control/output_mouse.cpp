@@ -1,10 +1,10 @@
-#include "core/output_mouse.h"
+#include "control/output_mouse.h"
 
 #include <algorithm>
 #include <limits>
 
 #include "core/rounding.h"
-#include "core/trigger_event.h"
+#include "control/trigger_event.h"
 
 namespace oskel {
 

@@ -1,9 +1,9 @@
-#include "core/slot_grid_logic.h"
+#include "control/slot_grid_logic.h"
 
 #include <string>
 
 #include "core/control_names.h"
-#include "core/trigger_event.h"
+#include "control/trigger_event.h"
 
 namespace oskel {
 
@@ -18,7 +18,7 @@ SlotGrid::SlotGrid(Links links)
     , m_tempo(links.tempo)
     , m_mixer(links.mixer)
     , m_inspector(links.inspector)
-    , m_targets(links.targets)
+    , m_targets(&links.targets)
     , m_restartSyncSlots(std::move(links.restartSyncSlots))
 {
 }
@@ -32,7 +32,7 @@ void SlotGrid::showCaptions()
         ui.showControlValue(slot_grid::cloneName("lbKey", slot),
             std::string(slot_grid::slotCaption(mode, layout, slot)));
     }
-    m_targets.setLayerCaptionStyle(mode);
+    m_targets->setLayerCaptionStyle(mode);
     ui.showControlValue(control::kInspectorRefresh, true);
     m_mixer.refreshSides();
 }
@@ -64,14 +64,14 @@ void SlotGrid::panelClick(int slot)
     if (m_performance.slot(slot).Loaded) {
         m_inspector.showAVIinfo(slot);
     } else {
-        m_targets.openClipDialog(slot);
+        m_targets->openClipDialog(slot);
     }
 }
 
 void SlotGrid::thumbnailRightButtonDown(int slot)
 {
     if (isValidSlot(slot)) {
-        m_targets.openClipDialog(slot);
+        m_targets->openClipDialog(slot);
     }
 }
 
@@ -113,7 +113,7 @@ void SlotGrid::statusButtonClick(int slot, slot_grid::StatusButton button)
         }
         break;
     case slot_grid::StatusButton::Effect:
-        m_targets.toggleEffect(slot);
+        m_targets->toggleEffect(slot);
         break;
     case slot_grid::StatusButton::Sync:
         setSyncMode(slot, !record.InstallationMode);

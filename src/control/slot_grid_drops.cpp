@@ -2,7 +2,7 @@
 // one slot copied onto another.
 #include <system_error>
 
-#include "core/slot_grid_logic.h"
+#include "control/slot_grid_logic.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
 #include "core/slot_sound.h"
@@ -64,7 +64,7 @@ bool SlotGrid::loadDroppedFile(int slot, const std::filesystem::path& file)
     ui.setStatusText(readyStatusText(availableMemoryBytes()));
     if (loaded) {
         m_loader.rememberFolder(file);
-        m_targets.bringApplicationToFront();
+        m_targets->bringApplicationToFront();
     }
     return loaded;
 }
@@ -108,9 +108,9 @@ bool SlotGrid::loadCopiedClip(int fromSlot, int toSlot)
     const bool keep = target.Loaded && m_performance.globals().LoadClipsKeepSettings;
     // The loader replaces the target's file name, which may be the one being copied.
     const std::filesystem::path file = source.FileName.str();
-    m_targets.pauseMidiInput();
+    m_targets->pauseMidiInput();
     const bool loaded = m_loader.LoadClipIntoSlot(toSlot, file, source.InstallationMode, keep);
-    m_targets.resumeMidiInput();
+    m_targets->resumeMidiInput();
     return loaded;
 }
 
@@ -121,7 +121,7 @@ void SlotGrid::copySettings(int fromSlot, int toSlot)
     }
     // The renderer makes the target's textures again, for its new luma and stencil state.
     m_performance.slot(toSlot).TextureDirty = true;
-    m_targets.copyEffectSetup(fromSlot, toSlot);
+    m_targets->copyEffectSetup(fromSlot, toSlot);
 }
 
 void SlotGrid::stopIfPlaying(int slot)
