@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "render/bitmap_file.h"
-#include "render/stencil_resample.h"
+#include "platform/bitmap_file.h"
+#include "core/stencil_resample.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "render/stencil_resample.h"
+#include "core/stencil_resample.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,13 +1,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "render/bitmap_file.h"
+#include "platform/bitmap_file.h"
 #include "support/bmp_writer.h"
 #include "support/temp_dir.h"
 
@@ -273,6 +274,59 @@ TEST(BitmapFile, FileAboveTheCapIsJudgedByItsHeaders)
 
     std::filesystem::resize_file(deep, 54 + 288'000'000 - 1);
     EXPECT_EQ(readGreyBitmapFile(deep).error, BitmapError::Unreadable);
+}
+
+// 3 x 2 colour pixels: rows of 9 bytes, padded to 12 in the file.
+const std::vector<std::uint8_t> kColourPixels = {
+    1, 2, 3, 4, 5, 6, 7, 8, 9, // bottom row
+    10, 11, 12, 13, 14, 15, 16, 17, 18, // top row
+};
+
+TEST(ColourBitmap, ReadsPaddedRowsBottomRowFirstWhateverTheFileOrder)
+{
+    for (const BmpOptions& options :
+         { BmpOptions {}, BmpOptions { .topDown = true }, BmpOptions { .headerSize = 12 },
+             BmpOptions { .headerSize = 124, .gapBytes = 5 } }) {
+        const std::optional<ColourBitmap> bitmap
+            = readColourBitmap(makeBmp(3, 2, 24, kColourPixels, options));
+        ASSERT_TRUE(bitmap.has_value()) << "header " << options.headerSize;
+        EXPECT_EQ(bitmap->width, 3);
+        EXPECT_EQ(bitmap->height, 2);
+        EXPECT_EQ(bitmap->pixels, kColourPixels);
+    }
+}
+
+TEST(ColourBitmap, RefusesWhatIsNotAWholeUncompressed24BitPicture)
+{
+    const std::vector<std::uint8_t> good = makeBmp(3, 2, 24, kColourPixels);
+    auto truncated = good;
+    truncated.resize(truncated.size() - 4); // the last row's padding and one byte of pixels
+    auto compressed = good;
+    putLe32(compressed, test::kBmpCompressionField, 1);
+    auto huge = good;
+    putLe32(huge, test::kBmpWidthField, 100000);
+    auto aboveTheColourSide = good;
+    putLe32(aboveTheColourSide, test::kBmpWidthField, kMaxColourBitmapSide + 1);
+    auto pixelsPastTheEnd = good;
+    putLe32(pixelsPastTheEnd, test::kBmpPixelOffsetField, 0xFFFFFFF0u);
+    auto unknownHeader = good;
+    putLe32(unknownHeader, test::kBmpHeaderSizeField, 20);
+    for (const auto& bytes : { truncated, compressed, huge, aboveTheColourSide, pixelsPastTheEnd,
+             unknownHeader, makeBmp(4, 2, 8, std::vector<std::uint8_t>(8)),
+             std::vector<std::uint8_t> { 'B', 'M' } }) {
+        EXPECT_FALSE(readColourBitmap(bytes).has_value());
+    }
+}
+
+TEST(ColourBitmap, ReadsAFileAndNothingFromAMissingOne)
+{
+    const test::TempDir dir;
+    const auto file = dir / "picture.bmp";
+    test::writeBytesToFile(file, makeBmp(3, 2, 24, kColourPixels, BmpOptions { .topDown = true }));
+    const std::optional<ColourBitmap> bitmap = readColourBitmapFile(file);
+    ASSERT_TRUE(bitmap.has_value());
+    EXPECT_EQ(bitmap->pixels, kColourPixels);
+    EXPECT_FALSE(readColourBitmapFile(dir / "absent.bmp").has_value());
 }
 
 } // namespace

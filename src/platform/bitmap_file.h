@@ -2,11 +2,16 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace oskel {
+
+// The one reader of Windows bitmap files: 8-bit pictures (stencils) and 24-bit pictures (the
+// pictures shown on the output). Both are checked the same way; only the pixel depth each
+// accepts differs.
 
 // An 8-bit-per-pixel picture: one byte per pixel, rows packed (no padding), bottom row first,
 // as the pixel bytes of an 8-bit Windows bitmap.
@@ -14,6 +19,13 @@ struct GreyBitmap {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> pixels; // width * height bytes
+};
+
+// A 24-bit picture: blue-green-red bytes, rows packed (no padding), bottom row first.
+struct ColourBitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels; // width * height * 3 bytes
 };
 
 enum class BitmapError {
@@ -46,5 +58,16 @@ inline constexpr std::uint64_t kMaxBitmapFileBytes
 GreyBitmapResult readGreyBitmap(std::span<const std::uint8_t> fileBytes);
 // Reads the file at path as readGreyBitmap does; a missing or unreadable file is Unreadable.
 GreyBitmapResult readGreyBitmapFile(const std::filesystem::path& path);
+
+// Largest side of a colour bitmap that is read.
+inline constexpr int kMaxColourBitmapSide = 4096;
+
+// Reads an uncompressed 24-bit bitmap, checked as readGreyBitmap checks an 8-bit one, with
+// sides of at most kMaxColourBitmapSide; a top-down file is turned bottom row first. Anything
+// else gives nothing. Never reads outside fileBytes.
+std::optional<ColourBitmap> readColourBitmap(std::span<const std::uint8_t> fileBytes);
+// Reads the file at path as readColourBitmap does; a missing, unreadable or larger file than
+// the largest colour bitmap gives nothing.
+std::optional<ColourBitmap> readColourBitmapFile(const std::filesystem::path& path);
 
 } // namespace oskel

@@ -1,4 +1,4 @@
-#include "render/bitmap_file.h"
+#include "platform/bitmap_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -210,14 +210,22 @@ std::optional<Layout> checkLayout(const RawHeader& raw, std::uint64_t fileSize, 
     return layout;
 }
 
-// Validates the headers found in `head` (the first bytes of a file of `fileSize` bytes).
+// Validates the headers found in `head` (the first bytes of a file of `fileSize` bytes), all
+// but the pixel depth.
+std::optional<Layout> inspectLayout(
+    std::span<const std::uint8_t> head, std::uint64_t fileSize, std::string& detail)
+{
+    const LittleEndianReader in(head);
+    const auto raw = readRawHeader(in, fileSize, detail);
+    return raw ? checkLayout(*raw, fileSize, detail) : std::nullopt;
+}
+
+// Validates the headers as those of an 8-bit bitmap.
 std::optional<Layout> inspect(
     std::span<const std::uint8_t> head, std::uint64_t fileSize, GreyBitmapResult& failureResult)
 {
     std::string detail;
-    const LittleEndianReader in(head);
-    const auto raw = readRawHeader(in, fileSize, detail);
-    const auto layout = raw ? checkLayout(*raw, fileSize, detail) : std::nullopt;
+    const auto layout = inspectLayout(head, fileSize, detail);
     if (!layout) {
         failureResult = unreadable(std::move(detail));
         return std::nullopt;
@@ -230,22 +238,36 @@ std::optional<Layout> inspect(
     return layout;
 }
 
-GreyBitmap copyPixels(std::span<const std::uint8_t> fileBytes, const Layout& layout)
+// The rows of the pixels, packed and bottom row first, of a bitmap whose layout was checked.
+template <typename Bitmap>
+Bitmap copyPixels(std::span<const std::uint8_t> fileBytes, const Layout& layout)
 {
-    GreyBitmap bitmap;
+    Bitmap bitmap;
     bitmap.width = static_cast<int>(layout.width);
     bitmap.height = static_cast<int>(layout.height);
-    const auto width = static_cast<std::size_t>(layout.width);
+    const auto rowBytes = static_cast<std::size_t>(layout.width) * std::size_t(layout.bitCount / 8);
     const auto height = static_cast<std::size_t>(layout.height);
-    bitmap.pixels.resize(width * height);
+    bitmap.pixels.resize(rowBytes * height);
     for (std::size_t row = 0; row < height; ++row) {
         const std::size_t fileRow = layout.topDown ? height - 1 - row : row;
         const std::uint8_t* from
             = fileBytes.data() + layout.pixelOffset + fileRow * layout.rowStride;
-        std::memcpy(bitmap.pixels.data() + row * width, from, width);
+        std::memcpy(bitmap.pixels.data() + row * rowBytes, from, rowBytes);
     }
     return bitmap;
 }
+
+// Fills bytes from the start of the file; false when they cannot all be read.
+bool readFileStart(std::ifstream& in, std::vector<std::uint8_t>& bytes)
+{
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return in.gcount() == static_cast<std::streamsize>(bytes.size());
+}
+
+// Largest file readColourBitmapFile reads: the pixels of the largest 24-bit bitmap, padded
+// rows, plus 64 KiB for headers and any gap before the pixels.
+constexpr std::uint64_t kMaxColourBitmapFileBytes
+    = std::uint64_t(oskel::kMaxColourBitmapSide) * (oskel::kMaxColourBitmapSide * 3 + 3) + 65536;
 
 } // namespace
 
@@ -256,7 +278,7 @@ GreyBitmapResult readGreyBitmap(std::span<const std::uint8_t> fileBytes)
     GreyBitmapResult result;
     const auto layout = inspect(fileBytes, fileBytes.size(), result);
     if (layout) {
-        result.bitmap = copyPixels(fileBytes, *layout);
+        result.bitmap = copyPixels<GreyBitmap>(fileBytes, *layout);
     }
     return result;
 }
@@ -280,8 +302,7 @@ GreyBitmapResult readGreyBitmapFile(const std::filesystem::path& path)
     const bool tooLarge = fileSize > kMaxBitmapFileBytes;
     std::vector<std::uint8_t> bytes(
         tooLarge ? std::min<std::uint64_t>(fileSize, kHeadBytes) : fileSize);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (in.gcount() != static_cast<std::streamsize>(bytes.size())) {
+    if (!readFileStart(in, bytes)) {
         return unreadable("cannot read " + path.string());
     }
     if (!tooLarge) {
@@ -292,6 +313,32 @@ GreyBitmapResult readGreyBitmapFile(const std::filesystem::path& path)
         result = unreadable("file too large");
     }
     return result;
+}
+
+std::optional<ColourBitmap> readColourBitmap(std::span<const std::uint8_t> fileBytes)
+{
+    std::string detail;
+    const auto layout = inspectLayout(fileBytes, fileBytes.size(), detail);
+    if (!layout || layout->bitCount != 24 || layout->width > kMaxColourBitmapSide
+        || layout->height > kMaxColourBitmapSide) {
+        return std::nullopt;
+    }
+    return copyPixels<ColourBitmap>(fileBytes, *layout);
+}
+
+std::optional<ColourBitmap> readColourBitmapFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const std::uintmax_t fileSize = std::filesystem::file_size(path, error);
+    if (error || fileSize > kMaxColourBitmapFileBytes) {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes(fileSize);
+    if (!in || !readFileStart(in, bytes)) {
+        return std::nullopt;
+    }
+    return readColourBitmap(bytes);
 }
 
 } // namespace oskel

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "render/stencil_resample.h"
+#include "core/stencil_resample.h"
 
 namespace {
 

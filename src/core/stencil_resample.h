@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/bitmap_file.h"
+#include "platform/bitmap_file.h"
 
 namespace oskel {
 
