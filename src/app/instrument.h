@@ -6,16 +6,17 @@
 #include <vector>
 
 #include "app/clip_argument.h"
+#include "app/lifecycle.h"
 #include "control/controllers.h"
 #include "core/audio_mailbox.h"
 #include "core/event_processor.h"
-#include "app/lifecycle.h"
 #include "core/main_thread_dispatcher.h"
 #include "core/performance.h"
 #include "persistence/settings_file.h"
 #include "platform/locations.h"
 #include "platform/sound_device.h"
 #include "playback/audio_engine.h"
+#include "playback/clip_loader.h"
 #include "playback/frame_clock.h"
 #include "playback/null_frame_renderer.h"
 #include "playback/playback.h"
@@ -23,7 +24,6 @@
 #include "playback/tick_figures.h"
 #include "playback/transport.h"
 #include "recording/performance_recorder.h"
-#include "playback/clip_loader.h"
 #include "sources/source_interface.h"
 
 namespace oskel {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "core/control_names.h"
 #include "control/slot_grid_layout.h"
 #include "control/trigger_event.h"
+#include "core/control_names.h"
 
 namespace oskel {
 

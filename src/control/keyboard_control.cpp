@@ -1,8 +1,8 @@
 #include "control/keyboard_control.h"
 
+#include "control/trigger_event.h"
 #include "core/control_names.h"
 #include "core/rounding.h"
-#include "control/trigger_event.h"
 
 namespace oskel {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/control_names.h"
 #include "control/keyboard_control.h"
 #include "control/slot_grid_layout.h"
+#include "core/control_names.h"
 #include "platform/sound_buffer.h"
 
 namespace oskel {

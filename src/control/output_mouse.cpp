@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/rounding.h"
 #include "control/trigger_event.h"
+#include "core/rounding.h"
 
 namespace oskel {
 

@@ -3,9 +3,9 @@
 #include <system_error>
 
 #include "control/slot_grid_logic.h"
+#include "core/slot_sound.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
-#include "core/slot_sound.h"
 
 namespace oskel {
 

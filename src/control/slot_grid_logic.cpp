@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/control_names.h"
 #include "control/trigger_event.h"
+#include "core/control_names.h"
 
 namespace oskel {
 

@@ -6,11 +6,11 @@
 
 #include "control/clip_inspector_port.h"
 #include "control/crossfade_mixer.h"
+#include "control/slot_grid_layout.h"
 #include "core/performance.h"
 #include "core/slot_event.h"
-#include "control/slot_grid_layout.h"
-#include "playback/tempo.h"
 #include "playback/clip_loader.h"
+#include "playback/tempo.h"
 
 namespace oskel {
 

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <vector>
 
-#include "platform/bitmap_file.h"
 #include "core/stencil_resample.h"
+#include "platform/bitmap_file.h"
 
 namespace oskel {
 

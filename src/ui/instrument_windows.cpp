@@ -131,7 +131,10 @@ void InstrumentWindows::bind(WindowLinks links)
         [this](const QWindow& window) {
             return &window == m_main->windowHandle() || &window == m_output->windowHandle();
         },
-        [this] { m_links->controls.keyboard().setTempoBoxFocused(m_main->tempo().tempoField->hasFocus()); },
+        [this] {
+            m_links->controls.keyboard().setTempoBoxFocused(
+                m_main->tempo().tempoField->hasFocus());
+        },
         [this](const std::exception& failure) { reportFailure(failure.what()); });
     qApp->installEventFilter(m_keys.get());
 

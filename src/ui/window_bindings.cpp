@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QSlider>
 
-#include "core/control_names.h"
 #include "control/crossfade_mixer.h"
 #include "control/keyboard_control.h"
 #include "control/output_mouse.h"
+#include "core/control_names.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
 #include "playback/slot_previews.h"

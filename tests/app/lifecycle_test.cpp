@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/event_processor.h"
 #include "app/lifecycle.h"
+#include "core/event_processor.h"
 #include "support/fake_playback.h"
 #include "support/recording_user_interface.h"
 #include "support/temp_dir.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/control_names.h"
 #include "control/crossfade_mixer.h"
+#include "core/control_names.h"
 #include "core/event_processor.h"
 #include "support/fake_playback.h"
 #include "support/fake_sound_buffer.h"

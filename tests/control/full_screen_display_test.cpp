@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/control_names.h"
 #include "control/full_screen_display.h"
+#include "core/control_names.h"
 #include "support/fake_playback.h"
 #include "support/recording_user_interface.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/control_names.h"
 #include "control/keyboard_control.h"
+#include "core/control_names.h"
 #include "support/fake_sound_buffer.h"
 #include "support/recording_event_sink.h"
 #include "support/recording_user_interface.h"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/control_names.h"
 #include "control/slot_grid_logic.h"
+#include "core/control_names.h"
 #include "platform/manual_clock_sound_device.h"
 #include "sources/fake_media_source.h"
 #include "support/fake_playback.h"

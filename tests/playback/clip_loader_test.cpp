@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/control_names.h"
-#include "sources/fake_media_source.h"
 #include "platform/manual_clock_sound_device.h"
 #include "playback/clip_loader.h"
+#include "sources/fake_media_source.h"
 #include "support/fake_playback.h"
 #include "support/recording_user_interface.h"
 #include "support/temp_dir.h"

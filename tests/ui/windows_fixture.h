@@ -14,15 +14,15 @@
 #include <gtest/gtest.h>
 
 #include "control/controllers.h"
+#include "control/key_position.h"
 #include "core/audio_mailbox.h"
 #include "core/event_processor.h"
-#include "control/key_position.h"
 #include "core/performance.h"
 #include "platform/manual_clock_sound_device.h"
 #include "playback/audio_engine.h"
+#include "playback/clip_loader.h"
 #include "playback/slot_previews.h"
 #include "playback/tempo.h"
-#include "playback/clip_loader.h"
 #include "sources/reader_factory.h"
 #include "sources/source_interface.h"
 #include "support/fake_playback.h"
