@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include <benchmark/benchmark.h>
 #include <GL/gl.h>
+#include <benchmark/benchmark.h>
 
 #include "core/main_thread_dispatcher.h"
 #include "core/performance.h"
@@ -77,8 +77,8 @@ void BM_ComposeKeyedTranslucentLayers(benchmark::State& state)
     for (auto _ : state) {
         const auto started = std::chrono::steady_clock::now();
         for (int slot = 1; slot <= state.range(0); ++slot) {
-            renderer.DrawSlotFrame(slot, performance.snapshot()[slot],
-                                   frames[std::size_t(slot - 1)].data(), header);
+            renderer.DrawSlotFrame(
+                slot, performance.snapshot()[slot], frames[std::size_t(slot - 1)].data(), header);
         }
         renderer.Present();
         glFinish(); // the drawing itself, not only its queueing
@@ -89,7 +89,9 @@ void BM_ComposeKeyedTranslucentLayers(benchmark::State& state)
     state.counters["tick_at_25fps_ms"] = 40.0;
 }
 // The argument is the number of layers: 0 shows the presentation's own share.
-BENCHMARK(BM_ComposeKeyedTranslucentLayers)->Arg(16)->Arg(0)
+BENCHMARK(BM_ComposeKeyedTranslucentLayers)
+    ->Arg(16)
+    ->Arg(0)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(2.0);

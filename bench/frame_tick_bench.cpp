@@ -34,7 +34,7 @@ public:
         return 0;
     }
     int getAudio(TSourceInfo&, std::vector<std::uint8_t>&) override { return 999; }
-    void stop(TSourceInfo&) override {}
+    void stop(TSourceInfo&) override { }
     int close(TSourceInfo&) override { return 0; }
 
 private:
@@ -43,7 +43,7 @@ private:
 
 class NoEvents : public EventSink {
 public:
-    void ProcessEvent(const TSlotEvent&) override {}
+    void ProcessEvent(const TSlotEvent&) override { }
 };
 
 void BM_TickWithSixteenPlayingSlots(benchmark::State& state)
@@ -56,7 +56,8 @@ void BM_TickWithSixteenPlayingSlots(benchmark::State& state)
     SourceInterface sources([](SourceSystemKind) { return std::make_unique<NothingSource>(); });
     NullFrameRenderer renderer;
     NoEvents events;
-    Transport transport(performance, events, nullptr, [] { return 1000u; }, 1);
+    Transport transport(
+        performance, events, nullptr, [] { return 1000u; }, 1);
     SilentPlaybackMonitor monitor;
     FrameClock clock(performance, sources, renderer, transport, monitor);
     for (int slot = 1; slot <= kSlotCount; ++slot) {

@@ -2,8 +2,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
-#include <mutex>
 #include <iostream>
+#include <mutex>
 #include <string_view>
 #include <vector>
 

@@ -52,8 +52,8 @@ RendererMaker rendererOn(WindowSurfaces& surfaces)
 
 class WindowedInstrument final : public GuiInstrument {
 public:
-    WindowedInstrument(GuiServices& services, std::unique_ptr<SoundDevice> sound,
-                       WindowedStart start)
+    WindowedInstrument(
+        GuiServices& services, std::unique_ptr<SoundDevice> sound, WindowedStart start)
         : m_services(services)
         , m_surfaces(openWindowSurfaces(services))
         , m_instrument(services.mainThread, services.ui, parts(std::move(sound)), systemLocations())
@@ -132,8 +132,7 @@ private:
 
 std::unique_ptr<GuiInstrument> makeWindowedInstrument(GuiServices& services, WindowedStart start)
 {
-    std::unique_ptr<SoundDevice> sound
-        = InitSound(services.ui, [] { return chooseSoundOutput(); });
+    std::unique_ptr<SoundDevice> sound = InitSound(services.ui, [] { return chooseSoundOutput(); });
     if (!sound) {
         return nullptr;
     }

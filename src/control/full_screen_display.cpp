@@ -5,8 +5,7 @@
 namespace oskel {
 
 FullScreenDisplay::FullScreenDisplay(Performance& performance, PlaybackControl& playback,
-                                     Output& output,
-                                     std::function<void(bool hide)> restartSyncSlots)
+    Output& output, std::function<void(bool hide)> restartSyncSlots)
     : m_performance(performance)
     , m_playback(playback)
     , m_output(&output)

@@ -27,7 +27,7 @@ public:
     };
 
     FullScreenDisplay(Performance& performance, PlaybackControl& playback, Output& output,
-                      std::function<void(bool hide)> restartSyncSlots);
+        std::function<void(bool hide)> restartSyncSlots);
 
     bool isOn() const { return m_on; }
     void enter();

@@ -10,7 +10,8 @@ namespace oskel {
 // mute level when it is muted, and its balance.
 inline TSlotEvent triggerEventFor(int slot, const TPlayAvistruct& record)
 {
-    return TSlotEvent { event_code::kTrigger, record.Mute ? kMutedVolume : record.Volume, record.Balance, slot };
+    return TSlotEvent { event_code::kTrigger, record.Mute ? kMutedVolume : record.Volume,
+        record.Balance, slot };
 }
 
 } // namespace oskel

@@ -44,7 +44,7 @@ bool controlValueAsBool(const ControlValue& value)
                           [](double number) { return number != 0.0; },
                           [](const std::string& text) { return text == "1" || text == "true"; },
                       },
-                      value);
+        value);
 }
 
 std::int32_t controlValueAsInteger(const ControlValue& value)
@@ -57,11 +57,10 @@ std::int32_t controlValueAsInteger(const ControlValue& value)
                               std::int64_t number = 0;
                               const char* end = text.data() + text.size();
                               const auto [stop, error] = std::from_chars(text.data(), end, number);
-                              return error == std::errc() && stop == end ? clampToInt32(number)
-                                                                         : 0;
+                              return error == std::errc() && stop == end ? clampToInt32(number) : 0;
                           },
                       },
-                      value);
+        value);
 }
 
 std::string controlValueAsText(const ControlValue& value)
@@ -77,7 +76,7 @@ std::string controlValueAsText(const ControlValue& value)
                           },
                           [](const std::string& text) { return text; },
                       },
-                      value);
+        value);
 }
 
 } // namespace oskel

@@ -39,10 +39,10 @@ public:
 
 class SilentPlaybackMonitor : public PlaybackMonitor {
 public:
-    void tickDrawn(int, int, int) override {}
-    void clipFrameRate(int) override {}
-    void newClipsReady() override {}
-    void refreshGridAndBeatCounter() override {}
+    void tickDrawn(int, int, int) override { }
+    void clipFrameRate(int) override { }
+    void newClipsReady() override { }
+    void refreshGridAndBeatCounter() override { }
 };
 
 // What the slot operations tell the renderer directly.

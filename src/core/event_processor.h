@@ -58,7 +58,10 @@ private:
 
     class EngineEvents : public EventSink {
     public:
-        explicit EngineEvents(EventProcessor& processor) : m_processor(processor) {}
+        explicit EngineEvents(EventProcessor& processor)
+            : m_processor(processor)
+        {
+        }
         void ProcessEvent(const TSlotEvent& event) override;
 
     private:
@@ -67,7 +70,11 @@ private:
     // Counts the ProcessEvent calls under way, so that only outermost ones are observed.
     class Inside {
     public:
-        explicit Inside(int& depth) : m_depth(depth) { ++m_depth; }
+        explicit Inside(int& depth)
+            : m_depth(depth)
+        {
+            ++m_depth;
+        }
         ~Inside() { --m_depth; }
         Inside(const Inside&) = delete;
         Inside& operator=(const Inside&) = delete;

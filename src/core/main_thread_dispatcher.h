@@ -14,9 +14,10 @@ namespace oskel {
 // Runs work on the main thread on behalf of other threads: a queued post, and a blocking
 // invoke that returns once the main thread has run the task. A task's exception never
 // crosses to the calling thread: it goes on in the main thread's processPending, to be
-// reported there, and the caller learns only that the task did not complete. The main thread serves the queue from its event loop (processPending), or
-// while it waits for another thread (serveFor), so a thread blocked in invoke can always
-// finish. After close() nothing more runs and blocked invokers return false.
+// reported there, and the caller learns only that the task did not complete. The main thread serves
+// the queue from its event loop (processPending), or while it waits for another thread (serveFor),
+// so a thread blocked in invoke can always finish. After close() nothing more runs and blocked
+// invokers return false.
 class MainThreadDispatcher {
 public:
     using Task = std::function<void()>;

@@ -27,6 +27,6 @@ inline constexpr int kFarthestWindowPosition = 100000;
 // file, even off every screen (Ctrl+F12 brings it back), or, without one, centred on the
 // screen.
 ScreenPoint mainWindowPosition(const std::optional<WindowPlacement>& stored,
-                               const ScreenRect& screen, int windowWidth, int windowHeight);
+    const ScreenRect& screen, int windowWidth, int windowHeight);
 
 } // namespace oskel

@@ -27,14 +27,14 @@ bool hasAviExtension(const std::filesystem::path& file)
 {
     std::string extension = file.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension == ".avi";
 }
 
 WaveFormat waveFormatOf(const TSourceInfo& info)
 {
     return WaveFormat { info.waveFormat.channels, info.waveFormat.samplesPerSec,
-                        info.waveFormat.bitsPerSample };
+        info.waveFormat.bitsPerSample };
 }
 
 std::int32_t nearest(double value)
@@ -45,8 +45,11 @@ std::int32_t nearest(double value)
 } // namespace
 
 ClipLoader::ClipLoader(Performance& performance, SourceInterface& sources, AudioEngine& audio,
-                       PlaybackControl& playback)
-    : m_performance(performance), m_sources(sources), m_audio(audio), m_playback(playback)
+    PlaybackControl& playback)
+    : m_performance(performance)
+    , m_sources(sources)
+    , m_audio(audio)
+    , m_playback(playback)
 {
 }
 
@@ -59,8 +62,8 @@ void ClipLoader::finishLoading()
     }
 }
 
-bool ClipLoader::LoadClipIntoSlot(int slot, const std::filesystem::path& file, bool syncMode,
-                                  bool keepSettings)
+bool ClipLoader::LoadClipIntoSlot(
+    int slot, const std::filesystem::path& file, bool syncMode, bool keepSettings)
 {
     GlobalState& globals = m_performance.globals();
     if (!isValidSlot(slot) || globals.loadingBusy) {
@@ -208,8 +211,8 @@ std::filesystem::path ClipLoader::fileToOpen(const TPlayAvistruct& record) const
     if (!record.FoundNearPatch) {
         return name;
     }
-    const std::filesystem::path patchFolder =
-        std::filesystem::path(m_performance.globals().currentPatchPath).parent_path();
+    const std::filesystem::path patchFolder
+        = std::filesystem::path(m_performance.globals().currentPatchPath).parent_path();
     std::filesystem::path found = name;
     std::error_code error;
     for (const auto& candidate : { patchFolder / name.relative_path(), patchFolder / name }) {
@@ -226,7 +229,7 @@ void ClipLoader::failClip(int slot, std::uint8_t result)
     m_sources.SourceClose(slot);
     record.Source.reset();
     ResetSlot(record, m_performance.globals().LoadClipsKeepSettings,
-              m_performance.globals().DefaultBeatsPerClip);
+        m_performance.globals().DefaultBeatsPerClip);
     record.LoadResult = result;
 }
 
@@ -316,9 +319,9 @@ bool ClipLoader::openSound(int slot)
 bool ClipLoader::MakeThumbnail(int slot)
 {
     TPlayAvistruct& record = m_performance.slot(slot);
-    const bool fromMiddle =
-        m_performance.options().ui.thumbnails == ThumbnailPosition::Middle;
-    const std::int64_t frame = fromMiddle ? roundHalfEven(static_cast<double>(record.FrameCount) / 2.0) : 0;
+    const bool fromMiddle = m_performance.options().ui.thumbnails == ThumbnailPosition::Middle;
+    const std::int64_t frame
+        = fromMiddle ? roundHalfEven(static_cast<double>(record.FrameCount) / 2.0) : 0;
     const std::uint8_t* pixels = nullptr;
     const int result = m_sources.SourceGetFrame(slot, frame, pixels);
     if (result >= kFirstFrameFailure || pixels == nullptr) {
@@ -337,8 +340,7 @@ bool ClipLoader::MakeThumbnail(int slot)
     record.Size = nearest((header.width + header.height) / 2.0);
     const bool streaming = record.SourceSystem == static_cast<std::uint8_t>(SourceSystemKind::ssDS);
     m_performance.ui().showThumbnail(slot, stretchToThumbnail(pixels, header.width, header.height),
-                                     std::string(streaming ? "DirectShow" : "VFW") + " - "
-                                         + record.FileName.str());
+        std::string(streaming ? "DirectShow" : "VFW") + " - " + record.FileName.str());
     return true;
 }
 
@@ -371,8 +373,8 @@ bool ClipLoader::LoadClipDialog(int slot, const std::optional<std::filesystem::p
     if (!chosen) {
         globals.loadingBusy = false;
     } else {
-        const bool keep = isValidSlot(slot) && m_performance.slot(slot).Loaded
-            && globals.LoadClipsKeepSettings;
+        const bool keep
+            = isValidSlot(slot) && m_performance.slot(slot).Loaded && globals.LoadClipsKeepSettings;
         loaded = LoadClipIntoSlot(slot, *chosen, globals.LoadClipsInSyncMode, keep);
         if (loaded) {
             rememberFolder(*chosen);

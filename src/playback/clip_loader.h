@@ -22,7 +22,7 @@ public:
     static constexpr int kMaxClipsAtOnce = kSlotCount;
 
     ClipLoader(Performance& performance, SourceInterface& sources, AudioEngine& audio,
-               PlaybackControl& playback);
+        PlaybackControl& playback);
 
     // Called once a slot's selection or tempo settings changed, for the tempo figures.
     void setTempoHandler(std::function<void(int slot)> handler) { m_tempo = std::move(handler); }
@@ -35,8 +35,8 @@ public:
     // Told the native frame rate of every clip loaded.
     void setMonitor(PlaybackMonitor* monitor) { m_monitor = monitor; }
 
-    bool LoadClipIntoSlot(int slot, const std::filesystem::path& file, bool syncMode,
-                          bool keepSettings);
+    bool LoadClipIntoSlot(
+        int slot, const std::filesystem::path& file, bool syncMode, bool keepSettings);
 
     // Loads clips into slots 1, 2, ... after clearing every loaded slot; at most sixteen.
     struct Entry {

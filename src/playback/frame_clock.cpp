@@ -18,7 +18,6 @@ constexpr auto kShortTick = std::chrono::milliseconds(20);
 constexpr auto kSleepAfterShortTick = std::chrono::milliseconds(10);
 constexpr auto kSleepAfterLongTick = std::chrono::milliseconds(2);
 
-
 int meanOf(double sum, int count)
 {
     return static_cast<int>(roundHalfEven(sum / count));
@@ -27,7 +26,7 @@ int meanOf(double sum, int count)
 } // namespace
 
 FrameClock::FrameClock(Performance& performance, SourceInterface& sources, FrameRenderer& renderer,
-                       Transport& transport, PlaybackMonitor& monitor)
+    Transport& transport, PlaybackMonitor& monitor)
     : m_performance(performance)
     , m_sources(sources)
     , m_renderer(renderer)
@@ -87,7 +86,8 @@ void FrameClock::run()
         // A failing sound buffer ends the frame thread; the output stops moving until
         // playback is restarted.
         const std::string message = error.what();
-        m_performance.mainThread().post([this, message] { m_performance.ui().showMessage(message); });
+        m_performance.mainThread().post(
+            [this, message] { m_performance.ui().showMessage(message); });
     }
     end();
     m_running = false;
@@ -332,8 +332,8 @@ std::int64_t FrameClock::frameFor(int slot, std::int64_t cursor, bool& drawn) co
     if (frame >= frameCount) {
         frame = frameCount - 1;
     }
-    const_cast<FrameClock*>(this)->m_shownFrame.at(static_cast<std::size_t>(slot)) =
-        static_cast<std::int32_t>(frame);
+    const_cast<FrameClock*>(this)->m_shownFrame.at(static_cast<std::size_t>(slot))
+        = static_cast<std::int32_t>(frame);
     return frame;
 }
 
@@ -373,7 +373,8 @@ void FrameClock::drawSlots(const LayerStack::Order& order, const Passes& passes)
         decode += result.decodeMs;
         processing += result.processingMs;
         const auto started = std::chrono::steady_clock::now();
-        m_renderer.DrawSlotFrame(slot, m_performance.snapshot()[slot], result.pixels, result.header);
+        m_renderer.DrawSlotFrame(
+            slot, m_performance.snapshot()[slot], result.pixels, result.header);
         upload += Milliseconds(std::chrono::steady_clock::now() - started).count();
         ++count;
     }

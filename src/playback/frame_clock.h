@@ -29,7 +29,7 @@ public:
     static constexpr auto kWorkerTimeout = std::chrono::milliseconds(3000);
 
     FrameClock(Performance& performance, SourceInterface& sources, FrameRenderer& renderer,
-               Transport& transport, PlaybackMonitor& monitor);
+        Transport& transport, PlaybackMonitor& monitor);
     ~FrameClock() override;
 
     // Audio command thread.
@@ -52,14 +52,17 @@ public:
     void end();
 
     // The frame chosen for each slot by the last tick; -1 before any.
-    std::int32_t shownFrame(int slot) const { return m_shownFrame.at(static_cast<std::size_t>(slot)); }
+    std::int32_t shownFrame(int slot) const
+    {
+        return m_shownFrame.at(static_cast<std::size_t>(slot));
+    }
 
 private:
     struct SlotPass {
-        bool playing = false;        // the snapshot says so
+        bool playing = false; // the snapshot says so
         bool bufferPlaying = false;
         bool drawn = false;
-        bool finished = false;       // its buffer stopped by itself
+        bool finished = false; // its buffer stopped by itself
         std::int64_t cursor = 0;
     };
     using Passes = std::array<SlotPass, kSlotCount + 1>;
@@ -89,7 +92,8 @@ private:
     std::atomic<bool> m_terminate = false;
     std::atomic<bool> m_running = false;
     std::atomic<bool> m_showLoadingPicture = false;
-    std::shared_ptr<std::atomic<bool>> m_refreshPending = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<std::atomic<bool>> m_refreshPending
+        = std::make_shared<std::atomic<bool>>(false);
     std::filesystem::path m_loadingPicture;
     std::mutex m_pictureLock;
     std::thread m_thread;

@@ -28,8 +28,9 @@ public:
     virtual void CreateSlotTextures(int slot, int width, int height) = 0;
     // Uploads the slot's frame (24-bit BGR, bottom-up, packed rows) and draws its layer with
     // the settings of its snapshot record. The pixels are valid during the call only.
-    virtual void DrawSlotFrame(int slot, const TPlayAvistruct& snapshot,
-                               const std::uint8_t* pixels, const TBitmapInfoHeader& header) = 0;
+    virtual void DrawSlotFrame(int slot, const TPlayAvistruct& snapshot, const std::uint8_t* pixels,
+        const TBitmapInfoHeader& header)
+        = 0;
     // Trails, crossfade and the buffer swap.
     virtual void Present() = 0;
     virtual void ClearOutput() = 0;

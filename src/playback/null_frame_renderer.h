@@ -9,19 +9,19 @@ namespace oskel {
 class NullFrameRenderer : public FrameRenderer {
 public:
     bool InitDisplay() override { return true; }
-    void makeCurrent() override {}
-    void releaseContext() override {}
-    void setTickTime(std::uint32_t) override {}
-    void DeleteSlotTextures(int) override {}
-    void CreateSlotTextures(int, int, int) override {}
-    void DrawSlotFrame(int, const TPlayAvistruct&, const std::uint8_t*,
-                       const TBitmapInfoHeader&) override
+    void makeCurrent() override { }
+    void releaseContext() override { }
+    void setTickTime(std::uint32_t) override { }
+    void DeleteSlotTextures(int) override { }
+    void CreateSlotTextures(int, int, int) override { }
+    void DrawSlotFrame(
+        int, const TPlayAvistruct&, const std::uint8_t*, const TBitmapInfoHeader&) override
     {
     }
-    void Present() override {}
-    void ClearOutput() override {}
-    void ShowPicture(const std::filesystem::path&) override {}
-    void DropPicture() override {}
+    void Present() override { }
+    void ClearOutput() override { }
+    void ShowPicture(const std::filesystem::path&) override { }
+    void DropPicture() override { }
     bool showingPicture() const override { return false; }
 };
 

@@ -37,9 +37,9 @@ public:
 private:
     struct Latest {
         std::mutex lock;
-        ThumbnailPicture shown;     // under the lock
-        bool fresh = false;         // under the lock
-        ThumbnailPicture scratch;   // the slot's worker only
+        ThumbnailPicture shown; // under the lock
+        bool fresh = false; // under the lock
+        ThumbnailPicture scratch; // the slot's worker only
     };
 
     std::atomic<bool> m_enabled = true;

@@ -13,7 +13,9 @@ double millisecondsSince(std::chrono::steady_clock::time_point start)
 } // namespace
 
 SlotWorker::SlotWorker(int slot, Fetch fetch, Process process)
-    : m_slot(slot), m_fetch(std::move(fetch)), m_process(std::move(process))
+    : m_slot(slot)
+    , m_fetch(std::move(fetch))
+    , m_process(std::move(process))
 {
     m_thread = std::thread([this] { run(); });
 }

@@ -29,7 +29,7 @@ bool setPosition(const std::shared_ptr<SoundBuffer>& buffer, std::int64_t positi
 } // namespace
 
 Transport::Transport(Performance& performance, EventSink& events, SyncRestarter restartSync,
-                     Clock clock, std::uint32_t seed)
+    Clock clock, std::uint32_t seed)
     : m_performance(performance)
     , m_events(events)
     , m_restartSync(std::move(restartSync))
@@ -50,8 +50,7 @@ bool Transport::ApplyTransport(const TPlayAvistruct& snapshot, std::int64_t& cur
     return snapshot.Chop ? chopRules(snapshot, cursor, slot) : normalRules(snapshot, cursor, slot);
 }
 
-bool Transport::jumpTo(const TPlayAvistruct& snapshot, std::int64_t position,
-                       std::int64_t& cursor)
+bool Transport::jumpTo(const TPlayAvistruct& snapshot, std::int64_t position, std::int64_t& cursor)
 {
     const bool moved = setPosition(activeBuffer(snapshot), position);
     cursor = position;

@@ -18,7 +18,7 @@ public:
     using SyncRestarter = std::function<void(bool hide)>;
 
     Transport(Performance& performance, EventSink& events, SyncRestarter restartSync, Clock clock,
-              std::uint32_t seed);
+        std::uint32_t seed);
 
     // The per-tick rules for slot `slot`, deciding from its snapshot record; they may move the
     // play position of the live buffer and then replace `cursor` by the new position. False

@@ -279,8 +279,8 @@ void PictureEncoder::encode(const std::uint8_t* bgr, const PacketHandler& delive
     if (writable < 0) {
         failEncoder(m_context.get(), "could not take a picture", writable);
     }
-    av_image_copy_plane(m_source->data[0], m_source->linesize[0], bgr, kAreaWidth * 3,
-        kAreaWidth * 3, kAreaHeight);
+    av_image_copy_plane(
+        m_source->data[0], m_source->linesize[0], bgr, kAreaWidth * 3, kAreaWidth * 3, kAreaHeight);
     sws_scale(m_scaler.get(), m_source->data, m_source->linesize, 0, kAreaHeight, m_frame->data,
         m_frame->linesize);
     m_frame->pts = m_next++;

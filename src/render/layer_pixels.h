@@ -19,14 +19,14 @@ enum class PixelFormat { BGR, BGRA };
 
 struct PreparedPixels {
     const std::uint8_t* data = nullptr; // points into the work buffers; null: nothing to draw
-    int width = 0;                      // texels, packed rows of width x 3 (or x 4) bytes
+    int width = 0; // texels, packed rows of width x 3 (or x 4) bytes
     int height = 0;
     PixelFormat format = PixelFormat::BGR;
 };
 
 enum class FrameRefusal {
     None,
-    NotDrawable,      // no header, or a compressed one: ignored, the layer is not drawn
+    NotDrawable, // no header, or a compressed one: ignored, the layer is not drawn
     LargerThanTexture // the frame does not fit the texture made for the clip, or its sizes do
                       // not (a side of 0 or below, a frame smaller than the clip, a tile
                       // outside the frame): ignored, the layer is not drawn, nothing written
@@ -48,8 +48,7 @@ struct FrameView {
 // size does not match the clip (or whose mask holds another number of bytes) is left out
 // rather than read past its end; its rows are StencilWidth bytes long in every case.
 PreparedLayer prepareLayerPixels(const TPlayAvistruct& snapshot, const FrameView& frame,
-                                 const TextureLayout& layout, const LumaTable& luma,
-                                 const ProductTable& product, bool softSwap,
-                                 WorkBuffers& buffers);
+    const TextureLayout& layout, const LumaTable& luma, const ProductTable& product, bool softSwap,
+    WorkBuffers& buffers);
 
 } // namespace oskel

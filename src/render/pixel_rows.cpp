@@ -222,8 +222,7 @@ struct RampLanes {
         const __m128i v2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 32));
         const __m128i pixels[4] = { _mm_shuffle_epi8(v0, widen),
             _mm_shuffle_epi8(_mm_alignr_epi8(v1, v0, 12), widen),
-            _mm_shuffle_epi8(_mm_alignr_epi8(v2, v1, 8), widen),
-            _mm_shuffle_epi8(v2, widenHigh) };
+            _mm_shuffle_epi8(_mm_alignr_epi8(v2, v1, 8), widen), _mm_shuffle_epi8(v2, widenHigh) };
         // (b + g, r) per pixel, then the pairs added: eight sums a register.
         const __m128i firstSums = _mm_hadd_epi16(
             _mm_maddubs_epi16(pixels[0], weights), _mm_maddubs_epi16(pixels[1], weights));

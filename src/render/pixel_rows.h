@@ -14,16 +14,14 @@ namespace oskel {
 // Pixels are blue, green, red (and alpha) bytes.
 
 // Colour swap modes: 0 none, 1 red/green, 2 red/blue, 3 blue/green.
-void copyRowWithColourSwap(const std::uint8_t* bgr, std::uint8_t* out, int pixels,
-                           int swapMode);
+void copyRowWithColourSwap(const std::uint8_t* bgr, std::uint8_t* out, int pixels, int swapMode);
 // (b, g, r) becomes (b, g, r, table[b + g + r]).
-void lumaAlphaRow(const std::uint8_t* bgr, std::uint8_t* bgra, int pixels,
-                  const LumaTable& table);
+void lumaAlphaRow(const std::uint8_t* bgr, std::uint8_t* bgra, int pixels, const LumaTable& table);
 // (b, g, r) with mask byte k becomes (b, g, r, k).
-void stencilAlphaRow(const std::uint8_t* bgr, const std::uint8_t* mask, std::uint8_t* bgra,
-                     int pixels);
+void stencilAlphaRow(
+    const std::uint8_t* bgr, const std::uint8_t* mask, std::uint8_t* bgra, int pixels);
 // An RGBA pixel with alpha a and mask byte k keeps its colour and gets product(a, k).
 void lumaTimesStencilRow(const std::uint8_t* bgra, const std::uint8_t* mask, std::uint8_t* out,
-                         int pixels, const ProductTable& product);
+    int pixels, const ProductTable& product);
 
 } // namespace oskel

@@ -50,7 +50,7 @@ struct TVideoInfo {
 // The per-slot state of a source.
 struct TSourceInfo {
     bool ready = false;
-    std::int32_t width = 0;  // delivered frame size
+    std::int32_t width = 0; // delivered frame size
     std::int32_t height = 0;
     SourceKind kind = SourceKind::Nothing;
     SourceSystemKind system = SourceSystemKind::ssVFW;

@@ -22,7 +22,11 @@ SourceKind kindOf(const TSourceInfo& info)
 
 class SourceCloser : public ClipSource {
 public:
-    SourceCloser(SourceInterface& sources, int slot) : m_sources(sources), m_slot(slot) {}
+    SourceCloser(SourceInterface& sources, int slot)
+        : m_sources(sources)
+        , m_slot(slot)
+    {
+    }
     void close() override
     {
         m_sources.SourceStop(m_slot);
@@ -38,7 +42,10 @@ private:
 
 } // namespace
 
-SourceInterface::SourceInterface(ReaderFactory makeReader) : m_makeReader(std::move(makeReader)) {}
+SourceInterface::SourceInterface(ReaderFactory makeReader)
+    : m_makeReader(std::move(makeReader))
+{
+}
 
 SourceInterface::~SourceInterface()
 {

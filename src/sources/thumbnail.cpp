@@ -12,8 +12,8 @@ ThumbnailPicture stretchToThumbnail(const std::uint8_t* pixels, int width, int h
     return picture;
 }
 
-void stretchIntoThumbnail(const std::uint8_t* pixels, int width, int height,
-                          ThumbnailPicture& picture)
+void stretchIntoThumbnail(
+    const std::uint8_t* pixels, int width, int height, ThumbnailPicture& picture)
 {
     picture.width = ThumbnailPicture::kWidth;
     picture.height = ThumbnailPicture::kHeight;

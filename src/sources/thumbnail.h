@@ -10,7 +10,7 @@ namespace oskel {
 // taking the nearest source pixel.
 ThumbnailPicture stretchToThumbnail(const std::uint8_t* pixels, int width, int height);
 // The same into a picture whose pixel storage is reused: no allocation once it has the size.
-void stretchIntoThumbnail(const std::uint8_t* pixels, int width, int height,
-                          ThumbnailPicture& picture);
+void stretchIntoThumbnail(
+    const std::uint8_t* pixels, int width, int height, ThumbnailPicture& picture);
 
 } // namespace oskel

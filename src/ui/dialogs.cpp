@@ -60,9 +60,8 @@ DialogAnswer QtDialogs::ask(std::string_view question, DialogButtons buttons)
 
 std::optional<std::filesystem::path> QtDialogs::chooseClip(const std::filesystem::path& folder)
 {
-    const QString chosen = QFileDialog::getOpenFileName(
-        m_owner, "Open Media", QString::fromStdString(folder.string()),
-        "All Files (*);;AVI files (*.avi)");
+    const QString chosen = QFileDialog::getOpenFileName(m_owner, "Open Media",
+        QString::fromStdString(folder.string()), "All Files (*);;AVI files (*.avi)");
     if (chosen.isEmpty()) {
         return std::nullopt;
     }

@@ -25,7 +25,10 @@ public:
 // The boxes of the desktop, over the given window.
 class QtDialogs : public Dialogs {
 public:
-    explicit QtDialogs(QWidget* owner) : m_owner(owner) { }
+    explicit QtDialogs(QWidget* owner)
+        : m_owner(owner)
+    {
+    }
     void setOwner(QWidget* owner) { m_owner = owner; }
 
     void showMessage(std::string_view text) override;

@@ -1,8 +1,7 @@
 #include "ui/gui_application.h"
 
-#include <atomic>
-
 #include <QApplication>
+#include <atomic>
 
 #include "core/main_thread_dispatcher.h"
 #include "playback/slot_previews.h"
@@ -19,7 +18,8 @@ namespace {
 // one pass, however many posts arrive before it runs.
 class QueueServer : public QObject {
 public:
-    explicit QueueServer(MainThreadDispatcher& mainThread) : m_mainThread(mainThread)
+    explicit QueueServer(MainThreadDispatcher& mainThread)
+        : m_mainThread(mainThread)
     {
         m_mainThread.setWakeHandler([this] { wake(); });
     }
@@ -28,7 +28,8 @@ private:
     void wake()
     {
         if (!m_scheduled.exchange(true)) {
-            QMetaObject::invokeMethod(this, [this] { serve(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { serve(); }, Qt::QueuedConnection);
         }
     }
 

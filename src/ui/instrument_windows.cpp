@@ -21,7 +21,11 @@ namespace oskel {
 
 class InstrumentWindows::CountedDialogs : public Dialogs {
 public:
-    CountedDialogs(Dialogs& dialogs, int& depth) : m_dialogs(dialogs), m_depth(depth) { }
+    CountedDialogs(Dialogs& dialogs, int& depth)
+        : m_dialogs(dialogs)
+        , m_depth(depth)
+    {
+    }
 
     void showMessage(std::string_view text) override
     {
@@ -42,7 +46,11 @@ public:
 private:
     class Open {
     public:
-        explicit Open(int& depth) : m_depth(depth) { ++m_depth; }
+        explicit Open(int& depth)
+            : m_depth(depth)
+        {
+            ++m_depth;
+        }
         ~Open() { --m_depth; }
         Open(const Open&) = delete;
         Open& operator=(const Open&) = delete;
@@ -65,8 +73,8 @@ InstrumentWindows::InstrumentWindows(Dialogs& dialogs)
     // ends the program.
     m_output->setAttribute(Qt::WA_QuitOnClose, false);
     m_main->setCloseQuery([this] { return closeQuery(); });
-    QObject::connect(m_main.get(), &MainWindow::firstActivation, m_main.get(),
-                     [this] { firstActivation(); });
+    QObject::connect(
+        m_main.get(), &MainWindow::firstActivation, m_main.get(), [this] { firstActivation(); });
     QObject::connect(&m_refresh, &QTimer::timeout, m_main.get(), [this] { refresh(); });
 }
 
@@ -112,12 +120,11 @@ void InstrumentWindows::bind(WindowLinks links)
         links.clock = millisecondTick;
     }
     if (!links.restartSyncSlots) {
-        links.restartSyncSlots = [](bool) { };
+        links.restartSyncSlots = [](bool) {};
     }
     m_links = std::make_unique<WindowLinks>(std::move(links));
     m_links->controls.attachWindows(static_cast<KeyboardTargets&>(*this),
-                                    static_cast<SlotGridTargets&>(*this),
-                                    static_cast<FullScreenDisplay::Output&>(*this));
+        static_cast<SlotGridTargets&>(*this), static_cast<FullScreenDisplay::Output&>(*this));
 
     bindMasterControls();
     bindTempoControls();
@@ -132,8 +139,7 @@ void InstrumentWindows::bind(WindowLinks links)
             return &window == m_main->windowHandle() || &window == m_output->windowHandle();
         },
         [this] {
-            m_links->controls.keyboard().setTempoBoxFocused(
-                m_main->tempo().tempoField->hasFocus());
+            m_links->controls.keyboard().setTempoBoxFocused(m_main->tempo().tempoField->hasFocus());
         },
         [this](const std::exception& failure) { reportFailure(failure.what()); });
     qApp->installEventFilter(m_keys.get());
@@ -158,10 +164,9 @@ void InstrumentWindows::firstActivation()
     }
     const QScreen* screen = m_main->screen();
     const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const ScreenPoint place
-        = mainWindowPosition(m_links->performance.options().windows.main,
-                             { area.left(), area.top(), area.width(), area.height() },
-                             m_main->frameGeometry().width(), m_main->frameGeometry().height());
+    const ScreenPoint place = mainWindowPosition(m_links->performance.options().windows.main,
+        { area.left(), area.top(), area.width(), area.height() }, m_main->frameGeometry().width(),
+        m_main->frameGeometry().height());
     m_main->move(place.x, place.y);
     if (m_links->performance.options().ui.startFullscreen) {
         guarded([this] { m_links->controls.fullScreen().enter(); });
@@ -276,8 +281,8 @@ void InstrumentWindows::bringApplicationToFront()
 void InstrumentWindows::showFullScreen(bool on)
 {
     m_output->setFullScreen(on);
-    m_main->master().maximize->setText(on ? FullScreenDisplay::kLeaveCaption
-                                          : FullScreenDisplay::kEnterCaption);
+    m_main->master().maximize->setText(
+        on ? FullScreenDisplay::kLeaveCaption : FullScreenDisplay::kEnterCaption);
 }
 
 } // namespace oskel

@@ -1,12 +1,11 @@
 #pragma once
 
+#include <QTimer>
 #include <bitset>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-
-#include <QTimer>
 
 #include "control/controllers.h"
 #include "control/full_screen_display.h"

@@ -1,9 +1,8 @@
 #include "ui/key_forwarder.h"
 
-#include <exception>
-
 #include <QKeyEvent>
 #include <QWindow>
+#include <exception>
 
 #include "control/key_position.h"
 #include "control/keyboard_control.h"
@@ -25,15 +24,14 @@ KeyModifiers modifiersOf(const QKeyEvent& key)
 {
     const Qt::KeyboardModifiers held = key.modifiers();
     return KeyModifiers { held.testFlag(Qt::ShiftModifier), held.testFlag(Qt::AltModifier),
-                          held.testFlag(Qt::ControlModifier) };
+        held.testFlag(Qt::ControlModifier) };
 }
 
 } // namespace
 
 KeyForwarder::KeyForwarder(KeyboardControl& keyboard,
-                           std::function<bool(const QWindow&)> ownsWindow,
-                           std::function<void()> beforeKey,
-                           std::function<void(const std::exception&)> failed)
+    std::function<bool(const QWindow&)> ownsWindow, std::function<void()> beforeKey,
+    std::function<void(const std::exception&)> failed)
     : m_keyboard(keyboard)
     , m_ownsWindow(std::move(ownsWindow))
     , m_beforeKey(std::move(beforeKey))

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <functional>
-
 #include <QObject>
+#include <functional>
 
 class QKeyEvent;
 class QWindow;
@@ -20,8 +19,7 @@ public:
     // `ownsWindow` tells whether a top-level window is one of the instrument's; `beforeKey`
     // runs before each key is handed on; `failed` gets what the keyboard control raised.
     KeyForwarder(KeyboardControl& keyboard, std::function<bool(const QWindow&)> ownsWindow,
-                 std::function<void()> beforeKey,
-                 std::function<void(const std::exception&)> failed);
+        std::function<void()> beforeKey, std::function<void(const std::exception&)> failed);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

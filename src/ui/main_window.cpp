@@ -125,14 +125,13 @@ void MainWindow::registerSlotControls(SlotPanel& panel)
     m_controls.add(slot_grid::cloneName("lbKey", slot), [&panel](const ControlValue& value) {
         panel.setCaption(QString::fromStdString(controlValueAsText(value)));
     });
-    m_controls.add(slot_grid::cloneName("imgProgress", slot), [&panel](const ControlValue& value) {
-        panel.setProgress(controlValueAsInteger(value));
-    });
+    m_controls.add(slot_grid::cloneName("imgProgress", slot),
+        [&panel](const ControlValue& value) { panel.setProgress(controlValueAsInteger(value)); });
     for (const slot_grid::StatusButtonInfo& info : slot_grid::kStatusButtons) {
         m_controls.add(slot_grid::cloneName(info.child, slot),
-                       [&panel, button = info.button](const ControlValue& value) {
-                           panel.setStatusButton(button, controlValueAsBool(value));
-                       });
+            [&panel, button = info.button](const ControlValue& value) {
+                panel.setStatusButton(button, controlValueAsBool(value));
+            });
     }
 }
 

@@ -12,7 +12,8 @@
 
 namespace oskel {
 
-OutputView::OutputView(QWidget* parent) : QWidget(parent)
+OutputView::OutputView(QWidget* parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAcceptDrops(true);

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <functional>
-
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 class QWindow;
 

@@ -6,7 +6,9 @@
 
 namespace oskel {
 
-OutputWindow::OutputWindow(QWidget* parent) : QWidget(parent, Qt::Window), m_view(new OutputView(this))
+OutputWindow::OutputWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , m_view(new OutputView(this))
 {
     setObjectName("frmGLWindow");
     setWindowTitle(" Composition Screen");

@@ -8,8 +8,8 @@ namespace oskel {
 // The buttons and faders of the main window's control groups. None takes the keyboard's
 // focus: the performance keys must reach the keyboard control, never move between controls.
 
-inline QPushButton* makeButton(QWidget* parent, const char* name, const char* caption,
-                               bool checkable)
+inline QPushButton* makeButton(
+    QWidget* parent, const char* name, const char* caption, bool checkable)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);

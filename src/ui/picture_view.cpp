@@ -14,17 +14,19 @@ QImage toImage(const ThumbnailPicture& picture)
 {
     const auto needed = static_cast<std::size_t>(picture.width) * picture.height * 3;
     if (picture.width <= 0 || picture.height <= 0 || picture.pixels.size() < needed) {
-        QImage black(std::max(picture.width, 1), std::max(picture.height, 1), QImage::Format_RGB888);
+        QImage black(
+            std::max(picture.width, 1), std::max(picture.height, 1), QImage::Format_RGB888);
         black.fill(Qt::black);
         return black;
     }
     const QImage rows(picture.pixels.data(), picture.width, picture.height, picture.width * 3,
-                      QImage::Format_BGR888);
+        QImage::Format_BGR888);
     // The rows come bottom-up; mirroring also copies them out of the picture's storage.
     return rows.mirrored(false, true);
 }
 
-PictureView::PictureView(QWidget* parent) : QWidget(parent)
+PictureView::PictureView(QWidget* parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

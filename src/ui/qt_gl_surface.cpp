@@ -64,8 +64,8 @@ GlSurfaceResult QtGlSurface::create(QWindow& window, const QtGlSurface* shareWit
         {} };
 }
 
-QtGlSurface::QtGlSurface(QWindow& window, std::unique_ptr<QOpenGLContext> context,
-                         std::unique_ptr<QWindow> ownedWindow)
+QtGlSurface::QtGlSurface(
+    QWindow& window, std::unique_ptr<QOpenGLContext> context, std::unique_ptr<QWindow> ownedWindow)
     : m_ownedWindow(std::move(ownedWindow))
     , m_window(&window)
     , m_context(std::move(context))

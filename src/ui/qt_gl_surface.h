@@ -37,7 +37,7 @@ public:
 
 private:
     QtGlSurface(QWindow& window, std::unique_ptr<QOpenGLContext> context,
-                std::unique_ptr<QWindow> ownedWindow);
+        std::unique_ptr<QWindow> ownedWindow);
 
     std::unique_ptr<QWindow> m_ownedWindow; // set when this surface made its window
     QWindow* m_window = nullptr;

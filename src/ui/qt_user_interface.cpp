@@ -1,9 +1,8 @@
 #include "ui/qt_user_interface.h"
 
-#include <string>
-
 #include <QCoreApplication>
 #include <QThread>
+#include <string>
 
 #include "core/slot_number.h"
 #include "ui/dialogs.h"
@@ -49,7 +48,8 @@ bool onOwnThread(const QObject& object)
 } // namespace
 
 QtUserInterface::QtUserInterface(MainWindow& window, Dialogs& dialogs)
-    : m_window(window), m_dialogs(dialogs)
+    : m_window(window)
+    , m_dialogs(dialogs)
 {
 }
 
@@ -64,9 +64,10 @@ template <class Action> void QtUserInterface::onWindowsThread(Action&& action)
 
 void QtUserInterface::setStatusText(std::string_view text)
 {
-    onWindowsThread([this, shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))] {
-        m_window.setStatusText(shown);
-    });
+    onWindowsThread(
+        [this, shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))] {
+            m_window.setStatusText(shown);
+        });
 }
 
 void QtUserInterface::showMessage(std::string_view text)
@@ -87,7 +88,8 @@ void QtUserInterface::setSlotStatusColour(int slot, SlotColour colour)
     if (!isValidSlot(slot)) {
         return;
     }
-    onWindowsThread([this, slot, colour] { m_window.grid().panel(slot).setKeyColour(colourOf(colour)); });
+    onWindowsThread(
+        [this, slot, colour] { m_window.grid().panel(slot).setKeyColour(colourOf(colour)); });
 }
 
 void QtUserInterface::setSlotLetterBackground(int slot, SlotColour colour)
@@ -95,8 +97,9 @@ void QtUserInterface::setSlotLetterBackground(int slot, SlotColour colour)
     if (!isValidSlot(slot)) {
         return;
     }
-    onWindowsThread(
-        [this, slot, colour] { m_window.grid().panel(slot).setKeyBackground(letterBackgroundOf(colour)); });
+    onWindowsThread([this, slot, colour] {
+        m_window.grid().panel(slot).setKeyBackground(letterBackgroundOf(colour));
+    });
 }
 
 void QtUserInterface::blankThumbnail(int slot)
@@ -107,20 +110,23 @@ void QtUserInterface::blankThumbnail(int slot)
     onWindowsThread([this, slot] { m_window.grid().panel(slot).blank(); });
 }
 
-void QtUserInterface::showThumbnail(int slot, const ThumbnailPicture& picture, std::string_view hint)
+void QtUserInterface::showThumbnail(
+    int slot, const ThumbnailPicture& picture, std::string_view hint)
 {
     if (!isValidSlot(slot)) {
         return;
     }
-    onWindowsThread([this, slot, image = toImage(picture),
-                     shownHint = QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size()))] {
-        m_window.grid().panel(slot).showThumbnail(image, shownHint);
-    });
+    onWindowsThread(
+        [this, slot, image = toImage(picture),
+            shownHint = QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size()))] {
+            m_window.grid().panel(slot).showThumbnail(image, shownHint);
+        });
 }
 
 void QtUserInterface::showControlValue(std::string_view control, const ControlValue& value)
 {
-    onWindowsThread([this, name = std::string(control), value] { m_window.controls().show(name, value); });
+    onWindowsThread(
+        [this, name = std::string(control), value] { m_window.controls().show(name, value); });
 }
 
 void QtUserInterface::setOpacityBar(int, int)

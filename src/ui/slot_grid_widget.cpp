@@ -25,7 +25,8 @@ bool acceptable(const QMimeData* data)
 
 } // namespace
 
-SlotGridWidget::SlotGridWidget(QWidget* parent) : QWidget(parent)
+SlotGridWidget::SlotGridWidget(QWidget* parent)
+    : QWidget(parent)
 {
     setObjectName("vtpThumbnails");
     setAcceptDrops(true);

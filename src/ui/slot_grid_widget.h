@@ -1,9 +1,8 @@
 #pragma once
 
-#include <array>
-
 #include <QStringList>
 #include <QWidget>
+#include <array>
 
 #include "core/slot_number.h"
 #include "ui/slot_panel.h"

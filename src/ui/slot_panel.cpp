@@ -52,7 +52,10 @@ int draggedSlot(const QMimeData& data)
 // The played share of the clip: red from the left, white after it.
 class ProgressStrip : public QWidget {
 public:
-    explicit ProgressStrip(QWidget* parent) : QWidget(parent) { }
+    explicit ProgressStrip(QWidget* parent)
+        : QWidget(parent)
+    {
+    }
 
     void setRedWidth(int width)
     {
@@ -75,7 +78,9 @@ private:
     int m_redWidth = 0;
 };
 
-SlotPanel::SlotPanel(int slot, QWidget* parent) : QFrame(parent), m_slot(slot)
+SlotPanel::SlotPanel(int slot, QWidget* parent)
+    : QFrame(parent)
+    , m_slot(slot)
 {
     setObjectName(qName("controlpanel", slot));
     setFixedSize(slot_grid::kPanelWidth, slot_grid::kPanelHeight);
@@ -109,7 +114,8 @@ SlotPanel::SlotPanel(int slot, QWidget* parent) : QFrame(parent), m_slot(slot)
     for (const slot_grid::StatusButtonInfo& info : slot_grid::kStatusButtons) {
         for (const slot_grid::PanelChild& child : slot_grid::kPanelChildren) {
             if (child.name == info.child) {
-                addStatusButton(info, placeOf(child, QSize(static_cast<int>(info.caption.size()) * 6 + 6, 16)));
+                addStatusButton(
+                    info, placeOf(child, QSize(static_cast<int>(info.caption.size()) * 6 + 6, 16)));
             }
         }
     }
@@ -133,8 +139,8 @@ void SlotPanel::addTransport(const QRect& place)
 {
     const int width = place.width() / 3;
     QToolButton* play = addButton("play", QRect(place.topLeft(), QSize(width, place.height())));
-    QToolButton* pause
-        = addButton("pause", QRect(place.topLeft() + QPoint(width, 0), QSize(width, place.height())));
+    QToolButton* pause = addButton(
+        "pause", QRect(place.topLeft() + QPoint(width, 0), QSize(width, place.height())));
     QToolButton* stop = addButton(
         "stop", QRect(place.topLeft() + QPoint(2 * width, 0), QSize(width, place.height())));
     play->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
@@ -148,7 +154,8 @@ void SlotPanel::addTransport(const QRect& place)
 void SlotPanel::addStatusButton(const slot_grid::StatusButtonInfo& info, const QRect& place)
 {
     QToolButton* button = addButton(info.child, place);
-    button->setText(QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
+    button->setText(
+        QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
     button->setCheckable(true);
     button->setStyleSheet(kStatusStyle);
     const slot_grid::StatusButton which = info.button;
@@ -205,7 +212,7 @@ void SlotPanel::blank()
     m_still = QImage();
     m_thumbnail->fill(palette().color(QPalette::Window));
     m_thumbnail->setToolTip(QString::fromUtf8(slot_grid::kEmptySlotHint.data(),
-                                              static_cast<qsizetype>(slot_grid::kEmptySlotHint.size())));
+        static_cast<qsizetype>(slot_grid::kEmptySlotHint.size())));
     m_progress->setRedWidth(0);
 }
 

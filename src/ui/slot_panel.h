@@ -1,11 +1,10 @@
 #pragma once
 
-#include <array>
-
 #include <QColor>
 #include <QFrame>
 #include <QImage>
 #include <QPoint>
+#include <array>
 
 #include "control/slot_grid_layout.h"
 

@@ -46,13 +46,12 @@ void InstrumentWindows::bindMasterControls()
     MasterControls& master = m_main->master();
     GlobalState& globals = m_links->performance.globals();
     EventSink& events = m_links->events;
-    const auto send = [this, &events](TSlotEvent sent) {
-        guarded([&] { events.ProcessEvent(sent); });
-    };
+    const auto send
+        = [this, &events](TSlotEvent sent) { guarded([&] { events.ProcessEvent(sent); }); };
     QObject::connect(master.triggerToFront, &QPushButton::toggled, master.triggerToFront,
-                     [send](bool on) { send(event(13, on ? 1 : 0)); });
+        [send](bool on) { send(event(13, on ? 1 : 0)); });
     QObject::connect(master.loop, &QPushButton::toggled, master.loop,
-                     [send](bool on) { send(event(6, on ? 1 : 0)); });
+        [send](bool on) { send(event(6, on ? 1 : 0)); });
     bindFlag(*master.monophonic, globals.NewTriggerStopsClips);
     bindFlag(*master.pcNoteOff, globals.PCKeyNoteOff);
     QObject::connect(master.standby, &QPushButton::clicked, master.standby, [this, send, &globals] {
@@ -60,26 +59,27 @@ void InstrumentWindows::bindMasterControls()
         const QSignalBlocker blocker(m_main->master().standby);
         m_main->master().standby->setChecked(globals.standby);
     });
-    QObject::connect(master.stopAll, &QPushButton::clicked, master.stopAll, [send] { send(event(25)); });
-    QObject::connect(master.clearScreen, &QPushButton::clicked, master.clearScreen,
-                     [send] { send(event(11)); });
+    QObject::connect(
+        master.stopAll, &QPushButton::clicked, master.stopAll, [send] { send(event(25)); });
+    QObject::connect(
+        master.clearScreen, &QPushButton::clicked, master.clearScreen, [send] { send(event(11)); });
     QObject::connect(master.maximize, &QPushButton::clicked, master.maximize,
-                     [this] { guarded([this] { m_links->controls.fullScreen().toggle(); }); });
+        [this] { guarded([this] { m_links->controls.fullScreen().toggle(); }); });
     bindFlag(*master.syncMode, globals.LoadClipsInSyncMode);
     bindFlag(*master.fullScreen, globals.LoadClipsFullscreen);
     bindFlag(*master.keepSettings, globals.LoadClipsKeepSettings);
     bindFlag(*master.autoAdvance, globals.AutoAdvance);
     bindFlag(*master.randomAdvance, globals.RandomAdvance);
-    QObject::connect(master.masterVolume, &QSlider::valueChanged, master.masterVolume,
-                     [this, send](int level) {
-                         if (!m_main->master().masterMute->isChecked()) {
-                             send(event(39, level, 1));
-                         }
-                     });
-    QObject::connect(master.masterMute, &QPushButton::toggled, master.masterMute,
-                     [this, send](bool muted) {
-                         send(event(39, muted ? 0 : m_main->master().masterVolume->value(), 1));
-                     });
+    QObject::connect(
+        master.masterVolume, &QSlider::valueChanged, master.masterVolume, [this, send](int level) {
+            if (!m_main->master().masterMute->isChecked()) {
+                send(event(39, level, 1));
+            }
+        });
+    QObject::connect(
+        master.masterMute, &QPushButton::toggled, master.masterMute, [this, send](bool muted) {
+            send(event(39, muted ? 0 : m_main->master().masterVolume->value(), 1));
+        });
     QObject::connect(&m_main->statusLine(), &QPushButton::clicked, m_main.get(), [this] {
         m_main->setStatusText(QString::fromStdString(freeMemoryText(availableMemoryBytes())));
     });
@@ -90,19 +90,18 @@ void InstrumentWindows::bindTempoControls()
     TempoControls& tempo = m_main->tempo();
     Tempo& logic = m_links->tempo;
     QObject::connect(tempo.tempoField, &QLineEdit::textEdited, tempo.tempoField,
-                     [this, &logic](const QString& text) {
-                         guarded([&] { logic.tempoTextChanged(text.toStdString()); });
-                     });
+        [this, &logic](
+            const QString& text) { guarded([&] { logic.tempoTextChanged(text.toStdString()); }); });
     QObject::connect(tempo.tempoField, &QLineEdit::returnPressed, tempo.tempoField,
-                     [this, &logic, field = tempo.tempoField] {
-                         guarded([&] { logic.tempoTextEntered(field->text().toStdString()); });
-                     });
+        [this, &logic, field = tempo.tempoField] {
+            guarded([&] { logic.tempoTextEntered(field->text().toStdString()); });
+        });
     QObject::connect(tempo.tap, &QPushButton::clicked, tempo.tap,
-                     [this, &logic] { guarded([&] { logic.Tap(m_links->clock()); }); });
+        [this, &logic] { guarded([&] { logic.Tap(m_links->clock()); }); });
     QObject::connect(tempo.sync, &QPushButton::clicked, tempo.sync,
-                     [this] { guarded([this] { m_links->restartSyncSlots(false); }); });
+        [this] { guarded([this] { m_links->restartSyncSlots(false); }); });
     QObject::connect(tempo.bpmLabel, &QPushButton::clicked, tempo.bpmLabel,
-                     [this, &logic] { guarded([&] { logic.ApplyFollowTempoAll(); }); });
+        [this, &logic] { guarded([&] { logic.ApplyFollowTempoAll(); }); });
     bindFlag(*tempo.autoBpm, m_links->performance.globals().BPMfollow);
 }
 
@@ -111,24 +110,26 @@ void InstrumentWindows::bindCrossfadeControls()
     CrossfadeControls& controls = m_main->crossfade();
     CrossfadeMixer& mixer = m_links->controls.mixer();
     const auto act = [this](const std::function<void()>& action) { guarded(action); };
-    QObject::connect(controls.trailsEnable, &QPushButton::toggled, controls.trailsEnable,
-                     [this, act](bool on) { act([&] { m_links->events.ProcessEvent(event(12, on ? 1 : 0)); }); });
+    QObject::connect(
+        controls.trailsEnable, &QPushButton::toggled, controls.trailsEnable, [this, act](bool on) {
+            act([&] { m_links->events.ProcessEvent(event(12, on ? 1 : 0)); });
+        });
     QObject::connect(controls.trailsStrength, &QSlider::valueChanged, controls.trailsStrength,
-                     [this, act](int strength) {
-                         if (isValidSlot(m_links->performance.globals().selectedSlot)) {
-                             act([&] { m_links->events.ProcessEvent(event(36, strength)); });
-                         }
-                     });
+        [this, act](int strength) {
+            if (isValidSlot(m_links->performance.globals().selectedSlot)) {
+                act([&] { m_links->events.ProcessEvent(event(36, strength)); });
+            }
+        });
     QObject::connect(controls.crossfade, &QSlider::valueChanged, controls.crossfade,
-                     [act, &mixer](int position) { act([&] { mixer.sbCrossFadeChange(position); }); });
+        [act, &mixer](int position) { act([&] { mixer.sbCrossFadeChange(position); }); });
     QObject::connect(controls.crossfadeEnable, &QPushButton::clicked, controls.crossfadeEnable,
-                     [act, &mixer](bool on) { act([&] { mixer.cbCrossFadeEnableClick(on); }); });
+        [act, &mixer](bool on) { act([&] { mixer.cbCrossFadeEnableClick(on); }); });
     QObject::connect(controls.video, &QPushButton::clicked, controls.video,
-                     [act, &mixer](bool on) { act([&] { mixer.cbCFVideoClick(on); }); });
+        [act, &mixer](bool on) { act([&] { mixer.cbCFVideoClick(on); }); });
     QObject::connect(controls.audio, &QPushButton::clicked, controls.audio,
-                     [act, &mixer](bool on) { act([&] { mixer.cbCFAudioClick(on); }); });
+        [act, &mixer](bool on) { act([&] { mixer.cbCFAudioClick(on); }); });
     QObject::connect(controls.resetClips, &QPushButton::clicked, controls.resetClips,
-                     [act, &mixer] { act([&] { mixer.bResetClipsClick(); }); });
+        [act, &mixer] { act([&] { mixer.bResetClipsClick(); }); });
     const struct {
         int side;
         QPushButton* transform;
@@ -141,37 +142,37 @@ void InstrumentWindows::bindCrossfadeControls()
     for (const auto& side : sides) {
         const int which = side.side;
         QObject::connect(side.transform, &QPushButton::pressed, side.transform,
-                         [act, &mixer, which] { act([&] { mixer.TransformDown(which); }); });
+            [act, &mixer, which] { act([&] { mixer.TransformDown(which); }); });
         QObject::connect(side.transform, &QPushButton::released, side.transform,
-                         [act, &mixer, which] { act([&] { mixer.TransformRelease(which); }); });
-        QObject::connect(side.scratch, &QSlider::valueChanged, side.scratch,
-                         [act, &mixer, which](int position) {
-                             act([&] {
-                                 if (which == CrossfadeMixer::kSideA) {
-                                     mixer.tbCFscratchAChange(position);
-                                 } else {
-                                     mixer.tbCFscratchBChange(position);
-                                 }
-                             });
-                         });
+            [act, &mixer, which] { act([&] { mixer.TransformRelease(which); }); });
+        QObject::connect(
+            side.scratch, &QSlider::valueChanged, side.scratch, [act, &mixer, which](int position) {
+                act([&] {
+                    if (which == CrossfadeMixer::kSideA) {
+                        mixer.tbCFscratchAChange(position);
+                    } else {
+                        mixer.tbCFscratchBChange(position);
+                    }
+                });
+            });
         QObject::connect(side.preview, &PictureView::pressed, side.preview,
-                         [act, &mixer, which](Qt::MouseButton button) {
-                             if (button == Qt::LeftButton) {
-                                 act([&] { mixer.CFpreviewClick(which); });
-                             }
-                         });
+            [act, &mixer, which](Qt::MouseButton button) {
+                if (button == Qt::LeftButton) {
+                    act([&] { mixer.CFpreviewClick(which); });
+                }
+            });
         QObject::connect(side.preview, &PictureView::doubleClicked, side.preview,
-                         [act, &mixer, which] { act([&] { mixer.CFpreviewDblClick(which); }); });
-        QObject::connect(side.preview, &PictureView::slotDropped, side.preview,
-                         [act, &mixer, which](int slot) {
-                             act([&] {
-                                 if (which == CrossfadeMixer::kSideA) {
-                                     mixer.pnCFpreviewADragDrop(slot);
-                                 } else {
-                                     mixer.pnCFpreviewBDragDrop(slot);
-                                 }
-                             });
-                         });
+            [act, &mixer, which] { act([&] { mixer.CFpreviewDblClick(which); }); });
+        QObject::connect(
+            side.preview, &PictureView::slotDropped, side.preview, [act, &mixer, which](int slot) {
+                act([&] {
+                    if (which == CrossfadeMixer::kSideA) {
+                        mixer.pnCFpreviewADragDrop(slot);
+                    } else {
+                        mixer.pnCFpreviewBDragDrop(slot);
+                    }
+                });
+            });
     }
 }
 
@@ -183,35 +184,35 @@ void InstrumentWindows::bindGrid()
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         SlotPanel* panel = &widget.panel(slot);
         QObject::connect(panel, &SlotPanel::clicked, panel,
-                         [act, &grid](int s) { act([&] { grid.panelClick(s); }); });
+            [act, &grid](int s) { act([&] { grid.panelClick(s); }); });
         QObject::connect(panel, &SlotPanel::rightPressed, panel,
-                         [act, &grid](int s) { act([&] { grid.thumbnailRightButtonDown(s); }); });
+            [act, &grid](int s) { act([&] { grid.thumbnailRightButtonDown(s); }); });
         QObject::connect(panel, &SlotPanel::doubleClicked, panel,
-                         [act, &grid](int s) { act([&] { grid.thumbnailDoubleClick(s); }); });
+            [act, &grid](int s) { act([&] { grid.thumbnailDoubleClick(s); }); });
         QObject::connect(panel, &SlotPanel::playClicked, panel,
-                         [act, &grid](int s) { act([&] { grid.playClick(s); }); });
+            [act, &grid](int s) { act([&] { grid.playClick(s); }); });
         QObject::connect(panel, &SlotPanel::pauseClicked, panel,
-                         [act, &grid](int s) { act([&] { grid.pauseClick(s); }); });
+            [act, &grid](int s) { act([&] { grid.pauseClick(s); }); });
         QObject::connect(panel, &SlotPanel::stopClicked, panel,
-                         [act, &grid](int s) { act([&] { grid.stopClick(s); }); });
+            [act, &grid](int s) { act([&] { grid.stopClick(s); }); });
         QObject::connect(panel, &SlotPanel::statusClicked, panel,
-                         [act, &grid](int s, slot_grid::StatusButton button) {
-                             act([&] { grid.statusButtonClick(s, button); });
-                         });
+            [act, &grid](int s, slot_grid::StatusButton button) {
+                act([&] { grid.statusButtonClick(s, button); });
+            });
     }
-    QObject::connect(&widget, &SlotGridWidget::slotDropped, &widget,
-                     [this, act, &grid](int from, int to) {
-                         const CopyMode mode = m_main->master().copyMode();
-                         act([&] { grid.dropSlot(from, to, mode); });
-                     });
+    QObject::connect(
+        &widget, &SlotGridWidget::slotDropped, &widget, [this, act, &grid](int from, int to) {
+            const CopyMode mode = m_main->master().copyMode();
+            act([&] { grid.dropSlot(from, to, mode); });
+        });
     QObject::connect(&widget, &SlotGridWidget::filesDropped, &widget,
-                     [act, &grid](const QPoint& point, const QStringList& files) {
-                         std::vector<std::filesystem::path> paths;
-                         for (const QString& file : files) {
-                             paths.emplace_back(file.toStdString());
-                         }
-                         act([&] { grid.dropFiles(paths, point.x(), point.y()); });
-                     });
+        [act, &grid](const QPoint& point, const QStringList& files) {
+            std::vector<std::filesystem::path> paths;
+            for (const QString& file : files) {
+                paths.emplace_back(file.toStdString());
+            }
+            act([&] { grid.dropFiles(paths, point.x(), point.y()); });
+        });
 }
 
 void InstrumentWindows::bindOutput(OutputView& view)
@@ -219,16 +220,16 @@ void InstrumentWindows::bindOutput(OutputView& view)
     OutputMouse& mouse = m_links->controls.outputMouse();
     const auto act = [this](const std::function<void()>& action) { guarded(action); };
     QObject::connect(&view, &OutputView::pressed, &view,
-                     [act, &mouse](Qt::MouseButton button, const QPoint& point, const QSize& size) {
-                         const OutputMouse::Button pressed = button == Qt::RightButton
-                             ? OutputMouse::Button::Right
-                             : button == Qt::LeftButton ? OutputMouse::Button::Left
-                                                        : OutputMouse::Button::Middle;
-                         act([&] {
-                             mouse.DisplayMouseDown(OutputMouse::Surface::MainDisplay, pressed,
-                                                    point.x(), point.y(), size.width(), size.height());
-                         });
-                     });
+        [act, &mouse](Qt::MouseButton button, const QPoint& point, const QSize& size) {
+            const OutputMouse::Button pressed = button == Qt::RightButton
+                ? OutputMouse::Button::Right
+                : button == Qt::LeftButton ? OutputMouse::Button::Left
+                                           : OutputMouse::Button::Middle;
+            act([&] {
+                mouse.DisplayMouseDown(OutputMouse::Surface::MainDisplay, pressed, point.x(),
+                    point.y(), size.width(), size.height());
+            });
+        });
     QObject::connect(&view, &OutputView::moved, &view, [act, &mouse](const QPoint& point) {
         if (mouse.dragging()) {
             act([&] { mouse.DisplayMouseMove(point.x(), point.y()); });
@@ -239,7 +240,7 @@ void InstrumentWindows::bindOutput(OutputView& view)
     });
     view.setDropFilter([&mouse](int slot) { return mouse.DisplayDragOver(slot); });
     QObject::connect(&view, &OutputView::slotDropped, &view,
-                     [act, &mouse](int slot) { act([&] { mouse.DisplayDragDrop(slot); }); });
+        [act, &mouse](int slot) { act([&] { mouse.DisplayDragDrop(slot); }); });
 }
 
 } // namespace oskel

@@ -56,8 +56,8 @@ protected:
     } };
     ClipLoader loader { performance, sources, audio, playback };
     Tempo tempo { performance, events };
-    Controllers controls { { performance, events, tempo, loader, playback, [](bool) { },
-                             [] { return 0u; }, [] { return 44100; } } };
+    Controllers controls { { performance, events, tempo, loader, playback, [](bool) {},
+        [] { return 0u; }, [] { return 44100; } } };
     RecordingWindows windows;
 };
 
@@ -68,8 +68,8 @@ TEST_F(ControllersTest, ActOnTheWindowsOnlyWhileTheyAreAttached)
 
     controls.attachWindows(windows, windows, windows);
     actOnWindows();
-    EXPECT_EQ(windows.calls,
-              (std::vector<std::string> { "close", "dialog 3", "dialog 5", "window" }));
+    EXPECT_EQ(
+        windows.calls, (std::vector<std::string> { "close", "dialog 3", "dialog 5", "window" }));
 
     controls.detachWindows();
     windows.calls.clear();

@@ -26,7 +26,7 @@ protected:
     RecordingOutputWindow window;
     std::vector<bool> restarts;
     FullScreenDisplay display { performance, playback, window,
-                                [this](bool hide) { restarts.push_back(hide); } };
+        [this](bool hide) { restarts.push_back(hide); } };
 };
 
 TEST_F(FullScreenDisplayTest, EachSwitchStandsByKeepsTheSlotsAndRestartsTheSyncSlots)

@@ -25,7 +25,8 @@ TEST(ControlValueTest, EveryKindOfValueFitsEveryKindOfControl)
         { std::int64_t { 255 }, true, 255, "255" },
         { std::int64_t { 0 }, false, 0, "0" },
         { std::int64_t { -8000 }, true, -8000, "-8000" },
-        { std::int64_t { 1 } << 40, true, std::numeric_limits<std::int32_t>::max(), "1099511627776" },
+        { std::int64_t { 1 } << 40, true, std::numeric_limits<std::int32_t>::max(),
+            "1099511627776" },
         { 120.0, true, 120, "120" },
         { 2.5, true, 2, "2.5" },
         { 3.5, true, 4, "3.5" },
@@ -35,7 +36,8 @@ TEST(ControlValueTest, EveryKindOfValueFitsEveryKindOfControl)
         { std::string("42"), false, 42, "42" },
         { std::string("1"), true, 1, "1" },
         { std::string("true"), true, 0, "true" },
-        { std::string("99999999999"), false, std::numeric_limits<std::int32_t>::max(), "99999999999" },
+        { std::string("99999999999"), false, std::numeric_limits<std::int32_t>::max(),
+            "99999999999" },
         { std::string(""), false, 0, "" },
     };
     for (const Case& c : cases) {

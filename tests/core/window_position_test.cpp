@@ -28,11 +28,11 @@ TEST(WindowPositionTest, StoredPositionsStandEvenOffScreenButWithinReach)
 TEST(WindowPositionTest, WithoutAStoredPositionTheWindowIsCentredOnItsScreen)
 {
     EXPECT_EQ(mainWindowPosition(std::nullopt, { 0, 0, 1920, 1080 }, 1024, 748),
-              (ScreenPoint { 448, 166 }));
+        (ScreenPoint { 448, 166 }));
     EXPECT_EQ(mainWindowPosition(std::nullopt, { 1920, 0, 1280, 1024 }, 1024, 748),
-              (ScreenPoint { 2048, 138 }));
+        (ScreenPoint { 2048, 138 }));
     EXPECT_EQ(mainWindowPosition(std::nullopt, { 0, 0, 800, 600 }, 1024, 748),
-              (ScreenPoint { -112, -74 }));
+        (ScreenPoint { -112, -74 }));
 }
 
 } // namespace

@@ -28,14 +28,13 @@ TestFrame bandedFrame(const std::vector<Band>& bands)
     return frame;
 }
 
-void expectBands(const std::vector<std::uint8_t>& picture, const std::vector<Band>& bands,
-                 int tolerance)
+void expectBands(
+    const std::vector<std::uint8_t>& picture, const std::vector<Band>& bands, int tolerance)
 {
     const int bandWidth = kWidth / int(bands.size());
     for (std::size_t i = 0; i < bands.size(); ++i) {
         const int x = int(i) * bandWidth + bandWidth / 2;
-        EXPECT_TRUE(colourNear(pixelAt(picture, x, kHeight / 2),
-                               bands[i].expected, tolerance))
+        EXPECT_TRUE(colourNear(pixelAt(picture, x, kHeight / 2), bands[i].expected, tolerance))
             << "band " << i;
     }
 }
@@ -49,9 +48,8 @@ constexpr Bgr withSum(int sum)
 // What a layer pixel of alpha/255 blended over below gives.
 constexpr Bgr blended(Bgr layer, Bgr below, double alpha)
 {
-    const auto mix = [alpha](int top, int under) {
-        return int(top * alpha + under * (1.0 - alpha) + 0.5);
-    };
+    const auto mix
+        = [alpha](int top, int under) { return int(top * alpha + under * (1.0 - alpha) + 0.5); };
     return { mix(layer.b, below.b), mix(layer.g, below.g), mix(layer.r, below.r) };
 }
 
@@ -90,11 +88,11 @@ TEST_P(LumaKeyCompositing, KeyedPixelsShowTheLayerBelowByTheirBrightness)
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, LumaKeyCompositing,
-    ::testing::Values(
-        LumaCase { "HardKeyAt300", 300, 0, false,
-            { { withSum(300), kWhite }, { withSum(301), withSum(301) } } },
+    ::testing::Values(LumaCase { "HardKeyAt300", 300, 0, false,
+                          { { withSum(300), kWhite }, { withSum(301), withSum(301) } } },
         LumaCase { "Blend100Around300", 300, 100, false,
-            { { withSum(200), kWhite }, { withSum(300), blended(withSum(300), kWhite, 128 / 255.0) },
+            { { withSum(200), kWhite },
+                { withSum(300), blended(withSum(300), kWhite, 128 / 255.0) },
                 { withSum(400), withSum(400) } } },
         LumaCase { "Blend100Inverted", 300, 100, true,
             { { withSum(200), withSum(200) },
@@ -143,8 +141,7 @@ TEST_F(LayerCompositing, ColourSwapModesExchangeChannels)
         Bgr shown;
     };
     const SwapCase cases[] = {
-        { 0, kRed, kRed },
-        { 1, kRed, kGreen }, // red / green
+        { 0, kRed, kRed }, { 1, kRed, kGreen }, // red / green
         { 2, kRed, kBlue }, // red / blue
         { 3, kBlue, kGreen }, // blue / green
     };
@@ -210,7 +207,9 @@ TEST_P(StencilCompositing, TheMaskGivesEachPixelItsOpacity)
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             const int band = x / (kWidth / 3);
-            (*mask)[std::size_t(y) * kWidth + std::size_t(x)] = band == 0 ? 0 : band == 1 ? 128 : 255;
+            (*mask)[std::size_t(y) * kWidth + std::size_t(x)] = band == 0 ? 0
+                : band == 1                                               ? 128
+                                                                          : 255;
         }
     }
     loadSlot(kLayer, kWidth, kHeight, [&](TPlayAvistruct& s) {

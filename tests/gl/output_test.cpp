@@ -257,8 +257,8 @@ TEST(GlRendererWithoutContext, SaysSoAndDrawsNothing)
 
 TEST(EglSurfaceCreation, AnUnusableSizeIsRefusedWithAReason)
 {
-    for (const auto& [width, height] : { std::pair { 0, 288 }, std::pair { 384, -1 },
-             std::pair { 100000, 288 } }) {
+    for (const auto& [width, height] :
+        { std::pair { 0, 288 }, std::pair { 384, -1 }, std::pair { 100000, 288 } }) {
         GlSurfaceResult result = createEglSurface(width, height);
         EXPECT_EQ(result.surface, nullptr);
         EXPECT_FALSE(result.error.empty());

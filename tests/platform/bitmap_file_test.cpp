@@ -284,9 +284,8 @@ const std::vector<std::uint8_t> kColourPixels = {
 
 TEST(ColourBitmap, ReadsPaddedRowsBottomRowFirstWhateverTheFileOrder)
 {
-    for (const BmpOptions& options :
-         { BmpOptions {}, BmpOptions { .topDown = true }, BmpOptions { .headerSize = 12 },
-             BmpOptions { .headerSize = 124, .gapBytes = 5 } }) {
+    for (const BmpOptions& options : { BmpOptions {}, BmpOptions { .topDown = true },
+             BmpOptions { .headerSize = 12 }, BmpOptions { .headerSize = 124, .gapBytes = 5 } }) {
         const std::optional<ColourBitmap> bitmap
             = readColourBitmap(makeBmp(3, 2, 24, kColourPixels, options));
         ASSERT_TRUE(bitmap.has_value()) << "header " << options.headerSize;

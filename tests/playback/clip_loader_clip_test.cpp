@@ -32,18 +32,16 @@ protected:
 
 TEST_F(ClipLoaderOnClipsTest, ClipsWithAndWithoutSoundThroughBothSystems)
 {
-    const auto withSound = test::makeClip(
-        "loader-sound.AVI", test::joinArgs({ test::testPicture("720x576", "25", "1"),
-                                             test::tone(22050, "1"),
-                                             { "-c:v", "mjpeg", "-c:a", "pcm_s16le", "-ac", "2" } }));
-    const auto quiet = test::makeClip(
-        "loader-quiet.avi", test::joinArgs({ test::testPicture("160x120", "30000/1001", "1"),
-                                             { "-c:v", "mjpeg" } }));
-    const auto soundOnly = test::makeClip(
-        "loader-sound-only.avi", test::joinArgs({ test::tone(44100, "1"), { "-c:a", "pcm_s16le" } }));
-    const auto mp4 = test::makeClip(
-        "loader.mp4", test::joinArgs({ test::testPicture("320x240", "25", "1"),
-                                       test::tone(44100, "1"), { "-c:v", "mpeg4", "-c:a", "aac" } }));
+    const auto withSound = test::makeClip("loader-sound.AVI",
+        test::joinArgs({ test::testPicture("720x576", "25", "1"), test::tone(22050, "1"),
+            { "-c:v", "mjpeg", "-c:a", "pcm_s16le", "-ac", "2" } }));
+    const auto quiet = test::makeClip("loader-quiet.avi",
+        test::joinArgs({ test::testPicture("160x120", "30000/1001", "1"), { "-c:v", "mjpeg" } }));
+    const auto soundOnly = test::makeClip("loader-sound-only.avi",
+        test::joinArgs({ test::tone(44100, "1"), { "-c:a", "pcm_s16le" } }));
+    const auto mp4 = test::makeClip("loader.mp4",
+        test::joinArgs({ test::testPicture("320x240", "25", "1"), test::tone(44100, "1"),
+            { "-c:v", "mpeg4", "-c:a", "aac" } }));
 
     ASSERT_TRUE(loader.LoadClipIntoSlot(1, withSound, false, false));
     const TPlayAvistruct& first = performance.slot(1);

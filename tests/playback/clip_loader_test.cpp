@@ -92,7 +92,7 @@ TEST_F(ClipLoaderTest, TheExtensionChoosesTheReaderAndAviFallsBackToStreaming)
     aviClip.openResult = -2;
     ASSERT_TRUE(load(3, file("odd.avi")));
     EXPECT_EQ(readersMade,
-              (std::vector<SourceSystemKind> { SourceSystemKind::ssVFW, SourceSystemKind::ssDS }));
+        (std::vector<SourceSystemKind> { SourceSystemKind::ssVFW, SourceSystemKind::ssDS }));
     EXPECT_EQ(performance.slot(3).SourceSystem, 1);
 }
 
@@ -111,9 +111,8 @@ TEST_F(ClipLoaderTest, FailedLoadsLeaveTheSlotEmptyAndSayWhy)
     test::FakeClip unreadable;
     unreadable.openResult = 999;
     for (const Case& c : std::vector<Case> { { "sound.mp4", noPicture, true, 235 },
-                                             { "broken.mp4", badSound, true, 246 },
-                                             { "junk.mp4", unreadable, true, 0 },
-                                             { "missing.mp4", {}, false, 0 } }) {
+             { "broken.mp4", badSound, true, 246 }, { "junk.mp4", unreadable, true, 0 },
+             { "missing.mp4", {}, false, 0 } }) {
         streamingClip = c.clip;
         ui.messages.clear();
         const auto path = c.fileExists ? file(c.name) : folder / c.name;
@@ -121,7 +120,8 @@ TEST_F(ClipLoaderTest, FailedLoadsLeaveTheSlotEmptyAndSayWhy)
         const TPlayAvistruct& slot = performance.slot(4);
         EXPECT_FALSE(slot.Loaded) << c.name;
         EXPECT_EQ(slot.LoadResult, c.result) << c.name;
-        EXPECT_EQ(ui.messages, std::vector<std::string> { "Sorry Oskel was unable to load clip: " + path.string() });
+        EXPECT_EQ(ui.messages,
+            std::vector<std::string> { "Sorry Oskel was unable to load clip: " + path.string() });
         EXPECT_FALSE(performance.globals().loadingBusy) << "a failed load must not block the next";
     }
 }
@@ -138,8 +138,8 @@ TEST_F(ClipLoaderTest, SilentBuffersForClipsWithoutSoundOrLongOnes)
     ASSERT_TRUE(load(2, file("long.mp4")));
     EXPECT_TRUE(performance.slot(2).LoadedSilent);
     EXPECT_NE(std::find(ui.statusTexts.begin(), ui.statusTexts.end(),
-                        "Loading Long Clip Silent .. see prefs"),
-              ui.statusTexts.end());
+                  "Loading Long Clip Silent .. see prefs"),
+        ui.statusTexts.end());
 
     performance.globals().LoadLongClipsSilent = false;
     ASSERT_TRUE(load(2, file("long.mp4")));
@@ -184,8 +184,8 @@ TEST_F(ClipLoaderTest, NewClipsAreCentredAtTheirSizeUnlessFullScreen)
     performance.globals().LoadClipsFullscreen = false;
     ASSERT_TRUE(load(7, file("c.mp4"), true));
     const TPlayAvistruct& slot = performance.slot(7);
-    EXPECT_EQ(std::tuple(slot.Left, slot.Top, slot.Right, slot.Bottom),
-              std::tuple(32, 24, 352, 264));
+    EXPECT_EQ(
+        std::tuple(slot.Left, slot.Top, slot.Right, slot.Bottom), std::tuple(32, 24, 352, 264));
     EXPECT_EQ(slot.Size, 280);
     EXPECT_TRUE(slot.InstallationMode);
     EXPECT_TRUE(slot.Mute) << "sync mode starts muted";
@@ -249,7 +249,7 @@ TEST_F(ClipLoaderTest, TheOpenDialogLoadsKeepsSettingsOnALoadedSlotAndRemembersT
     EXPECT_EQ(performance.slot(2).InPoint, 1234) << "a loaded slot keeps its settings";
     EXPECT_EQ(performance.globals().lastClipPath, (folder / "second.mp4").string());
     EXPECT_EQ(performance.globals().clipFolderHistory,
-              std::vector<std::string> { folder.path().string() + "/" });
+        std::vector<std::string> { folder.path().string() + "/" });
     EXPECT_EQ(ui.statusTexts.back().rfind("Ready ... ", 0), 0u);
 }
 

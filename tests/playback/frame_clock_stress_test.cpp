@@ -30,7 +30,6 @@ std::chrono::seconds stressDuration()
     return std::chrono::seconds(seconds != nullptr ? std::atoi(seconds) : 30);
 }
 
-
 TEST(FrameClockStress, SixteenSlotsPlayWhileEventsLoadsAndStandbyArrive)
 {
     if (!test::ffmpegAvailable()) {
@@ -38,12 +37,11 @@ TEST(FrameClockStress, SixteenSlotsPlayWhileEventsLoadsAndStandbyArrive)
     }
     const std::vector<std::filesystem::path> clips {
         test::makeClip("stress.avi",
-                       test::joinArgs({ test::testPicture("64x48", "25", "1"),
-                                        test::tone(22050, "1"),
-                                        { "-c:v", "mjpeg", "-c:a", "pcm_s16le" } })),
+            test::joinArgs({ test::testPicture("64x48", "25", "1"), test::tone(22050, "1"),
+                { "-c:v", "mjpeg", "-c:a", "pcm_s16le" } })),
         test::makeClip("stress.mkv",
-                       test::joinArgs({ test::testPicture("80x60", "30", "1"),
-                                        test::tone(44100, "1"), { "-c:v", "mpeg4", "-g", "10" } })),
+            test::joinArgs({ test::testPicture("80x60", "30", "1"), test::tone(44100, "1"),
+                { "-c:v", "mpeg4", "-g", "10" } })),
     };
 
     SilentUserInterface ui;
@@ -56,9 +54,9 @@ TEST(FrameClockStress, SixteenSlotsPlayWhileEventsLoadsAndStandbyArrive)
     AudioEngine audio(sound, ui, [] { return std::optional<std::int64_t>(); });
     SourceInterface sources(makeMediaReader);
     ClipLoader loader(performance, sources, audio, playback);
-    Transport transport(performance, events,
-                        [&events](bool hide) { events.RestartSyncSlots(hide); }, millisecondTick,
-                        20261210);
+    Transport transport(
+        performance, events, [&events](bool hide) { events.RestartSyncSlots(hide); },
+        millisecondTick, 20261210);
     NullFrameRenderer renderer;
     SilentPlaybackMonitor monitor;
     FrameClock clock(performance, sources, renderer, transport, monitor);
@@ -70,16 +68,15 @@ TEST(FrameClockStress, SixteenSlotsPlayWhileEventsLoadsAndStandbyArrive)
     sound.start();
 
     std::mt19937 random(7);
-    const auto pick = [&](int low, int high) {
-        return std::uniform_int_distribution<int>(low, high)(random);
-    };
+    const auto pick
+        = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
     const auto loadInto = [&](int slot) {
         const auto deadline = std::chrono::steady_clock::now() + 2s;
         while (performance.globals().loadingBusy && std::chrono::steady_clock::now() < deadline) {
             mainThread.serveFor(2ms);
         }
-        loader.LoadClipIntoSlot(slot, clips[static_cast<std::size_t>(pick(0, 1))], pick(0, 3) == 0,
-                                false);
+        loader.LoadClipIntoSlot(
+            slot, clips[static_cast<std::size_t>(pick(0, 1))], pick(0, 3) == 0, false);
     };
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         loadInto(slot);
@@ -88,8 +85,8 @@ TEST(FrameClockStress, SixteenSlotsPlayWhileEventsLoadsAndStandbyArrive)
         events.ProcessEvent({ 0, 0, 64, slot });
     }
 
-    const std::vector<std::uint8_t> codes { 0, 0, 0, 1, 2, 2, 3, 5, 6, 7, 8, 9, 10, 10, 13, 16,
-                                            17, 20, 25, 30, 31, 32, 33, 34, 37, 40, 41 };
+    const std::vector<std::uint8_t> codes { 0, 0, 0, 1, 2, 2, 3, 5, 6, 7, 8, 9, 10, 10, 13, 16, 17,
+        20, 25, 30, 31, 32, 33, 34, 37, 40, 41 };
     const auto deadline = std::chrono::steady_clock::now() + stressDuration();
     int operations = 0;
     while (std::chrono::steady_clock::now() < deadline) {
@@ -103,7 +100,8 @@ TEST(FrameClockStress, SixteenSlotsPlayWhileEventsLoadsAndStandbyArrive)
                 performance.UnloadSlot(pick(1, 16), pick(0, 1) == 0);
             } else {
                 TSlotEvent event;
-                event.Code = codes[static_cast<std::size_t>(pick(0, static_cast<int>(codes.size()) - 1))];
+                event.Code
+                    = codes[static_cast<std::size_t>(pick(0, static_cast<int>(codes.size()) - 1))];
                 event.Slot = pick(1, 16);
                 event.Value = pick(0, 2) == 0 ? pick(-10000, 0) : pick(0, 400000);
                 event.Value2 = pick(0, 127);

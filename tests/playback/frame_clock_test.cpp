@@ -17,7 +17,7 @@ namespace {
 
 class NoEvents : public EventSink {
 public:
-    void ProcessEvent(const TSlotEvent&) override {}
+    void ProcessEvent(const TSlotEvent&) override { }
 };
 
 // The tick is stepped by hand on the test's thread, which is the main thread: its calls onto
@@ -83,15 +83,12 @@ TEST_F(FrameClockTest, ThePlayCursorPicksTheFrame)
         int frame;
     };
     for (const Case& c : std::vector<Case> {
-             { 1, 0, 0 },
-             { 1, 88200, 25 },
-             { 1, 3528, 1 },       // 50 x 3528 / 176400 = 1.0
-             { 1, 5292, 2 },       // 1.5 -> 2
-             { 1, 8820, 2 },       // 2.5 -> 2, halves to even
-             { 1, 176400, 49 },    // exactly FrameCount: the last frame
-             { 2, 0, 49 },         // backwards: mirrored
-             { 2, 88200, 25 },
-             { 2, 170000, 2 },     // 50 x 6400 / 176400 = 1.81 -> 2
+             { 1, 0, 0 }, { 1, 88200, 25 }, { 1, 3528, 1 }, // 50 x 3528 / 176400 = 1.0
+             { 1, 5292, 2 }, // 1.5 -> 2
+             { 1, 8820, 2 }, // 2.5 -> 2, halves to even
+             { 1, 176400, 49 }, // exactly FrameCount: the last frame
+             { 2, 0, 49 }, // backwards: mirrored
+             { 2, 88200, 25 }, { 2, 170000, 2 }, // 50 x 6400 / 176400 = 1.81 -> 2
          }) {
         slot.Direction = c.direction;
         hold(slot, c.cursor);
@@ -225,7 +222,10 @@ TEST_F(FrameClockTest, NewClipsGetTheirTexturesAndTheLoaderIsFreed)
 // A source that takes longer than the worker time-out for one slot.
 class HangingSource : public test::FakeMediaSource {
 public:
-    HangingSource() : FakeMediaSource(test::FakeClip {}) {}
+    HangingSource()
+        : FakeMediaSource(test::FakeClip {})
+    {
+    }
     int getFrame(std::int64_t index, TSourceInfo& info, const std::uint8_t*& pixels) override
     {
         std::this_thread::sleep_for(FrameClock::kWorkerTimeout + std::chrono::milliseconds(300));
@@ -248,12 +248,14 @@ TEST(FrameClockThreads, AHangingSourceCostsItsSlotOneTickAndTheOthersAreDrawn)
     });
     test::RecordingRenderer renderer;
     NoEvents events;
-    Transport transport(performance, events, nullptr, [] { return 1000u; }, 1);
+    Transport transport(
+        performance, events, nullptr, [] { return 1000u; }, 1);
     SilentPlaybackMonitor monitor;
     FrameClock clock(performance, sources, renderer, transport, monitor);
     for (int number : { 1, 2, 3 }) {
         // Slot 2 hangs; slot 3 has no sound length at all.
-        sources.SourceInit(number, number == 2 ? SourceSystemKind::ssVFW : SourceSystemKind::ssDS, 24);
+        sources.SourceInit(
+            number, number == 2 ? SourceSystemKind::ssVFW : SourceSystemKind::ssDS, 24);
         ASSERT_EQ(sources.SourceOpen(number, "/proc/self/exe"), 0);
         TPlayAvistruct& slot = performance.slot(number);
         slot.FrameCount = 50;
@@ -287,7 +289,8 @@ TEST(FrameClockThreads, UnloadWaitsForTheRunningFrameThreadWithoutDeadlock)
     });
     test::RecordingRenderer renderer;
     NoEvents events;
-    Transport transport(performance, events, nullptr, [] { return 1000u; }, 1);
+    Transport transport(
+        performance, events, nullptr, [] { return 1000u; }, 1);
     SilentPlaybackMonitor monitor;
     FrameClock clock(performance, sources, renderer, transport, monitor);
     AudioMailbox mailbox;

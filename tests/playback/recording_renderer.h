@@ -20,16 +20,16 @@ public:
     };
 
     bool InitDisplay() override { return true; }
-    void makeCurrent() override {}
-    void releaseContext() override {}
-    void setTickTime(std::uint32_t) override {}
+    void makeCurrent() override { }
+    void releaseContext() override { }
+    void setTickTime(std::uint32_t) override { }
     void DeleteSlotTextures(int slot) override { deleted.push_back(slot); }
     void CreateSlotTextures(int slot, int width, int height) override
     {
         created.push_back({ slot, 0, width, height });
     }
     void DrawSlotFrame(int slot, const TPlayAvistruct&, const std::uint8_t* pixels,
-                       const TBitmapInfoHeader& header) override
+        const TBitmapInfoHeader& header) override
     {
         {
             std::lock_guard guard(lock);

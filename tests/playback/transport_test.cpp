@@ -51,7 +51,7 @@ protected:
     int syncRestarts = 0;
     std::uint32_t now = 5000;
     Transport transport { performance, events, [this](bool) { ++syncRestarts; },
-                          [this] { return now; }, 42 };
+        [this] { return now; }, 42 };
 };
 
 TEST_F(TransportTest, NormalRulesInBothDirections)
@@ -64,15 +64,15 @@ TEST_F(TransportTest, NormalRulesInBothDirections)
         bool stops;
     };
     for (const Case& c : std::vector<Case> {
-             { 1, true, 50000, 50000, false },   // inside the selection
-             { 1, true, 75589, 75589, false },   // just short of the margin
-             { 1, true, 75590, 20000, false },   // out point reached: back to the in point
-             { 1, false, 75590, 75590, true },   // played once: stopped
-             { 1, true, 15589, 20000, false },   // before the in point: jump in
+             { 1, true, 50000, 50000, false }, // inside the selection
+             { 1, true, 75589, 75589, false }, // just short of the margin
+             { 1, true, 75590, 20000, false }, // out point reached: back to the in point
+             { 1, false, 75590, 75590, true }, // played once: stopped
+             { 1, true, 15589, 20000, false }, // before the in point: jump in
              { 1, true, 15590, 15590, false },
-             { 2, true, 75590, 20000, false },   // in point seen backwards reached: to the out point
+             { 2, true, 75590, 20000, false }, // in point seen backwards reached: to the out point
              { 2, false, 75590, 75590, true },
-             { 2, true, 15589, 20000, false },   // before the out point seen backwards
+             { 2, true, 15589, 20000, false }, // before the out point seen backwards
              { 2, true, 40000, 40000, false },
          }) {
         TPlayAvistruct& slot = load(1);

@@ -234,8 +234,9 @@ TEST(PixelRows, LumaAlphaOfEveryRampIsItsTableEntry)
         const int sum = static_cast<int>(p) % kSums;
         const int blue = std::min(sum, 255);
         const int green = std::min(sum - blue, 255);
-        bgr.insert(bgr.end(), { static_cast<std::uint8_t>(blue),
-            static_cast<std::uint8_t>(green), static_cast<std::uint8_t>(sum - blue - green) });
+        bgr.insert(bgr.end(),
+            { static_cast<std::uint8_t>(blue), static_cast<std::uint8_t>(green),
+                static_cast<std::uint8_t>(sum - blue - green) });
     }
     std::vector<std::pair<int, int>> levels;
     for (int span = 0; span <= 767; ++span) {
@@ -263,8 +264,8 @@ TEST(PixelRows, LumaAlphaOfEveryRampIsItsTableEntry)
                 const int sum = static_cast<int>(p) % kSums;
                 if (out[4 * p + 3] != table.alpha[static_cast<std::size_t>(sum)]) {
                     FAIL() << "levels " << low << ".." << high << (inverse ? " inverse" : "")
-                           << ", sum " << sum << ": alpha " << int { out[4 * p + 3] }
-                           << ", table " << int { table.alpha[static_cast<std::size_t>(sum)] };
+                           << ", sum " << sum << ": alpha " << int { out[4 * p + 3] } << ", table "
+                           << int { table.alpha[static_cast<std::size_t>(sum)] };
                 }
             }
         }

@@ -26,7 +26,10 @@ struct FakeClip {
 // A media reader that serves a FakeClip: frame n has every byte equal to n % 256.
 class FakeMediaSource : public MediaSource {
 public:
-    explicit FakeMediaSource(FakeClip clip) : m_clip(clip) {}
+    explicit FakeMediaSource(FakeClip clip)
+        : m_clip(clip)
+    {
+    }
 
     int open(const std::filesystem::path&, TSourceInfo& info) override
     {
@@ -47,7 +50,8 @@ public:
         info.waveFormat.samplesPerSec = static_cast<std::uint32_t>(m_clip.sampleRate);
         info.waveFormat.bitsPerSample = 16;
         info.waveFormat.blockAlign = static_cast<std::uint16_t>(m_clip.channels * 2);
-        info.waveFormat.avgBytesPerSec = static_cast<std::uint32_t>(m_clip.sampleRate * m_clip.channels * 2);
+        info.waveFormat.avgBytesPerSec
+            = static_cast<std::uint32_t>(m_clip.sampleRate * m_clip.channels * 2);
         return 0;
     }
     int prepare(TSourceInfo&) override { return 0; }
@@ -57,7 +61,7 @@ public:
             return 999;
         }
         m_pixels.assign(static_cast<std::size_t>(m_clip.width * m_clip.height * 3),
-                        static_cast<std::uint8_t>(index % 256));
+            static_cast<std::uint8_t>(index % 256));
         info.frameHeader.width = m_clip.width;
         info.frameHeader.height = m_clip.height;
         info.frameHeader.bitCount = 24;
@@ -75,7 +79,7 @@ public:
         info.audioLength = m_clip.audioBytes;
         return 0;
     }
-    void stop(TSourceInfo&) override {}
+    void stop(TSourceInfo&) override { }
     int close(TSourceInfo&) override
     {
         closed = true;

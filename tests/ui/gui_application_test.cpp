@@ -1,8 +1,7 @@
 // The program with its windows, from start-up to the close that ends it.
-#include <thread>
-
 #include <QCoreApplication>
 #include <QTimer>
+#include <thread>
 
 #include "ui/gui_application.h"
 #include "windows_fixture.h"
@@ -22,7 +21,9 @@ struct Calls {
 class ClosingInstrument : public GuiInstrument {
 public:
     ClosingInstrument(GuiServices& services, Calls& calls)
-        : m_services(services), m_instrument(services.ui, services.mainThread), m_calls(calls)
+        : m_services(services)
+        , m_instrument(services.ui, services.mainThread)
+        , m_calls(calls)
     {
     }
     void start() override { ++m_calls.starts; }

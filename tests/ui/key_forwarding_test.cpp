@@ -101,7 +101,8 @@ TEST_F(KeyForwardingTest, AFailingKeyIsReportedOnceItsHandlerHasReturned)
     pressKey(kBracketLeft);
     EXPECT_TRUE(dialogs.messages.empty());
     settle();
-    EXPECT_EQ(dialogs.messages, std::vector<std::string> { "Could not get audio position in Set InPoint" });
+    EXPECT_EQ(dialogs.messages,
+        std::vector<std::string> { "Could not get audio position in Set InPoint" });
 }
 
 TEST_F(KeyForwardingTest, CtrlF12BringsWindowsPlacedOffEveryScreenBack)

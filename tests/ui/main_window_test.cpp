@@ -1,6 +1,4 @@
 // The main window's controls on the real window: what each sends, and what it shows.
-#include <thread>
-
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +6,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <thread>
 
 #include "core/control_names.h"
 #include "ui/main_window.h"
@@ -252,7 +251,8 @@ TEST_F(MainWindowTest, TheCrossfaderTakesSlotsDroppedOnItsPreviewsAndFades)
 TEST_F(MainWindowTest, TheLogicMayShowFromAnotherThread)
 {
     std::thread([&] { windows.ui().setStatusText("from elsewhere"); }).join();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return find<QPushButton>("lStatus").text() == "from elsewhere"; }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return find<QPushButton>("lStatus").text() == "from elsewhere"; }));
     DialogAnswer answer = DialogAnswer::Yes;
     std::thread([&] { answer = windows.ui().ask("Go on?", DialogButtons::YesNo); }).join();
     EXPECT_EQ(answer, DialogAnswer::No) << "no performer can answer there";

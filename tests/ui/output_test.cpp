@@ -35,7 +35,8 @@ protected:
     {
         QMimeData data;
         data.setData(SlotPanel::kSlotMimeType, QByteArray::number(slot));
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(
+            QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&target, &enter);
         if (!enter.isAccepted()) {
             return false;

@@ -1,8 +1,8 @@
 // One application object for the whole test program, on Qt's offscreen platform unless the
 // environment names another.
+#include <QApplication>
 #include <memory>
 
-#include <QApplication>
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,8 +1,5 @@
 // The clip slot grid on the real window: what its panels show, what they send, and files and
 // panels dropped on it.
-#include <chrono>
-#include <fstream>
-
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
@@ -10,6 +7,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <chrono>
+#include <fstream>
 
 #include "support/clip_maker.h"
 #include "support/temp_dir.h"
@@ -77,12 +76,10 @@ TEST_F(SlotGridTest, KeyLabelsShowTheSlotStateAndTheSelection)
 {
     pretendLoaded(3);
     pretendLoaded(4);
-    auto textColour = [&](int slot) {
-        return panel(slot).keyLabel().palette().color(QPalette::WindowText);
-    };
-    auto background = [&](int slot) {
-        return panel(slot).keyLabel().palette().color(QPalette::Window);
-    };
+    auto textColour
+        = [&](int slot) { return panel(slot).keyLabel().palette().color(QPalette::WindowText); };
+    auto background
+        = [&](int slot) { return panel(slot).keyLabel().palette().color(QPalette::Window); };
     performance.SlotStatusColour(3, SlotState::Playing);
     EXPECT_EQ(textColour(3), QColor(0, 128, 0)) << "green while Loop is on";
     performance.globals().Loop = false;
@@ -127,11 +124,12 @@ TEST_F(SlotGridTest, StatusButtonsToggleTheSlotAndShowItsState)
     EXPECT_TRUE(performance.slot(6).FollowBPM);
     EXPECT_TRUE(panel(6).statusButton(slot_grid::StatusButton::Bpm));
     QTest::mouseClick(&panelButton("b3D", 6), Qt::LeftButton);
-    EXPECT_EQ(panel(6).statusButton(slot_grid::StatusButton::ThreeD),
-              performance.slot(6).BillBoard);
+    EXPECT_EQ(
+        panel(6).statusButton(slot_grid::StatusButton::ThreeD), performance.slot(6).BillBoard);
     QTest::mouseClick(&panelButton("bFF", 6), Qt::LeftButton);
     EXPECT_FALSE(performance.slot(6).FFenable);
-    EXPECT_FALSE(panel(6).statusButton(slot_grid::StatusButton::Effect)) << "shown, does nothing yet";
+    EXPECT_FALSE(panel(6).statusButton(slot_grid::StatusButton::Effect))
+        << "shown, does nothing yet";
 
     QTest::mouseClick(&panelButton("bSYNC", 7), Qt::LeftButton);
     EXPECT_FALSE(panel(7).statusButton(slot_grid::StatusButton::Sync)) << "an empty slot";
@@ -172,8 +170,8 @@ TEST_F(SlotGridTest, AChosenClipLoadsIntoItsSlotWithItsThumbnail)
     if (!ffmpegAvailable()) {
         GTEST_SKIP() << "the ffmpeg tool is missing";
     }
-    const auto clip = makeClip("grid-chosen.avi", joinArgs({ testPicture("64x48", "25", "1"),
-                                                             { "-c:v", "mjpeg" } }));
+    const auto clip = makeClip(
+        "grid-chosen.avi", joinArgs({ testPicture("64x48", "25", "1"), { "-c:v", "mjpeg" } }));
     dialogs.chosenClips.push_back(clip);
     QTest::mousePress(&panel(10), Qt::RightButton, {}, onThumbnail());
     settle();
@@ -187,8 +185,8 @@ TEST_F(SlotGridTest, DroppedFilesLoadIntoThePanelUnderThePointer)
     if (!ffmpegAvailable()) {
         GTEST_SKIP() << "the ffmpeg tool is missing";
     }
-    const auto clip = makeClip("grid-drop.avi", joinArgs({ testPicture("64x48", "25", "1"),
-                                                           { "-c:v", "mjpeg" } }));
+    const auto clip = makeClip(
+        "grid-drop.avi", joinArgs({ testPicture("64x48", "25", "1"), { "-c:v", "mjpeg" } }));
     dropFiles({ clip }, panelCentre(3));
     EXPECT_TRUE(performance.slot(3).Loaded);
     EXPECT_FALSE(performance.slot(4).Loaded);

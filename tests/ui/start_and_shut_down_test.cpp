@@ -1,9 +1,8 @@
 // The windows through the instrument's start-up and shut-down with a real settings file.
-#include <fstream>
-
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <fstream>
 
 #include "app/lifecycle.h"
 #include "persistence/ini_profile.h"
@@ -41,7 +40,7 @@ protected:
     TempDir folder;
     SettingsFile settings { folder / "oskel3" };
     Lifecycle lifecycle { performance, settings, { folder / "clips", folder.path() },
-                          [] { return std::optional<std::int64_t>(); } };
+        [] { return std::optional<std::int64_t>(); } };
 };
 
 TEST_F(StartAndShutDownTest, TheWindowsShowTheSettingsAndCloseWritesThemBack)

@@ -16,7 +16,8 @@ DialogAnswer RecordingDialogs::ask(std::string_view question, DialogButtons butt
     return SilentUserInterface().ask(question, buttons);
 }
 
-std::optional<std::filesystem::path> RecordingDialogs::chooseClip(const std::filesystem::path& folder)
+std::optional<std::filesystem::path> RecordingDialogs::chooseClip(
+    const std::filesystem::path& folder)
 {
     clipFolders.push_back(folder);
     if (whileChoosing) {
@@ -40,15 +41,15 @@ std::vector<int> RecordingEvents::codes() const
 }
 
 TestInstrument::TestInstrument(UserInterfacePort& ui, MainThreadDispatcher& mainThread)
-    : performance(ui, mainThread), audio(device, ui, [] { return std::optional<std::int64_t>(); })
+    : performance(ui, mainThread)
+    , audio(device, ui, [] { return std::optional<std::int64_t>(); })
 {
     performance.setEventSink(&processor);
     performance.setPlaybackThreads(&playback);
 }
 
 WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uint32_t()> clock,
-                                  std::function<void()> shutDown,
-                                  std::function<void(bool)> restartSyncSlots)
+    std::function<void()> shutDown, std::function<void(bool)> restartSyncSlots)
 {
     if (clock) {
         this->clock = clock;
@@ -56,9 +57,8 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
     if (restartSyncSlots) {
         this->restartSyncSlots = restartSyncSlots;
     }
-    return WindowLinks { performance, events, controls, std::move(restartSyncSlots),
-                         tempo, loader, playback, previews,
-                         std::move(clock), std::move(shutDown) };
+    return WindowLinks { performance, events, controls, std::move(restartSyncSlots), tempo, loader,
+        playback, previews, std::move(clock), std::move(shutDown) };
 }
 
 void WindowsTest::SetUp()
@@ -93,13 +93,13 @@ void WindowsTest::pretendLoaded(int slot)
     record.ClipHeight = 240;
 }
 
-void WindowsTest::sendKey(QWindow& window, bool press, int evdevCode,
-                          Qt::KeyboardModifiers modifiers, bool autoRepeat)
+void WindowsTest::sendKey(
+    QWindow& window, bool press, int evdevCode, Qt::KeyboardModifiers modifiers, bool autoRepeat)
 {
     // Only the native scan code tells the key's place; the key and text are left empty, as
     // the windows must not read them.
     QKeyEvent key(press ? QEvent::KeyPress : QEvent::KeyRelease, 0, modifiers,
-                  static_cast<quint32>(evdevCode + 8), 0, 0, QString(), autoRepeat);
+        static_cast<quint32>(evdevCode + 8), 0, 0, QString(), autoRepeat);
     QCoreApplication::sendEvent(&window, &key);
 }
 

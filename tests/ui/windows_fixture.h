@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <QWidget>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -9,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include <QString>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 #include "control/controllers.h"
@@ -50,7 +50,10 @@ public:
 // Passes events on to the event processor and remembers them.
 class RecordingEvents : public EventSink {
 public:
-    explicit RecordingEvents(EventSink& next) : m_next(next) { }
+    explicit RecordingEvents(EventSink& next)
+        : m_next(next)
+    {
+    }
     void ProcessEvent(const TSlotEvent& event) override
     {
         sent.push_back(event);
@@ -73,7 +76,7 @@ struct TestInstrument {
     // What the windows bind to; shutDown and restartSyncSlots are the caller's. The clock and
     // restartSyncSlots given last serve the controllers as well.
     WindowLinks links(SlotPreviews& previews, std::function<std::uint32_t()> clock,
-                      std::function<void()> shutDown, std::function<void(bool)> restartSyncSlots);
+        std::function<void()> shutDown, std::function<void(bool)> restartSyncSlots);
 
     Performance performance;
     AudioMailbox mailbox;
@@ -86,9 +89,8 @@ struct TestInstrument {
     SourceInterface sources { makeMediaReader };
     ClipLoader loader { performance, sources, audio, playback };
     std::function<std::uint32_t()> clock = [] { return 0u; };
-    std::function<void(bool)> restartSyncSlots = [](bool) { };
-    Controllers controls { Controllers::Links {
-        performance, events, tempo, loader, playback,
+    std::function<void(bool)> restartSyncSlots = [](bool) {};
+    Controllers controls { Controllers::Links { performance, events, tempo, loader, playback,
         [this](bool hide) { restartSyncSlots(hide); }, [this] { return clock(); },
         [] { return 44100; } } };
 };
@@ -109,11 +111,11 @@ protected:
     void pretendLoaded(int slot);
     // A key at its place on the keyboard (evdev code), as the window system delivers it to a
     // window of the instrument.
-    void pressKey(int evdevCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-                  bool autoRepeat = false);
+    void pressKey(
+        int evdevCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false);
     void releaseKey(int evdevCode, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void sendKey(QWindow& window, bool press, int evdevCode, Qt::KeyboardModifiers modifiers,
-                 bool autoRepeat);
+        bool autoRepeat);
     // A click on the main window's control of that object name.
     void click(const char* objectName);
     template <class Widget> Widget& find(const QString& objectName)

@@ -68,8 +68,8 @@ std::vector<EGLDisplay> candidateDisplays()
             displays.push_back(
                 getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr));
         }
-        const auto queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(
-            eglGetProcAddress("eglQueryDevicesEXT"));
+        const auto queryDevices
+            = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
         EGLDeviceEXT device = nullptr;
         EGLint deviceCount = 0;
         if (hasExtension(clientExtensions, "EGL_EXT_platform_device") && queryDevices != nullptr
@@ -274,8 +274,8 @@ GlSurfaceResult EglSurface::createSharedSurface(int width, int height)
     if (!validSize(width, height)) {
         return { nullptr, "No OpenGL drawing surface: unusable size" };
     }
-    GlSurfaceResult result = makeSurface(
-        m_handles->display, m_handles->config, m_handles->context, width, height);
+    GlSurfaceResult result
+        = makeSurface(m_handles->display, m_handles->config, m_handles->context, width, height);
     if (!result.surface) {
         result.error = "No OpenGL drawing surface: " + result.error;
     }

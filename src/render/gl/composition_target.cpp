@@ -24,8 +24,8 @@ bool CompositionTarget::create(
     for (std::size_t picture = 0; picture < 2; ++picture) {
         glBindTexture(GL_TEXTURE_2D, m_textures[picture]);
         setTextureSampling(GL_NEAREST, GL_CLAMP_TO_EDGE);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-            nullptr);
+        glTexImage2D(
+            GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
         m_functions.bindFramebuffer(GL_FRAMEBUFFER, m_framebuffers[picture]);
         m_functions.framebufferTexture2D(
             GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_textures[picture], 0);

@@ -10,7 +10,8 @@ namespace {
 template <typename Function>
 void load(const GlSurface& surface, Function& function, const char* name, const char* suffix)
 {
-    function = reinterpret_cast<Function>(surface.procAddress((std::string(name) + suffix).c_str()));
+    function
+        = reinterpret_cast<Function>(surface.procAddress((std::string(name) + suffix).c_str()));
 }
 
 FramebufferFunctions loadWithSuffix(const GlSurface& surface, const char* suffix)

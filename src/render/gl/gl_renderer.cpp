@@ -78,8 +78,8 @@ bool GlRenderer::InitDisplay()
     m_viewport = display.displayOption == kTvOutMode ? Viewport {} : fitViewport(display);
     if (!m_target.ready()) {
         std::string error;
-        if (!m_target.create(loadFramebufferFunctions(m_main), kCompositionWidth,
-                             kCompositionHeight, error)) {
+        if (!m_target.create(
+                loadFramebufferFunctions(m_main), kCompositionWidth, kCompositionHeight, error)) {
             m_main.doneCurrent();
             return failInit(error);
         }
@@ -216,8 +216,8 @@ void GlRenderer::DeleteAllSlotTextures()
     glFinish();
 }
 
-void GlRenderer::DrawSlotFrame(int slot, const TPlayAvistruct& snapshot,
-                               const std::uint8_t* pixels, const TBitmapInfoHeader& header)
+void GlRenderer::DrawSlotFrame(int slot, const TPlayAvistruct& snapshot, const std::uint8_t* pixels,
+    const TBitmapInfoHeader& header)
 {
     if (!m_ready || !isValidSlot(slot) || pixels == nullptr || header.compression != 0) {
         return;
@@ -330,8 +330,8 @@ void GlRenderer::showComposed()
         // The other context reads the picture: it must be complete first.
         glFlush();
         if (m_secondary->makeCurrent()) {
-            drawPicture(picture, viewportArea(m_viewport), m_secondary->width(),
-                m_secondary->height());
+            drawPicture(
+                picture, viewportArea(m_viewport), m_secondary->width(), m_secondary->height());
             m_secondary->swapBuffers();
             // Released, so that whichever thread draws next can take it.
             m_secondary->doneCurrent();

@@ -68,7 +68,7 @@ public:
     void DeleteAllSlotTextures();
 
     void DrawSlotFrame(int slot, const TPlayAvistruct& snapshot, const std::uint8_t* pixels,
-                       const TBitmapInfoHeader& header) override;
+        const TBitmapInfoHeader& header) override;
     void Present() override;
     // Clears colour and depth of the picture being composed.
     void clearPicture() override;

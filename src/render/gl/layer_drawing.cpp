@@ -80,7 +80,7 @@ void DrawFlatLayer(const TPlayAvistruct& snapshot, const GlLayer& layer, bool ad
 }
 
 void DrawTiledLayer(const TPlayAvistruct& snapshot, TPlayAvistruct& live, const GlLayer& layer,
-                    bool additive, double stepFactor, double aspect)
+    bool additive, double stepFactor, double aspect)
 {
     ApplyLayerState(snapshot, additive);
     advanceRotations(snapshot, live, stepFactor);
@@ -93,7 +93,8 @@ void DrawTiledLayer(const TPlayAvistruct& snapshot, TPlayAvistruct& live, const 
     glLoadIdentity();
     gluPerspective(layer.fieldOfView, aspect, kNear, kFar);
 
-    const TileGrid grid = layOutTiles(snapshot.HorzTiles, snapshot.VertTiles, snapshot.ArraySpacing);
+    const TileGrid grid
+        = layOutTiles(snapshot.HorzTiles, snapshot.VertTiles, snapshot.ArraySpacing);
     glMatrixMode(GL_MODELVIEW);
     glBindTexture(GL_TEXTURE_2D, layer.tileTexture);
     for (int index = 0; index < grid.count; ++index) {

@@ -21,6 +21,6 @@ void DrawFlatLayer(const TPlayAvistruct& snapshot, const GlLayer& layer, bool ad
 // (degrees per 40 ms) x stepFactor first, when stepFactor is at least 1. aspect is the
 // output's width / height.
 void DrawTiledLayer(const TPlayAvistruct& snapshot, TPlayAvistruct& live, const GlLayer& layer,
-                    bool additive, double stepFactor, double aspect);
+    bool additive, double stepFactor, double aspect);
 
 } // namespace oskel

@@ -65,8 +65,7 @@ GLuint makePictureTexture(const ColourBitmap& picture)
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     setTextureSampling(GL_LINEAR, GL_CLAMP_TO_EDGE);
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) { }
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, picture.width, picture.height, 0, GL_BGR,
         GL_UNSIGNED_BYTE, picture.pixels.data());
     if (glGetError() != GL_NO_ERROR) {
