@@ -6,7 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "render/stencil_resample.h"
+#include "core/stencil_resample.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "render/bitmap_file.h"
-#include "render/stencil_resample.h"
+#include "core/stencil_resample.h"
+#include "platform/bitmap_file.h"
 
 namespace {
 
@@ -25,6 +25,13 @@ void checkResample(const oskel::GreyBitmap& bitmap, int width, int height)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::span<const std::uint8_t> bytes(data, size);
+    // The same bytes as a 24-bit picture: whole rows of three bytes a pixel, or nothing.
+    if (const auto picture = oskel::readColourBitmap(bytes)) {
+        if (picture->width <= 0 || picture->height <= 0
+            || picture->pixels.size() != std::size_t(picture->width) * picture->height * 3) {
+            std::abort();
+        }
+    }
     const oskel::GreyBitmapResult result = oskel::readGreyBitmap(bytes);
     if (result.error != oskel::BitmapError::None) {
         if (!result.bitmap.pixels.empty() || result.detail.empty()) {

@@ -3,9 +3,9 @@
 #include <chrono>
 #include <ostream>
 
+#include "control/control_followers.h"
 #include "platform/memory_status.h"
 #include "platform/millisecond_clock.h"
-#include "playback/control_followers.h"
 #include "sources/reader_factory.h"
 
 namespace oskel {
@@ -53,9 +53,9 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     , m_lifecycle(m_performance, m_settings, { locations.clipFolder, locations.tempFolder },
           availableMemoryBytes)
     , m_recorder(clockOrWallClock(parts.clock))
-    , m_keyboard(KeyboardControl::Links { m_performance, m_events, m_tempo, m_mixer, m_inspector,
-          m_noWindows, [this](bool hide) { m_events.RestartSyncSlots(hide); },
-          clockOrWallClock(parts.clock), [this] { return m_audio.referenceRate(); } })
+    , m_controllers(Controllers::Links { m_performance, m_events, m_tempo, m_loader, m_playback,
+          [this](bool hide) { m_events.RestartSyncSlots(hide); }, clockOrWallClock(parts.clock),
+          [this] { return m_audio.referenceRate(); } })
 {
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);
@@ -81,9 +81,9 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
 void Instrument::pressKey(const KeyAction& key)
 {
     if (key.down) {
-        m_keyboard.FormKeyDown(key.key, key.modifiers);
+        keyboard().FormKeyDown(key.key, key.modifiers);
     } else {
-        m_keyboard.FormKeyUp(key.key, key.modifiers);
+        keyboard().FormKeyUp(key.key, key.modifiers);
     }
 }
 

@@ -7,16 +7,17 @@
 #include <vector>
 
 #include "app/clip_argument.h"
+#include "app/lifecycle.h"
+#include "control/controllers.h"
 #include "core/audio_mailbox.h"
 #include "core/event_processor.h"
-#include "core/keyboard_control.h"
-#include "core/lifecycle.h"
 #include "core/main_thread_dispatcher.h"
 #include "core/performance.h"
 #include "persistence/settings_file.h"
 #include "platform/locations.h"
 #include "platform/sound_device.h"
 #include "playback/audio_engine.h"
+#include "playback/clip_loader.h"
 #include "playback/frame_clock.h"
 #include "playback/null_frame_renderer.h"
 #include "playback/playback.h"
@@ -25,7 +26,6 @@
 #include "playback/transport.h"
 #include "recording/performance_recorder.h"
 #include "recording/performance_script.h"
-#include "sources/clip_loader.h"
 #include "sources/source_interface.h"
 
 namespace oskel {
@@ -104,6 +104,13 @@ public:
     // A key of a performance file, carried out by the instrument's own keyboard control as
     // a key press would be (the windows' dialogs and windows aside).
     void pressKey(const KeyAction& key);
+    // The controllers, with or without windows; the windows attach their side when they open.
+    Controllers& controllers() { return m_controllers; }
+    KeyboardControl& keyboard() { return m_controllers.keyboard(); }
+    SlotGrid& grid() { return m_controllers.grid(); }
+    CrossfadeMixer& mixer() { return m_controllers.mixer(); }
+    OutputMouse& outputMouse() { return m_controllers.outputMouse(); }
+    FullScreenDisplay& fullScreen() { return m_controllers.fullScreen(); }
 
     // Loads a clip as the performer does (the loader's sync-mode option, new settings), and
     // records the load while recording is on.
@@ -134,10 +141,7 @@ private:
     SettingsFile m_settings;
     Lifecycle m_lifecycle;
     PerformanceRecorder m_recorder;
-    SelectionOnlyInspector m_inspector { m_performance };
-    CrossfadeMixer m_mixer { m_performance, m_events, m_inspector };
-    KeyboardTargets m_noWindows;
-    KeyboardControl m_keyboard;
+    Controllers m_controllers;
     bool m_shutDown = false;
 };
 

@@ -102,12 +102,12 @@ public:
         return WindowLinks {
             m_instrument.performance(),
             m_instrument.events(),
+            m_instrument.controllers(),
             [this](bool hide) { m_instrument.events().RestartSyncSlots(hide); },
             m_instrument.tempo(),
             m_instrument.loader(),
             m_instrument.playback(),
             m_services.previews,
-            [this] { return m_instrument.audio().referenceRate(); },
             {},
             [this] { m_instrument.shutDown(); },
         };

@@ -6,7 +6,7 @@
 #include "core/control_names.h"
 #include "core/control_table.h"
 #include "core/pan_law.h"
-#include "playback/audio_engine.h"
+#include "core/slot_sound.h"
 
 namespace oskel {
 

@@ -5,8 +5,8 @@
 #include "core/pan_law.h"
 #include "core/slot_geometry.h"
 #include "core/slot_rules.h"
+#include "core/slot_sound.h"
 #include "platform/sound_device.h"
-#include "playback/audio_engine.h"
 
 namespace oskel {
 

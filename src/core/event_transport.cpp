@@ -7,8 +7,7 @@
 #include "core/event_processor.h"
 #include "core/pan_law.h"
 #include "core/rounding.h"
-#include "playback/audio_engine.h"
-#include "playback/slot_commands.h"
+#include "core/slot_sound.h"
 
 namespace oskel {
 

@@ -3,9 +3,9 @@
 #include <chrono>
 
 #include "core/copy_params.h"
-#include "core/slot_grid_layout.h"
 #include "core/slot_reset.h"
 #include "core/slot_rules.h"
+#include "core/slot_status.h"
 #include "core/stencil_loader.h"
 
 namespace oskel {

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <vector>
 
-#include "render/bitmap_file.h"
-#include "render/stencil_resample.h"
+#include "core/stencil_resample.h"
+#include "platform/bitmap_file.h"
 
 namespace oskel {
 

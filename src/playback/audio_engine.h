@@ -51,13 +51,4 @@ private:
     int m_referenceRate = static_cast<int>(silentFormat().samplesPerSecond);
 };
 
-// Stops whichever of the slot's two buffers plays.
-void StopSlotSound(TPlayAvistruct& slot);
-// Both buffers of the slot, where present.
-void setBothVolumes(TPlayAvistruct& slot, int volume);
-void setBothPans(TPlayAvistruct& slot, int pan);
-void setBothFrequencies(TPlayAvistruct& slot, int hertz);
-// The buffer of the slot's current direction.
-std::shared_ptr<SoundBuffer> activeBuffer(const TPlayAvistruct& slot);
-
 } // namespace oskel

@@ -1,6 +1,6 @@
 #include "playback/audio_thread.h"
 
-#include "playback/audio_engine.h"
+#include "core/slot_sound.h"
 
 namespace oskel {
 

@@ -3,10 +3,10 @@
 #include <system_error>
 
 #include "core/rounding.h"
+#include "core/slot_sound.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
 #include "platform/millisecond_clock.h"
-#include "playback/audio_engine.h"
 
 namespace oskel {
 

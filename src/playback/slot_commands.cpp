@@ -1,53 +1,22 @@
 #include "playback/slot_commands.h"
 
-#include <algorithm>
 #include <thread>
 
-#include "core/pan_law.h"
-#include "playback/audio_engine.h"
+#include "core/slot_sound.h"
 
 namespace oskel {
 
 namespace {
-
-// Positions are whole sample frames inside the buffer.
-std::int64_t insideBuffer(std::int64_t position, const TPlayAvistruct& slot)
-{
-    const std::int64_t lastFrame = slot.Length - std::max<std::int32_t>(slot.BlockAlign, 1);
-    return std::clamp<std::int64_t>(position, 0, std::max<std::int64_t>(lastFrame, 0));
-}
-
-bool positionBuffer(SoundBuffer* buffer, std::int64_t position)
-{
-    if (buffer == nullptr) {
-        return false;
-    }
-    try {
-        buffer->setPosition(position);
-        return true;
-    } catch (const SoundError&) {
-        return false;
-    }
-}
-
-void play(SoundBuffer& buffer, bool looping, const char* failure)
-{
-    try {
-        buffer.play(looping);
-    } catch (const SoundError&) {
-        throw SoundError(failure);
-    }
-}
 
 void startBuffer(
     AudioCommandContext& context, TPlayAvistruct& record, SoundBuffer& buffer, int volume, int pan)
 {
     setBothVolumes(record, volume);
     if (context.globals.Loop) {
-        play(buffer, true, "Could not play");
+        playBuffer(buffer, true, "Could not play");
         record.Looping = true;
     } else {
-        play(buffer, false, "Could not play");
+        playBuffer(buffer, false, "Could not play");
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         record.Looping = false;
     }
@@ -148,39 +117,13 @@ void carryOutDirectionChange(AudioCommandContext& context, int slot, int directi
         } else {
             if (record.Playing && !record.Paused) {
                 StopSlotSound(record);
-                play(*to, context.globals.Loop,
+                playBuffer(*to, context.globals.Loop,
                     toBackwards ? "Could not play Backwards" : "Could not play Forwards");
             }
             record.Direction = toBackwards ? 2 : 1;
         }
     }
     record.Reversing = false;
-}
-
-void RestartSlot(TPlayAvistruct& slot)
-{
-    if (!slot.Loaded) {
-        return;
-    }
-    const bool forwards = slot.Direction == 1;
-    const std::shared_ptr<SoundBuffer> buffer = activeBuffer(slot);
-    if (forwards) {
-        slot.CurrentFrame = 0;
-    }
-    if (!positionBuffer(buffer.get(), insideBuffer(slot.InPoint, slot))) {
-        throw SoundError(forwards ? "Could not set position" : "Could not set Bak position");
-    }
-    if (slot.Mute) {
-        try {
-            buffer->setVolume(kMutedVolume);
-        } catch (const SoundError&) {
-            throw SoundError("Could not set volume");
-        }
-    }
-    play(*buffer, true, "Could not play");
-    slot.Looping = true;
-    slot.Started = true;
-    slot.Playing = true;
 }
 
 } // namespace oskel

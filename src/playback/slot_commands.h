@@ -35,7 +35,4 @@ void carryOutDirectionChange(AudioCommandContext& context, int slot, int directi
 // passes on.
 void serveAudioMailbox(AudioCommandContext& context, AudioMailbox& mailbox);
 
-// Main thread: plays the slot again from its in point, always looping.
-void RestartSlot(TPlayAvistruct& slot);
-
 } // namespace oskel

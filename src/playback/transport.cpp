@@ -4,7 +4,7 @@
 
 #include "core/pan_law.h"
 #include "core/rounding.h"
-#include "playback/audio_engine.h"
+#include "core/slot_sound.h"
 
 namespace oskel {
 

@@ -8,8 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "control/key_position.h"
 #include "core/control_table.h"
-#include "core/key_position.h"
 #include "core/slot_event.h"
 
 namespace oskel {

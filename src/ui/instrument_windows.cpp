@@ -6,15 +6,10 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "core/clip_inspector_port.h"
-#include "core/crossfade_mixer.h"
-#include "core/keyboard_control.h"
-#include "core/output_mouse.h"
 #include "core/window_position.h"
 #include "platform/millisecond_clock.h"
 #include "playback/slot_previews.h"
 #include "ui/dialogs.h"
-#include "ui/instrument_windows_logic.h"
 #include "ui/key_forwarder.h"
 #include "ui/main_window.h"
 #include "ui/master_controls.h"
@@ -89,6 +84,9 @@ InstrumentWindows::~InstrumentWindows()
     if (m_keys != nullptr) {
         qApp->removeEventFilter(m_keys.get());
     }
+    if (m_links != nullptr && !m_closed) {
+        m_links->controls.detachWindows();
+    }
 }
 
 UserInterfacePort& InstrumentWindows::ui()
@@ -98,29 +96,26 @@ UserInterfacePort& InstrumentWindows::ui()
 
 KeyboardControl& InstrumentWindows::keyboard()
 {
-    return m_logic->keyboard;
+    return m_links->controls.keyboard();
 }
 
 SlotGrid& InstrumentWindows::grid()
 {
-    return m_logic->grid;
+    return m_links->controls.grid();
 }
 
 CrossfadeMixer& InstrumentWindows::mixer()
 {
-    return m_logic->mixer;
+    return m_links->controls.mixer();
 }
 
 FullScreenDisplay& InstrumentWindows::fullScreen()
 {
-    return m_logic->fullScreen;
+    return m_links->controls.fullScreen();
 }
 
 void InstrumentWindows::bind(WindowLinks links)
 {
-    if (!links.referenceRate) {
-        links.referenceRate = [] { return 44100; };
-    }
     if (!links.clock) {
         links.clock = millisecondTick;
     }
@@ -128,7 +123,7 @@ void InstrumentWindows::bind(WindowLinks links)
         links.restartSyncSlots = [](bool) {};
     }
     m_links = std::make_unique<WindowLinks>(std::move(links));
-    m_logic = std::make_unique<Logic>(*m_links, static_cast<KeyboardTargets&>(*this),
+    m_links->controls.attachWindows(static_cast<KeyboardTargets&>(*this),
         static_cast<SlotGridTargets&>(*this), static_cast<FullScreenDisplay::Output&>(*this));
 
     bindMasterControls();
@@ -139,11 +134,13 @@ void InstrumentWindows::bind(WindowLinks links)
     bindOutput(m_output->view());
 
     m_keys = std::make_unique<KeyForwarder>(
-        m_logic->keyboard,
+        m_links->controls.keyboard(),
         [this](const QWindow& window) {
             return &window == m_main->windowHandle() || &window == m_output->windowHandle();
         },
-        [this] { m_logic->keyboard.setTempoBoxFocused(m_main->tempo().tempoField->hasFocus()); },
+        [this] {
+            m_links->controls.keyboard().setTempoBoxFocused(m_main->tempo().tempoField->hasFocus());
+        },
         [this](const std::exception& failure) { reportFailure(failure.what()); });
     qApp->installEventFilter(m_keys.get());
 
@@ -172,7 +169,7 @@ void InstrumentWindows::firstActivation()
         m_main->frameGeometry().height());
     m_main->move(place.x, place.y);
     if (m_links->performance.options().ui.startFullscreen) {
-        guarded([this] { m_logic->fullScreen.enter(); });
+        guarded([this] { m_links->controls.fullScreen().enter(); });
         bringApplicationToFront();
     }
     if (m_activated) {
@@ -206,6 +203,7 @@ void InstrumentWindows::shutDown()
         m_links->performance.options().windows.main
             = WindowPlacement { m_main->x(), m_main->y(), true };
         guarded([this] { m_links->shutDown(); });
+        m_links->controls.detachWindows();
     }
 }
 
@@ -255,7 +253,7 @@ void InstrumentWindows::showMainWindow()
 
 void InstrumentWindows::moveOutputHome()
 {
-    if (!m_logic->fullScreen.isOn()) {
+    if (!m_links->controls.fullScreen().isOn()) {
         m_output->move(0, 0);
     }
     m_output->show();

@@ -7,20 +7,17 @@
 #include <memory>
 #include <string>
 
-#include "core/full_screen_display.h"
-#include "core/keyboard_targets.h"
-#include "core/slot_grid_logic.h"
+#include "control/controllers.h"
+#include "control/full_screen_display.h"
+#include "control/keyboard_targets.h"
+#include "control/slot_grid_logic.h"
 #include "core/slot_number.h"
 
 namespace oskel {
 
-class ClipInspectorPort;
-class CrossfadeMixer;
 class Dialogs;
 class KeyForwarder;
-class KeyboardControl;
 class MainWindow;
-class OutputMouse;
 class OutputView;
 class OutputWindow;
 class QtUserInterface;
@@ -31,14 +28,15 @@ struct WindowLinks {
     Performance& performance;
     // Where the performer's actions go: the event processor.
     EventSink& events;
+    // The instrument's controllers: the windows hand them the performer's keys and clicks,
+    // and attach their side to them while bound.
+    Controllers& controls;
     // The event processor's restart of the sync-mode slots.
     std::function<void(bool hide)> restartSyncSlots;
     Tempo& tempo;
     ClipLoader& loader;
     PlaybackControl& playback;
     SlotPreviews& previews;
-    // The sample rate the speed keys take as normal speed; 44100 when not given.
-    std::function<int()> referenceRate;
     // Milliseconds, wrapping, for the tempo taps; the system's tick when not given.
     std::function<std::uint32_t()> clock;
     // The instrument's shut-down: slots unloaded, playback ended, settings written.
@@ -48,8 +46,8 @@ struct WindowLinks {
 // The instrument's windows, bound to its logic: the main window "Oskel 3" with the display
 // panel, controls and clip slot grid, and the output window " Composition Screen". The
 // windows show the state and hand the performer's actions to the logic (the event processor,
-// the keyboard control, the grid, the mixer, the pointer on the output); they keep no
-// performance state of their own. Main thread.
+// the instrument's controllers: the keyboard control, the grid, the mixer, the pointer on the
+// output); they keep no performance state of their own. Main thread.
 class InstrumentWindows : private KeyboardTargets,
                           private SlotGridTargets,
                           private FullScreenDisplay::Output {
@@ -72,8 +70,8 @@ public:
     // settings ask for it, and then runs `activated` (where playback starts).
     void show(std::function<void()> activated = {});
     // The instrument's shut-down with the windows' part in it (the main window's place is
-    // kept for the settings file); the windows stop showing and sending. Once only: closing the
-    // main window runs it.
+    // kept for the settings file); the windows stop showing and sending, and detach their side
+    // from the controllers. Once only: closing the main window runs it.
     void shutDown();
 
     KeyboardControl& keyboard();
@@ -85,7 +83,6 @@ public:
     static constexpr int kRefreshMs = 40;
 
 private:
-    struct Logic;
     class CountedDialogs;
 
     // KeyboardTargets and SlotGridTargets
@@ -122,7 +119,6 @@ private:
     std::unique_ptr<OutputWindow> m_output;
     std::unique_ptr<QtUserInterface> m_ui;
     std::unique_ptr<WindowLinks> m_links;
-    std::unique_ptr<Logic> m_logic;
     std::unique_ptr<KeyForwarder> m_keys;
     std::function<void()> m_activated;
     QTimer m_refresh;

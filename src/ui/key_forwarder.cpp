@@ -4,8 +4,8 @@
 #include <QWindow>
 #include <exception>
 
-#include "core/key_position.h"
-#include "core/keyboard_control.h"
+#include "control/key_position.h"
+#include "control/keyboard_control.h"
 
 namespace oskel {
 

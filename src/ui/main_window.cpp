@@ -8,9 +8,9 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "control/slot_grid_layout.h"
 #include "core/control_names.h"
 #include "core/control_value.h"
-#include "core/slot_grid_layout.h"
 #include "ui/crossfade_controls.h"
 #include "ui/master_controls.h"
 #include "ui/output_view.h"

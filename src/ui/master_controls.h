@@ -3,7 +3,7 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 
-#include "core/slot_grid_logic.h"
+#include "control/slot_grid_logic.h"
 
 class QPushButton;
 class QSlider;

@@ -6,7 +6,7 @@
 #include <QPoint>
 #include <array>
 
-#include "core/slot_grid_layout.h"
+#include "control/slot_grid_layout.h"
 
 class QLabel;
 class QMimeData;

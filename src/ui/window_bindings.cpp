@@ -5,17 +5,16 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include "control/crossfade_mixer.h"
+#include "control/keyboard_control.h"
+#include "control/output_mouse.h"
 #include "core/control_names.h"
 #include "core/control_table.h"
-#include "core/crossfade_mixer.h"
-#include "core/keyboard_control.h"
-#include "core/output_mouse.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
 #include "playback/slot_previews.h"
 #include "ui/crossfade_controls.h"
 #include "ui/instrument_windows.h"
-#include "ui/instrument_windows_logic.h"
 #include "ui/main_window.h"
 #include "ui/master_controls.h"
 #include "ui/output_view.h"
@@ -66,7 +65,7 @@ void InstrumentWindows::bindMasterControls()
     QObject::connect(
         master.clearScreen, &QPushButton::clicked, master.clearScreen, [send] { send(event(11)); });
     QObject::connect(master.maximize, &QPushButton::clicked, master.maximize,
-        [this] { guarded([this] { m_logic->fullScreen.toggle(); }); });
+        [this] { guarded([this] { m_links->controls.fullScreen().toggle(); }); });
     bindToggle(*master.syncMode, set, masterControl("LoadSyncMode"));
     bindToggle(*master.fullScreen, set, masterControl("LoadFullScreen"));
     bindToggle(*master.keepSettings, set, masterControl("LoadKeepSettings"));
@@ -112,7 +111,7 @@ void InstrumentWindows::bindTempoControls()
 void InstrumentWindows::bindCrossfadeControls()
 {
     CrossfadeControls& controls = m_main->crossfade();
-    CrossfadeMixer& mixer = m_logic->mixer;
+    CrossfadeMixer& mixer = m_links->controls.mixer();
     const auto act = [this](const std::function<void()>& action) { guarded(action); };
     bindToggle(*controls.trailsEnable, setter(), masterControl("Trails"));
     QObject::connect(controls.trailsStrength, &QSlider::valueChanged, controls.trailsStrength,
@@ -180,7 +179,7 @@ void InstrumentWindows::bindCrossfadeControls()
 void InstrumentWindows::bindGrid()
 {
     SlotGridWidget& widget = m_main->grid();
-    SlotGrid& grid = m_logic->grid;
+    SlotGrid& grid = m_links->controls.grid();
     const auto act = [this](const std::function<void()>& action) { guarded(action); };
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         SlotPanel* panel = &widget.panel(slot);
@@ -218,7 +217,7 @@ void InstrumentWindows::bindGrid()
 
 void InstrumentWindows::bindOutput(OutputView& view)
 {
-    OutputMouse& mouse = m_logic->outputMouse;
+    OutputMouse& mouse = m_links->controls.outputMouse();
     const auto act = [this](const std::function<void()>& action) { guarded(action); };
     QObject::connect(&view, &OutputView::pressed, &view,
         [act, &mouse](Qt::MouseButton button, const QPoint& point, const QSize& size) {

@@ -8,7 +8,6 @@
 #include "playback/slot_previews.h"
 #include "ui/crossfade_controls.h"
 #include "ui/instrument_windows.h"
-#include "ui/instrument_windows_logic.h"
 #include "ui/main_window.h"
 #include "ui/master_controls.h"
 #include "ui/picture_view.h"
@@ -51,14 +50,14 @@ void InstrumentWindows::showState()
     m_links->previews.setEnabled(m_links->performance.options().ui.AnimatedThumbs);
     guarded([this] {
         m_links->tempo.ShowTempo();
-        m_logic->grid.showCaptions();
-        m_logic->grid.RefreshStatusButtons();
+        m_links->controls.grid().showCaptions();
+        m_links->controls.grid().RefreshStatusButtons();
     });
 }
 
 void InstrumentWindows::refresh()
 {
-    guarded([this] { m_logic->grid.RefreshProgress(); });
+    guarded([this] { m_links->controls.grid().RefreshProgress(); });
     CrossfadeControls& crossfade = m_main->crossfade();
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         SlotPanel& panel = m_main->grid().panel(slot);
@@ -78,10 +77,10 @@ void InstrumentWindows::refresh()
         const QImage image = toImage(*picture);
         m_livePicture.set(index);
         panel.showLivePicture(image);
-        if (slot == m_logic->mixer.slotA()) {
+        if (slot == m_links->controls.mixer().slotA()) {
             crossfade.previewA->setPicture(image);
         }
-        if (slot == m_logic->mixer.slotB()) {
+        if (slot == m_links->controls.mixer().slotB()) {
             crossfade.previewB->setPicture(image);
         }
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/layer_stack.h"
+#include "core/slot_sound.h"
 #include "fake_sound_device.h"
 #include "playback/audio_engine.h"
 #include "playback/init_sound.h"

@@ -12,10 +12,10 @@
 #include "platform/millisecond_clock.h"
 #include "platform/null_sound_device.h"
 #include "playback/audio_engine.h"
+#include "playback/clip_loader.h"
 #include "playback/frame_clock.h"
 #include "playback/null_frame_renderer.h"
 #include "playback/playback.h"
-#include "sources/clip_loader.h"
 #include "sources/reader_factory.h"
 #include "support/clip_maker.h"
 

@@ -4,12 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "core/event_processor.h"
+#include "core/slot_sound.h"
 #include "platform/manual_clock_sound_device.h"
 #include "playback/audio_engine.h"
+#include "playback/clip_loader.h"
 #include "playback/frame_clock.h"
 #include "playback/playback.h"
 #include "recording_renderer.h"
-#include "sources/clip_loader.h"
 #include "sources/fake_media_source.h"
 #include "support/recording_user_interface.h"
 #include "support/temp_dir.h"

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "core/event_processor.h"
-#include "core/slot_grid_layout.h"
 #include "platform/millisecond_clock.h"
 #include "platform/null_sound_device.h"
 #include "playback/audio_engine.h"
@@ -159,7 +158,7 @@ TEST(LiveSettingsStress, SlotSettingsChangeWhileTheFrameThreadPlays)
             slot.FFenable = !slot.FFenable;
             break;
         case 1:
-            slot_grid::toggleBillBoard(slot);
+            slot.BillBoard = !slot.BillBoard;
             slot.XRotSpeed = pick(-10, 10);
             break;
         case 2:

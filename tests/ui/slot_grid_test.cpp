@@ -160,7 +160,9 @@ TEST_F(SlotGridTest, StatusButtonsFollowLoadsCopiesAndUnloads)
     performance.globals().BPMfollow = false;
     ASSERT_TRUE(loader.LoadClipIntoSlot(5, clip, false, false));
     EXPECT_EQ(shown(5), std::tuple(false, false, false));
-    ASSERT_TRUE(slot_grid::toggleBillBoard(performance.slot(2)));
+    setControl(instrument.processor, performance,
+        slotControl(controlIndex(ControlScope::Slot, "ThreeD"), 2), 1);
+    ASSERT_TRUE(performance.slot(2).BillBoard);
     click("rbSettingsOnly");
     dropSlot(2, grid(), panelCentre(5));
     EXPECT_EQ(shown(5), std::tuple(true, true, true)) << "the copied settings";

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <fstream>
 
-#include "core/lifecycle.h"
+#include "app/lifecycle.h"
 #include "persistence/ini_profile.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"

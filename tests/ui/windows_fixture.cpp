@@ -6,7 +6,7 @@
 #include <QTest>
 #include <QWindow>
 
-#include "playback/control_followers.h"
+#include "control/control_followers.h"
 #include "support/fake_sound_buffer.h"
 #include "ui/main_window.h"
 
@@ -57,8 +57,14 @@ TestInstrument::TestInstrument(UserInterfacePort& ui, MainThreadDispatcher& main
 WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uint32_t()> clock,
     std::function<void()> shutDown, std::function<void(bool)> restartSyncSlots)
 {
-    return WindowLinks { performance, events, std::move(restartSyncSlots), tempo, loader, playback,
-        previews, [] { return 44100; }, std::move(clock), std::move(shutDown) };
+    if (clock) {
+        this->clock = clock;
+    }
+    if (restartSyncSlots) {
+        this->restartSyncSlots = restartSyncSlots;
+    }
+    return WindowLinks { performance, events, controls, std::move(restartSyncSlots), tempo, loader,
+        playback, previews, std::move(clock), std::move(shutDown) };
 }
 
 void WindowsTest::SetUp()

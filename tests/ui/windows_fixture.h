@@ -13,15 +13,16 @@
 
 #include <gtest/gtest.h>
 
+#include "control/controllers.h"
+#include "control/key_position.h"
 #include "core/audio_mailbox.h"
 #include "core/event_processor.h"
-#include "core/key_position.h"
 #include "core/performance.h"
 #include "platform/manual_clock_sound_device.h"
 #include "playback/audio_engine.h"
+#include "playback/clip_loader.h"
 #include "playback/slot_previews.h"
 #include "playback/tempo.h"
-#include "sources/clip_loader.h"
 #include "sources/reader_factory.h"
 #include "sources/source_interface.h"
 #include "support/fake_playback.h"
@@ -68,10 +69,12 @@ private:
 };
 
 // The logic the windows bind to, real but for the playback threads, which exist only as
-// flags: the event processor (its events recorded), the tempo and the clip loader.
+// flags: the event processor (its events recorded), the tempo, the clip loader and the
+// controllers.
 struct TestInstrument {
     TestInstrument(UserInterfacePort& ui, MainThreadDispatcher& mainThread);
-    // What the windows bind to; shutDown and restartSyncSlots are the caller's.
+    // What the windows bind to; shutDown and restartSyncSlots are the caller's. The clock and
+    // restartSyncSlots given last serve the controllers as well.
     WindowLinks links(SlotPreviews& previews, std::function<std::uint32_t()> clock,
         std::function<void()> shutDown, std::function<void(bool)> restartSyncSlots);
 
@@ -85,6 +88,11 @@ struct TestInstrument {
     AudioEngine audio;
     SourceInterface sources { makeMediaReader };
     ClipLoader loader { performance, sources, audio, playback };
+    std::function<std::uint32_t()> clock = [] { return 0u; };
+    std::function<void(bool)> restartSyncSlots = [](bool) {};
+    Controllers controls { Controllers::Links { performance, events, tempo, loader, playback,
+        [this](bool hide) { restartSyncSlots(hide); }, [this] { return clock(); },
+        [] { return 44100; } } };
 };
 
 // The windows, shown on the offscreen platform and bound to a TestInstrument.

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/control_names.h"
-#include "render/gl/colour_bitmap.h"
+#include "platform/bitmap_file.h"
 #include "render/gl/framebuffer_functions.h"
 #include "render/gl/layer_drawing.h"
 #include "render/gl/picture_drawing.h"

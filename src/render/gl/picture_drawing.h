@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "render/gl/colour_bitmap.h"
+#include "platform/bitmap_file.h"
 
 namespace oskel {
 
