@@ -68,6 +68,7 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
         followControlChange(m_performance, m_tempo, entry, slot);
     });
     m_loader.setTempoHandler([this](int slot) { m_tempo.clipLoaded(slot); });
+    m_loader.setLoadedHandler([this](int) { mixer().refreshSides(); });
     m_loader.setSyncRestarter([this](bool hide) { m_events.RestartSyncSlots(hide); });
     m_loader.setMonitor(&m_monitor);
     if (!parts.frameClockStepped) {

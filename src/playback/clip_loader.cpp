@@ -141,6 +141,9 @@ bool ClipLoader::LoadClipIntoSlot(
     ui.showControlValue(control::kInspectorRefresh, true);
     globals.lastClipPath = file.string();
     finishLoading();
+    if (m_loaded) {
+        m_loaded(slot);
+    }
     return true;
 }
 

@@ -26,6 +26,8 @@ public:
 
     // Called once a slot's selection or tempo settings changed, for the tempo figures.
     void setTempoHandler(std::function<void(int slot)> handler) { m_tempo = std::move(handler); }
+    // Called once a clip has loaded into a slot: the crossfader's sides are applied again.
+    void setLoadedHandler(std::function<void(int slot)> handler) { m_loaded = std::move(handler); }
     // Restarts the sync-mode slots after a multiple load (the event processor's).
     void setSyncRestarter(std::function<void(bool hide)> restart)
     {
@@ -73,6 +75,7 @@ private:
     PlaybackControl& m_playback;
     std::function<void(int)> m_tempo;
     std::function<void(bool)> m_restartSync;
+    std::function<void(int)> m_loaded;
     PlaybackMonitor* m_monitor = nullptr;
 };
 
