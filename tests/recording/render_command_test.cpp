@@ -163,6 +163,29 @@ TEST_F(RenderCommandTest, EachFrameShowsEveryActionUpToItsTickAndTheSoundStartsA
     EXPECT_GT(samples[2 * 4411 + 1], 0);
 }
 
+TEST_F(RenderCommandTest, TheCrossfadersSidesAreAppliedAgainToTheClipsLoadedIntoThem)
+{
+    // The crossfade is set while the slots are empty; the loads take it up.
+    const std::string script = "0 set [Master] CrossfadeEnable 1\n"
+                               "0 set [Master] CrossfadePosition 200\n"
+                               "0 load 1 tone.avi\n"
+                               "0 load 2 quiet.avi\n"
+                               "40 set [Slot1] Trigger\n"
+                               "40 set [Slot2] Trigger\n";
+    std::filesystem::copy_file(tone, folder / "tone.avi");
+    std::filesystem::copy_file(quiet, folder / "quiet.avi");
+    const std::filesystem::path output = folder / "frames";
+    ASSERT_EQ(render(script, { "--frames", "3", "--out", output.string() }), 0) << err.str();
+    const std::vector<std::uint8_t> pictures = frames(output);
+    ASSERT_EQ(pictures.size(), 3 * LayerLogRenderer::kPictureBytes);
+    const std::vector<LoggedLayer> layers
+        = LayerLogRenderer::layersIn(&pictures[2 * LayerLogRenderer::kPictureBytes]);
+    ASSERT_NE(layerOf(layers, 1), nullptr);
+    ASSERT_NE(layerOf(layers, 2), nullptr);
+    EXPECT_EQ(layerOf(layers, 1)->alphaLevel, 200) << "side A faded by the position";
+    EXPECT_EQ(layerOf(layers, 2)->alphaLevel, 55) << "side B the rest";
+}
+
 TEST_F(RenderCommandTest, RenderingTheSameInputsTwiceGivesTheSameFramesAndSound)
 {
     const std::string script = "0 event 0 0 64 1\n"
