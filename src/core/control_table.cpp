@@ -190,11 +190,8 @@ TSlotEvent controlEvent(
     if (entry.kind == ControlKind::Integer || entry.kind == ControlKind::Decimal) {
         value = inRange(entry, value);
     }
-    if (entry.event == nullptr) {
-        return TSlotEvent { event_code::kSetControl, value,
-            static_cast<std::int32_t>(address.index), slot };
-    }
-    if (entry.scope == ControlScope::Slot && !isValidSlot(slot)) {
+    // A slot out of range has no event of its own; the processor refuses the setting.
+    if (entry.event == nullptr || (entry.scope == ControlScope::Slot && !isValidSlot(slot))) {
         return TSlotEvent { event_code::kSetControl, value,
             static_cast<std::int32_t>(address.index), slot };
     }
@@ -343,12 +340,6 @@ bool setThreeD(Performance& p, EventSink&, int slot, std::int32_t value)
         return false;
     }
     record.BillBoard = value != 0;
-    return true;
-}
-
-bool setTiles(Performance& p, EventSink&, int slot, std::int32_t value, bool horizontal)
-{
-    (horizontal ? p.slot(slot).HorzTiles : p.slot(slot).VertTiles) = value;
     return true;
 }
 

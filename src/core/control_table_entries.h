@@ -160,19 +160,9 @@ bool setBurn(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool setColourSwap(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool setStencil(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool setThreeD(Performance& p, EventSink& events, int slot, std::int32_t value);
-bool setTiles(Performance& p, EventSink& events, int slot, std::int32_t value, bool horizontal);
 bool resetRotation(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool resetRotationAndSpeeds(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool setSyncMode(Performance& p, EventSink& events, int slot, std::int32_t value);
-inline bool setHorzTiles(Performance& p, EventSink& e, int slot, std::int32_t value)
-{
-    return setTiles(p, e, slot, value, true);
-}
-inline bool setVertTiles(Performance& p, EventSink& e, int slot, std::int32_t value)
-{
-    return setTiles(p, e, slot, value, false);
-}
-
 using G = GlobalState;
 using S = TPlayAvistruct;
 
@@ -251,8 +241,8 @@ inline constexpr std::array kEntries {
     ControlEntry { M::Slot, "ZRotationSpeed", K::Decimal, decimals(-20, 20), 0, decimalField<&S::ZRotSpeed>, nullptr, setDecimalField<&S::ZRotSpeed> },
     ControlEntry { M::Slot, "ResetRotation", K::Action, kNoValue, 0, nullptr, nullptr, resetRotation },
     ControlEntry { M::Slot, "ResetRotationAndSpeeds", K::Action, kNoValue, 0, nullptr, nullptr, resetRotationAndSpeeds },
-    ControlEntry { M::Slot, "HorizontalTiles", K::Integer, { 1, 7 }, 1, field<&S::HorzTiles>, nullptr, setHorzTiles },
-    ControlEntry { M::Slot, "VerticalTiles", K::Integer, { 1, 7 }, 1, field<&S::VertTiles>, nullptr, setVertTiles },
+    ControlEntry { M::Slot, "HorizontalTiles", K::Integer, { 1, 7 }, 1, field<&S::HorzTiles>, nullptr, setField<&S::HorzTiles> },
+    ControlEntry { M::Slot, "VerticalTiles", K::Integer, { 1, 7 }, 1, field<&S::VertTiles>, nullptr, setField<&S::VertTiles> },
     ControlEntry { M::Slot, "TileSpacing", K::Decimal, decimals(0, 6), thousandths(2), decimalField<&S::ArraySpacing>, nullptr, setDecimalField<&S::ArraySpacing> },
     // Timing and tempo.
     ControlEntry { M::Slot, "Chop", K::Toggle, kToggle, 0, field<&S::Chop>, nullptr, setFlag<&S::Chop> },

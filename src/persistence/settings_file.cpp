@@ -8,6 +8,8 @@
 #include <system_error>
 #include <unordered_set>
 
+#include "core/ascii.h"
+
 namespace oskel {
 
 namespace {
@@ -46,14 +48,6 @@ std::int32_t readInt32(const IniProfile& ini, std::string_view section, std::str
     return fits ? static_cast<std::int32_t>(value) : defaultValue;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x))
-            == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 bool isExistingFile(const std::string& path)
 {
     std::error_code error;
@@ -62,7 +56,7 @@ bool isExistingFile(const std::string& path)
 
 bool isExistingPatch(const std::string& path)
 {
-    return isExistingFile(path) && equalsIgnoringCase(fs::path(path).extension().string(), ".okp");
+    return isExistingFile(path) && sameWithoutCase(fs::path(path).extension().string(), ".okp");
 }
 
 std::string folderText(const fs::path& folder)
@@ -384,9 +378,8 @@ void writeGlobalsAndRest(IniProfile& ini, const GlobalState& globals, const Opti
 
 KeyboardLayout readKeyboardLayout(const IniProfile& ini)
 {
-    return equalsIgnoringCase(ini.readString(kGlobals, "Locale", "en"), "fr")
-        ? KeyboardLayout::Azerty
-        : KeyboardLayout::Qwerty;
+    return sameWithoutCase(ini.readString(kGlobals, "Locale", "en"), "fr") ? KeyboardLayout::Azerty
+                                                                           : KeyboardLayout::Qwerty;
 }
 
 void readSettings(

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+
+#include "core/ascii.h"
 
 namespace oskel {
 
@@ -15,12 +16,6 @@ constexpr std::array kCompressors {
     VideoCompressor { VideoCompression::Mpeg4, "MPEG-4", true, true, true, true },
 };
 
-bool sameName(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(
-        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
 } // namespace
 
 std::span<const VideoCompressor> videoCompressors()
@@ -31,7 +26,7 @@ std::span<const VideoCompressor> videoCompressors()
 const VideoCompressor* findVideoCompressor(std::string_view friendlyName)
 {
     const auto found = std::ranges::find_if(kCompressors,
-        [&](const VideoCompressor& c) { return sameName(c.friendlyName, friendlyName); });
+        [&](const VideoCompressor& c) { return sameWithoutCase(c.friendlyName, friendlyName); });
     return found == kCompressors.end() ? nullptr : &*found;
 }
 
