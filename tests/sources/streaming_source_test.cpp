@@ -20,6 +20,20 @@ using test::makeFakeClip;
 
 using Clock = std::chrono::steady_clock;
 
+// Waits until the decode thread has reached a state, for at most a few seconds; true when it
+// has.
+template <typename Condition> bool waitUntil(Condition reached)
+{
+    const auto deadline = Clock::now() + 5s;
+    while (!reached()) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
 class StreamingSourceTest : public ::testing::Test {
 protected:
     struct Fetched {
@@ -269,7 +283,7 @@ TEST_F(StreamingSourceTest, StopHaltsDecodingAndASeekStillDeliversOneFrame)
     openAndPrepare();
     ASSERT_EQ(fetch(0).frame, 0);
     ASSERT_EQ(fetch(1).frame, 1);
-    std::this_thread::sleep_for(30ms); // frame 2 is delivered, frame 3 held
+    ASSERT_TRUE(waitUntil([&] { return clip->decoded == 4; })) << "frame 2 delivered, frame 3 held";
     source->stop(info);
     std::this_thread::sleep_for(30ms);
     const int decoded = clip->decoded;
@@ -313,8 +327,8 @@ TEST_F(StreamingSourceTest, CloseIsPromptWhileTheDecodeThreadWaitsForARequest)
 {
     openAndPrepare(); // the decode thread waits up to 2 s for each request
     ASSERT_EQ(fetch(0).frame, 0);
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(clip->decoded, 3) << "frame 1 delivered, frame 2 held until asked for";
+    ASSERT_TRUE(waitUntil([&] { return clip->decoded == 3; }))
+        << "frame 1 delivered, frame 2 held until asked for";
 
     const auto before = Clock::now();
     EXPECT_EQ(source->close(info), kSourceOk);
