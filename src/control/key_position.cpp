@@ -153,7 +153,10 @@ std::string keyNameList()
 {
     std::string list;
     for (std::size_t index = 1; index < std::size(kKeyNames); ++index) {
-        list += (list.empty() ? "" : " ") + std::string(kKeyNames[index]);
+        if (!list.empty()) {
+            list += ' ';
+        }
+        list += kKeyNames[index];
     }
     return list;
 }

@@ -99,10 +99,15 @@ std::optional<ControlAddress> findControl(std::string_view group, std::string_vi
 
 std::string controlGroupName(const ControlAddress& address)
 {
+    std::string name(1, '[');
     if (address.entry().scope == ControlScope::Master) {
-        return "[" + std::string(kMasterGroup) + "]";
+        name += kMasterGroup;
+    } else {
+        name += kSlotGroup;
+        name += std::to_string(address.slot);
     }
-    return "[" + std::string(kSlotGroup) + std::to_string(address.slot) + "]";
+    name += ']';
+    return name;
 }
 
 std::string controlName(const ControlAddress& address)
@@ -116,7 +121,8 @@ std::string formatControlValue(const ControlEntry& entry, std::int32_t value)
         return std::to_string(value);
     }
     const std::int64_t magnitude = std::abs(static_cast<std::int64_t>(value));
-    std::string text = (value < 0 ? "-" : "") + std::to_string(magnitude / kDecimalScale);
+    std::string text = value < 0 ? "-" : "";
+    text += std::to_string(magnitude / kDecimalScale);
     std::int64_t fraction = magnitude % kDecimalScale;
     if (fraction != 0) {
         std::string digits = std::to_string(fraction + kDecimalScale).substr(1);
