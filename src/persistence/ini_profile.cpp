@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -400,13 +401,9 @@ std::string fileError(std::string_view action, const std::filesystem::path& path
     return text;
 }
 
-// Reads the whole file; returns errno on failure, 0 on success.
+// Reads the whole file, at most kMaxIniFileBytes; returns errno on failure, 0 on success.
 int readAll(int fd, std::string& text)
 {
-    struct stat info { };
-    if (::fstat(fd, &info) == 0 && info.st_size > 0) {
-        text.reserve(static_cast<std::size_t>(info.st_size));
-    }
     char buffer[65536];
     for (;;) {
         const ssize_t count = ::read(fd, buffer, sizeof buffer);
@@ -419,8 +416,28 @@ int readAll(int fd, std::string& text)
             }
             return errno;
         }
+        if (text.size() + static_cast<std::size_t>(count) > kMaxIniFileBytes) {
+            return EFBIG;
+        }
         text.append(buffer, static_cast<std::size_t>(count));
     }
+}
+
+// What keeps a file from being read as a profile, or nothing.
+std::optional<std::string> refusalOf(int fd, const std::filesystem::path& path)
+{
+    struct stat info { };
+    if (::fstat(fd, &info) != 0) {
+        return fileError("read", path, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "Cannot read " + path.string() + ": it is not a regular file";
+    }
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxIniFileBytes) {
+        return "Cannot read " + path.string() + ": it is larger than "
+            + std::to_string(kMaxIniFileBytes / (1024 * 1024)) + " MB";
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -428,7 +445,8 @@ int readAll(int fd, std::string& text)
 IniReadResult readIniFile(const std::filesystem::path& path)
 {
     IniReadResult result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: opening a FIFO would otherwise wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         if (errno == ENOENT) {
             result.status = IniFileStatus::Missing;
@@ -436,6 +454,12 @@ IniReadResult readIniFile(const std::filesystem::path& path)
             result.status = IniFileStatus::Unreadable;
             result.error = fileError("read", path, errno);
         }
+        return result;
+    }
+    if (auto refusal = refusalOf(fd, path)) {
+        ::close(fd);
+        result.status = IniFileStatus::Unreadable;
+        result.error = std::move(*refusal);
         return result;
     }
     std::string text;

@@ -107,7 +107,10 @@ std::optional<std::int64_t> parseIniInteger(std::string_view text);
 std::optional<double> parseIniFloat(std::string_view text);
 std::string formatIniFloat(double value);
 
-// Reading and writing files. A file that does not exist reads as an empty profile.
+// Reading and writing files. A file that does not exist reads as an empty profile; one that is
+// not a regular file (a folder, a FIFO, a device) or is larger than kMaxIniFileBytes is
+// refused unread.
+inline constexpr std::size_t kMaxIniFileBytes = 16 * 1024 * 1024;
 enum class IniFileStatus { Ok, Missing, Unreadable };
 
 struct IniReadResult {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "persistence/ini_profile.h"
 #include "support/temp_dir.h"
@@ -531,8 +532,31 @@ TEST(IniFile, MissingAndUnreadableFiles)
     const IniReadResult directory = readIniFile(folder.path());
     EXPECT_EQ(directory.status, IniFileStatus::Unreadable);
     EXPECT_EQ(
-        directory.error, "Cannot read the file " + folder.path().string() + ": Is a directory");
+        directory.error, "Cannot read " + folder.path().string() + ": it is not a regular file");
     EXPECT_EQ(directory.profile.text(), "");
+}
+
+// Files that are not files are refused at once: a FIFO without a writer would block the
+// open, a link to an endless device would be read until memory runs out.
+TEST(IniFile, OnlyRegularFilesOfBoundedSizeAreRead)
+{
+    const test::TempDir folder;
+    const auto fifo = folder / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto zero = folder / "zero.ini";
+    std::filesystem::create_symlink("/dev/zero", zero);
+    const auto huge = folder / "huge.ini";
+    writeFileBytes(huge, "[A]\nb=1\n");
+    std::filesystem::resize_file(huge, kMaxIniFileBytes + 1);
+
+    for (const auto& [path, reason] : { std::pair { fifo, "it is not a regular file"s },
+             std::pair { zero, "it is not a regular file"s },
+             std::pair { huge, "it is larger than 16 MB"s } }) {
+        const IniReadResult result = readIniFile(path);
+        EXPECT_EQ(result.status, IniFileStatus::Unreadable) << path;
+        EXPECT_EQ(result.error, "Cannot read " + path.string() + ": " + reason);
+        EXPECT_EQ(result.profile.text(), "");
+    }
 }
 
 // A failed save leaves whatever was there untouched and no file of its own behind.
