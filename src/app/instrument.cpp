@@ -56,6 +56,10 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     , m_controllers(Controllers::Links { m_performance, m_events, m_tempo, m_loader, m_playback,
           [this](bool hide) { m_events.RestartSyncSlots(hide); }, clockOrWallClock(parts.clock),
           [this] { return m_audio.referenceRate(); } })
+    , m_patchLoader(PatchLoader::Links { m_performance, m_events.engineEvents(), m_loader, m_tempo,
+          m_playback, locations.clipFolder, [this](bool hide) { m_events.RestartSyncSlots(hide); },
+          [this] { mixer().refreshSides(); } })
+    , m_patchSaver(m_performance, m_events.engineEvents(), m_loader)
 {
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);
@@ -71,6 +75,7 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_loader.setLoadedHandler([this](int) { mixer().refreshSides(); });
     m_loader.setSyncRestarter([this](bool hide) { m_events.RestartSyncSlots(hide); });
     m_loader.setMonitor(&m_monitor);
+    m_monitor.setClipsReadyHandler([this] { m_patchLoader.clipsReady(); });
     if (!parts.frameClockStepped) {
         m_playback.setCompanion(&m_frameClock);
     }
@@ -115,6 +120,31 @@ bool Instrument::loadClip(int slot, const std::filesystem::path& file)
     m_recorder.clipLoaded(slot, file);
     return m_loader.LoadClipIntoSlot(
         slot, file, m_performance.globals().LoadClipsInSyncMode, false);
+}
+
+PatchLoader::Outcome Instrument::loadPatch(const std::filesystem::path& file)
+{
+    if (!m_performance.globals().loadingBusy) {
+        m_recorder.patchUsed(file, false);
+    }
+    return m_patchLoader.LoadPatch(file, false);
+}
+
+std::optional<std::string> Instrument::savePatch(const std::filesystem::path& file)
+{
+    m_recorder.patchUsed(file, true);
+    return m_patchSaver.SavePatch(file);
+}
+
+PatchLoader::Outcome Instrument::loadStartPatch(
+    const std::filesystem::path& file, MainThreadDispatcher& mainThread)
+{
+    const PatchLoader::Outcome outcome = loadPatch(file);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (m_patchLoader.loading() && std::chrono::steady_clock::now() < deadline) {
+        mainThread.serveFor(std::chrono::milliseconds(10));
+    }
+    return outcome;
 }
 
 int Instrument::loadStartClips(

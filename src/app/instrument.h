@@ -4,11 +4,15 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "app/clip_argument.h"
 #include "app/lifecycle.h"
 #include "control/controllers.h"
+#include "control/patch_loader.h"
+#include "control/patch_saver.h"
 #include "core/audio_mailbox.h"
 #include "core/event_processor.h"
 #include "core/main_thread_dispatcher.h"
@@ -38,6 +42,13 @@ public:
     {
     }
     void refreshGridAndBeatCounter() override { m_tempo.showBeatCounter(); }
+    void newClipsReady() override
+    {
+        if (m_clipsReady) {
+            m_clipsReady();
+        }
+    }
+    void setClipsReadyHandler(std::function<void()> handler) { m_clipsReady = std::move(handler); }
     void tickDrawn(int decodeMs, int processingMs, int uploadMs) override
     {
         m_figures.add(decodeMs, processingMs, uploadMs);
@@ -47,6 +58,7 @@ public:
 private:
     Tempo& m_tempo;
     TickFigureCounter m_figures;
+    std::function<void()> m_clipsReady;
 };
 
 // What draws the output: the renderer the frame clock hands the frames to, and what the slot
@@ -115,6 +127,17 @@ public:
     // Loads a clip as the performer does (the loader's sync-mode option, new settings), and
     // records the load while recording is on.
     bool loadClip(int slot, const std::filesystem::path& file);
+    // Loads a patch as the performer does (not through MIDI), and records the load while
+    // recording is on.
+    PatchLoader::Outcome loadPatch(const std::filesystem::path& file);
+    // Saves the whole set-up as a patch, recorded likewise; the problem, or nothing.
+    std::optional<std::string> savePatch(const std::filesystem::path& file);
+    PatchLoader& patchLoader() { return m_patchLoader; }
+    // Loads a patch, then serves the main thread's queue until its clips are ready to draw
+    // (at most a few seconds), as the program does with a patch named at start.
+    PatchLoader::Outcome loadStartPatch(
+        const std::filesystem::path& file, MainThreadDispatcher& mainThread);
+
     // Loads the clips named at start one after another, each once the frame thread has
     // freed the loader from the last, serving the main thread's queue meanwhile; returns once
     // it has freed the loader from the last one too, with the number of clips loaded.
@@ -142,6 +165,8 @@ private:
     Lifecycle m_lifecycle;
     PerformanceRecorder m_recorder;
     Controllers m_controllers;
+    PatchLoader m_patchLoader;
+    PatchSaver m_patchSaver;
     bool m_shutDown = false;
 };
 

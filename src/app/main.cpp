@@ -16,23 +16,25 @@
 #include "app/render_command.h"
 #include "app/render_surface.h"
 #include "app/windowed_instrument.h"
+#include "core/ascii.h"
+#include "persistence/patch_file.h"
 #include "platform/sound_output_choice.h"
 #include "playback/init_sound.h"
 
 namespace {
 
-constexpr std::string_view kUsage = R"(Usage: oskel3 [OPTION]... [CLIP]...
+constexpr std::string_view kUsage = R"(Usage: oskel3 [OPTION]... [PATCH.okp] [CLIP]...
        oskel3 render --script PERFORMANCE ... (see 'oskel3 render --help')
 A live video-mixing instrument: sixteen clip slots, triggered from the keyboard, MIDI or the
-screen, mixed in layers into one output picture. Clips named without an option load into
-slots 1, 2, 3... in turn.
+screen, mixed in layers into one output picture. A patch (a file ending in ".okp") loads
+at start; clips named without an option load into slots 1, 2, 3... in turn after it.
 
 Options:
   --load SLOT=FILE   load a clip into slot 1..16 at start (may be given more than once)
   --no-window        run without windows, even where a display is available
   --monitor          print the performance monitor's figures once a second (ticks per
                      second; decode, processing and upload times)
-  --record FILE      record the performance (every event and clip load, with its time)
+  --record FILE      record the performance (every event, clip and patch load, with its time)
                      and write it to FILE as the program ends; 'oskel3 render' replays it
   --list-controls    list every control a performance file can set, with its range
   --help             show this help and exit
@@ -44,12 +46,20 @@ The settings are kept in $XDG_CONFIG_HOME/oskel3/oskelstandard.ini
 
 struct Arguments {
     std::vector<oskel::ClipToLoad> clips;
+    std::filesystem::path patch;
     std::filesystem::path record;
     bool noWindow = false;
     bool monitor = false;
     bool exitNow = false;
     int exitCode = 0;
 };
+
+bool isPatchName(std::string_view argument)
+{
+    return !argument.empty() && argument[0] != '-'
+        && oskel::sameWithoutCase(
+            std::filesystem::path(argument).extension().string(), oskel::kPatchExtension);
+}
 
 Arguments parseArguments(int argc, char** argv)
 {
@@ -77,6 +87,13 @@ Arguments parseArguments(int argc, char** argv)
             arguments.noWindow = true;
         } else if (argument == "--monitor") {
             arguments.monitor = true;
+        } else if (isPatchName(argument)) {
+            if (!arguments.patch.empty()) {
+                std::cerr << "oskel3: more than one patch: '" << argument << "'\n";
+                arguments.exitNow = true;
+                arguments.exitCode = 2;
+            }
+            arguments.patch = std::string(argument);
         } else if (!argument.empty() && argument[0] != '-') {
             if (nextSlot > oskel::kSlotCount) {
                 std::cerr << "oskel3: more clips than slots: '" << argument << "'\n";
@@ -118,6 +135,12 @@ int runInstrument(const Arguments& arguments)
     instrument.start();
     if (!arguments.record.empty()) {
         instrument.recorder().start();
+    }
+    if (!arguments.patch.empty()) {
+        const auto outcome = instrument.loadStartPatch(arguments.patch, mainThread);
+        if (outcome == oskel::PatchLoader::Outcome::Loaded) {
+            std::cout << "Patch loaded: " << arguments.patch.string() << std::endl;
+        }
     }
     instrument.loadStartClips(arguments.clips, mainThread, std::cout);
 
@@ -181,8 +204,8 @@ int runWindowed(int argc, char** argv, const Arguments& arguments)
     return oskel::runInstrumentWindows(argc, argv, [&](oskel::GuiServices& services) {
         close.attach(services.requestClose);
         return oskel::makeWindowedInstrument(services,
-            oskel::WindowedStart { arguments.clips, arguments.record, arguments.monitor,
-                [&close] { close.detach(); } });
+            oskel::WindowedStart { arguments.clips, arguments.patch, arguments.record,
+                arguments.monitor, [&close] { close.detach(); } });
     });
 }
 

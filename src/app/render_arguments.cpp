@@ -72,6 +72,11 @@ const std::map<std::string_view, OptionReader>& optionReaders()
                 p.request.script = std::filesystem::path(v);
                 return !v.empty();
             } },
+        { "--patch",
+            [](Parsing& p, std::string_view v) {
+                p.request.patch = std::filesystem::path(v);
+                return !v.empty();
+            } },
         { "--load",
             [](Parsing& p, std::string_view v) {
                 ClipToLoad clip;

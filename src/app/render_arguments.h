@@ -14,14 +14,16 @@
 namespace oskel {
 
 inline constexpr std::string_view kRenderUsage
-    = R"(Usage: oskel3 render --script PERFORMANCE [--load SLOT=FILE ...] [--fps N]
+    = R"(Usage: oskel3 render --script PERFORMANCE [--patch FILE] [--load SLOT=FILE ...] [--fps N]
                     (--frames N | --seconds S) [--size WxH] [--out OUTPUT]
                     [--compressor NAME] [--quality Q] [--key-frame N] [--data-rate KB]
 Replays a recorded performance tick by tick and renders it, picture and sound, without a
 window.
 
   --script FILE      the performance: one action a line ("<ms> event <Code> <Value>
-                     <Value2> <Slot>", "<ms> load <slot> <file>"), "#" starts a comment
+                     <Value2> <Slot>", "<ms> load <slot> <file>", "<ms> patch <file>"),
+                     "#" starts a comment
+  --patch FILE       load a patch (".okp") before time 0
   --load SLOT=FILE   load a clip into slot 1..16 before time 0 (may be given more than once)
   --fps N            frames per second, 1..1000 (default 25)
   --frames N         the number of frames to render
@@ -37,6 +39,7 @@ window.
 // What the render command was asked to do.
 struct RenderRequest {
     std::filesystem::path script;
+    std::optional<std::filesystem::path> patch;
     std::vector<ClipToLoad> clips;
     int framesPerSecond = 25;
     std::int64_t frames = 0;

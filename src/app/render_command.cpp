@@ -23,6 +23,9 @@ std::vector<ScriptAction> actionsWithClips(
     const RenderRequest& request, std::vector<ScriptAction> script)
 {
     std::vector<ScriptAction> actions;
+    if (request.patch) {
+        actions.push_back(ScriptAction { 0, PatchAction { *request.patch, false } });
+    }
     for (const ClipToLoad& clip : request.clips) {
         actions.push_back(ScriptAction { 0, LoadAction { clip.slot, clip.file } });
     }
@@ -84,6 +87,13 @@ public:
             [this](
                 int slot, const std::filesystem::path& clip) { m_instrument.loadClip(slot, clip); },
             [this](const KeyAction& key) { m_instrument.pressKey(key); }, m_ui);
+        player.setPatchHandler([this](const PatchAction& action) {
+            if (!action.save) {
+                m_instrument.loadPatch(action.file);
+            } else if (const auto problem = m_instrument.savePatch(action.file)) {
+                m_ui.showMessage(*problem);
+            }
+        });
         OfflineRender render(ReplayInstrument { m_mainThread, player, m_instrument.mailbox(),
             m_instrument.playback(), m_instrument.frameClock(), m_instrument.renderer(), *m_sound,
             m_soundTap, m_clock });

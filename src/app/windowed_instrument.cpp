@@ -93,6 +93,9 @@ public:
         }
         // The windows show first; the clips load one after another from the queue.
         m_services.mainThread.post([this] {
+            if (!m_start.patch.empty()) {
+                m_instrument.loadStartPatch(m_start.patch, m_services.mainThread);
+            }
             m_instrument.loadStartClips(m_start.clips, m_services.mainThread, std::cout);
         });
     }
@@ -110,6 +113,12 @@ public:
             m_services.previews,
             {},
             [this] { m_instrument.shutDown(); },
+            PatchActions {
+                [this](const std::filesystem::path& file) { m_instrument.loadPatch(file); },
+                [this](const std::filesystem::path& file) { return m_instrument.savePatch(file); },
+                [this](LostFileDialog dialog) {
+                    m_instrument.patchLoader().setLostFileDialog(std::move(dialog));
+                } },
         };
     }
 

@@ -14,6 +14,7 @@ namespace oskel {
 // to write the recording of the performance (empty: nothing is recorded).
 struct WindowedStart {
     std::vector<ClipToLoad> clips;
+    std::filesystem::path patch; // loaded once the windows show, before the clips
     std::filesystem::path record;
     // Print the performance monitor's figures once a second on standard error.
     bool monitor = false;

@@ -37,6 +37,8 @@ inline constexpr std::string_view kCrossfadeLetterA = "lCrossfadeL";
 inline constexpr std::string_view kCrossfadeLetterB = "lCrossfadeR";
 inline constexpr std::string_view kCrossfadePreviewA = "iCFpreviewA";
 inline constexpr std::string_view kCrossfadePreviewB = "iCFpreviewB";
+inline constexpr std::string_view kPatchLabel = "lPatch"; // "Patch - <file>", text
+inline constexpr std::string_view kGridCaption = "GridCaption"; // "Thumbnails - <file>", text
 // Clip inspector, for the inspected slot:
 inline constexpr std::string_view kInPoint = "InPoint"; // sample frames
 inline constexpr std::string_view kOutPoint = "OutPoint"; // sample frames

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 #include "core/control_names.h"
@@ -138,6 +139,20 @@ inline std::int32_t height(const Performance& p, int slot)
 {
     return p.slots()[slot].Bottom - p.slots()[slot].Top;
 }
+// Angles are read within one turn: the renderer turns them on without end.
+template <auto Field> std::int32_t angle(const Performance& p, int slot)
+{
+    return thousandths(std::fmod(static_cast<double>(p.slots()[slot].*Field), 360.0));
+}
+template <auto Field> std::int32_t midiOption(const Performance& p, int)
+{
+    return p.options().midi.*Field ? 1 : 0;
+}
+template <auto Field> bool setMidiOption(Performance& p, EventSink&, int, std::int32_t value)
+{
+    p.options().midi.*Field = value != 0;
+    return true;
+}
 inline std::int32_t tempo(const Performance& p, int)
 {
     return thousandths(p.globals().BPM);
@@ -195,6 +210,14 @@ inline constexpr std::array kEntries {
     ControlEntry { M::Master, "SelectedSlot", K::Integer, kSlotNumber, kNoSlot, selectedSlot, nullptr, setSelectedSlot, {} },
     ControlEntry { M::Master, "SixteenMidiChannels", K::Toggle, kToggle, 0, [](const Performance& p, int) -> std::int32_t { return p.options().midi.IndividualChannels; }, globally<kMidiChannelsOption>, nullptr, {} },
     ControlEntry { M::Master, "PitchNotes", K::Toggle, kToggle, 0, [](const Performance& p, int) -> std::int32_t { return p.options().midi.PitchNotes; }, globally<kPitchNotesOption>, nullptr, {} },
+    ControlEntry { M::Master, "MidiNoteOff", K::Toggle, kToggle, 0, midiOption<&MidiOptions::NoteOff>, nullptr, setMidiOption<&MidiOptions::NoteOff>, {} },
+    ControlEntry { M::Master, "VelocityVolume", K::Toggle, kToggle, 0, midiOption<&MidiOptions::VelocityVolume>, nullptr, setMidiOption<&MidiOptions::VelocityVolume>, {} },
+    ControlEntry { M::Master, "VelocityOpacity", K::Toggle, kToggle, 0, midiOption<&MidiOptions::VelocityOpacity>, nullptr, setMidiOption<&MidiOptions::VelocityOpacity>, {} },
+    ControlEntry { M::Master, "KaossPad", K::Toggle, kToggle, 0, midiOption<&MidiOptions::KaossPad>, nullptr, setMidiOption<&MidiOptions::KaossPad>, {} },
+    ControlEntry { M::Master, "DisableBlackNotes", K::Toggle, kToggle, 0, midiOption<&MidiOptions::DisableBlackNotes>, nullptr, setMidiOption<&MidiOptions::DisableBlackNotes>, {} },
+    ControlEntry { M::Master, "DisablePitchAndMod", K::Toggle, kToggle, 0, midiOption<&MidiOptions::DisablePitchAndMod>, nullptr, setMidiOption<&MidiOptions::DisablePitchAndMod>, {} },
+    ControlEntry { M::Master, "MidiInputBuffer", K::Toggle, kToggle, 1, midiOption<&MidiOptions::UseCircbuf>, nullptr, setMidiOption<&MidiOptions::UseCircbuf>, {} },
+    ControlEntry { M::Master, "GuitarMode", K::Toggle, kToggle, 0, midiOption<&MidiOptions::MIDIguitairMode>, nullptr, setMidiOption<&MidiOptions::MIDIguitairMode>, {} },
     ControlEntry { M::Master, "PitchWheel", K::Integer, { 0, 31 }, 0, [](const Performance& p, int) { return p.options().midi.pitchWheelParameter; }, globally<kPitchWheelAssignment>, nullptr, {} },
     ControlEntry { M::Master, "CrossfadeEnable", K::Toggle, kToggle, 0, global<&G::crossfadeEnabled>, nullptr, setCrossfadeEnable, control::kCrossfadeEnable },
     ControlEntry { M::Master, "CrossfadePosition", K::Integer, { 0, 255 }, 0, global<&G::crossfadePosition>, nullptr, setCrossfadePosition, control::kCrossfadePosition },
@@ -236,6 +259,9 @@ inline constexpr std::array kEntries {
     // 3D.
     ControlEntry { M::Slot, "ThreeD", K::Toggle, kToggle, 0, field<&S::BillBoard>, nullptr, setThreeD, control::kEnable3D },
     ControlEntry { M::Slot, "Size3D", K::Decimal, decimals(0.025, 6), thousandths(1), decimalField<&S::Size3D>, nullptr, setDecimalField<&S::Size3D>, {} },
+    ControlEntry { M::Slot, "XRotation", K::Decimal, decimals(-360, 360), 0, angle<&S::XRot>, nullptr, setDecimalField<&S::XRot>, {} },
+    ControlEntry { M::Slot, "YRotation", K::Decimal, decimals(-360, 360), 0, angle<&S::YRot>, nullptr, setDecimalField<&S::YRot>, {} },
+    ControlEntry { M::Slot, "ZRotation", K::Decimal, decimals(-360, 360), 0, angle<&S::ZRot>, nullptr, setDecimalField<&S::ZRot>, {} },
     ControlEntry { M::Slot, "XRotationSpeed", K::Decimal, decimals(-20, 20), 0, decimalField<&S::XRotSpeed>, nullptr, setDecimalField<&S::XRotSpeed>, {} },
     ControlEntry { M::Slot, "YRotationSpeed", K::Decimal, decimals(-20, 20), 0, decimalField<&S::YRotSpeed>, nullptr, setDecimalField<&S::YRotSpeed>, {} },
     ControlEntry { M::Slot, "ZRotationSpeed", K::Decimal, decimals(-20, 20), 0, decimalField<&S::ZRotSpeed>, nullptr, setDecimalField<&S::ZRotSpeed>, {} },

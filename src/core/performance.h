@@ -34,6 +34,7 @@ public:
     Options& options() { return m_options; }
     const Options& options() const { return m_options; }
     LayerStack& layerStack() { return m_layerStack; }
+    const LayerStack& layerStack() const { return m_layerStack; }
     UserInterfacePort& ui() { return m_ui; }
     MainThreadDispatcher& mainThread() { return m_mainThread; }
 

@@ -147,6 +147,35 @@ bool ClipLoader::LoadClipIntoSlot(
     return true;
 }
 
+bool ClipLoader::openPatchClip(int slot, bool streaming, bool& fellBack)
+{
+    TPlayAvistruct& record = m_performance.slot(slot);
+    record.SourceSystem
+        = static_cast<std::uint8_t>(streaming ? SourceSystemKind::ssDS : SourceSystemKind::ssVFW);
+    fellBack = false;
+    bool opened = OpenClip(slot, false);
+    if (!opened && !streaming && record.LoadResult != kMemoryRefused) {
+        record.SourceSystem = static_cast<std::uint8_t>(SourceSystemKind::ssDS);
+        fellBack = true;
+        opened = OpenClip(slot, false);
+    }
+    if (!opened || !MakeThumbnail(slot) || !record.Loaded) {
+        const std::uint8_t result = record.LoadResult;
+        m_performance.UnloadSlot(slot, false);
+        record.LoadResult = result;
+        m_performance.ui().blankThumbnail(slot);
+        return false;
+    }
+    m_performance.globals().slotTexturePending.at(static_cast<std::size_t>(slot)) = true;
+    return true;
+}
+
+std::int64_t ClipLoader::soundStreamBytes(int slot) const
+{
+    const TSourceInfo& info = m_sources.info(slot);
+    return info.hasAudio ? std::max<std::int64_t>(info.audioLength, 0) : 0;
+}
+
 // Building the buffers selects the whole new clip; a reload that keeps its settings keeps
 // the selection it had, as far as the new clip reaches.
 void ClipLoader::keepSelection(TPlayAvistruct& record, std::int32_t inPoint, std::int64_t outPoint)

@@ -47,6 +47,18 @@ public:
     };
     void loadMultipleClips(const std::vector<Entry>& entries);
 
+    // Opens the clip named by the slot's FileName (FoundNearPatch set as found) for a patch:
+    // settings not kept, the streaming source when asked or when the file source fails
+    // (`fellBack` then says so), the thumbnail made. The caller holds the loading-busy flag
+    // and applies the settings; the frame thread is asked for the slot's textures.
+    bool openPatchClip(int slot, bool streaming, bool& fellBack);
+    // Where a new clip goes on the display, as a clip loaded on its own is placed.
+    void placeNewClip(TPlayAvistruct& record, bool syncMode);
+    // A loaded slot becomes the selected one, playback runs and standby ends.
+    void clipReady(int slot);
+    // The length in bytes of the sound stream of the slot's clip file; 0 when it has none.
+    std::int64_t soundStreamBytes(int slot) const;
+
     // The open dialog's logic: where it starts, and what its answer does. The dialog itself
     // belongs to the windows; `chosen` is empty when it was cancelled.
     std::filesystem::path dialogStartFolder() const;
@@ -63,9 +75,7 @@ private:
     bool OpenClip(int slot, bool keepSettings);
     bool openSound(int slot);
     void failClip(int slot, std::uint8_t result);
-    void placeNewClip(TPlayAvistruct& record, bool syncMode);
     static void keepSelection(TPlayAvistruct& record, std::int32_t inPoint, std::int64_t outPoint);
-    void clipReady(int slot);
     std::filesystem::path fileToOpen(const TPlayAvistruct& record) const;
     void finishLoading();
 

@@ -45,4 +45,11 @@ void ActionPlayer::perform(const KeyAction& action)
     }
 }
 
+void ActionPlayer::perform(const PatchAction& action)
+{
+    if (m_patchFile) {
+        m_patchFile(action);
+    }
+}
+
 } // namespace oskel

@@ -16,9 +16,13 @@ class ActionPlayer {
 public:
     using ClipLoad = std::function<void(int slot, const std::filesystem::path& file)>;
     using KeyPress = std::function<void(const KeyAction& key)>;
+    using PatchFile = std::function<void(const PatchAction& action)>;
 
     ActionPlayer(EventSink& events, const Performance& performance, ClipLoad loadClip,
         KeyPress pressKey, UserInterfacePort& ui);
+
+    // Loads and saves patches; without it, patch lines do nothing.
+    void setPatchHandler(PatchFile handler) { m_patchFile = std::move(handler); }
 
     // A failure of the sound or media interfaces ends that action only; its message is shown,
     // as the main thread shows it during a live performance.
@@ -29,11 +33,13 @@ private:
     void perform(const LoadAction& action);
     void perform(const SetAction& action);
     void perform(const KeyAction& action);
+    void perform(const PatchAction& action);
 
     EventSink& m_events;
     const Performance& m_performance;
     ClipLoad m_loadClip;
     KeyPress m_pressKey;
+    PatchFile m_patchFile;
     UserInterfacePort& m_ui;
 };
 

@@ -48,14 +48,29 @@ void PerformanceRecorder::eventSent(const TSlotEvent& event)
     append(EventAction { event });
 }
 
+namespace {
+
+std::filesystem::path absoluteFile(const std::filesystem::path& file)
+{
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    return error ? file : absolute.lexically_normal();
+}
+
+} // namespace
+
 void PerformanceRecorder::clipLoaded(int slot, const std::filesystem::path& file)
 {
-    if (!m_recording) {
-        return;
+    if (m_recording) {
+        append(LoadAction { slot, absoluteFile(file) });
     }
-    std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(file, error);
-    append(LoadAction { slot, error ? file : absolute.lexically_normal() });
+}
+
+void PerformanceRecorder::patchUsed(const std::filesystem::path& file, bool saved)
+{
+    if (m_recording) {
+        append(PatchAction { absoluteFile(file), saved });
+    }
 }
 
 std::optional<std::string> PerformanceRecorder::save(const std::filesystem::path& file) const
@@ -63,7 +78,7 @@ std::optional<std::string> PerformanceRecorder::save(const std::filesystem::path
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::absolute(file, error).parent_path();
     std::string text = "# oskel3 performance: <ms> event <Code> <Value> <Value2> <Slot> | "
-                       "<ms> load <slot> <file>\n";
+                       "<ms> load <slot> <file> | <ms> patch <file>\n";
     int skipped = 0;
     for (const ScriptAction& action : m_actions) {
         if (const auto line = formatScriptAction(action, folder)) {

@@ -26,6 +26,8 @@ public:
 
     void eventSent(const TSlotEvent& event);
     void clipLoaded(int slot, const std::filesystem::path& file);
+    // A patch loaded or saved by the performer (the clips and settings it brings come with it).
+    void patchUsed(const std::filesystem::path& file, bool saved);
 
     const std::vector<ScriptAction>& actions() const { return m_actions; }
 

@@ -153,6 +153,24 @@ std::optional<ScriptCommand> parseEvent(
     return EventAction { event };
 }
 
+// The rest of the line as a file name, taken from `folder` when relative.
+std::optional<std::filesystem::path> fileField(LineFields& fields,
+    const std::filesystem::path& folder, std::string_view missing, std::string& problem)
+{
+    const auto name = fields.text(problem);
+    if (!name) {
+        if (problem.empty()) {
+            problem = missing;
+        }
+        return std::nullopt;
+    }
+    std::filesystem::path file(*name);
+    if (file.is_relative() && !folder.empty()) {
+        file = folder / file;
+    }
+    return file;
+}
+
 std::optional<ScriptCommand> parseLoad(
     LineFields& fields, const std::filesystem::path& folder, std::string& problem)
 {
@@ -164,18 +182,22 @@ std::optional<ScriptCommand> parseLoad(
         problem = "the slot " + std::to_string(*slot) + " is not one of 1..16";
         return std::nullopt;
     }
-    const auto name = fields.text(problem);
-    if (!name) {
-        if (problem.empty()) {
-            problem = "the clip file is missing";
-        }
+    auto file = fileField(fields, folder, "the clip file is missing", problem);
+    if (!file) {
         return std::nullopt;
     }
-    std::filesystem::path file(*name);
-    if (file.is_relative() && !folder.empty()) {
-        file = folder / file;
+    return LoadAction { *slot, std::move(*file) };
+}
+
+template <bool Save>
+std::optional<ScriptCommand> parsePatch(
+    LineFields& fields, const std::filesystem::path& folder, std::string& problem)
+{
+    auto file = fileField(fields, folder, "the patch file is missing", problem);
+    if (!file) {
+        return std::nullopt;
     }
-    return LoadAction { *slot, file };
+    return PatchAction { std::move(*file), Save };
 }
 
 std::optional<ScriptCommand> parseSet(
@@ -254,6 +276,8 @@ constexpr LineKind kLineKinds[] = {
     { "load", parseLoad },
     { "set", parseSet },
     { "key", parseKey },
+    { "patch", parsePatch<false> },
+    { "save-patch", parsePatch<true> },
 };
 
 std::string keywordList()
@@ -325,6 +349,11 @@ bool sameCommand(const LoadAction& a, const LoadAction& b)
     return a.slot == b.slot && a.file.lexically_normal() == b.file.lexically_normal();
 }
 
+bool sameCommand(const PatchAction& a, const PatchAction& b)
+{
+    return a.save == b.save && a.file.lexically_normal() == b.file.lexically_normal();
+}
+
 std::string fileName(const std::filesystem::path& file, const std::filesystem::path& folder)
 {
     if (file.is_absolute() && !folder.empty()) {
@@ -367,12 +396,23 @@ std::string formatCommand(const KeyAction& action, const std::filesystem::path&)
     return line;
 }
 
-std::string formatCommand(const LoadAction& action, const std::filesystem::path& folder)
+// A file name as the rest of a line, in quotes where it would not read back as it is.
+std::string fileField(const std::filesystem::path& file, const std::filesystem::path& folder)
 {
-    const std::string name = fileName(action.file, folder);
+    const std::string name = fileName(file, folder);
     const bool needsQuotes = name.empty() || name.find('#') != std::string::npos
         || name.front() == '"' || isBlank(name.front()) || isBlank(name.back());
-    return "load " + std::to_string(action.slot) + ' ' + (needsQuotes ? inQuotes(name) : name);
+    return needsQuotes ? inQuotes(name) : name;
+}
+
+std::string formatCommand(const LoadAction& action, const std::filesystem::path& folder)
+{
+    return "load " + std::to_string(action.slot) + ' ' + fileField(action.file, folder);
+}
+
+std::string formatCommand(const PatchAction& action, const std::filesystem::path& folder)
+{
+    return std::string(action.save ? "save-patch " : "patch ") + fileField(action.file, folder);
 }
 
 } // namespace

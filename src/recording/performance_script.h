@@ -26,6 +26,8 @@ namespace oskel {
 //                                                take no value
 //   <ms> key down|up <key> [shift] [ctrl] [alt]  a key of the computer keyboard, by its
 //                                                name (key_position.h), pressed or released
+//   <ms> patch <file>                            a patch loaded, as from the patch explorer
+//   <ms> save-patch <file>                       the whole set-up saved as a patch
 
 // One TSlotEvent for the event processor.
 struct EventAction {
@@ -51,7 +53,13 @@ struct KeyAction {
     KeyModifiers modifiers;
 };
 
-using ScriptCommand = std::variant<EventAction, LoadAction, SetAction, KeyAction>;
+// Loading a patch file, or saving the set-up as one.
+struct PatchAction {
+    std::filesystem::path file;
+    bool save = false;
+};
+
+using ScriptCommand = std::variant<EventAction, LoadAction, SetAction, KeyAction, PatchAction>;
 
 struct ScriptAction {
     std::int64_t timeMs = 0; // never negative

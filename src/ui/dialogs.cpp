@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "persistence/patch_file.h"
+
 namespace oskel {
 
 namespace {
@@ -41,6 +43,19 @@ DialogAnswer answerOf(QMessageBox::StandardButton pressed)
     }
 }
 
+std::optional<std::filesystem::path> chosenPath(const QString& chosen)
+{
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return std::filesystem::path(chosen.toStdString());
+}
+
+QString patchFilter()
+{
+    return QString(kPatchDialogFilter) + ";;All Files (*)";
+}
+
 } // namespace
 
 void QtDialogs::showMessage(std::string_view text)
@@ -60,12 +75,38 @@ DialogAnswer QtDialogs::ask(std::string_view question, DialogButtons buttons)
 
 std::optional<std::filesystem::path> QtDialogs::chooseClip(const std::filesystem::path& folder)
 {
-    const QString chosen = QFileDialog::getOpenFileName(m_owner, "Open Media",
-        QString::fromStdString(folder.string()), "All Files (*);;AVI files (*.avi)");
-    if (chosen.isEmpty()) {
+    return chosenPath(QFileDialog::getOpenFileName(m_owner, "Open Media",
+        QString::fromStdString(folder.string()), "All Files (*);;AVI files (*.avi)"));
+}
+
+std::optional<std::filesystem::path> QtDialogs::choosePatchToOpen(
+    const std::filesystem::path& start)
+{
+    return chosenPath(QFileDialog::getOpenFileName(
+        m_owner, "Load Patch", QString::fromStdString(start.string()), patchFilter()));
+}
+
+std::optional<std::filesystem::path> QtDialogs::choosePatchToSave(
+    const std::filesystem::path& start)
+{
+    QFileDialog dialog(
+        m_owner, "Save Patch", QString::fromStdString(start.string()), patchFilter());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString(kPatchExtension).mid(1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return std::filesystem::path(chosen.toStdString());
+    return chosenPath(dialog.selectedFiles().constFirst());
+}
+
+std::optional<std::filesystem::path> QtDialogs::locateLostFile(
+    std::string_view message, const std::filesystem::path& folder, std::string_view name)
+{
+    showMessage(message);
+    const std::filesystem::path start
+        = folder / std::filesystem::path(std::string(name)).filename();
+    return chosenPath(QFileDialog::getOpenFileName(m_owner, toQString(message),
+        QString::fromStdString(start.string()), "All Files (*);;AVI files (*.avi)"));
 }
 
 } // namespace oskel

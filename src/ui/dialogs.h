@@ -20,6 +20,22 @@ public:
     // Nothing when the performer cancelled.
     virtual std::optional<std::filesystem::path> chooseClip(const std::filesystem::path& folder)
         = 0;
+    // The patch file choosers, starting at a file or folder; nothing when cancelled (the
+    // windows' tests answer so).
+    virtual std::optional<std::filesystem::path> choosePatchToOpen(const std::filesystem::path&)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<std::filesystem::path> choosePatchToSave(const std::filesystem::path&)
+    {
+        return std::nullopt;
+    }
+    // A file that a patch names and that was not found: `message` says what to look for.
+    virtual std::optional<std::filesystem::path> locateLostFile(
+        std::string_view, const std::filesystem::path&, std::string_view)
+    {
+        return std::nullopt;
+    }
 };
 
 // The boxes of the desktop, over the given window.
@@ -34,6 +50,12 @@ public:
     void showMessage(std::string_view text) override;
     DialogAnswer ask(std::string_view question, DialogButtons buttons) override;
     std::optional<std::filesystem::path> chooseClip(const std::filesystem::path& folder) override;
+    std::optional<std::filesystem::path> choosePatchToOpen(
+        const std::filesystem::path& start) override;
+    std::optional<std::filesystem::path> choosePatchToSave(
+        const std::filesystem::path& start) override;
+    std::optional<std::filesystem::path> locateLostFile(std::string_view message,
+        const std::filesystem::path& folder, std::string_view name) override;
 
 private:
     QWidget* m_owner;

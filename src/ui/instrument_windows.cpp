@@ -42,6 +42,24 @@ public:
         const Open open(m_depth);
         return m_dialogs.chooseClip(folder);
     }
+    std::optional<std::filesystem::path> choosePatchToOpen(
+        const std::filesystem::path& start) override
+    {
+        const Open open(m_depth);
+        return m_dialogs.choosePatchToOpen(start);
+    }
+    std::optional<std::filesystem::path> choosePatchToSave(
+        const std::filesystem::path& start) override
+    {
+        const Open open(m_depth);
+        return m_dialogs.choosePatchToSave(start);
+    }
+    std::optional<std::filesystem::path> locateLostFile(std::string_view message,
+        const std::filesystem::path& folder, std::string_view name) override
+    {
+        const Open open(m_depth);
+        return m_dialogs.locateLostFile(message, folder, name);
+    }
 
 private:
     class Open {
@@ -94,6 +112,11 @@ UserInterfacePort& InstrumentWindows::ui()
     return *m_ui;
 }
 
+Dialogs& InstrumentWindows::dialogs()
+{
+    return *m_dialogs;
+}
+
 KeyboardControl& InstrumentWindows::keyboard()
 {
     return m_links->controls.keyboard();
@@ -132,6 +155,7 @@ void InstrumentWindows::bind(WindowLinks links)
     bindGrid();
     bindOutput(m_main->display());
     bindOutput(m_output->view());
+    bindPatches();
 
     m_keys = std::make_unique<KeyForwarder>(
         m_links->controls.keyboard(),
@@ -228,14 +252,19 @@ void InstrumentWindows::requestClose()
     QMetaObject::invokeMethod(m_main.get(), &QWidget::close, Qt::QueuedConnection);
 }
 
-void InstrumentWindows::openClipDialog(int slot)
+void InstrumentWindows::afterHandler(std::function<void()> dialog)
 {
-    // Opened once the handler that asked for it has returned, so that the dialog's own event
-    // loop never runs inside a key or mouse handler.
-    QTimer::singleShot(0, m_main.get(), [this, slot] {
+    QTimer::singleShot(0, m_main.get(), [this, dialog = std::move(dialog)] {
         if (m_closed || m_dialogDepth > 0 || m_links->performance.globals().loadingBusy) {
             return;
         }
+        dialog();
+    });
+}
+
+void InstrumentWindows::openClipDialog(int slot)
+{
+    afterHandler([this, slot] {
         const std::optional<std::filesystem::path> chosen
             = m_dialogs->chooseClip(m_links->loader.dialogStartFolder());
         if (!m_closed) {

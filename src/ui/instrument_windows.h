@@ -10,6 +10,7 @@
 #include "control/controllers.h"
 #include "control/full_screen_display.h"
 #include "control/keyboard_targets.h"
+#include "control/patch_loader.h"
 #include "control/slot_grid_logic.h"
 #include "core/slot_number.h"
 
@@ -22,6 +23,14 @@ class OutputView;
 class OutputWindow;
 class QtUserInterface;
 class SlotPreviews;
+
+// What the windows do with patches: load one as the performer does (recorded), save the
+// set-up (the problem, or nothing), and answer the loader's questions for lost files.
+struct PatchActions {
+    std::function<void(const std::filesystem::path&)> load;
+    std::function<std::optional<std::string>(const std::filesystem::path&)> save;
+    std::function<void(LostFileDialog)> setLostFileDialog;
+};
 
 // The parts of the instrument the windows bind to. They outlive the windows.
 struct WindowLinks {
@@ -41,6 +50,7 @@ struct WindowLinks {
     std::function<std::uint32_t()> clock;
     // The instrument's shut-down: slots unloaded, playback ended, settings written.
     std::function<void()> shutDown;
+    PatchActions patches;
 };
 
 // The instrument's windows, bound to its logic: the main window "Oskel 3" with the display
@@ -88,6 +98,8 @@ private:
     // KeyboardTargets and SlotGridTargets
     void requestClose() override;
     void openClipDialog(int slot) override;
+    void loadPatch() override;
+    void savePatch() override;
     void showMainWindow() override;
     void moveOutputHome() override;
     void showGridAndPatchExplorer() override;
@@ -103,6 +115,12 @@ private:
     void bindCrossfadeControls();
     void bindGrid();
     void bindOutput(OutputView& view);
+    void bindPatches();
+    // Every modal box, counted.
+    Dialogs& dialogs();
+    // Runs a dialog once the handler that asked for it has returned, so that its own event
+    // loop never runs inside a key or mouse handler; not while another box or a load is open.
+    void afterHandler(std::function<void()> dialog);
     void showState();
     void refresh();
     void firstActivation();

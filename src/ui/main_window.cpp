@@ -4,8 +4,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "control/slot_grid_layout.h"
@@ -14,6 +16,7 @@
 #include "ui/crossfade_controls.h"
 #include "ui/master_controls.h"
 #include "ui/output_view.h"
+#include "ui/patch_explorer_view.h"
 #include "ui/picture_view.h"
 #include "ui/slot_grid_widget.h"
 #include "ui/tempo_controls.h"
@@ -39,6 +42,8 @@ MainWindow::MainWindow()
     , m_tempo(new TempoControls)
     , m_crossfade(new CrossfadeControls)
     , m_grid(new SlotGridWidget)
+    , m_patches(new PatchExplorerView)
+    , m_gridCaption(new QLabel("Thumbnails"))
     , m_status(new QPushButton)
 {
     setObjectName("fmOskel3main");
@@ -55,14 +60,39 @@ MainWindow::MainWindow()
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(4);
     column->addWidget(buildTopRow());
-    column->addWidget(placeHolder(client, "ClipInspectorPlace"), 1);
+    column->addWidget(buildMiddleRow(), 1);
     column->addWidget(buildBottomRow());
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(new QLabel("Status", client));
     statusRow->addWidget(m_status, 1);
     column->addLayout(statusRow);
     setCentralWidget(client);
+    buildMenu();
     registerControls();
+}
+
+void MainWindow::buildMenu()
+{
+    QMenu* file = menuBar()->addMenu("File");
+    openPatch = file->addAction("Open Patch F2");
+    savePatch = file->addAction("Save Patch F3");
+    file->addSeparator();
+    QAction* exit = file->addAction("Exit");
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+}
+
+QWidget* MainWindow::buildMiddleRow()
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(placeHolder(row, "ClipInspectorPlace"), 1);
+    auto* explorer = new QTabWidget(row);
+    explorer->setObjectName("vttmExplorer");
+    explorer->setFocusPolicy(Qt::NoFocus);
+    explorer->addTab(m_patches, "Patches");
+    layout->addWidget(explorer, 1);
+    return row;
 }
 
 QWidget* MainWindow::buildTopRow()
@@ -85,7 +115,11 @@ QWidget* MainWindow::buildBottomRow()
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_grid, 0, Qt::AlignBottom);
+    auto* gridColumn = new QVBoxLayout;
+    m_gridCaption->setObjectName("lThumbnails");
+    gridColumn->addWidget(m_gridCaption);
+    gridColumn->addWidget(m_grid);
+    layout->addLayout(gridColumn, 0);
     layout->addWidget(placeHolder(row, "VideoLayersPlace"), 1);
     return row;
 }
@@ -117,6 +151,8 @@ void MainWindow::registerControls()
     m_controls.addButton(control::kRandomAdvance, *m_master->randomAdvance);
     m_controls.addButton(control::kMasterMute, *m_master->masterMute);
     m_controls.addButton(control::kAutoBpm, *m_tempo->autoBpm);
+    m_controls.addLabel(control::kPatchLabel, *m_patches->patchLabel);
+    m_controls.addLabel(control::kGridCaption, *m_gridCaption);
     m_controls.add(control::kCopyMode, [this](const ControlValue& value) {
         m_master->showCopyMode(controlValueAsInteger(value));
     });

@@ -5,6 +5,8 @@
 
 #include "ui/control_registry.h"
 
+class QAction;
+class QLabel;
 class QPushButton;
 
 namespace oskel {
@@ -12,6 +14,7 @@ namespace oskel {
 class CrossfadeControls;
 class MasterControls;
 class OutputView;
+class PatchExplorerView;
 class PictureView;
 class SlotGridWidget;
 class SlotPanel;
@@ -33,10 +36,15 @@ public:
     TempoControls& tempo() { return *m_tempo; }
     CrossfadeControls& crossfade() { return *m_crossfade; }
     SlotGridWidget& grid() { return *m_grid; }
+    PatchExplorerView& patches() { return *m_patches; }
     QPushButton& statusLine() { return *m_status; }
     const ControlRegistry& controls() const { return m_controls; }
 
     void setStatusText(const QString& text);
+
+    // The menu's patch entries; what they do is bound by the owner.
+    QAction* openPatch = nullptr;
+    QAction* savePatch = nullptr;
 
     // Asked when the window is to close; the window closes only when it answers true.
     void setCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }
@@ -50,7 +58,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildMenu();
     QWidget* buildTopRow();
+    QWidget* buildMiddleRow();
     QWidget* buildBottomRow();
     void registerControls();
     void registerSlotControls(SlotPanel& panel);
@@ -62,6 +72,8 @@ private:
     TempoControls* m_tempo;
     CrossfadeControls* m_crossfade;
     SlotGridWidget* m_grid;
+    PatchExplorerView* m_patches;
+    QLabel* m_gridCaption;
     QPushButton* m_status;
     ControlRegistry m_controls;
     std::function<bool()> m_closeQuery;

@@ -117,6 +117,9 @@ TEST_F(PerformanceRecorderTest, ARecordingSavesAsAPerformanceFileThatReadsBack)
     processor.ProcessEvent({ 0, 0, 64, 1 });
     now = 1500;
     recorder.clipLoaded(2, "/elsewhere/b.mp4");
+    now = 1600;
+    recorder.patchUsed(folder / "show.okp", false);
+    recorder.patchUsed("/elsewhere/kept.okp", true);
 
     const std::filesystem::path file = folder / "show.txt";
     ASSERT_EQ(recorder.save(file), std::nullopt);
@@ -132,6 +135,9 @@ TEST_F(PerformanceRecorderTest, ARecordingSavesAsAPerformanceFileThatReadsBack)
     EXPECT_NE(text.find("\n0 load 1 intro.avi\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n80 event 0 0 64 1\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n1500 load 2 /elsewhere/b.mp4\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n1600 patch show.okp\n1600 save-patch /elsewhere/kept.okp\n"),
+        std::string::npos)
+        << text;
 }
 
 TEST_F(PerformanceRecorderTest, WhatNoLineCanHoldIsLeftOutAndSaidTheRestIsSaved)

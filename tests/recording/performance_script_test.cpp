@@ -79,9 +79,13 @@ TEST(PerformanceScript, ALineThatCannotBeReadIsNamedWithWhatIsWrong)
     for (const Case& c : std::vector<Case> {
              { "12.5 event 0 0 64 1", "\"12.5\" is not a time in milliseconds" },
              { "abc", "\"abc\" is not a time in milliseconds" },
-             { "40", "the kind of line is missing after the time (event, load, set, key)" },
-             { "40 evnt 0 0 64 1", "\"evnt\" is not a kind of line (event, load, set, key)" },
-             { "40 EVENT 0 0 64 1", "\"EVENT\" is not a kind of line (event, load, set, key)" },
+             { "40",
+                 "the kind of line is missing after the time (event, load, set, key, patch, "
+                 "save-patch)" },
+             { "40 evnt 0 0 64 1",
+                 "\"evnt\" is not a kind of line (event, load, set, key, patch, save-patch)" },
+             { "40 EVENT 0 0 64 1",
+                 "\"EVENT\" is not a kind of line (event, load, set, key, patch, save-patch)" },
              { "40 event 0 0 64", "the Slot is missing" },
              { "40 event", "the event code is missing" },
              { "40 event 42 0 0 1", "the event code 42 is not one of 0..41" },
@@ -95,6 +99,8 @@ TEST(PerformanceScript, ALineThatCannotBeReadIsNamedWithWhatIsWrong)
              { "40 load 1", "the clip file is missing" },
              { "40 load 1   # no file", "the clip file is missing" },
              { "40 load 1 \"a.avi", "the quoted file name has no closing quote" },
+             { "40 patch", "the patch file is missing" },
+             { "40 save-patch  # nowhere", "the patch file is missing" },
              { "40 set [Slot3] LumaKeyLevel 900",
                  "[Slot3] LumaKeyLevel: the value 900 is out of range (0..765)" },
              { "40 set [Slot3] LumaKeyLevel 1.5",
@@ -139,6 +145,8 @@ TEST(PerformanceScript, EveryActionReadsBackAsItWasWritten)
         { 11, SetAction { *findControl("[Master]", "StopAll"), 0 } },
         { 12, KeyAction { true, Key::F8, {} } },
         { 13, KeyAction { false, Key::Q, { true, true, true } } },
+        { 14, PatchAction { kFolder / "patches/show one.okp", false } },
+        { 15, PatchAction { "/elsewhere/#2.okp", true } },
     };
     std::string text;
     for (const ScriptAction& action : actions) {
@@ -148,6 +156,8 @@ TEST(PerformanceScript, EveryActionReadsBackAsItWasWritten)
     }
     EXPECT_NE(text.find("10 set [Master] Tempo 128.5\n"), std::string::npos) << text;
     EXPECT_NE(text.find("13 key up q shift ctrl alt\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("14 patch patches/show one.okp\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("15 save-patch \"/elsewhere/#2.okp\"\n"), std::string::npos) << text;
     EXPECT_NE(text.find("5 load 4 clips/a b.avi\n"), std::string::npos)
         << "clips in the performance's folder are named relative to it:\n"
         << text;

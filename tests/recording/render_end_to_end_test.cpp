@@ -196,5 +196,47 @@ TEST_F(RenderEndToEnd, ThePerformanceIsComposedByTheRulesAndRendersTheSameTwice)
         test::readFileBytes(output / "sound.wav") == test::readFileBytes(again / "sound.wav"));
 }
 
+// A hand-written patch sets up three layers; the performance only triggers them.
+TEST_F(RenderEndToEnd, APatchLoadedBeforeTheStartSetsUpTheLayers)
+{
+    const std::string patch = "[Version]\nOKP=Low1\n"
+                              "[OKLowDisplayArea]\nWidth=768\nHeight=576\n" // halved
+                              "[Filenames]\n1=solid-tone.avi\n2=halves.avi\n3=solid.avi\n"
+                              "[Lefts]\n1=0\n2=0\n3=384\n"
+                              "[Tops]\n1=0\n2=0\n3=288\n"
+                              "[Rights]\n1=768\n2=384\n3=768\n"
+                              "[Bottoms]\n1=576\n2=288\n3=576\n"
+                              "[LumaKeyLevels]\n2=300\n"
+                              "[AlphaLevels]\n3=128\n"
+                              "[LayerStack]\n1=1\n2=2\n3=3\n";
+    test::writeFileBytes(test::clipFolder() / "three.okp", { patch.begin(), patch.end() });
+    const std::string script = "0 patch three.okp\n"
+                               "0 set [Slot1] Trigger\n"
+                               "0 set [Slot2] Trigger\n"
+                               "0 set [Slot3] Trigger\n";
+    test::writeFileBytes(test::clipFolder() / "show.txt", { script.begin(), script.end() });
+    const std::filesystem::path output = home / "patched";
+    ASSERT_EQ(render(output), 0) << err.str();
+
+    const std::vector<std::uint8_t> picture = test::decodeWithFfmpeg(output / frameFileName(2));
+    ASSERT_EQ(picture.size(), std::size_t(384 * 288 * 3));
+    struct Check {
+        int x;
+        int y;
+        Bgr expected;
+        const char* why;
+    };
+    for (const Check& check : std::vector<Check> {
+             { 300, 250, blended(c, a, opacity(128)), "slot 3 at half opacity over slot 1" },
+             { 100, 250, a, "slot 1 alone" },
+             { 40, 60, a, "slot 2's dark half keyed out" },
+             { 150, 60, bright, "slot 2's bright half" },
+             { 300, 60, a, "right of slot 2, above slot 3" },
+         }) {
+        EXPECT_TRUE(near(pixelOf(picture, 384, check.x, check.y), check.expected))
+            << "at (" << check.x << ", " << check.y << "): " << check.why;
+    }
+}
+
 } // namespace
 } // namespace oskel

@@ -64,7 +64,7 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
         this->restartSyncSlots = restartSyncSlots;
     }
     return WindowLinks { performance, events, controls, std::move(restartSyncSlots), tempo, loader,
-        playback, previews, std::move(clock), std::move(shutDown) };
+        playback, previews, std::move(clock), std::move(shutDown), {} };
 }
 
 void WindowsTest::SetUp()
