@@ -60,6 +60,12 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
           m_playback, locations.clipFolder, [this](bool hide) { m_events.RestartSyncSlots(hide); },
           [this] { mixer().refreshSides(); } })
     , m_patchSaver(m_performance, m_events.engineEvents(), m_loader)
+    , m_patches(InstrumentPatches::Links { m_performance, m_events,
+          [this](const std::filesystem::path& file, bool throughMidi) {
+              loadPatch(file, throughMidi);
+          },
+          [this](int slot, const std::filesystem::path& file) { return loadClip(slot, file); } })
+    , m_locations(locations)
 {
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);
@@ -76,6 +82,11 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_loader.setSyncRestarter([this](bool hide) { m_events.RestartSyncSlots(hide); });
     m_loader.setMonitor(&m_monitor);
     m_monitor.setClipsReadyHandler([this] { m_patchLoader.clipsReady(); });
+    m_patchLoader.setFinishedHandler([this](bool loaded) {
+        if (m_patches.console().on()) {
+            m_patches.console().patchLoadFinished(loaded);
+        }
+    });
     if (!parts.frameClockStepped) {
         m_playback.setCompanion(&m_frameClock);
     }
@@ -108,6 +119,8 @@ void Instrument::prepare()
 {
     m_lifecycle.programEntry();
     m_lifecycle.InitStuff();
+    m_patches.init(PatchFolderSources {
+        m_performance.globals().currentPatchPath, m_locations.clipFolder, m_locations.dataFolder });
 }
 
 void Instrument::activate()
@@ -122,18 +135,26 @@ bool Instrument::loadClip(int slot, const std::filesystem::path& file)
         slot, file, m_performance.globals().LoadClipsInSyncMode, false);
 }
 
-PatchLoader::Outcome Instrument::loadPatch(const std::filesystem::path& file)
+PatchLoader::Outcome Instrument::loadPatch(const std::filesystem::path& file, bool throughMidi)
 {
-    if (!m_performance.globals().loadingBusy) {
-        m_recorder.patchUsed(file, false);
+    if (m_performance.globals().loadingBusy) {
+        return PatchLoader::Outcome::Busy;
     }
-    return m_patchLoader.LoadPatch(file, false);
+    m_recorder.patchUsed(file, false);
+    if (m_patches.console().on() && !throughMidi) {
+        m_patches.console().showLoading();
+    }
+    return m_patchLoader.LoadPatch(file, throughMidi);
 }
 
 std::optional<std::string> Instrument::savePatch(const std::filesystem::path& file)
 {
     m_recorder.patchUsed(file, true);
-    return m_patchSaver.SavePatch(file);
+    auto problem = m_patchSaver.SavePatch(file);
+    if (!problem) {
+        m_patches.explorer().refresh();
+    }
+    return problem;
 }
 
 PatchLoader::Outcome Instrument::loadStartPatch(

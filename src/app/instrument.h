@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/clip_argument.h"
+#include "app/instrument_patches.h"
 #include "app/lifecycle.h"
 #include "control/controllers.h"
 #include "control/patch_loader.h"
@@ -127,12 +128,14 @@ public:
     // Loads a clip as the performer does (the loader's sync-mode option, new settings), and
     // records the load while recording is on.
     bool loadClip(int slot, const std::filesystem::path& file);
-    // Loads a patch as the performer does (not through MIDI), and records the load while
-    // recording is on.
-    PatchLoader::Outcome loadPatch(const std::filesystem::path& file);
+    // Loads a patch as the performer does (`throughMidi`: a MIDI note or program change chose
+    // it), and records the load while recording is on.
+    PatchLoader::Outcome loadPatch(const std::filesystem::path& file, bool throughMidi = false);
     // Saves the whole set-up as a patch, recorded likewise; the problem, or nothing.
     std::optional<std::string> savePatch(const std::filesystem::path& file);
     PatchLoader& patchLoader() { return m_patchLoader; }
+    // The patch explorer, auto patch loading and console mode.
+    InstrumentPatches& patches() { return m_patches; }
     // Loads a patch, then serves the main thread's queue until its clips are ready to draw
     // (at most a few seconds), as the program does with a patch named at start.
     PatchLoader::Outcome loadStartPatch(
@@ -167,6 +170,8 @@ private:
     Controllers m_controllers;
     PatchLoader m_patchLoader;
     PatchSaver m_patchSaver;
+    InstrumentPatches m_patches;
+    Locations m_locations;
     bool m_shutDown = false;
 };
 

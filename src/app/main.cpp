@@ -143,6 +143,7 @@ int runInstrument(const Arguments& arguments)
         }
     }
     instrument.loadStartClips(arguments.clips, mainThread, std::cout);
+    instrument.patches().console().startup(!arguments.patch.empty());
 
     std::unique_ptr<oskel::MonitorPrinter> monitor;
     if (arguments.monitor) {
@@ -151,7 +152,8 @@ int runInstrument(const Arguments& arguments)
     bool quit = false;
     signals.start([&mainThread, &quit] { mainThread.post([&quit] { quit = true; }); });
     while (!quit) {
-        mainThread.serveFor(std::chrono::milliseconds(100));
+        mainThread.serveFor(std::chrono::milliseconds(50));
+        instrument.patches().advanceTimers();
     }
     int status = 0;
     if (!arguments.record.empty()) {

@@ -96,6 +96,7 @@ public:
             if (!m_start.patch.empty()) {
                 m_instrument.loadStartPatch(m_start.patch, m_services.mainThread);
             }
+            m_instrument.patches().console().startup(!m_start.patch.empty());
             m_instrument.loadStartClips(m_start.clips, m_services.mainThread, std::cout);
         });
     }
@@ -118,7 +119,10 @@ public:
                 [this](const std::filesystem::path& file) { return m_instrument.savePatch(file); },
                 [this](LostFileDialog dialog) {
                     m_instrument.patchLoader().setLostFileDialog(std::move(dialog));
-                } },
+                },
+                &m_instrument.patches().logic(),
+                [this](PatchExplorerView* view) { m_instrument.patches().attachView(view); },
+                [this] { m_instrument.patches().advanceTimers(); } },
         };
     }
 

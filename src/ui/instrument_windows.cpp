@@ -103,6 +103,9 @@ InstrumentWindows::~InstrumentWindows()
         qApp->removeEventFilter(m_keys.get());
     }
     if (m_links != nullptr && !m_closed) {
+        if (m_links->patches.attachView) {
+            m_links->patches.attachView(nullptr);
+        }
         m_links->controls.detachWindows();
     }
 }
@@ -226,6 +229,9 @@ void InstrumentWindows::shutDown()
     if (m_links != nullptr) {
         m_links->performance.options().windows.main
             = WindowPlacement { m_main->x(), m_main->y(), true };
+        if (m_links->patches.attachView) {
+            m_links->patches.attachView(nullptr);
+        }
         guarded([this] { m_links->shutDown(); });
         m_links->controls.detachWindows();
     }

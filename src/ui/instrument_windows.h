@@ -13,6 +13,7 @@
 #include "control/patch_loader.h"
 #include "control/slot_grid_logic.h"
 #include "core/slot_number.h"
+#include "persistence/patch_loader_logic.h"
 
 namespace oskel {
 
@@ -30,6 +31,12 @@ struct PatchActions {
     std::function<void(const std::filesystem::path&)> load;
     std::function<std::optional<std::string>(const std::filesystem::path&)> save;
     std::function<void(LostFileDialog)> setLostFileDialog;
+    // The explorer, auto patch loading and console mode; null when there are none.
+    PatchLoaderLogic* logic = nullptr;
+    // Where the logic shows itself; null detaches the windows.
+    std::function<void(PatchExplorerView*)> attachView;
+    // The main-thread timers of auto loading and console mode, moved on by the windows' loop.
+    std::function<void()> advanceTimers;
 };
 
 // The parts of the instrument the windows bind to. They outlive the windows.
@@ -116,6 +123,7 @@ private:
     void bindGrid();
     void bindOutput(OutputView& view);
     void bindPatches();
+    void bindPatchExplorer(PatchLoaderLogic& logic);
     // Every modal box, counted.
     Dialogs& dialogs();
     // Runs a dialog once the handler that asked for it has returned, so that its own event

@@ -16,7 +16,7 @@
 #include "ui/crossfade_controls.h"
 #include "ui/master_controls.h"
 #include "ui/output_view.h"
-#include "ui/patch_explorer_view.h"
+#include "ui/patches_tab.h"
 #include "ui/picture_view.h"
 #include "ui/slot_grid_widget.h"
 #include "ui/tempo_controls.h"
@@ -42,7 +42,7 @@ MainWindow::MainWindow()
     , m_tempo(new TempoControls)
     , m_crossfade(new CrossfadeControls)
     , m_grid(new SlotGridWidget)
-    , m_patches(new PatchExplorerView)
+    , m_patches(new PatchesTab)
     , m_gridCaption(new QLabel("Thumbnails"))
     , m_status(new QPushButton)
 {
@@ -91,6 +91,7 @@ QWidget* MainWindow::buildMiddleRow()
     explorer->setObjectName("vttmExplorer");
     explorer->setFocusPolicy(Qt::NoFocus);
     explorer->addTab(m_patches, "Patches");
+    m_patches->setBringToFront([explorer, this] { explorer->setCurrentWidget(m_patches); });
     layout->addWidget(explorer, 1);
     return row;
 }

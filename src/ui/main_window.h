@@ -14,7 +14,7 @@ namespace oskel {
 class CrossfadeControls;
 class MasterControls;
 class OutputView;
-class PatchExplorerView;
+class PatchesTab;
 class PictureView;
 class SlotGridWidget;
 class SlotPanel;
@@ -36,7 +36,7 @@ public:
     TempoControls& tempo() { return *m_tempo; }
     CrossfadeControls& crossfade() { return *m_crossfade; }
     SlotGridWidget& grid() { return *m_grid; }
-    PatchExplorerView& patches() { return *m_patches; }
+    PatchesTab& patches() { return *m_patches; }
     QPushButton& statusLine() { return *m_status; }
     const ControlRegistry& controls() const { return m_controls; }
 
@@ -72,7 +72,7 @@ private:
     TempoControls* m_tempo;
     CrossfadeControls* m_crossfade;
     SlotGridWidget* m_grid;
-    PatchExplorerView* m_patches;
+    PatchesTab* m_patches;
     QLabel* m_gridCaption;
     QPushButton* m_status;
     ControlRegistry m_controls;

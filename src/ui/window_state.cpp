@@ -58,6 +58,9 @@ void InstrumentWindows::showState()
 void InstrumentWindows::refresh()
 {
     guarded([this] { m_links->controls.grid().RefreshProgress(); });
+    if (m_links->patches.advanceTimers) {
+        guarded(m_links->patches.advanceTimers);
+    }
     CrossfadeControls& crossfade = m_main->crossfade();
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         SlotPanel& panel = m_main->grid().panel(slot);

@@ -1,4 +1,4 @@
-#include "ui/patch_explorer_view.h"
+#include "ui/patches_tab.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -7,8 +7,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include "persistence/patch_folder_list.h"
 
 namespace oskel {
 
@@ -22,6 +25,11 @@ QPushButton* button(const char* caption, const char* name, QWidget* parent)
     return made;
 }
 
+QString fromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QLabel* label(const char* text, const char* name, QWidget* parent)
 {
     auto* made = new QLabel(text, parent);
@@ -31,7 +39,7 @@ QLabel* label(const char* text, const char* name, QWidget* parent)
 
 } // namespace
 
-PatchExplorerView::PatchExplorerView(QWidget* parent)
+PatchesTab::PatchesTab(QWidget* parent)
     : QWidget(parent)
     , patchLabel(label("No Patch Loaded", "lPatch", this))
     , folder(label("", "dtcPatches", this))
@@ -89,6 +97,56 @@ PatchExplorerView::PatchExplorerView(QWidget* parent)
     consoleGrid->addWidget(consoleState, 0, 3);
     consoleGrid->addWidget(consoleAtStartup, 1, 0, 1, 4);
     layout->addWidget(console);
+}
+
+} // namespace oskel
+
+namespace oskel {
+
+void PatchesTab::showPatchList(const PatchFolderList& list)
+{
+    const QSignalBlocker quiet(patches);
+    folder->setText(QString::fromStdString(list.folder().string()));
+    patches->clear();
+    for (const PatchListEntry& entry : list.entries()) {
+        const bool isFolder = entry.kind != PatchEntryKind::Patch;
+        patches->addItem(fromUtf8(entry.caption) + (isFolder ? "/" : ""));
+    }
+}
+
+void PatchesTab::selectPatchEntry(std::size_t index)
+{
+    const QSignalBlocker quiet(patches);
+    patches->setCurrentRow(static_cast<int>(index));
+}
+
+void PatchesTab::showAutoPatchInterval(int minutes)
+{
+    const QSignalBlocker quiet(autoInterval);
+    autoInterval->setValue(minutes);
+}
+
+void PatchesTab::showAutoPatchStatus(std::string_view text)
+{
+    autoStatus->setText(fromUtf8(text));
+}
+
+void PatchesTab::showConsoleActive(std::string_view text, SlotColour colour)
+{
+    consoleActive->setText(fromUtf8(text));
+    consoleActive->setStyleSheet(colour == SlotColour::Red ? "color: red;" : "color: black;");
+}
+
+void PatchesTab::showConsoleState(std::string_view text)
+{
+    consoleState->setText(fromUtf8(text));
+}
+
+void PatchesTab::showPatchExplorerTabs()
+{
+    if (m_bringToFront) {
+        m_bringToFront();
+    }
 }
 
 } // namespace oskel

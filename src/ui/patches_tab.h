@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+
+#include "persistence/patch_explorer_view.h"
 
 class QCheckBox;
 class QLabel;
@@ -12,10 +15,22 @@ class QSpinBox;
 namespace oskel {
 
 // The "Patches" tab of the main window: the patch loaded, the patch folder and its list, auto
-// patch loading and console mode. Only the widgets; what they do is bound by their owner.
-class PatchExplorerView : public QWidget {
+// patch loading and console mode. It shows what the explorer's logic tells it; what its
+// controls do is bound by its owner.
+class PatchesTab : public QWidget, public PatchExplorerView {
 public:
-    explicit PatchExplorerView(QWidget* parent = nullptr);
+    explicit PatchesTab(QWidget* parent = nullptr);
+
+    // Called to bring the tab to the front.
+    void setBringToFront(std::function<void()> bring) { m_bringToFront = std::move(bring); }
+
+    void showPatchList(const PatchFolderList& list) override;
+    void selectPatchEntry(std::size_t index) override;
+    void showAutoPatchInterval(int minutes) override;
+    void showAutoPatchStatus(std::string_view text) override;
+    void showConsoleActive(std::string_view text, SlotColour colour) override;
+    void showConsoleState(std::string_view text) override;
+    void showPatchExplorerTabs() override;
 
     QLabel* patchLabel; // "Patch - <file>" or "No Patch Loaded"
     QLabel* folder; // the patch folder
@@ -32,6 +47,9 @@ public:
     QCheckBox* consoleAtStartup; // "Startup in Console Mode"
     QLabel* consoleActive; // "ON" in red, "OFF" in black
     QLabel* consoleState; // "Post Jam", "Selection", "Jam", "Loading ..."
+
+private:
+    std::function<void()> m_bringToFront;
 };
 
 } // namespace oskel
