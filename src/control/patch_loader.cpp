@@ -66,13 +66,27 @@ void PatchLoader::skipped(std::string text)
 
 PatchLoader::Outcome PatchLoader::LoadPatch(const fs::path& file, bool throughMidi)
 {
-    Performance& performance = m_links.performance;
-    GlobalState& globals = performance.globals();
+    GlobalState& globals = m_links.performance.globals();
     if (globals.loadingBusy) {
         return Outcome::Busy;
     }
     globals.loadingBusy = true;
     m_loading = true;
+    try {
+        return load(file, throughMidi);
+    } catch (...) {
+        // Whatever failed, the instrument is free to load again.
+        m_loading = false;
+        globals.loadingBusy = false;
+        m_links.performance.ui().showControlValue(control::kPatchLabel, "No Patch Loaded");
+        throw;
+    }
+}
+
+PatchLoader::Outcome PatchLoader::load(const fs::path& file, bool throughMidi)
+{
+    Performance& performance = m_links.performance;
+    GlobalState& globals = performance.globals();
     m_fallbackWarned = false;
     m_skipped.clear();
     UserInterfacePort& ui = performance.ui();

@@ -58,8 +58,7 @@ public:
     bool loading() const { return m_loading; }
 
 private:
-    struct SlotLoad;
-
+    Outcome load(const std::filesystem::path& file, bool throughMidi);
     bool readFile(const std::filesystem::path& file, IniProfile& profile);
     void stopEverything();
     void applyGlobals(const PatchContents& patch, bool throughMidi);

@@ -94,8 +94,11 @@ void PatchLoader::applyLook(int slot, const PatchSlot& stored)
     set(slotEntry("Additive"), slot, stored.burn);
     set(slotEntry("Volume"), slot, stored.volume);
     set(slotEntry("Balance"), slot, stored.balance);
-    set(slotEntry("Mute"), slot, stored.mute);
+    // Sync mode mutes the slot until it is triggered; the stored mute is for the others.
     set(slotEntry("SyncMode"), slot, stored.installationMode);
+    if (!stored.installationMode) {
+        set(slotEntry("Mute"), slot, stored.mute);
+    }
     const bool midiSetUp = m_links.performance.options().midi.OKPloadMIDIconfig;
     set(slotEntry("DisableMidi"), slot, midiSetUp && stored.disableMidi);
 }
