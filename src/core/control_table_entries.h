@@ -142,7 +142,8 @@ inline std::int32_t height(const Performance& p, int slot)
 // Angles are read within one turn: the renderer turns them on without end.
 template <auto Field> std::int32_t angle(const Performance& p, int slot)
 {
-    return thousandths(std::fmod(static_cast<double>(p.slots()[slot].*Field), 360.0));
+    const double turned = p.slots()[slot].*Field;
+    return thousandths(std::abs(turned) > 360.0 ? std::fmod(turned, 360.0) : turned);
 }
 template <auto Field> std::int32_t midiOption(const Performance& p, int)
 {
