@@ -31,9 +31,10 @@ struct LostFileSearch {
 };
 
 struct FoundClip {
-    // The name the slot keeps: the stored name (local separators) when the clip lies next
-    // to the patch, so that a patch moved with its clips saves them relative again; the
-    // found path otherwise.
+    // The name the slot keeps: when the clip lies next to the patch, the name relative to
+    // the patch folder under which it was found (the stored name with local separators, or
+    // its tail), so that a patch moved with its clips saves them relative again; the found
+    // path otherwise.
     std::string name;
     std::filesystem::path path; // where the file is
     bool nextToPatch = false;

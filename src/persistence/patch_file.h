@@ -43,7 +43,8 @@ struct PatchGlobals {
 };
 
 // The "MIDI" section as stored; which value wins over which is the loader's rule
-// (applyPatchMidi). "Pitchnotes" and "Velocity" are read from older files only.
+// (applyPatchMidi). "Velocity" is read from older files only. Older files write "Pitchnotes",
+// which is the key "PitchNotes" here since names match without regard to case.
 struct PatchMidi {
     std::optional<bool> NoteOff;
     std::optional<bool> VelocityVolume;
@@ -104,10 +105,10 @@ struct PatchSlot {
     double size3D = 1.0;
     std::string effectFileName; // "FFfilenames"
     bool effectEnabled = false; // "FFenables"
-    std::array<double, kEffectParameterCount> effectParameters {
+    std::array<double, kEffectParameterCount> effectParameters { kEffectParameterNotSet,
         kEffectParameterNotSet, kEffectParameterNotSet, kEffectParameterNotSet,
         kEffectParameterNotSet, kEffectParameterNotSet, kEffectParameterNotSet,
-        kEffectParameterNotSet, kEffectParameterNotSet };
+        kEffectParameterNotSet };
     std::optional<std::int64_t> numberOfBeats; // missing: "DefaultBeatsPerClip"
     std::optional<bool> followBpm; // missing: the global "BPMfollow"
     bool sourceModePlay = true; // "SourceModes": "smPlay" (written only)
@@ -119,7 +120,9 @@ struct PatchSlot {
 
 struct PatchContents {
     bool current = false; // "Version" "OKP" is "Low1"; an old patch loads its clips only
-    std::int64_t areaWidth = kPatchAreaWidth; // "OKLowDisplayArea"; never below 1 when read
+    // "OKLowDisplayArea": the space of the stored rectangles, 1..65536 when read (anything
+    // else reads as the default). Written as it stands, so a save leaves it at 384 x 288.
+    std::int64_t areaWidth = kPatchAreaWidth;
     std::int64_t areaHeight = kPatchAreaHeight;
     PatchGlobals globals;
     PatchMidi midi;
@@ -130,7 +133,10 @@ struct PatchContents {
 PatchContents readPatch(const IniProfile& ini);
 
 // Writes every section in place: keys not written keep what an earlier save left; the
-// obsolete "Pans" section goes. Empty slots write "Filenames" and "InPoints" only.
+// obsolete "Pans" section goes. Empty slots write "Filenames" and "InPoints" only. An empty
+// optional writes nothing, so a save fills in every optional of the slots it marks loaded
+// (and their in points, and the globals and MIDI values). A name that would lose blanks or
+// quotes around it on reading is written in double quotes.
 void writePatch(IniProfile& ini, const PatchContents& patch);
 
 // The layer stack as a permutation of 1..16: entries that repeat an earlier one or lie
@@ -149,10 +155,11 @@ struct StoredPoints {
     std::int64_t inPoint = 0;
     std::int64_t outPoint = 0;
 };
-StoredPoints pointsToStore(
-    std::int64_t inPoint, std::int64_t outPoint, std::int64_t length, std::int64_t soundStreamBytes);
+StoredPoints pointsToStore(std::int64_t inPoint, std::int64_t outPoint, std::int64_t length,
+    std::int64_t soundStreamBytes);
 // Back again, when the clip opened silent from a file with a sound stream; a missing out
-// point is the stream's length.
+// point is the stream's length. Without a stream or a length the points stay as stored (a
+// missing in point is 0, a missing out point `length`). Results are held to 64 bits.
 StoredPoints pointsFromStore(std::optional<std::int64_t> inPoint,
     std::optional<std::int64_t> outPoint, std::int64_t length, std::int64_t soundStreamBytes);
 

@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "core/ascii.h"
+#include "persistence/midi_assignments.h"
 
 namespace oskel {
 
@@ -20,8 +21,6 @@ constexpr std::string_view kGlobals = "Globals";
 constexpr std::string_view kGlobal = "Global";
 constexpr std::string_view kPlayback = "Playback";
 constexpr std::string_view kMidi = "MIDI";
-constexpr std::string_view kControllers = "MIDIcontrollers";
-constexpr std::string_view kControllerInverts = "MIDIcontrollerInverts";
 constexpr std::string_view kMidiChannels = "Midi Channels";
 constexpr std::string_view kFiles = "Files";
 constexpr std::string_view kFileIO = "FileIO";
@@ -105,16 +104,7 @@ void readMidi(const IniProfile& ini, MidiOptions& midi)
     midi.OutputDevice = readInt32(ini, kMidi, "OutputDevice", 0);
     midi.AutoMapActive = ini.readBool(kMidi, "AutoMapActive", false);
 
-    constexpr std::int32_t kUnassigned = -1;
-    constexpr std::int32_t kLastController = 127;
-    for (int i = 0; i < kMidiParameterCount; ++i) {
-        const std::string key = std::to_string(i);
-        const std::int32_t controller = readInt32(ini, kControllers, key, kUnassigned);
-        midi.controllers.at(static_cast<std::size_t>(i))
-            = controller >= kUnassigned && controller <= kLastController ? controller : kUnassigned;
-        midi.controllerInverts.at(static_cast<std::size_t>(i))
-            = ini.readBool(kControllerInverts, key, false);
-    }
+    readMidiAssignments(ini, midi.controllers, midi.controllerInverts);
     midi.channel = 0;
     for (int channel = 1; channel <= 16 && midi.channel == 0; ++channel) {
         if (ini.readBool(kMidiChannels, std::to_string(channel), false)) {
@@ -304,14 +294,7 @@ void writeMidi(IniProfile& ini, const GlobalState& globals, const MidiOptions& m
     ini.writeBool(kMidi, "CurrentClipMIDIfollow", midi.CurrentClipMIDIfollow);
     ini.writeBool(kMidi, "DisablePatchLoading", midi.DisablePatchLoading);
     ini.writeBool(kMidi, "IndividualChannels", midi.IndividualChannels);
-    for (int i = 0; i < kMidiParameterCount; ++i) {
-        ini.writeInteger(
-            kControllers, std::to_string(i), midi.controllers.at(static_cast<std::size_t>(i)));
-    }
-    for (int i = 0; i < kMidiParameterCount; ++i) {
-        ini.writeBool(kControllerInverts, std::to_string(i),
-            midi.controllerInverts.at(static_cast<std::size_t>(i)));
-    }
+    writeMidiAssignments(ini, midi.controllers, midi.controllerInverts);
 }
 
 void writePlaybackFilesRenderFileIO(
