@@ -137,10 +137,13 @@ void PatchLoader::applyRectangle(int slot, const PatchContents& patch)
         right = std::min<std::int64_t>(right, kPatchAreaWidth);
         bottom = std::min<std::int64_t>(bottom, kPatchAreaHeight);
     }
+    // The size first, by the right and bottom edges, then the move, which keeps the size: a
+    // constrained move then never meets the area's edge.
+    const TPlayAvistruct& record = m_links.performance.slots()[slot];
+    set(slotEntry("Right"), slot, record.Left + std::max<std::int64_t>(right - left, 1));
+    set(slotEntry("Bottom"), slot, record.Top + std::max<std::int64_t>(bottom - top, 1));
     set(slotEntry("Left"), slot, left);
     set(slotEntry("Top"), slot, top);
-    set(slotEntry("Width"), slot, std::max<std::int64_t>(right - left, 1));
-    set(slotEntry("Height"), slot, std::max<std::int64_t>(bottom - top, 1));
 }
 
 void PatchLoader::applyStencil(int slot, const PatchSlot& stored)

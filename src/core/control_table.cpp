@@ -369,6 +369,30 @@ bool resetRotationAndSpeeds(Performance& p, EventSink& events, int slot, std::in
 
 // Sync mode runs a slot hidden and muted until its trigger shows it; leaving it releases
 // the slot.
+// The right and bottom edges on their own, the left and top staying; refused where the slot
+// would have no area.
+bool setRight(Performance& p, EventSink&, int slot, std::int32_t value)
+{
+    TPlayAvistruct& record = p.slot(slot);
+    if (value <= record.Left) {
+        return false;
+    }
+    record.Right = value;
+    updateSize(record);
+    return true;
+}
+
+bool setBottom(Performance& p, EventSink&, int slot, std::int32_t value)
+{
+    TPlayAvistruct& record = p.slot(slot);
+    if (value <= record.Top) {
+        return false;
+    }
+    record.Bottom = value;
+    updateSize(record);
+    return true;
+}
+
 bool setSyncMode(Performance& p, EventSink& events, int slot, std::int32_t value)
 {
     TPlayAvistruct& record = p.slot(slot);

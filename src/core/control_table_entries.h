@@ -179,6 +179,8 @@ bool setThreeD(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool resetRotation(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool resetRotationAndSpeeds(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool setSyncMode(Performance& p, EventSink& events, int slot, std::int32_t value);
+bool setRight(Performance& p, EventSink& events, int slot, std::int32_t value);
+bool setBottom(Performance& p, EventSink& events, int slot, std::int32_t value);
 using G = GlobalState;
 using S = TPlayAvistruct;
 
@@ -252,6 +254,8 @@ inline constexpr std::array kEntries {
     // Place and size in the 384 x 288 composition area.
     ControlEntry { M::Slot, "Left", K::Integer, kCoordinateRange, 0, field<&S::Left>, leftEvent, nullptr, {} },
     ControlEntry { M::Slot, "Top", K::Integer, kCoordinateRange, 0, field<&S::Top>, topEvent, nullptr, {} },
+    ControlEntry { M::Slot, "Right", K::Integer, kCoordinateRange, 384, field<&S::Right>, nullptr, setRight, {} },
+    ControlEntry { M::Slot, "Bottom", K::Integer, kCoordinateRange, 288, field<&S::Bottom>, nullptr, setBottom, {} },
     ControlEntry { M::Slot, "Width", K::Integer, { 1, 1000000 }, 384, width, onSlot<kWidth>, nullptr, {} },
     ControlEntry { M::Slot, "Height", K::Integer, { 1, 1000000 }, 288, height, onSlot<kHeight>, nullptr, {} },
     ControlEntry { M::Slot, "Size", K::Integer, { 0, 1344 }, 600, field<&S::Size>, onSlot<kSize>, nullptr, {} },
