@@ -4,10 +4,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
+#include <QMenu>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "control/slot_grid_layout.h"
@@ -42,8 +43,7 @@ MainWindow::MainWindow()
     , m_tempo(new TempoControls)
     , m_crossfade(new CrossfadeControls)
     , m_grid(new SlotGridWidget)
-    , m_patches(new PatchesTab)
-    , m_gridCaption(new QLabel("Thumbnails"))
+    , m_patches(std::make_unique<PatchesTab>())
     , m_status(new QPushButton)
 {
     setObjectName("fmOskel3main");
@@ -60,40 +60,35 @@ MainWindow::MainWindow()
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(4);
     column->addWidget(buildTopRow());
-    column->addWidget(buildMiddleRow(), 1);
+    column->addWidget(placeHolder(client, "ClipInspectorPlace"), 1);
     column->addWidget(buildBottomRow());
     auto* statusRow = new QHBoxLayout;
+    statusRow->addWidget(buildMenu());
     statusRow->addWidget(new QLabel("Status", client));
     statusRow->addWidget(m_status, 1);
     column->addLayout(statusRow);
     setCentralWidget(client);
-    buildMenu();
     registerControls();
 }
 
-void MainWindow::buildMenu()
+MainWindow::~MainWindow() = default;
+
+// The menu sits in a button on the status row, so that it costs the window no height.
+QWidget* MainWindow::buildMenu()
 {
-    QMenu* file = menuBar()->addMenu("File");
+    auto* button = new QToolButton;
+    button->setObjectName("MainMenu");
+    button->setText("Menu");
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setPopupMode(QToolButton::InstantPopup);
+    auto* file = new QMenu(button);
+    button->setMenu(file);
     openPatch = file->addAction("Open Patch F2");
     savePatch = file->addAction("Save Patch F3");
     file->addSeparator();
     QAction* exit = file->addAction("Exit");
     connect(exit, &QAction::triggered, this, &QWidget::close);
-}
-
-QWidget* MainWindow::buildMiddleRow()
-{
-    auto* row = new QWidget;
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(placeHolder(row, "ClipInspectorPlace"), 1);
-    auto* explorer = new QTabWidget(row);
-    explorer->setObjectName("vttmExplorer");
-    explorer->setFocusPolicy(Qt::NoFocus);
-    explorer->addTab(m_patches, "Patches");
-    m_patches->setBringToFront([explorer, this] { explorer->setCurrentWidget(m_patches); });
-    layout->addWidget(explorer, 1);
-    return row;
+    return button;
 }
 
 QWidget* MainWindow::buildTopRow()
@@ -108,6 +103,16 @@ QWidget* MainWindow::buildTopRow()
     controls->addWidget(m_crossfade);
     controls->addStretch();
     layout->addLayout(controls, 1);
+    auto* explorer = new QTabWidget(row);
+    explorer->setObjectName("vttmExplorer");
+    explorer->setFocusPolicy(Qt::NoFocus);
+    explorer->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    explorer->setMinimumWidth(0);
+    explorer->addTab(m_patches->listPage, "Patches");
+    explorer->addTab(m_patches->timingPage, "Auto / Console");
+    m_patches->setBringToFront(
+        [explorer, this] { explorer->setCurrentWidget(m_patches->listPage); });
+    layout->addWidget(explorer, 1);
     return row;
 }
 
@@ -116,11 +121,8 @@ QWidget* MainWindow::buildBottomRow()
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* gridColumn = new QVBoxLayout;
-    m_gridCaption->setObjectName("lThumbnails");
-    gridColumn->addWidget(m_gridCaption);
-    gridColumn->addWidget(m_grid);
-    layout->addLayout(gridColumn, 0);
+    layout->addWidget(m_grid, 0, Qt::AlignBottom);
+
     layout->addWidget(placeHolder(row, "VideoLayersPlace"), 1);
     return row;
 }
@@ -153,7 +155,10 @@ void MainWindow::registerControls()
     m_controls.addButton(control::kMasterMute, *m_master->masterMute);
     m_controls.addButton(control::kAutoBpm, *m_tempo->autoBpm);
     m_controls.addLabel(control::kPatchLabel, *m_patches->patchLabel);
-    m_controls.addLabel(control::kGridCaption, *m_gridCaption);
+    // The grid shares the main window: its caption is the grid's tip.
+    m_controls.add(control::kGridCaption, [this](const ControlValue& value) {
+        m_grid->setToolTip(QString::fromStdString(controlValueAsText(value)));
+    });
     m_controls.add(control::kCopyMode, [this](const ControlValue& value) {
         m_master->showCopyMode(controlValueAsInteger(value));
     });

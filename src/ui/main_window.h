@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 #include "ui/control_registry.h"
 
@@ -30,6 +31,7 @@ public:
     static constexpr int kClientHeight = 748;
 
     MainWindow();
+    ~MainWindow() override;
 
     OutputView& display() { return *m_display; }
     MasterControls& master() { return *m_master; }
@@ -58,9 +60,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void buildMenu();
+    QWidget* buildMenu();
     QWidget* buildTopRow();
-    QWidget* buildMiddleRow();
     QWidget* buildBottomRow();
     void registerControls();
     void registerSlotControls(SlotPanel& panel);
@@ -72,8 +73,7 @@ private:
     TempoControls* m_tempo;
     CrossfadeControls* m_crossfade;
     SlotGridWidget* m_grid;
-    PatchesTab* m_patches;
-    QLabel* m_gridCaption;
+    std::unique_ptr<PatchesTab> m_patches; // its pages belong to the explorer's tabs
     QPushButton* m_status;
     ControlRegistry m_controls;
     std::function<bool()> m_closeQuery;

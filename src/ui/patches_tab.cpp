@@ -22,6 +22,8 @@ QPushButton* button(const char* caption, const char* name, QWidget* parent)
     auto* made = new QPushButton(caption, parent);
     made->setObjectName(name);
     made->setFocusPolicy(Qt::NoFocus);
+    made->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    made->setMinimumWidth(44);
     return made;
 }
 
@@ -39,25 +41,27 @@ QLabel* label(const char* text, const char* name, QWidget* parent)
 
 } // namespace
 
-PatchesTab::PatchesTab(QWidget* parent)
-    : QWidget(parent)
-    , patchLabel(label("No Patch Loaded", "lPatch", this))
-    , folder(label("", "dtcPatches", this))
-    , chooseFolder(button("Folder ...", "bPatchFolder", this))
-    , patches(new QListWidget(this))
-    , load(button("Load", "bLoadPatch", this))
-    , save(button("Save", "bSavePatch", this))
-    , autoInterval(new QSpinBox(this))
-    , autoStart(button("Start", "bStartAutoPatch", this))
-    , autoStop(button("Stop", "bStopAutoPatch", this))
-    , autoStatus(label("Auto Patch Loading is OFF", "lAutoPatchStatus", this))
-    , consoleStart(button("Start", "bConsoleStart", this))
-    , consoleStop(button("Stop", "bConsoleStop", this))
-    , consoleAtStartup(new QCheckBox("Startup in Console Mode", this))
-    , consoleActive(label("OFF", "lConsoleActive", this))
-    , consoleState(label("", "lConsoleState", this))
+PatchesTab::PatchesTab()
+    : listPage(new QWidget)
+    , timingPage(new QWidget)
+    , patchLabel(label("No Patch Loaded", "lPatch", listPage))
+    , folder(label("", "dtcPatches", listPage))
+    , chooseFolder(button("Folder ...", "bPatchFolder", listPage))
+    , patches(new QListWidget(listPage))
+    , load(button("Load", "bLoadPatch", listPage))
+    , save(button("Save", "bSavePatch", listPage))
+    , autoInterval(new QSpinBox(timingPage))
+    , autoStart(button("Start", "bStartAutoPatch", timingPage))
+    , autoStop(button("Stop", "bStopAutoPatch", timingPage))
+    , autoStatus(label("Auto Patch Loading is OFF", "lAutoPatchStatus", timingPage))
+    , consoleStart(button("Start", "bConsoleStart", timingPage))
+    , consoleStop(button("Stop", "bConsoleStop", timingPage))
+    , consoleAtStartup(new QCheckBox("Startup in Console Mode", timingPage))
+    , consoleActive(label("OFF", "lConsoleActive", timingPage))
+    , consoleState(label("", "lConsoleState", timingPage))
 {
-    setObjectName("PatchExplorer");
+    listPage->setObjectName("PatchExplorer");
+    timingPage->setObjectName("PatchTiming");
     patches->setObjectName("lvPatches");
     // The performance keys stay with the keyboard control.
     patches->setFocusPolicy(Qt::NoFocus);
@@ -65,38 +69,48 @@ PatchesTab::PatchesTab(QWidget* parent)
     autoInterval->setRange(1, 30000);
     autoInterval->setValue(10);
     autoInterval->setSuffix(" min");
+    autoInterval->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    consoleAtStartup->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     consoleAtStartup->setObjectName("cbConsoleStartup");
     consoleAtStartup->setFocusPolicy(Qt::NoFocus);
 
-    auto* layout = new QVBoxLayout(this);
+    patches->setMinimumHeight(40);
+    // A long folder or patch name must not widen the window.
+    for (QLabel* text : { patchLabel, folder, autoStatus, consoleState }) {
+        text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        text->setMinimumWidth(40);
+    }
+    // One control a row: the tab is narrow beside the display and the master controls.
+    auto* layout = new QVBoxLayout(listPage);
     layout->setContentsMargins(2, 2, 2, 2);
-    auto* top = new QHBoxLayout;
-    top->addWidget(patchLabel, 1);
-    top->addWidget(load);
-    top->addWidget(save);
-    layout->addLayout(top);
-    auto* folderRow = new QHBoxLayout;
-    folderRow->addWidget(folder, 1);
-    folderRow->addWidget(chooseFolder);
-    layout->addLayout(folderRow);
+    layout->addWidget(patchLabel);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(load);
+    buttons->addWidget(save);
+    layout->addLayout(buttons);
+    layout->addWidget(folder);
+    layout->addWidget(chooseFolder);
     layout->addWidget(patches, 1);
 
-    auto* automatic = new QGroupBox("Auto Patch Loading", this);
-    auto* autoRow = new QHBoxLayout(automatic);
-    autoRow->addWidget(autoInterval);
-    autoRow->addWidget(autoStart);
-    autoRow->addWidget(autoStop);
-    autoRow->addWidget(autoStatus, 1);
-    layout->addWidget(automatic);
+    auto* timing = new QVBoxLayout(timingPage);
+    timing->setContentsMargins(2, 2, 2, 2);
+    auto* automatic = new QGroupBox("Auto Patch Loading", timingPage);
+    auto* autoGrid = new QGridLayout(automatic);
+    autoGrid->addWidget(autoInterval, 0, 0, 1, 2);
+    autoGrid->addWidget(autoStart, 1, 0);
+    autoGrid->addWidget(autoStop, 1, 1);
+    autoGrid->addWidget(autoStatus, 2, 0, 1, 2);
+    timing->addWidget(automatic);
 
-    auto* console = new QGroupBox("Console Mode", this);
+    auto* console = new QGroupBox("Console Mode", timingPage);
     auto* consoleGrid = new QGridLayout(console);
     consoleGrid->addWidget(consoleStart, 0, 0);
     consoleGrid->addWidget(consoleStop, 0, 1);
-    consoleGrid->addWidget(consoleActive, 0, 2);
-    consoleGrid->addWidget(consoleState, 0, 3);
-    consoleGrid->addWidget(consoleAtStartup, 1, 0, 1, 4);
-    layout->addWidget(console);
+    consoleGrid->addWidget(consoleActive, 1, 0);
+    consoleGrid->addWidget(consoleState, 1, 1);
+    consoleGrid->addWidget(consoleAtStartup, 2, 0, 1, 2);
+    timing->addWidget(console);
+    timing->addStretch();
 }
 
 } // namespace oskel

@@ -14,12 +14,16 @@ class QSpinBox;
 
 namespace oskel {
 
-// The "Patches" tab of the main window: the patch loaded, the patch folder and its list, auto
-// patch loading and console mode. It shows what the explorer's logic tells it; what its
-// controls do is bound by its owner.
-class PatchesTab : public QWidget, public PatchExplorerView {
+// The main window's two patch pages: "Patches" (the patch loaded, the patch folder and its
+// list) and "Auto / Console" (auto patch loading and console mode). They show what the
+// explorer's logic tells them; what their controls do is bound by their owner. The pages
+// belong to the tab widget they are added to.
+class PatchesTab : public PatchExplorerView {
 public:
-    explicit PatchesTab(QWidget* parent = nullptr);
+    PatchesTab();
+
+    QWidget* listPage;
+    QWidget* timingPage;
 
     // Called to bring the tab to the front.
     void setBringToFront(std::function<void()> bring) { m_bringToFront = std::move(bring); }

@@ -412,6 +412,28 @@ TEST_F(PatchTest, HostilePatchFilesLoadWhatTheyCan)
     EXPECT_TRUE(LayerStack::isPermutation(instrument->performance().layerStack().order()));
 }
 
+// With live loading a playing clip stays as it is, whatever the patch says of its slot.
+TEST_F(PatchTest, LiveLoadingLeavesPlayingSlotsAlone)
+{
+    const fs::path patch = folder / "live.okp";
+    writeText(patch,
+        "[Version]\nOKP=Low1\n[Filenames]\n1=" + small.string() + "\n3=" + small.string()
+            + "\n[LumaKeyLevels]\n3=500\n1=100\n");
+    TestInstrument instrument(folder.path());
+    instrument->performance().globals().LivePatchLoading = true;
+    ASSERT_TRUE(instrument->loadClip(3, large));
+    instrument.set("[Slot3]", "LumaKeyLevel", 40);
+    instrument.set("[Slot3]", "Trigger", 0);
+    const TPlayAvistruct& three = instrument->performance().slots()[3];
+    waitUntil([&] { return three.Playing.load(); });
+    ASSERT_TRUE(three.Playing);
+    ASSERT_EQ(instrument->loadPatch(patch), PatchLoader::Outcome::Loaded);
+    EXPECT_TRUE(three.Playing);
+    EXPECT_EQ(three.FileName.str(), large.string());
+    EXPECT_EQ(three.LumaKeyLevel, 40);
+    EXPECT_EQ(instrument->performance().slots()[1].LumaKeyLevel, 100);
+}
+
 // The new patch is written beside the old one first; here a folder stands where it would go,
 // which no one, root included, can write as a file.
 TEST_F(PatchTest, AFailedSaveLeavesTheOldPatchWhole)

@@ -49,5 +49,22 @@ if command -v ffmpeg >/dev/null; then
   kill -TERM "$pid"
   wait "$pid" || fail "exit status $? with a clip loaded: $(cat "$home/err2.txt")"
   grep -q "unable to load" "$home/err2.txt" && fail "load failed: $(cat "$home/err2.txt")"
+
+  # A patch named on the command line loads at start, its clip next to it; the patch is
+  # remembered as the last one.
+  mkdir -p "$home/show"
+  cp "$home/clip.avi" "$home/show/beach.avi"
+  printf '[Version]\nOKP=Low1\n[Filenames]\n1=beach.avi\n[LumaKeyLevels]\n1=200\n' > "$home/show/show.okp"
+  "$program" --no-window "$home/show/show.okp" > "$home/out3.txt" 2> "$home/err3.txt" &
+  pid=$!
+  for _ in $(seq 300); do
+    grep -q "^Patch loaded: " "$home/out3.txt" && break
+    sleep 0.1
+  done
+  grep -q "^Patch loaded: $home/show/show.okp$" "$home/out3.txt" \
+    || fail "the patch did not load: $(cat "$home/out3.txt" "$home/err3.txt")"
+  kill -TERM "$pid"
+  wait "$pid" || fail "exit status $? with a patch loaded: $(cat "$home/err3.txt")"
+  grep -q "^Patch=$home/show/show.okp$" "$settings" || fail "the patch is not remembered"
 fi
 echo "smoke test passed"

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -88,8 +89,26 @@ TEST_F(ControlTableTest, EveryValueSetThroughTheEventProcessorReadsBack)
         }
         const std::int32_t value = otherValue(control);
         set(control, value);
+        if (control.entry().item == "Right" || control.entry().item == "Bottom") {
+            continue; // an edge must lie beyond the opposite one: below
+        }
         EXPECT_EQ(readControl(performance, control), value);
     }
+}
+
+// The right and bottom edges move on their own, and never onto or past the opposite edge.
+TEST_F(ControlTableTest, TheRightAndBottomEdgesKeepTheLeftAndTop)
+{
+    const auto& record = performance.slots()[1];
+    set(*findControl("[Slot1]", "Left"), 40);
+    set(*findControl("[Slot1]", "Top"), 30);
+    set(*findControl("[Slot1]", "Right"), 141);
+    set(*findControl("[Slot1]", "Bottom"), 97);
+    EXPECT_EQ(std::tuple(record.Left, record.Top, record.Right, record.Bottom),
+        std::tuple(40, 30, 141, 97));
+    set(*findControl("[Slot1]", "Right"), 40);
+    set(*findControl("[Slot1]", "Bottom"), 12);
+    EXPECT_EQ(std::tuple(record.Right, record.Bottom), std::tuple(141, 97)) << "refused";
 }
 
 TEST_F(ControlTableTest, ValuesBeyondTheRangeAreTakenAsItsEnd)
@@ -97,9 +116,11 @@ TEST_F(ControlTableTest, ValuesBeyondTheRangeAreTakenAsItsEnd)
     for (const ControlAddress& control : everyControl(kLoaded)) {
         const ControlEntry& entry = control.entry();
         // In and out points beyond the clip are refused by the clip's length instead; a
-        // rectangle resized about its centre comes out in whole pixels.
+        // rectangle resized about its centre comes out in whole pixels; an edge is held by
+        // the opposite one.
         const bool bytePosition = entry.item == "InPoint" || entry.item == "OutPoint";
-        const bool extent = entry.item == "Width" || entry.item == "Height";
+        const bool extent = entry.item == "Width" || entry.item == "Height" || entry.item == "Right"
+            || entry.item == "Bottom";
         if (entry.read == nullptr || bytePosition || extent
             || (entry.kind != ControlKind::Integer && entry.kind != ControlKind::Decimal)) {
             continue;

@@ -103,6 +103,39 @@ const LoggedLayer* layerOf(const std::vector<LoggedLayer>& layers, int slot)
     return nullptr;
 }
 
+// --patch loads a patch before time 0, before the clips of --load; a save-patch line saves
+// the set-up as it stands at its time.
+TEST_F(RenderCommandTest, APatchLoadsBeforeTheStartAndASavePatchLineSavesTheSetUp)
+{
+    std::filesystem::copy_file(quiet, folder / "quiet.avi");
+    const std::string patch = "[Version]\nOKP=Low1\n[Filenames]\n2=quiet.avi\n"
+                              "[AlphaLevels]\n2=64\n[Lefts]\n2=10\n[Tops]\n2=20\n"
+                              "[Rights]\n2=110\n[Bottoms]\n2=120\n";
+    test::writeFileBytes(folder / "start.okp", { patch.begin(), patch.end() });
+    const std::string script = "0 event 0 0 64 2\n"
+                               "0 event 0 0 64 1\n"
+                               "100 save-patch saved.okp\n";
+    const std::filesystem::path output = folder / "frames";
+    ASSERT_EQ(render(script,
+                  { "--patch", (folder / "start.okp").string(), "--load", "1=" + tone.string(),
+                      "--frames", "4", "--out", output.string() }),
+        0)
+        << err.str();
+    const std::vector<std::uint8_t> pictures = frames(output);
+    ASSERT_EQ(pictures.size(), 4 * LayerLogRenderer::kPictureBytes);
+    const std::vector<LoggedLayer> layers = LayerLogRenderer::layersIn(&pictures[0]);
+    const LoggedLayer* two = layerOf(layers, 2);
+    ASSERT_NE(two, nullptr);
+    EXPECT_EQ(two->alphaLevel, 64);
+    EXPECT_EQ((std::array { two->left, two->top, two->right, two->bottom }),
+        (std::array { 10, 20, 110, 120 }));
+    ASSERT_NE(layerOf(layers, 1), nullptr);
+    const IniProfile saved = readIniFile(folder / "saved.okp").profile;
+    EXPECT_EQ(saved.readString("Filenames", "1", ""), tone.string());
+    EXPECT_EQ(saved.readString("Filenames", "2", ""), "quiet.avi");
+    EXPECT_EQ(saved.readInteger("AlphaLevels", "2", 0), 64);
+}
+
 TEST_F(RenderCommandTest, EachFrameShowsEveryActionUpToItsTickAndTheSoundStartsAtTheTriggersSample)
 {
     const std::string script = "# two clips, one with sound\n"
@@ -308,7 +341,8 @@ TEST_F(RenderCommandTest, BadArgumentsAndUnreadablePerformancesEndWithStatusTwoB
             { "0 event 0 0 64 1\n", { "--frames", "2", "--colour" }, "unknown option '--colour'" },
             { "0 event 0 0 64 1\n40 trigger 1\n", { "--frames", "2" },
                 (folder / "show.txt").string()
-                    + ", line 2: \"trigger\" is not a kind of line (event, load, set, key)" },
+                    + ", line 2: \"trigger\" is not a kind of line (event, load, set, key, patch, "
+                      "save-patch)" },
             { "0 set [Slot3] LumaKeyLevel 900\n", { "--frames", "2" },
                 (folder / "show.txt").string()
                     + ", line 1: [Slot3] LumaKeyLevel: the value 900 is out of range (0..765)" },

@@ -231,6 +231,33 @@ TEST_F(MainWindowTest, ClosingWhileTheClipDialogIsOpenWaitsForIt)
     EXPECT_FALSE(windows.mainWindow().isVisible());
 }
 
+// F2 and F3, and the menu's entries, open the patch choosers once the key's handler has
+// returned; what is chosen is loaded or saved, a failed save is shown.
+TEST_F(MainWindowTest, PatchKeysAndMenuOpenTheChoosers)
+{
+    performance.globals().currentPatchPath = "/shows/tonight.okp";
+    dialogs.chosenPatches = { std::filesystem::path("/shows/first.okp"), std::nullopt,
+        std::filesystem::path("/shows/kept.okp"), std::filesystem::path("/shows/second.okp") };
+    instrument.saveProblem = "The patch was not saved. The disk is full";
+    pressKey(60); // F2
+    settle();
+    pressKey(60);
+    settle();
+    pressKey(61); // F3
+    settle();
+    windows.mainWindow().openPatch->trigger();
+    settle();
+    EXPECT_EQ(dialogs.patchStarts,
+        (std::vector<std::filesystem::path>(4, std::filesystem::path("/shows"))));
+    EXPECT_EQ(instrument.loadedPatches,
+        (std::vector<std::filesystem::path> { "/shows/first.okp", "/shows/second.okp" }));
+    EXPECT_EQ(instrument.savedPatches, std::vector<std::filesystem::path> { "/shows/kept.okp" });
+    EXPECT_EQ(
+        dialogs.messages, std::vector<std::string> { "The patch was not saved. The disk is full" });
+    windows.ui().showControlValue("lPatch", std::string("Patch - first.okp"));
+    EXPECT_EQ(find<QLabel>("lPatch").text(), "Patch - first.okp");
+}
+
 TEST_F(MainWindowTest, TheCrossfaderTakesSlotsDroppedOnItsPreviewsAndFades)
 {
     pretendLoaded(3);

@@ -18,6 +18,30 @@ DialogAnswer RecordingDialogs::ask(std::string_view question, DialogButtons butt
     return SilentUserInterface().ask(question, buttons);
 }
 
+std::optional<std::filesystem::path> RecordingDialogs::choosePatch(
+    const std::filesystem::path& start)
+{
+    patchStarts.push_back(start);
+    if (chosenPatches.empty()) {
+        return std::nullopt;
+    }
+    auto chosen = chosenPatches.front();
+    chosenPatches.pop_front();
+    return chosen;
+}
+
+std::optional<std::filesystem::path> RecordingDialogs::choosePatchToOpen(
+    const std::filesystem::path& start)
+{
+    return choosePatch(start);
+}
+
+std::optional<std::filesystem::path> RecordingDialogs::choosePatchToSave(
+    const std::filesystem::path& start)
+{
+    return choosePatch(start);
+}
+
 std::optional<std::filesystem::path> RecordingDialogs::chooseClip(
     const std::filesystem::path& folder)
 {
@@ -64,7 +88,13 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
         this->restartSyncSlots = restartSyncSlots;
     }
     return WindowLinks { performance, events, controls, std::move(restartSyncSlots), tempo, loader,
-        playback, previews, std::move(clock), std::move(shutDown), {} };
+        playback, previews, std::move(clock), std::move(shutDown),
+        PatchActions { [this](const std::filesystem::path& file) { loadedPatches.push_back(file); },
+            [this](const std::filesystem::path& file) {
+                savedPatches.push_back(file);
+                return saveProblem;
+            },
+            {}, nullptr, {}, {} } };
 }
 
 void WindowsTest::SetUp()

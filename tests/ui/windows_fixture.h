@@ -41,10 +41,19 @@ public:
     std::vector<std::filesystem::path> clipFolders; // one per clip chooser opened
     std::deque<std::optional<std::filesystem::path>> chosenClips; // default: cancelled
     std::function<void()> whileChoosing; // runs while the chooser is open
+    std::vector<std::filesystem::path> patchStarts; // one per patch chooser opened
+    std::deque<std::optional<std::filesystem::path>> chosenPatches; // default: cancelled
 
     void showMessage(std::string_view text) override { messages.emplace_back(text); }
     DialogAnswer ask(std::string_view question, DialogButtons buttons) override;
     std::optional<std::filesystem::path> chooseClip(const std::filesystem::path& folder) override;
+    std::optional<std::filesystem::path> choosePatchToOpen(
+        const std::filesystem::path& start) override;
+    std::optional<std::filesystem::path> choosePatchToSave(
+        const std::filesystem::path& start) override;
+
+private:
+    std::optional<std::filesystem::path> choosePatch(const std::filesystem::path& start);
 };
 
 // Passes events on to the event processor and remembers them.
@@ -90,6 +99,10 @@ struct TestInstrument {
     ClipLoader loader { performance, sources, audio, playback };
     std::function<std::uint32_t()> clock = [] { return 0u; };
     std::function<void(bool)> restartSyncSlots = [](bool) {};
+    // The patches the windows asked to load and save; a save answers with `saveProblem`.
+    std::vector<std::filesystem::path> loadedPatches;
+    std::vector<std::filesystem::path> savedPatches;
+    std::optional<std::string> saveProblem;
     Controllers controls { Controllers::Links { performance, events, tempo, loader, playback,
         [this](bool hide) { restartSyncSlots(hide); }, [this] { return clock(); },
         [] { return 44100; } } };
