@@ -162,7 +162,9 @@ void PatchLoader::applyGlobals(const PatchContents& patch, bool throughMidi)
     setMaster("Loop", stored.Loop);
     setMaster("Layering", stored.Layering);
     if (stored.BPM && *stored.BPM > 0) {
-        setMaster("Tempo", static_cast<std::int64_t>(*stored.BPM * kDecimalScale + 0.5));
+        // Far beyond the tempo's range, which the table brings it into.
+        const double bpm = std::min(*stored.BPM, 1e9);
+        setMaster("Tempo", static_cast<std::int64_t>(bpm * kDecimalScale + 0.5));
     }
     setMaster("AutoBpm", stored.BPMfollow.value_or(globals.BPMfollow));
     setMaster("Monophonic", patch.midi.NewTriggerStopsClips.value_or(globals.NewTriggerStopsClips));
