@@ -169,6 +169,9 @@ IniProfile::IniProfile(std::string_view text)
             lineText.remove_suffix(1);
         }
         Line line = parseLine(std::string(lineText));
+        const std::size_t endingBegin = start + lineText.size();
+        line.ending
+            = std::string(text.substr(endingBegin, std::min(end + 1, text.size()) - endingBegin));
         if (line.kind == LineKind::Section) {
             m_sectionIndex.try_emplace(foldName(line.name()), m_sections.size());
             m_sections.push_back(Section { std::move(line), {} });
@@ -186,20 +189,26 @@ std::string IniProfile::text() const
     std::size_t size = 0;
     const auto countLines = [&size](const std::vector<Line>& lines) {
         for (const Line& line : lines) {
-            size += line.text.size() + 1;
+            size += line.text.size() + line.ending.size() + 1;
         }
     };
     countLines(m_preamble);
     for (const Section& section : m_sections) {
-        size += section.header.text.size() + 1;
+        size += section.header.text.size() + section.header.ending.size() + 1;
         countLines(section.lines);
     }
 
     std::string result;
     result.reserve(size);
-    const auto appendLine = [&result](const Line& line) {
+    // A line that ended the text without a line break gets one once another follows it.
+    bool open = false;
+    const auto appendLine = [&result, &open](const Line& line) {
+        if (open) {
+            result += '\n';
+        }
         result += line.text;
-        result += '\n';
+        result += line.ending;
+        open = line.ending.empty();
     };
     std::for_each(m_preamble.begin(), m_preamble.end(), appendLine);
     for (const Section& section : m_sections) {
@@ -207,6 +216,22 @@ std::string IniProfile::text() const
         std::for_each(section.lines.begin(), section.lines.end(), appendLine);
     }
     return result;
+}
+
+std::size_t IniProfile::unreadableLines() const
+{
+    const auto unreadable = [](const Line& line) {
+        const std::string_view trimmed = trimIniBlanks(line.text);
+        return line.kind == LineKind::Other && !trimmed.empty() && trimmed.front() != ';'
+            && trimmed.front() != '#';
+    };
+    auto count
+        = static_cast<std::size_t>(std::count_if(m_preamble.begin(), m_preamble.end(), unreadable));
+    for (const Section& section : m_sections) {
+        count += static_cast<std::size_t>(
+            std::count_if(section.lines.begin(), section.lines.end(), unreadable));
+    }
+    return count;
 }
 
 const IniProfile::Section* IniProfile::findSection(std::string_view name) const
@@ -332,12 +357,20 @@ void IniProfile::writeString(std::string_view section, std::string_view key, std
     if (const std::size_t existing = findKey(*target, keyName); existing != kNoLine) {
         // The key keeps the spelling it has in the file.
         Line& line = target->lines[existing];
+        std::string ending = std::move(line.ending);
         line = parseLine(std::string(line.name()) + '=' + lineValue);
+        line.ending = std::move(ending);
         return;
     }
     auto lastKey = std::find_if(target->lines.rbegin(), target->lines.rend(),
         [](const Line& line) { return line.kind == LineKind::Key; });
-    target->lines.insert(lastKey.base(), parseLine(keyName + '=' + lineValue));
+    // A new line ends as the line it follows does, so a file keeps one style of line ends.
+    const Line& before = lastKey != target->lines.rend() ? *lastKey : target->header;
+    Line added = parseLine(keyName + '=' + lineValue);
+    if (!before.ending.empty()) {
+        added.ending = before.ending;
+    }
+    target->lines.insert(lastKey.base(), std::move(added));
 }
 
 void IniProfile::writeInteger(std::string_view section, std::string_view key, std::int64_t value)

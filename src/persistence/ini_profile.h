@@ -26,7 +26,8 @@ namespace oskel {
 // - writing updates in place: lines the writer does not touch stay exactly as they were.
 // Where a section or key appears twice, the first one is read and updated.
 // Any text parses: lines that are neither a section nor a key are kept and ignored, and so
-// are keys above the first section. Lines may end in "\n" or "\r\n"; text() ends each with "\n".
+// are keys above the first section. Lines may end in "\n" or "\r\n". text() gives back every
+// line as it came, its ending included, byte for byte; new lines end in "\n".
 class IniProfile {
 public:
     static constexpr std::size_t kMaxValueLength = 2047;
@@ -36,6 +37,10 @@ public:
 
     // The whole text as it would be saved.
     std::string text() const;
+
+    // Lines that are neither a section, nor a key, nor blank, nor a comment (";" or "#"):
+    // text this profile cannot read, which it keeps as it is.
+    std::size_t unreadableLines() const;
 
     bool hasSection(std::string_view section) const;
     bool hasKey(std::string_view section, std::string_view key) const;
@@ -70,6 +75,7 @@ private:
 
     struct Line {
         std::string text;
+        std::string ending = "\n"; // as read: "\n", "\r\n"..., or none at the end of the text
         LineKind kind = LineKind::Other;
         // Where the trimmed section or key name lies in text.
         std::size_t nameBegin = 0;

@@ -10,6 +10,7 @@
 
 #include "core/ascii.h"
 #include "persistence/midi_assignments.h"
+#include "platform/safe_file.h"
 
 namespace oskel {
 
@@ -410,7 +411,34 @@ SettingsFile::Loaded SettingsFile::load()
             = read.error + ". Oskel starts with the default settings and leaves the file as it is.";
         return Loaded { IniProfile(), m_readOnlyReason };
     }
+    const std::size_t unreadable = read.profile.unreadableLines();
+    if (unreadable > 0) {
+        return Loaded { std::move(read.profile),
+            "The settings file " + m_path.string() + " holds " + std::to_string(unreadable)
+                + " line(s) that Oskel cannot read. Oskel keeps them as they are and, when it "
+                  "saves its settings, keeps the file as it was in "
+                + backupPath().string() + "." };
+    }
     return Loaded { std::move(read.profile), std::nullopt };
+}
+
+std::filesystem::path SettingsFile::backupPath() const
+{
+    return m_path.string() + ".bak";
+}
+
+std::optional<std::string> SettingsFile::keepCopyOfUnreadable(const IniProfile& profile) const
+{
+    if (profile.unreadableLines() == 0) {
+        return std::nullopt;
+    }
+    const std::string text = profile.text();
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    if (const auto failure = writeFileSafely(backupPath(), { bytes, text.size() }, ".new")) {
+        return "Cannot keep a copy of the settings file as " + backupPath().string() + ": "
+            + std::system_category().message(failure->error);
+    }
+    return std::nullopt;
 }
 
 } // namespace oskel

@@ -58,11 +58,20 @@ public:
         if (current.status == IniFileStatus::Unreadable) {
             return current.error;
         }
+        if (auto problem = keepCopyOfUnreadable(current.profile)) {
+            return problem;
+        }
         change(current.profile);
         return writeIniFile(m_path, current.profile);
     }
 
+    // Where the file as it was is kept before it is written over, when it holds lines the
+    // settings cannot read ("oskelstandard.ini.bak", replaced each time).
+    std::filesystem::path backupPath() const;
+
 private:
+    std::optional<std::string> keepCopyOfUnreadable(const IniProfile& profile) const;
+
     std::filesystem::path m_path;
     bool m_readOnly = false;
     std::string m_readOnlyReason;

@@ -99,8 +99,10 @@ TEST(IniProfile, ReadsIgnoreBlanksQuotesAndCarriageReturns)
     EXPECT_EQ(profile.readInteger("Paths", "Number", 0), -16);
     EXPECT_EQ(profile.keys("paths"),
         (std::vector<std::string> { "Clip One", "Quoted", "HalfQuoted", "Equals", "Number" }));
-    // Lines are saved without their carriage returns.
-    EXPECT_EQ(profile.text().find('\r'), std::string::npos);
+    // Lines are saved as they came, carriage returns and all.
+    EXPECT_EQ(profile.text(),
+        "  [ Paths ]  \r\n  Clip One  =   spaced value \t\r\nQuoted=\"  kept blanks  \"\r\n"
+        "HalfQuoted=\"open\r\nEquals=a=b\r\nNumber = -$10 \r\n");
 }
 
 TEST(IniProfile, SectionHeaders)
@@ -169,7 +171,7 @@ TEST(IniProfile, WritesUpdateInPlace)
     profile.writeString("Version", "OKP", "Low1");
 
     EXPECT_EQ(profile.text(),
-        "; saved by an older version\n"
+        "; saved by an older version\r\n"
         "Orphan=1\n"
         "[Globals]\n"
         "BPM=140.5\n"
@@ -441,6 +443,28 @@ TEST(IniProfile, StringsAreReadUpToTheLongestValue)
     }
 }
 
+// What the profile cannot read it keeps, byte for byte, and counts.
+TEST(IniProfile, UnreadableLinesAreCountedAndKeptByteForByte)
+{
+    std::string binary;
+    for (int k = 0; k < 2000; ++k) {
+        binary += static_cast<char>((k * 131 + 7) % 256);
+    }
+    for (const auto& [text, unreadable] : std::vector<std::pair<std::string, std::size_t>> {
+             { "[A]\nkey=1\n; comment\n# comment\n\n   \n", 0 },
+             { "just words\n[A]\nkey=1\nmore words\r\n", 2 },
+             { "no line break at the end", 1 },
+             { "\r\r\n\r", 0 },
+         }) {
+        const IniProfile profile(text);
+        EXPECT_EQ(profile.unreadableLines(), unreadable) << text;
+        EXPECT_EQ(profile.text(), text);
+    }
+    const IniProfile garbage(binary);
+    EXPECT_GT(garbage.unreadableLines(), 0u);
+    EXPECT_EQ(garbage.text(), binary);
+}
+
 TEST(IniProfile, AnyBytesParse)
 {
     std::mt19937 random(1234);
@@ -485,7 +509,7 @@ TEST(IniProfile, LargeTextsLoadInLinearTime)
 
     EXPECT_EQ(sum, 99 * (1999 * 2000 / 2));
     EXPECT_EQ(profile.readString("Long", "Value", "").size(), IniProfile::kMaxValueLength);
-    EXPECT_EQ(saved.size(), text.size() + 1 + std::string("changed").size() - 1);
+    EXPECT_EQ(saved.size(), text.size() + std::string("changed").size() - 1);
     // Generous enough for a sanitized debug build; a quadratic parse takes minutes.
     EXPECT_LT(elapsed, std::chrono::seconds(10));
 }
@@ -498,7 +522,7 @@ TEST(IniFile, SavesAndLoadsAProfile)
     profile.writeFloat("Globals", "BPM", 128.5);
 
     EXPECT_EQ(writeIniFile(path, profile), std::nullopt);
-    EXPECT_EQ(readFileBytes(path), "; hand-written\n[Globals]\nLocale=fr\nBPM=128.5\n");
+    EXPECT_EQ(readFileBytes(path), "; hand-written\r\n[Globals]\r\nLocale=fr\r\nBPM=128.5\r\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "oskelstandard.ini.new"));
 
     const IniReadResult loaded = readIniFile(path);

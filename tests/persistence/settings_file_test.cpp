@@ -1,4 +1,5 @@
 #include <fstream>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -274,6 +275,16 @@ TEST_F(SettingsTest, GarbageGivesDefaultsAndNeverCrashes)
 
 class SettingsFileTest : public ::testing::Test {
 protected:
+    static void writeBytes(const std::filesystem::path& file, const std::string& bytes)
+    {
+        std::ofstream(file, std::ios::binary) << bytes;
+    }
+    static std::string readBytes(const std::filesystem::path& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
     test::TempDir folder;
 };
 
@@ -312,6 +323,37 @@ TEST_F(SettingsFileTest, AnUnreadableFileIsNeverOverwritten)
     ASSERT_TRUE(loaded.problem);
     EXPECT_TRUE(settings.update([](IniProfile& ini) { ini.writeBool("A", "B", true); }));
     EXPECT_TRUE(std::filesystem::is_directory(settings.path()));
+}
+
+// A file with lines the settings cannot read is kept as it was before it is written over; in
+// the new file every line that is not ours keeps every byte.
+TEST_F(SettingsFileTest, AFileWithUnreadableLinesIsKeptAsBakBeforeASave)
+{
+    SettingsFile settings(folder.path());
+    std::string garbage = "this is no settings file\r\n[Globals]\nBPM=99\r\n";
+    for (int k = 0; k < 600; ++k) {
+        garbage += static_cast<char>((k * 97 + 5) % 256);
+    }
+    writeBytes(settings.path(), garbage);
+    const SettingsFile::Loaded loaded = settings.load();
+    ASSERT_TRUE(loaded.problem);
+    EXPECT_NE(loaded.problem->find("oskelstandard.ini.bak"), std::string::npos) << *loaded.problem;
+
+    GlobalState globals;
+    Options options;
+    ASSERT_FALSE(settings.update([&](IniProfile& ini) { writeSettings(ini, globals, options); }));
+    EXPECT_EQ(readBytes(settings.backupPath()), garbage);
+    const std::string saved = readBytes(settings.path());
+    EXPECT_EQ(saved.rfind("this is no settings file\r\n[Globals]\nBPM=150\r\n", 0), 0u);
+    const std::string binaryPart = garbage.substr(garbage.find("BPM=99\r\n") + 8);
+    EXPECT_NE(saved.find(binaryPart), std::string::npos) << "the unreadable bytes are all kept";
+
+    // A file the settings read whole has no copy kept.
+    std::filesystem::remove(settings.backupPath());
+    writeBytes(settings.path(), "[Globals]\nBPM=99\n");
+    ASSERT_FALSE(settings.load().problem);
+    ASSERT_FALSE(settings.update([&](IniProfile& ini) { writeSettings(ini, globals, options); }));
+    EXPECT_FALSE(std::filesystem::exists(settings.backupPath()));
 }
 
 } // namespace
