@@ -56,6 +56,11 @@ inline constexpr std::string_view kSlotSyncMode = "SlotSyncMode"; // caption "Sy
 inline constexpr std::string_view kEnable3D = "Enable 3D";
 inline constexpr std::string_view kStencilEnable = "StencilEnable"; // caption "Enable"
 inline constexpr std::string_view kMute = "Mute";
+inline constexpr std::string_view kChop = "Chop";
+inline constexpr std::string_view kReSync = "ReSync";
+inline constexpr std::string_view kInverseLuma = "Inverse Luma";
+// MIDI form:
+inline constexpr std::string_view kUseNoteOff = "Use Note Off";
 // Clip slot grid: each panel's controls are named after the panel's child with "clone" and
 // the slot number appended ("lbKeyclone3"); see slot_grid_layout.h.
 

@@ -158,6 +158,11 @@ inline std::int32_t tempo(const Performance& p, int)
 {
     return thousandths(p.globals().BPM);
 }
+inline bool setMidiChannel(Performance& p, EventSink&, int, std::int32_t value)
+{
+    p.options().midi.channel = value;
+    return true;
+}
 inline std::int32_t selectedSlot(const Performance& p, int)
 {
     return p.globals().selectedSlot;
@@ -213,7 +218,7 @@ inline constexpr std::array kEntries {
     ControlEntry { M::Master, "SelectedSlot", K::Integer, kSlotNumber, kNoSlot, selectedSlot, nullptr, setSelectedSlot, {} },
     ControlEntry { M::Master, "SixteenMidiChannels", K::Toggle, kToggle, 0, [](const Performance& p, int) -> std::int32_t { return p.options().midi.IndividualChannels; }, globally<kMidiChannelsOption>, nullptr, {} },
     ControlEntry { M::Master, "PitchNotes", K::Toggle, kToggle, 0, [](const Performance& p, int) -> std::int32_t { return p.options().midi.PitchNotes; }, globally<kPitchNotesOption>, nullptr, {} },
-    ControlEntry { M::Master, "MidiNoteOff", K::Toggle, kToggle, 0, midiOption<&MidiOptions::NoteOff>, nullptr, setMidiOption<&MidiOptions::NoteOff>, {} },
+    ControlEntry { M::Master, "MidiNoteOff", K::Toggle, kToggle, 0, midiOption<&MidiOptions::NoteOff>, nullptr, setMidiOption<&MidiOptions::NoteOff>, control::kUseNoteOff },
     ControlEntry { M::Master, "VelocityVolume", K::Toggle, kToggle, 0, midiOption<&MidiOptions::VelocityVolume>, nullptr, setMidiOption<&MidiOptions::VelocityVolume>, {} },
     ControlEntry { M::Master, "VelocityOpacity", K::Toggle, kToggle, 0, midiOption<&MidiOptions::VelocityOpacity>, nullptr, setMidiOption<&MidiOptions::VelocityOpacity>, {} },
     ControlEntry { M::Master, "KaossPad", K::Toggle, kToggle, 0, midiOption<&MidiOptions::KaossPad>, nullptr, setMidiOption<&MidiOptions::KaossPad>, {} },
@@ -221,6 +226,10 @@ inline constexpr std::array kEntries {
     ControlEntry { M::Master, "DisablePitchAndMod", K::Toggle, kToggle, 0, midiOption<&MidiOptions::DisablePitchAndMod>, nullptr, setMidiOption<&MidiOptions::DisablePitchAndMod>, {} },
     ControlEntry { M::Master, "MidiInputBuffer", K::Toggle, kToggle, 1, midiOption<&MidiOptions::UseCircbuf>, nullptr, setMidiOption<&MidiOptions::UseCircbuf>, {} },
     ControlEntry { M::Master, "GuitarMode", K::Toggle, kToggle, 0, midiOption<&MidiOptions::MIDIguitairMode>, nullptr, setMidiOption<&MidiOptions::MIDIguitairMode>, {} },
+    ControlEntry { M::Master, "CurrentClipFollowsMidi", K::Toggle, kToggle, 1, midiOption<&MidiOptions::CurrentClipMIDIfollow>, nullptr, setMidiOption<&MidiOptions::CurrentClipMIDIfollow>, {} },
+    ControlEntry { M::Master, "DisableMidiPatchLoading", K::Toggle, kToggle, 0, midiOption<&MidiOptions::DisablePatchLoading>, nullptr, setMidiOption<&MidiOptions::DisablePatchLoading>, {} },
+    ControlEntry { M::Master, "LoadMidiConfigFromPatches", K::Toggle, kToggle, 0, midiOption<&MidiOptions::OKPloadMIDIconfig>, nullptr, setMidiOption<&MidiOptions::OKPloadMIDIconfig>, {} },
+    ControlEntry { M::Master, "MidiChannel", K::Integer, { 1, 16 }, 1, [](const Performance& p, int) { return p.options().midi.channel; }, nullptr, setMidiChannel, {} },
     ControlEntry { M::Master, "PitchWheel", K::Integer, { 0, 31 }, 0, [](const Performance& p, int) { return p.options().midi.pitchWheelParameter; }, globally<kPitchWheelAssignment>, nullptr, {} },
     ControlEntry { M::Master, "CrossfadeEnable", K::Toggle, kToggle, 0, global<&G::crossfadeEnabled>, nullptr, setCrossfadeEnable, control::kCrossfadeEnable },
     ControlEntry { M::Master, "CrossfadePosition", K::Integer, { 0, 255 }, 0, global<&G::crossfadePosition>, nullptr, setCrossfadePosition, control::kCrossfadePosition },
@@ -246,7 +255,7 @@ inline constexpr std::array kEntries {
     // Look.
     ControlEntry { M::Slot, "Transparency", K::Integer, { 0, 256 }, 0, field<&S::AlphaLevel>, onSlot<kTransparency>, nullptr, {} },
     ControlEntry { M::Slot, "LumaKeyLevel", K::Integer, { 0, 765 }, 0, field<&S::LumaKeyLevel>, onSlot<kLumaKeyLevel>, nullptr, {} },
-    ControlEntry { M::Slot, "InverseLuma", K::Toggle, kToggle, 0, field<&S::InverseLuma>, nullptr, setInverseLuma, {} },
+    ControlEntry { M::Slot, "InverseLuma", K::Toggle, kToggle, 0, field<&S::InverseLuma>, nullptr, setInverseLuma, control::kInverseLuma },
     ControlEntry { M::Slot, "LumaBlendLevel", K::Integer, { 0, 765 }, 0, field<&S::LumaBlendLevel>, onSlot<kLumaBlend>, nullptr, {} },
     ControlEntry { M::Slot, "Additive", K::Toggle, kToggle, 0, field<&S::Burn>, nullptr, setBurn, {} },
     ControlEntry { M::Slot, "ColourSwap", K::Integer, { 0, 3 }, 0, field<&S::ColourSwapMode>, nullptr, setColourSwap, {} },
@@ -276,10 +285,10 @@ inline constexpr std::array kEntries {
     ControlEntry { M::Slot, "VerticalTiles", K::Integer, { 1, 7 }, 1, field<&S::VertTiles>, nullptr, setField<&S::VertTiles>, {} },
     ControlEntry { M::Slot, "TileSpacing", K::Decimal, decimals(0, 6), thousandths(2), decimalField<&S::ArraySpacing>, nullptr, setDecimalField<&S::ArraySpacing>, {} },
     // Timing and tempo.
-    ControlEntry { M::Slot, "Chop", K::Toggle, kToggle, 0, field<&S::Chop>, nullptr, setFlag<&S::Chop>, {} },
+    ControlEntry { M::Slot, "Chop", K::Toggle, kToggle, 0, field<&S::Chop>, nullptr, setFlag<&S::Chop>, control::kChop },
     ControlEntry { M::Slot, "ChopSegments", K::Integer, { 1, 64 }, 8, field<&S::ChopSegments>, nullptr, setField<&S::ChopSegments>, {} },
     ControlEntry { M::Slot, "SyncMode", K::Toggle, kToggle, 0, field<&S::InstallationMode>, nullptr, setSyncMode, control::kSlotSyncMode },
-    ControlEntry { M::Slot, "ReSync", K::Toggle, kToggle, 0, field<&S::ReSync>, nullptr, setFlag<&S::ReSync>, {} },
+    ControlEntry { M::Slot, "ReSync", K::Toggle, kToggle, 0, field<&S::ReSync>, nullptr, setFlag<&S::ReSync>, control::kReSync },
     ControlEntry { M::Slot, "FollowBpm", K::Toggle, kToggle, 0, field<&S::FollowBPM>, nullptr, setFlag<&S::FollowBPM>, control::kFollowBpm },
     ControlEntry { M::Slot, "Beats", K::Integer, { 0, 999 }, 4, field<&S::NumberOfBeats>, nullptr, setField<&S::NumberOfBeats>, {} },
     ControlEntry { M::Slot, "DisableMidi", K::Toggle, kToggle, 0, field<&S::DisableMIDI>, nullptr, setFlag<&S::DisableMIDI>, {} },

@@ -5,6 +5,7 @@
 #include "core/event_processor.h"
 #include "support/fake_playback.h"
 #include "support/fake_sound_buffer.h"
+#include "support/pretend_clip.h"
 #include "support/recording_event_sink.h"
 #include "support/recording_user_interface.h"
 
@@ -35,13 +36,6 @@ public:
     void toggleEffect(int slot) override { calls.push_back("effect " + std::to_string(slot)); }
 };
 
-// A buffer whose play cursor cannot be read.
-class BrokenCursorBuffer : public test::FakeSoundBuffer {
-public:
-    using FakeSoundBuffer::FakeSoundBuffer;
-    std::int64_t playCursor() const override { throw SoundError("no cursor"); }
-};
-
 class KeyboardControlTest : public ::testing::Test {
 protected:
     static constexpr std::int64_t kLength = 882000;
@@ -60,16 +54,7 @@ protected:
 
     TPlayAvistruct& load(int number)
     {
-        TPlayAvistruct& slot = performance.slot(number);
-        slot.Loaded = true;
-        slot.BaseFrequency = 44100;
-        slot.Length = kLength;
-        slot.OutPoint = kLength;
-        slot.ClipWidth = 320;
-        slot.ClipHeight = 240;
-        slot.ForwardBuffer = std::make_shared<test::FakeSoundBuffer>(kLength, 44100);
-        slot.BackwardBuffer = std::make_shared<test::FakeSoundBuffer>(kLength, 44100);
-        return slot;
+        return test::pretendLoaded(performance.slot(number), kLength);
     }
     void down(Key key, KeyModifiers modifiers = kNone, bool repeat = false)
     {
@@ -352,7 +337,7 @@ TEST_F(KeyboardControlTest, InAndOutPointsComeFromThePlayPosition)
     EXPECT_EQ(events.take(),
         (std::vector<TSlotEvent> { { 7, 4000, 0, 1 }, { 8, kLength - 1000, 0, 1 } }));
 
-    slot.BackwardBuffer = std::make_shared<BrokenCursorBuffer>(kLength, 44100);
+    slot.BackwardBuffer = std::make_shared<test::BrokenCursorBuffer>(kLength, 44100);
     try {
         down(Key::BracketRight);
         FAIL() << "no error";

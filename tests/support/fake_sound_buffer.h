@@ -72,4 +72,11 @@ private:
     int m_pan = 0;
 };
 
+// A buffer whose play cursor cannot be read.
+class BrokenCursorBuffer : public FakeSoundBuffer {
+public:
+    using FakeSoundBuffer::FakeSoundBuffer;
+    std::int64_t playCursor() const override { throw SoundError("no cursor"); }
+};
+
 } // namespace oskel::test
