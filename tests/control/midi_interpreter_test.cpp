@@ -10,12 +10,9 @@
 #include "control/midi_interpreter.h"
 #include "control/midi_parameters.h"
 #include "core/control_names.h"
-#include "core/event_processor.h"
-#include "support/fake_playback.h"
 #include "support/fake_sound_buffer.h"
+#include "support/performance_with_controls.h"
 #include "support/pretend_clip.h"
-#include "support/recording_event_sink.h"
-#include "support/recording_user_interface.h"
 
 namespace oskel {
 namespace {
@@ -92,14 +89,12 @@ public:
 };
 
 // Public, so that the cases' set-up functions reach it.
-class MidiInterpreterTest : public ::testing::Test {
+class MidiInterpreterTest : public ::testing::Test, public test::PerformanceWithControls {
 public:
     static constexpr std::int64_t kLength = 1270000;
 
     void SetUp() override
     {
-        performance.setEventSink(&events);
-        events.applyControlsWith(controls);
         MidiOptions& options = midi();
         options.channel = 1;
         for (int parameter = 0; parameter < kMidiParameterCount; ++parameter) {
@@ -132,14 +127,6 @@ public:
         return { events.take(), std::exchange(ports.calls, {}), std::exchange(effects.calls, {}) };
     }
 
-    test::RecordingUserInterface ui;
-    MainThreadDispatcher mainThread;
-    Performance performance { ui, mainThread };
-    test::RecordingEventSink events;
-    AudioMailbox controlMailbox;
-    test::FakePlayback controlPlayback;
-    // Carries out the settings of the control table that the interpreter sends.
-    EventProcessor controls { performance, controlMailbox, controlPlayback };
     SelectionOnlyInspector inspector { performance };
     RecordingPorts ports;
     RecordingEffects effects { performance };
