@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "control/midi_learn.h"
+
 namespace oskel::midi_form {
 
 namespace {
@@ -74,6 +76,14 @@ void pitchWheelChosen(EventSink& events, const Performance& performance, int ite
     if (item >= 0 && item < kPitchWheelParameterCount) {
         setControl(events, performance, masterControl("PitchWheel"), item);
     }
+}
+
+bool learnButtonReleased(MidiLearn& learn, int parameter, MouseButton button)
+{
+    if (button == MouseButton::Left) {
+        learn.StartLearn(parameter);
+    }
+    return button == MouseButton::Right;
 }
 
 std::string controllerOptionsLabel(int parameter)

@@ -13,6 +13,8 @@
 
 namespace oskel {
 
+class MidiLearn;
+
 // What the MIDI form shows and what its controls do, without the widgets: the window binds
 // its controls to this. Main thread.
 namespace midi_form {
@@ -70,6 +72,11 @@ Contents contents(const Performance& performance);
 // The pitch-wheel list, parameters 0..31 in order; choosing an item assigns the wheel.
 std::array<std::string_view, kPitchWheelParameterCount> pitchWheelItems();
 void pitchWheelChosen(EventSink& events, const Performance& performance, int item);
+
+// A parameter's learn button released: the left mouse button starts learning the parameter;
+// true when the right one asks for the parameter's options dialog. Other buttons do nothing.
+enum class MouseButton { Left, Right, Middle };
+bool learnButtonReleased(MidiLearn& learn, int parameter, MouseButton button);
 
 // The options dialog's label for a parameter: its number, not its name.
 std::string controllerOptionsLabel(int parameter);

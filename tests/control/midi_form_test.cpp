@@ -55,6 +55,17 @@ TEST_F(MidiFormTest, EditBoxTextsAssignNumbersDefaultsOrNothing)
     }
 }
 
+TEST_F(MidiFormTest, TheLeftButtonLearnsAndTheRightOneOpensTheOptions)
+{
+    using midi_form::MouseButton;
+    EXPECT_FALSE(midi_form::learnButtonReleased(learn, 9, MouseButton::Middle));
+    EXPECT_TRUE(midi_form::learnButtonReleased(learn, 9, MouseButton::Right));
+    EXPECT_FALSE(learn.learning());
+    EXPECT_FALSE(midi_form::learnButtonReleased(learn, 9, MouseButton::Left));
+    EXPECT_TRUE(learn.learning());
+    EXPECT_EQ(learn.learnIndex(), 9);
+}
+
 TEST_F(MidiFormTest, TheRefreshShowsOptionsUpDownsAndTheWheel)
 {
     learn.AssignDefaultControllers();
