@@ -91,5 +91,21 @@ TEST(AlsaSequencer, TheVirtualPortsCarryMessagesToAndFromOtherPrograms)
     EXPECT_EQ(receive(virtualIn, woken, 2), (Texts { "B2 07 40", "sysex F0 7D 01 02 F7" }));
 }
 
+// Whatever the machine has, the program gets a device list ending with the loopback cable,
+// and is told what it could not reach.
+TEST(SystemMidi, TheLoopbackIsAlwaysListedAndWhatIsMissingIsSaid)
+{
+    std::string problems;
+    const auto devices = openSystemMidiDevices(problems);
+    ASSERT_TRUE(devices);
+    ASSERT_FALSE(devices->inputNames().empty());
+    EXPECT_EQ(devices->inputNames().back(), "Oskel Loopback");
+    EXPECT_EQ(devices->outputNames().back(), "Oskel Loopback");
+    std::string whyNot;
+    if (!openAlsaSequencer(whyNot)) {
+        EXPECT_NE(problems.find(whyNot), std::string::npos) << problems;
+    }
+}
+
 } // namespace
 } // namespace oskel
