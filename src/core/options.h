@@ -27,8 +27,12 @@ struct MidiOptions {
     bool UseCircbuf = true;
     bool CurrentClipMIDIfollow = true;
     bool VelocityVolume = false;
+    // The devices by their place in the lists and by name; the name finds the device again
+    // when the lists have changed order, the place serves when there is no name.
     std::int32_t InputDevice = 0;
     std::int32_t OutputDevice = 0;
+    std::string InputDeviceName;
+    std::string OutputDeviceName;
     bool AutoMapActive = false;
     std::array<std::int32_t, kMidiParameterCount> controllers = filledControllers();
     std::array<bool, kMidiParameterCount> controllerInverts {};

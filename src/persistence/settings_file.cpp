@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "core/ascii.h"
+#include "persistence/ini_text.h"
 #include "persistence/midi_assignments.h"
 #include "platform/safe_file.h"
 
@@ -46,6 +47,19 @@ std::int32_t readInt32(const IniProfile& ini, std::string_view section, std::str
     const bool fits = value >= std::numeric_limits<std::int32_t>::min()
         && value <= std::numeric_limits<std::int32_t>::max();
     return fits ? static_cast<std::int32_t>(value) : defaultValue;
+}
+
+// Writes a value that must read back exactly, such as a device's name: in quotes when the
+// blanks around it or quotes enclosing it would otherwise be lost on reading.
+void writeVerbatim(
+    IniProfile& ini, std::string_view section, std::string_view key, const std::string& value)
+{
+    const bool enclosed = value.size() >= 2 && value.front() == '"' && value.back() == '"';
+    if (enclosed || detail::trimIniBlanks(value) != value) {
+        ini.writeString(section, key, '"' + value + '"');
+    } else {
+        ini.writeString(section, key, value);
+    }
 }
 
 bool isExistingFile(const std::string& path)
@@ -103,6 +117,8 @@ void readMidi(const IniProfile& ini, MidiOptions& midi)
         = ini.readBool(kMidi, "VelocityVolume", ini.readBool(kMidi, "Velocity", false));
     midi.InputDevice = readInt32(ini, kMidi, "InputDevice", 0);
     midi.OutputDevice = readInt32(ini, kMidi, "OutputDevice", 0);
+    midi.InputDeviceName = ini.readString(kMidi, "InputDeviceName", "");
+    midi.OutputDeviceName = ini.readString(kMidi, "OutputDeviceName", "");
     midi.AutoMapActive = ini.readBool(kMidi, "AutoMapActive", false);
 
     readMidiAssignments(ini, midi.controllers, midi.controllerInverts);
@@ -281,6 +297,8 @@ void writeMidi(IniProfile& ini, const GlobalState& globals, const MidiOptions& m
     ini.writeBool(kMidi, "NewTriggerStopsClips", globals.NewTriggerStopsClips);
     ini.writeInteger(kMidi, "InputDevice", midi.InputDevice);
     ini.writeInteger(kMidi, "OutputDevice", midi.OutputDevice);
+    writeVerbatim(ini, kMidi, "InputDeviceName", midi.InputDeviceName);
+    writeVerbatim(ini, kMidi, "OutputDeviceName", midi.OutputDeviceName);
     ini.writeBool(kMidi, "AutoMapActive", midi.AutoMapActive);
     ini.writeBool(kMidi, "NoteOff", midi.NoteOff);
     ini.writeBool(kMidi, "VelocityVolume", midi.VelocityVolume);

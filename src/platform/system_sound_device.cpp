@@ -1,17 +1,12 @@
 #include "platform/system_sound_device.h"
 
-#include <cstdarg>
 #include <span>
 #include <vector>
 
 #include <RtAudio.h>
 
-// This ALSA release declares the thread's own error handler outside its C linkage block.
-extern "C" {
-#include <alsa/error.h>
-}
-
 #include "platform/mixing_sound_device.h"
+#include "platform/quiet_alsa_errors.h"
 
 namespace oskel {
 
@@ -21,24 +16,6 @@ constexpr unsigned int kBufferFrames = 256;
 constexpr unsigned int kFallbackRate = 48000;
 constexpr unsigned int kLowestRate = 8000;
 constexpr unsigned int kHighestRate = 384000;
-
-// Keeps the ALSA library from printing its own errors on this thread while the sound systems
-// are probed: on a machine without a card it would fill the terminal.
-class QuietAlsaErrors {
-public:
-    QuietAlsaErrors()
-        : m_previous(snd_lib_error_set_local(&ignore))
-    {
-    }
-    ~QuietAlsaErrors() { snd_lib_error_set_local(m_previous); }
-    QuietAlsaErrors(const QuietAlsaErrors&) = delete;
-    QuietAlsaErrors& operator=(const QuietAlsaErrors&) = delete;
-
-private:
-    static void ignore(const char*, int, const char*, int, const char*, va_list) { }
-
-    snd_local_error_handler_t m_previous;
-};
 
 // The RtAudio thread, real time: fills the next block of output from the mixer. The output
 // buffer is valid only during the call.

@@ -213,6 +213,9 @@ TEST_F(SettingsTest, EveryWrittenOptionReadsBackAsItWas)
     options.midi.KaossPad = true;
     options.midi.UseCircbuf = false;
     options.midi.InputDevice = 2;
+    options.midi.OutputDevice = 3;
+    options.midi.InputDeviceName = "USB Keys:USB Keys MIDI 1";
+    options.midi.OutputDeviceName = "Oskel Loopback";
     options.display.SoftSwap = true;
     options.display.ShowMouseOverSecDisplay = false;
     options.render.PreviewWhileRender = false;
@@ -246,6 +249,9 @@ TEST_F(SettingsTest, EveryWrittenOptionReadsBackAsItWas)
     EXPECT_TRUE(options.midi.KaossPad);
     EXPECT_FALSE(options.midi.UseCircbuf);
     EXPECT_EQ(options.midi.InputDevice, 2);
+    EXPECT_EQ(options.midi.OutputDevice, 3);
+    EXPECT_EQ(options.midi.InputDeviceName, optionsBefore.midi.InputDeviceName);
+    EXPECT_EQ(options.midi.OutputDeviceName, optionsBefore.midi.OutputDeviceName);
     EXPECT_TRUE(options.display.SoftSwap);
     EXPECT_FALSE(options.display.ShowMouseOverSecDisplay);
     EXPECT_FALSE(options.render.PreviewWhileRender);
@@ -258,6 +264,25 @@ TEST_F(SettingsTest, EveryWrittenOptionReadsBackAsItWas)
     EXPECT_EQ(options.windows.main->left, 10);
     EXPECT_EQ(options.windows.midi.left, 1);
     EXPECT_TRUE(options.windows.midi.visible);
+}
+
+// A device is found again by its name, so the name must read back exactly, whatever it holds.
+TEST_F(SettingsTest, MidiDeviceNamesReadBackExactly)
+{
+    read("[MIDI]\nInputDevice=4\n");
+    EXPECT_EQ(options.midi.InputDevice, 4);
+    EXPECT_EQ(options.midi.InputDeviceName, "") << "files from before the names give none";
+
+    for (const std::string name : { "Pads", " Pads", "Pads ", "\"Pads\"", "\"Pads", "a \"b\" c",
+             "Midi Through:Midi Through Port-0", "" }) {
+        options.midi.InputDeviceName = name;
+        options.midi.OutputDeviceName = name + "!";
+        const IniProfile ini = written();
+        EXPECT_TRUE(ini.hasKey("MIDI", "InputDeviceName"));
+        readSettings(ini, defaults, globals, options);
+        EXPECT_EQ(options.midi.InputDeviceName, name);
+        EXPECT_EQ(options.midi.OutputDeviceName, name + "!");
+    }
 }
 
 TEST_F(SettingsTest, GarbageGivesDefaultsAndNeverCrashes)
