@@ -73,7 +73,7 @@ public:
     BenchInstrument(const fs::path& home, bool longClipsSilent)
         : m_instrument(m_mainThread, m_ui,
             InstrumentParts { std::make_unique<ManualClockSoundDevice>(), {},
-                [] { return std::uint32_t { 0 }; }, true },
+                [] { return std::uint32_t { 0 }; }, true, {} },
             locationsFrom([home](const char* name) {
                 return std::string(name) == "HOME" ? std::optional<std::string>(home.string())
                                                    : std::nullopt;

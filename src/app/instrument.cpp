@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "control/control_followers.h"
+#include "platform/loopback_midi.h"
 #include "platform/memory_status.h"
 #include "platform/millisecond_clock.h"
 #include "sources/reader_factory.h"
@@ -15,6 +16,16 @@ namespace {
 Transport::Clock clockOrWallClock(Transport::Clock clock)
 {
     return clock ? std::move(clock) : Transport::Clock(millisecondTick);
+}
+
+std::unique_ptr<MidiDevices> midiOrLoopback(std::unique_ptr<MidiDevices> devices)
+{
+    if (devices) {
+        return devices;
+    }
+    std::vector<std::unique_ptr<MidiBackend>> loopback;
+    loopback.push_back(std::make_unique<LoopbackMidi>());
+    return std::make_unique<MidiDevices>(std::move(loopback));
 }
 
 RendererChoice chooseRenderer(
@@ -66,6 +77,10 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
           },
           [this](int slot, const std::filesystem::path& file) { return loadClip(slot, file); } })
     , m_locations(locations)
+    , m_midi(InstrumentMidi::Links { m_performance, m_events, m_tempo, m_patches,
+                 m_controllers.inspector(), mainThread, clockOrWallClock(parts.clock),
+                 [this] { return m_audio.referenceRate(); } },
+          midiOrLoopback(std::move(parts.midi)))
 {
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);
@@ -76,6 +91,7 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_tempo.setPerformerEvents(m_events);
     m_events.setControlChangedHandler([this](const ControlEntry& entry, int slot) {
         followControlChange(m_performance, m_tempo, entry, slot);
+        m_midi.optionsChanged();
     });
     m_loader.setTempoHandler([this](int slot) { m_tempo.clipLoaded(slot); });
     m_loader.setLoadedHandler([this](int) { mixer().refreshSides(); });
@@ -126,6 +142,8 @@ void Instrument::prepare()
 void Instrument::activate()
 {
     m_lifecycle.FormActivate();
+    m_midi.optionsChanged();
+    m_midi.start();
 }
 
 bool Instrument::loadClip(int slot, const std::filesystem::path& file)
@@ -202,6 +220,7 @@ void Instrument::shutDown()
         return;
     }
     m_shutDown = true;
+    m_midi.stop();
     m_lifecycle.FormCloseQuery();
     // Whatever way the close went, no playback thread outlives the objects it uses.
     m_playback.stopAudioThread();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/clip_argument.h"
+#include "app/instrument_midi.h"
 #include "app/instrument_patches.h"
 #include "app/lifecycle.h"
 #include "control/controllers.h"
@@ -81,6 +82,8 @@ struct InstrumentParts {
     Transport::Clock clock;
     // The frame clock runs no thread of its own: its owner steps it (an offline render).
     bool frameClockStepped = false;
+    // The MIDI devices; none: only the loopback cable, which nothing outside reaches.
+    std::unique_ptr<MidiDevices> midi;
 };
 
 // The whole instrument, put together: the performance state and every subsystem, wired to
@@ -136,6 +139,8 @@ public:
     PatchLoader& patchLoader() { return m_patchLoader; }
     // The patch explorer, auto patch loading and console mode.
     InstrumentPatches& patches() { return m_patches; }
+    // The MIDI input: its device, the interpreter, learning and the monitor.
+    InstrumentMidi& midi() { return m_midi; }
     // Loads a patch, then serves the main thread's queue until its clips are ready to draw
     // (at most a few seconds), as the program does with a patch named at start.
     PatchLoader::Outcome loadStartPatch(
@@ -172,6 +177,7 @@ private:
     PatchSaver m_patchSaver;
     InstrumentPatches m_patches;
     Locations m_locations;
+    InstrumentMidi m_midi;
     bool m_shutDown = false;
 };
 

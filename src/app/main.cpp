@@ -19,6 +19,7 @@
 #include "core/ascii.h"
 #include "persistence/patch_file.h"
 #include "platform/sound_output_choice.h"
+#include "platform/system_midi.h"
 #include "playback/init_sound.h"
 
 namespace {
@@ -131,6 +132,11 @@ int runInstrument(const Arguments& arguments)
     }
     oskel::InstrumentParts parts;
     parts.sound = std::move(sound);
+    std::string midiProblems;
+    parts.midi = oskel::openSystemMidiDevices(midiProblems);
+    if (!midiProblems.empty()) {
+        std::cerr << "oskel3: " << midiProblems << '\n';
+    }
     oskel::Instrument instrument(mainThread, ui, std::move(parts), oskel::systemLocations());
     instrument.start();
     if (!arguments.record.empty()) {

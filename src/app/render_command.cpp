@@ -121,7 +121,7 @@ private:
                       = std::make_unique<ReplayTimedRenderer>(std::move(choice.renderer), m_clock);
                   return choice;
               };
-        return InstrumentParts { std::move(device), timedRenderer, m_clock.function(), true };
+        return InstrumentParts { std::move(device), timedRenderer, m_clock.function(), true, {} };
     }
 
     // The render settings through the engine, and the output they describe. Compressing and

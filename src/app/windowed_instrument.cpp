@@ -5,6 +5,7 @@
 #include "app/instrument.h"
 #include "app/monitor_printer.h"
 #include "platform/sound_output_choice.h"
+#include "platform/system_midi.h"
 #include "playback/init_sound.h"
 #include "render/gl/gl_renderer.h"
 #include "ui/qt_gl_surface.h"
@@ -132,6 +133,11 @@ private:
         InstrumentParts parts;
         parts.sound = std::move(sound);
         parts.makeRenderer = rendererOn(m_surfaces);
+        std::string midiProblems;
+        parts.midi = openSystemMidiDevices(midiProblems);
+        if (!midiProblems.empty()) {
+            std::cerr << "oskel3: " << midiProblems << '\n';
+        }
         return parts;
     }
 

@@ -63,7 +63,7 @@ private:
     InstrumentParts parts()
     {
         return InstrumentParts { std::make_unique<ManualClockSoundDevice>(), {},
-            [this] { return m_now; }, true };
+            [this] { return m_now; }, true, {} };
     }
 
     MainThreadDispatcher m_mainThread;

@@ -1,0 +1,123 @@
+#include "app/instrument_midi.h"
+
+#include <string>
+
+namespace oskel {
+
+namespace {
+
+std::uint32_t packed(const MidiMessage& message)
+{
+    return std::uint32_t { message.status } | (std::uint32_t { message.data1 } << 8)
+        | (std::uint32_t { message.data2 } << 16);
+}
+
+} // namespace
+
+InstrumentMidi::InstrumentMidi(Links links, std::unique_ptr<MidiDevices> devices)
+    : m_links(std::move(links))
+    , m_devices(std::move(devices))
+    , m_ports(InstrumentMidiPorts::Links { m_links.tempo, m_links.patches.explorer(),
+          m_links.patches.console(), m_links.performance.ui(), m_links.clock })
+    , m_interpreter(MidiInterpreter::Links { m_links.performance, m_links.events, m_links.inspector,
+          m_ports, m_effects, m_surface, m_links.referenceRate })
+    , m_learn(m_links.performance.options().midi)
+    , m_input(MidiInput::Links {
+          m_interpreter, m_learn, {}, [this] { post(&InstrumentMidi::serveDirect); } })
+    , m_port(*m_devices)
+{
+    m_port.setHandler(this);
+    m_port.setWake([this] { post(&InstrumentMidi::takeQueued); });
+    optionsChanged();
+}
+
+InstrumentMidi::~InstrumentMidi()
+{
+    *m_alive = false;
+    m_port.close();
+}
+
+void InstrumentMidi::post(void (InstrumentMidi::*task)())
+{
+    m_links.mainThread.post([this, task, alive = m_alive] {
+        if (*alive) {
+            (this->*task)();
+        }
+    });
+}
+
+void InstrumentMidi::start()
+{
+    const MidiOptions& options = m_links.performance.options().midi;
+    const std::vector<std::string> names = m_port.deviceNames();
+    if (options.InputDeviceName.empty() && names.empty()) {
+        return;
+    }
+    const auto found = findMidiDevice(names, options.InputDeviceName, options.InputDevice);
+    if (!found) {
+        if (!options.InputDeviceName.empty()) {
+            m_links.performance.ui().setStatusText(
+                "MIDI Input Device " + options.InputDeviceName + " not installed ");
+        }
+        return;
+    }
+    if (const MidiResult opened = m_port.open(*found); !opened.ok()) {
+        m_links.performance.ui().setStatusText(opened.error);
+        return;
+    }
+    m_port.start();
+}
+
+void InstrumentMidi::stop()
+{
+    m_port.close();
+}
+
+void InstrumentMidi::optionsChanged()
+{
+    m_buffered.store(m_links.performance.options().midi.UseCircbuf);
+}
+
+MidiInputHandler::Action InstrumentMidi::onMidiInput(const MidiMessage& message)
+{
+    if (m_buffered.load()) {
+        return Action::Queue;
+    }
+    if (!message.isSysex()) {
+        m_input.receiveDirect(packed(message));
+    }
+    return Action::Done;
+}
+
+void InstrumentMidi::takeQueued()
+{
+    while (const auto message = m_port.read()) {
+        m_input.MidiInput1MidiInput(message->status, message->data1, message->data2);
+    }
+    if (const std::uint64_t lost = m_port.takeLost(); lost > 0 && m_lostReported == 0) {
+        m_lostReported = lost;
+        m_links.performance.ui().setStatusText(
+            "MIDI input overflow: " + std::to_string(lost) + " message(s) lost");
+    }
+}
+
+void InstrumentMidi::serveDirect()
+{
+    m_input.serveDirect();
+}
+
+void InstrumentMidi::deliver(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
+{
+    if (m_buffered.load()) {
+        m_input.MidiInput1MidiInput(status, data1, data2);
+        return;
+    }
+    MidiMessage message;
+    message.status = status;
+    message.data1 = data1;
+    message.data2 = data2;
+    m_input.receiveDirect(packed(message));
+    m_input.serveDirect();
+}
+
+} // namespace oskel

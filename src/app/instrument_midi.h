@@ -1,0 +1,83 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "app/instrument_patches.h"
+#include "control/midi_input.h"
+#include "control/midi_instrument_ports.h"
+#include "control/midi_interpreter.h"
+#include "control/midi_learn.h"
+#include "core/main_thread_dispatcher.h"
+#include "platform/midi_devices.h"
+#include "platform/midi_in_port.h"
+#include "playback/tempo.h"
+
+namespace oskel {
+
+// The instrument's MIDI input: the device the settings name, opened at start; the
+// interpreter, learning and the monitor behind it; the input buffer (messages queued for the
+// main thread) or direct mode (handed over at once), as the option says. Main thread, but
+// for the driver's calls noted below.
+class InstrumentMidi : private MidiInputHandler {
+public:
+    struct Links {
+        Performance& performance;
+        // The performer's events: what MIDI does is recorded as the performer's actions.
+        EventSink& events;
+        Tempo& tempo;
+        InstrumentPatches& patches;
+        ClipInspectorPort& inspector;
+        MainThreadDispatcher& mainThread;
+        std::function<std::uint32_t()> clock;
+        std::function<int()> referenceRate;
+    };
+
+    InstrumentMidi(Links links, std::unique_ptr<MidiDevices> devices);
+    virtual ~InstrumentMidi();
+    InstrumentMidi(const InstrumentMidi&) = delete;
+    InstrumentMidi& operator=(const InstrumentMidi&) = delete;
+
+    // Opens and starts the input device of the settings, found by its name first; a device
+    // that is gone is reported once, in the status line. No device named: none opened.
+    void start();
+    // Closes the device: nothing more arrives from the driver.
+    void stop();
+    // The MIDI options changed: the input mode follows.
+    void optionsChanged();
+
+    // One short message as if the input device had sent it, through the same path (queued or
+    // direct as the option says), interpreted before this returns. For performance files.
+    void deliver(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+
+    MidiDevices& devices() { return *m_devices; }
+    MidiInPort& port() { return m_port; }
+    MidiInput& input() { return m_input; }
+    MidiLearn& learn() { return m_learn; }
+
+private:
+    // The driver's thread.
+    Action onMidiInput(const MidiMessage& message) override;
+    // The main thread: every message the queue holds.
+    void takeQueued();
+    void serveDirect();
+    void post(void (InstrumentMidi::*task)());
+
+    Links m_links;
+    std::unique_ptr<MidiDevices> m_devices;
+    EffectHostPort m_effects;
+    ControlSurfacePort m_surface;
+    InstrumentMidiPorts m_ports;
+    MidiInterpreter m_interpreter;
+    MidiLearn m_learn;
+    MidiInput m_input;
+    MidiInPort m_port;
+    std::atomic<bool> m_buffered { true };
+    std::uint64_t m_lostReported = 0;
+    // Tasks posted to the main thread run only while this lives.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+};
+
+} // namespace oskel
