@@ -87,6 +87,9 @@ public:
             [this](
                 int slot, const std::filesystem::path& clip) { m_instrument.loadClip(slot, clip); },
             [this](const KeyAction& key) { m_instrument.pressKey(key); }, m_ui);
+        player.setMidiHandler([this](const MidiAction& action) {
+            m_instrument.midi().deliver(action.status, action.data1, action.data2);
+        });
         player.setPatchHandler([this](const PatchAction& action) {
             if (!action.save) {
                 m_instrument.loadPatch(action.file);

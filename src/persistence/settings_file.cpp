@@ -128,6 +128,10 @@ void readMidi(const IniProfile& ini, MidiOptions& midi)
             midi.channel = channel;
         }
     }
+    // A file that names no channel, as on a first start, listens on channel 1.
+    if (midi.channel == 0) {
+        midi.channel = 1;
+    }
 }
 
 void readDisplay(const IniProfile& ini, DisplayOptions& display)

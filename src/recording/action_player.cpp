@@ -52,4 +52,11 @@ void ActionPlayer::perform(const PatchAction& action)
     }
 }
 
+void ActionPlayer::perform(const MidiAction& action)
+{
+    if (m_midi) {
+        m_midi(action);
+    }
+}
+
 } // namespace oskel

@@ -17,12 +17,15 @@ public:
     using ClipLoad = std::function<void(int slot, const std::filesystem::path& file)>;
     using KeyPress = std::function<void(const KeyAction& key)>;
     using PatchFile = std::function<void(const PatchAction& action)>;
+    using MidiMessageIn = std::function<void(const MidiAction& action)>;
 
     ActionPlayer(EventSink& events, const Performance& performance, ClipLoad loadClip,
         KeyPress pressKey, UserInterfacePort& ui);
 
     // Loads and saves patches; without it, patch lines do nothing.
     void setPatchHandler(PatchFile handler) { m_patchFile = std::move(handler); }
+    // Takes MIDI lines as the input device's messages; without it, they do nothing.
+    void setMidiHandler(MidiMessageIn handler) { m_midi = std::move(handler); }
 
     // A failure of the sound or media interfaces ends that action only; its message is shown,
     // as the main thread shows it during a live performance.
@@ -34,12 +37,14 @@ private:
     void perform(const SetAction& action);
     void perform(const KeyAction& action);
     void perform(const PatchAction& action);
+    void perform(const MidiAction& action);
 
     EventSink& m_events;
     const Performance& m_performance;
     ClipLoad m_loadClip;
     KeyPress m_pressKey;
     PatchFile m_patchFile;
+    MidiMessageIn m_midi;
     UserInterfacePort& m_ui;
 };
 

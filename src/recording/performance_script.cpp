@@ -1,5 +1,6 @@
 #include "recording/performance_script.h"
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -234,6 +235,53 @@ std::optional<ScriptCommand> parseSet(
     return SetAction { *control, value.value };
 }
 
+// A byte of a MIDI line: decimal, or hexadecimal after "0x".
+std::optional<int> midiByte(std::string_view text)
+{
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        int value = 0;
+        const auto [end, error]
+            = std::from_chars(text.data() + 2, text.data() + text.size(), value, 16);
+        if (error == std::errc() && end == text.data() + text.size()) {
+            return value;
+        }
+        return std::nullopt;
+    }
+    return wholeNumber<int>(text);
+}
+
+std::optional<int> midiField(LineFields& fields, std::string_view name, int low, int high,
+    bool optional, std::string& problem)
+{
+    const auto field = fields.next();
+    if (!field) {
+        if (!optional) {
+            problem = "the MIDI " + std::string(name) + " is missing";
+        }
+        return optional ? std::optional<int>(0) : std::nullopt;
+    }
+    const auto value = midiByte(*field);
+    if (!value || *value < low || *value > high) {
+        problem = "the MIDI " + std::string(name) + " " + inQuotes(*field) + " is not one of "
+            + std::to_string(low) + ".." + std::to_string(high);
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<ScriptCommand> parseMidi(
+    LineFields& fields, const std::filesystem::path&, std::string& problem)
+{
+    const auto status = midiField(fields, "status", 0x80, 0xEF, false, problem);
+    const auto data1 = status ? midiField(fields, "data 1", 0, 127, false, problem) : std::nullopt;
+    const auto data2 = data1 ? midiField(fields, "data 2", 0, 127, true, problem) : std::nullopt;
+    if (!data2 || !noMoreFields(fields, problem)) {
+        return std::nullopt;
+    }
+    return MidiAction { static_cast<std::uint8_t>(*status), static_cast<std::uint8_t>(*data1),
+        static_cast<std::uint8_t>(*data2) };
+}
+
 std::optional<ScriptCommand> parseKey(
     LineFields& fields, const std::filesystem::path&, std::string& problem)
 {
@@ -278,6 +326,7 @@ constexpr LineKind kLineKinds[] = {
     { "key", parseKey },
     { "patch", parsePatch<false> },
     { "save-patch", parsePatch<true> },
+    { "midi", parseMidi },
 };
 
 std::string keywordList()
@@ -349,6 +398,11 @@ bool sameCommand(const LoadAction& a, const LoadAction& b)
     return a.slot == b.slot && a.file.lexically_normal() == b.file.lexically_normal();
 }
 
+bool sameCommand(const MidiAction& a, const MidiAction& b)
+{
+    return a.status == b.status && a.data1 == b.data1 && a.data2 == b.data2;
+}
+
 bool sameCommand(const PatchAction& a, const PatchAction& b)
 {
     return a.save == b.save && a.file.lexically_normal() == b.file.lexically_normal();
@@ -408,6 +462,14 @@ std::string fileField(const std::filesystem::path& file, const std::filesystem::
 std::string formatCommand(const LoadAction& action, const std::filesystem::path& folder)
 {
     return "load " + std::to_string(action.slot) + ' ' + fileField(action.file, folder);
+}
+
+std::string formatCommand(const MidiAction& action, const std::filesystem::path&)
+{
+    char status[8];
+    std::snprintf(status, sizeof status, "0x%02X", action.status);
+    return std::string("midi ") + status + ' ' + std::to_string(action.data1) + ' '
+        + std::to_string(action.data2);
 }
 
 std::string formatCommand(const PatchAction& action, const std::filesystem::path& folder)

@@ -28,6 +28,8 @@ namespace oskel {
 //                                                name (key_position.h), pressed or released
 //   <ms> patch <file>                            a patch loaded, as from the patch explorer
 //   <ms> save-patch <file>                       the whole set-up saved as a patch
+//   <ms> midi <status> <data1> [<data2>]         a short MIDI message as if the input device
+//                                                had sent it; decimal or 0x hexadecimal
 
 // One TSlotEvent for the event processor.
 struct EventAction {
@@ -59,7 +61,15 @@ struct PatchAction {
     bool save = false;
 };
 
-using ScriptCommand = std::variant<EventAction, LoadAction, SetAction, KeyAction, PatchAction>;
+// A short MIDI message from the input device: a channel message (status 0x80..0xEF).
+struct MidiAction {
+    std::uint8_t status = 0x90;
+    std::uint8_t data1 = 0;
+    std::uint8_t data2 = 0;
+};
+
+using ScriptCommand
+    = std::variant<EventAction, LoadAction, SetAction, KeyAction, PatchAction, MidiAction>;
 
 struct ScriptAction {
     std::int64_t timeMs = 0; // never negative

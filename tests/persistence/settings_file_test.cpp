@@ -54,6 +54,7 @@ TEST_F(SettingsTest, AMissingFileGivesEveryDefault)
     EXPECT_TRUE(options.midi.UseCircbuf);
     EXPECT_TRUE(options.midi.CurrentClipMIDIfollow);
     EXPECT_EQ(options.midi.controllers[40], -1);
+    EXPECT_EQ(options.midi.channel, 1) << "no channel named: channel 1";
     EXPECT_EQ(options.render.RenderOutput, "/scratch/oskel.avi");
     EXPECT_EQ(options.console.consoleClip, "/data/video clips/console.avi");
     EXPECT_EQ(options.ui.AutoPatchInterval, 10);
