@@ -28,6 +28,8 @@ namespace oskel {
 //                                                name (key_position.h), pressed or released
 //   <ms> patch <file>                            a patch loaded, as from the patch explorer
 //   <ms> save-patch <file>                       the whole set-up saved as a patch
+// "\n", "\r\n" and a lone "\r" each end a line; a UTF-8 byte-order mark at the start is
+// skipped. A file name may not hold a NUL byte.
 
 // One TSlotEvent for the event processor.
 struct EventAction {
