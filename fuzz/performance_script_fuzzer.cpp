@@ -1,6 +1,7 @@
 // Reads any bytes as a performance file and checks what must hold for every text: a problem
-// names a line of the text and leaves no actions; the actions read lie in range; and each one
-// written back as a line reads back the same.
+// names a line of the text, quotes nothing that could act on a terminal and leaves no
+// actions; the actions read lie in range; and each one written back as a line reads back the
+// same.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -30,10 +31,9 @@ void checkInRange(const ScriptAction& action)
     check(action.timeMs >= 0 && action.timeMs <= kLatestScriptTimeMs);
     if (const auto* event = std::get_if<EventAction>(&action.command)) {
         check(event->event.Code <= kLastEventCode);
-    } else {
-        const auto& load = std::get<LoadAction>(action.command);
-        check(isValidSlot(load.slot));
-        check(!load.file.empty());
+    } else if (const auto* load = std::get_if<LoadAction>(&action.command)) {
+        check(isValidSlot(load->slot));
+        check(!load->file.empty());
     }
 }
 
@@ -44,9 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const ScriptReadResult read = parsePerformanceScript(text, kFolder);
     if (read.problem) {
-        const auto lines = std::count(text.begin(), text.end(), '\n') + 1;
+        // "\r\n" counts twice here: a bound, not the count.
+        const auto lines = std::count(text.begin(), text.end(), '\n')
+            + std::count(text.begin(), text.end(), '\r') + 1;
         check(read.problem->line >= 1 && read.problem->line <= lines);
         check(!read.problem->what.empty());
+        check(std::none_of(read.problem->what.begin(), read.problem->what.end(),
+            [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }));
         check(read.actions.empty());
         return 0;
     }
@@ -55,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const ScriptAction& action : read.actions) {
         checkInRange(action);
         if (const auto line = formatScriptAction(action, kFolder)) {
-            check(line->find('\n') == std::string::npos);
+            check(line->find_first_of("\r\n") == std::string::npos);
             written += *line + '\n';
             kept.push_back(&action);
         }

@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "core/shown_text.h"
+
 namespace oskel {
 
 ConsoleUserInterface::ConsoleUserInterface(std::ostream& status, std::ostream& messages)
@@ -12,22 +14,32 @@ ConsoleUserInterface::ConsoleUserInterface(std::ostream& status, std::ostream& m
 
 void ConsoleUserInterface::setStatusText(std::string_view text)
 {
-    m_status << text << std::endl;
+    m_status << printableMessage(text) << std::endl;
+}
+
+void ConsoleUserInterface::printMessage(std::string_view text)
+{
+    if (m_progress != nullptr) {
+        m_progress->breakLine();
+    }
+    m_messages << "oskel3: " << printableMessage(text) << std::endl;
+    if (m_progress != nullptr) {
+        m_progress->redraw();
+    }
 }
 
 void ConsoleUserInterface::showMessage(std::string_view text)
 {
-    m_messages << "oskel3: " << text << std::endl;
+    printMessage(text);
 }
 
 DialogAnswer ConsoleUserInterface::ask(std::string_view question, DialogButtons buttons)
 {
     const DialogAnswer answer = SilentUserInterface::ask(question, buttons);
-    m_messages << "oskel3: " << question << " (answered "
-               << (answer == DialogAnswer::Ok              ? "OK"
-                          : answer == DialogAnswer::Cancel ? "Cancel"
-                                                           : "No")
-               << ")" << std::endl;
+    const std::string_view said = answer == DialogAnswer::Ok ? "OK"
+        : answer == DialogAnswer::Cancel                     ? "Cancel"
+                                                             : "No";
+    printMessage(std::string(question) + " (answered " + std::string(said) + ")");
     return answer;
 }
 

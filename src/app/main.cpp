@@ -17,10 +17,12 @@
 #include "app/render_surface.h"
 #include "app/windowed_instrument.h"
 #include "core/ascii.h"
+#include "core/shown_text.h"
 #include "persistence/patch_file.h"
 #include "platform/sound_output_choice.h"
 #include "platform/system_midi.h"
 #include "playback/init_sound.h"
+#include "sources/ffmpeg_log.h"
 
 namespace {
 
@@ -43,6 +45,8 @@ Options:
 
 The settings are kept in $XDG_CONFIG_HOME/oskel3/oskelstandard.ini
 (~/.config/oskel3/ by default). Ctrl+C or SIGTERM ends the program and saves them.
+OSKEL_FFMPEG_LOG=quiet|error|warning|info chooses how much of FFmpeg's own log is shown on
+standard error (default: error).
 )";
 
 struct Arguments {
@@ -90,20 +94,22 @@ Arguments parseArguments(int argc, char** argv)
             arguments.monitor = true;
         } else if (isPatchName(argument)) {
             if (!arguments.patch.empty()) {
-                std::cerr << "oskel3: more than one patch: '" << argument << "'\n";
+                std::cerr << "oskel3: more than one patch: " << oskel::quotedText(argument) << '\n';
                 arguments.exitNow = true;
                 arguments.exitCode = 2;
             }
             arguments.patch = std::string(argument);
         } else if (!argument.empty() && argument[0] != '-') {
             if (nextSlot > oskel::kSlotCount) {
-                std::cerr << "oskel3: more clips than slots: '" << argument << "'\n";
+                std::cerr << "oskel3: more clips than slots: " << oskel::quotedText(argument)
+                          << '\n';
                 arguments.exitNow = true;
                 arguments.exitCode = 2;
             }
             arguments.clips.push_back(oskel::ClipToLoad { nextSlot++, std::string(argument) });
         } else {
-            std::cerr << "oskel3: bad option '" << argument << "'\nTry 'oskel3 --help'.\n";
+            std::cerr << "oskel3: bad option " << oskel::quotedText(argument)
+                      << "\nTry 'oskel3 --help'.\n";
             arguments.exitNow = true;
             arguments.exitCode = 2;
         }
@@ -145,7 +151,7 @@ int runInstrument(const Arguments& arguments)
     if (!arguments.patch.empty()) {
         const auto outcome = instrument.loadStartPatch(arguments.patch, mainThread);
         if (outcome == oskel::PatchLoader::Outcome::Loaded) {
-            std::cout << "Patch loaded: " << arguments.patch.string() << std::endl;
+            std::cout << "Patch loaded: " << oskel::shownText(arguments.patch) << std::endl;
         }
     }
     instrument.loadStartClips(arguments.clips, mainThread, std::cout);
@@ -234,6 +240,22 @@ bool displayAvailable()
     return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
 }
 
+// FFmpeg's log, at the level the environment asks for.
+void routeFfmpegLogAsAsked()
+{
+    oskel::FfmpegLogLevel level = oskel::kDefaultFfmpegLogLevel;
+    const char* asked = std::getenv(oskel::kFfmpegLogVariable);
+    if (asked != nullptr && asked[0] != '\0') {
+        if (const auto named = oskel::ffmpegLogLevelNamed(asked)) {
+            level = *named;
+        } else {
+            std::cerr << "oskel3: " << oskel::kFfmpegLogVariable << "=" << oskel::quotedText(asked)
+                      << " is not quiet, error, warning or info; FFmpeg's errors are shown\n";
+        }
+    }
+    oskel::routeFfmpegLog(level);
+}
+
 int runRender(int argc, char** argv)
 {
     oskel::QuitSignals signals;
@@ -250,6 +272,7 @@ int runRender(int argc, char** argv)
 int main(int argc, char** argv)
 {
     try {
+        routeFfmpegLogAsAsked();
         if (argc >= 2 && std::string_view(argv[1]) == "render") {
             return runRender(argc, argv);
         }

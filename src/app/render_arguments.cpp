@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/rounding.h"
+#include "core/shown_text.h"
 #include "recording/whole_number.h"
 
 namespace oskel {
@@ -165,12 +166,12 @@ RenderArguments parseRenderArguments(std::span<const std::string_view> arguments
         }
         const auto reader = optionReaders().find(option);
         if (reader == optionReaders().end()) {
-            result.problem = "unknown option '" + std::string(option) + "'";
+            result.problem = "unknown option " + quotedText(option);
             return result;
         }
         if (i + 1 >= arguments.size() || !reader->second(parsing, arguments[i + 1])) {
             result.problem = "bad or missing value for " + std::string(option)
-                + (i + 1 < arguments.size() ? ": '" + std::string(arguments[i + 1]) + "'" : "");
+                + (i + 1 < arguments.size() ? ": " + quotedText(arguments[i + 1]) : "");
             return result;
         }
         ++i;

@@ -5,6 +5,7 @@
 #include "app/console_user_interface.h"
 #include "app/instrument.h"
 #include "app/render_arguments.h"
+#include "core/shown_text.h"
 #include "recording/background_render_output.h"
 #include "recording/offline_render.h"
 #include "recording/output_file.h"
@@ -100,18 +101,34 @@ public:
         OfflineRender render(ReplayInstrument { m_mainThread, player, m_instrument.mailbox(),
             m_instrument.playback(), m_instrument.frameClock(), m_instrument.renderer(), *m_sound,
             m_soundTap, m_clock });
-        RenderProgressLine progress(m_env.err, m_request.framesPerSecond);
-        render.run(
-            actions, m_request.frames, m_request.framesPerSecond, *file,
-            [&progress](std::int64_t done, std::int64_t total) { progress.update(done, total); },
-            m_env.cancelled);
+        renderFrames(render, actions, *file);
         m_instrument.performance().options().render.RenderOutput
             = std::filesystem::absolute(output).string();
         m_instrument.shutDown();
-        m_env.out << "Rendered " << m_request.frames << " frames to " << output.string() << '\n';
+        m_env.out << "Rendered " << m_request.frames << " frames to " << shownText(output) << '\n';
     }
 
 private:
+    // The frames, under a progress line that is ended for each message printed meanwhile and
+    // drawn again after it.
+    void renderFrames(
+        OfflineRender& render, const std::vector<ScriptAction>& actions, RenderOutput& file)
+    {
+        RenderProgressLine progress(m_env.err, m_request.framesPerSecond);
+        m_ui.setProgressLine(&progress);
+        try {
+            render.run(
+                actions, m_request.frames, m_request.framesPerSecond, file,
+                [&progress](
+                    std::int64_t done, std::int64_t total) { progress.update(done, total); },
+                m_env.cancelled);
+        } catch (...) {
+            m_ui.setProgressLine(nullptr);
+            throw;
+        }
+        m_ui.setProgressLine(nullptr);
+    }
+
     InstrumentParts instrumentParts(RenderSurface& surface)
     {
         auto device
@@ -168,7 +185,7 @@ int runRenderCommand(std::span<const std::string_view> arguments, const RenderEn
     const RenderRequest& request = *parsed.request;
     ScriptReadResult script = readPerformanceScript(request.script);
     if (script.problem) {
-        env.err << "oskel3: " << request.script.string();
+        env.err << "oskel3: " << shownText(request.script);
         if (script.problem->line > 0) {
             env.err << ", line " << script.problem->line;
         }
@@ -185,7 +202,8 @@ int runRenderCommand(std::span<const std::string_view> arguments, const RenderEn
         RenderSession(request, env, *surface)
             .run(actionsWithClips(request, std::move(script.actions)));
     } catch (const std::exception& error) {
-        env.err << "\noskel3: " << error.what() << '\n';
+        // The progress line, if any, has been ended.
+        env.err << "oskel3: " << printableMessage(error.what()) << '\n';
         return kRenderFailed;
     }
     return kRendered;

@@ -8,6 +8,7 @@
 #include "core/control_names.h"
 #include "core/control_table.h"
 #include "core/pan_law.h"
+#include "core/shown_text.h"
 #include "core/slot_sound.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
@@ -91,7 +92,7 @@ PatchLoader::Outcome PatchLoader::load(const fs::path& file, bool throughMidi)
     m_skipped.clear();
     UserInterfacePort& ui = performance.ui();
     ui.setStatusText(loadingStatusText());
-    ui.showControlValue(control::kPatchLabel, "Patch - " + file.filename().string());
+    ui.showControlValue(control::kPatchLabel, "Patch - " + shownText(file.filename()));
 
     IniProfile profile;
     if (!readFile(file, profile)) {
@@ -138,7 +139,7 @@ bool PatchLoader::readFile(const fs::path& file, IniProfile& profile)
         return true;
     }
     const std::string reason = read.status == IniFileStatus::Missing
-        ? "Cannot read " + file.string() + ": there is no such file"
+        ? "Cannot read " + shownText(file) + ": there is no such file"
         : read.error;
     warn("Could not load the patch. " + reason);
     return false;
@@ -253,14 +254,14 @@ std::optional<FoundClip> PatchLoader::locateClip(const std::string& stored)
         return found;
     }
     if (m_searchCancelled || !m_dialog) {
-        skipped("the clip " + stored + ", which was not found");
+        skipped("the clip " + shownText(stored) + ", which was not found");
         return std::nullopt;
     }
     const fs::path start = fs::path(globals.lastClipPath).parent_path();
     const auto chosen = m_dialog("Please locate lost clip", start, stored);
     if (!chosen || !isRegularFile(*chosen)) {
         m_searchCancelled = true;
-        skipped("the clip " + stored + ", which was not found");
+        skipped("the clip " + shownText(stored) + ", which was not found");
         return std::nullopt;
     }
     globals.lastClipPath = chosen->string();
@@ -271,6 +272,10 @@ bool PatchLoader::openClip(int slot, const PatchSlot& stored)
 {
     clearSlot(slot);
     if (stored.fileName.empty()) {
+        return false;
+    }
+    if (holdsNul(stored.fileName)) {
+        skipped("the clip " + shownText(stored.fileName) + ", whose name holds a NUL byte");
         return false;
     }
     const auto found = locateClip(localStoredPath(stored.fileName));
@@ -291,7 +296,9 @@ bool PatchLoader::openClip(int slot, const PatchSlot& stored)
             + ", falling back to DirectShow. Perfomance will be severely impaired.");
     }
     if (!opened) {
-        skipped("the clip " + found->name + ", which could not be opened");
+        const std::string& why = m_links.loader.lastProblem();
+        skipped("the clip " + shownText(found->name) + ", which could not be opened"
+            + (why.empty() ? "" : " (" + shownText(why) + ")"));
     }
     return opened;
 }
@@ -320,7 +327,7 @@ void PatchLoader::readyLoadedSlots(const std::vector<int>& loaded, const fs::pat
     }
     m_links.loader.clipReady(loaded.front());
     performance.ui().showControlValue(
-        control::kGridCaption, "Thumbnails - " + file.filename().string());
+        control::kGridCaption, "Thumbnails - " + shownText(file.filename()));
     performance.globals().currentPatchPath = file.string();
     performance.globals().texturesPending = true;
     if (m_links.restartSyncSlots) {

@@ -2,6 +2,7 @@
 
 #include "core/control_names.h"
 #include "core/control_table.h"
+#include "core/shown_text.h"
 #include "core/slot_sound.h"
 
 namespace oskel {
@@ -204,7 +205,7 @@ std::optional<std::string> PatchSaver::SavePatch(const fs::path& file)
     }
     globals.currentPatchPath = file.string();
     m_performance.ui().showControlValue(
-        control::kGridCaption, "Thumbnails - " + file.filename().string());
+        control::kGridCaption, "Thumbnails - " + shownText(file.filename()));
     leaveStandby();
     return std::nullopt;
 }

@@ -7,6 +7,7 @@
 #include "control/patch_loader.h"
 #include "core/control_table.h"
 #include "core/rounding.h"
+#include "core/shown_text.h"
 
 namespace oskel {
 
@@ -149,7 +150,10 @@ void PatchLoader::applyRectangle(int slot, const PatchContents& patch)
 void PatchLoader::applyStencil(int slot, const PatchSlot& stored)
 {
     bool loaded = false;
-    if (!stored.stencilFileName.empty()) {
+    if (holdsNul(stored.stencilFileName)) {
+        skipped("slot " + std::to_string(slot) + "'s stencil " + shownText(stored.stencilFileName)
+            + ", whose name holds a NUL byte");
+    } else if (!stored.stencilFileName.empty()) {
         const std::string name = localStoredPath(stored.stencilFileName);
         std::error_code error;
         std::optional<fs::path> path;
@@ -170,7 +174,7 @@ void PatchLoader::applyStencil(int slot, const PatchSlot& stored)
         }
         loaded = path && m_links.performance.LoadStencil(slot, *path);
         if (!loaded) {
-            skipped("slot " + std::to_string(slot) + "'s stencil " + name);
+            skipped("slot " + std::to_string(slot) + "'s stencil " + shownText(name));
         }
     }
     set(slotEntry("Stencil"), slot, stored.stencilEnabled && loaded);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/ascii.h"
+#include "core/shown_text.h"
 
 namespace oskel {
 
@@ -165,9 +166,9 @@ std::string_view controlKindName(ControlKind kind)
 ParsedControlValue parseControlValue(const ControlEntry& entry, std::string_view text)
 {
     if (entry.kind == ControlKind::Action) {
-        return text.empty() ? ParsedControlValue {}
-                            : ParsedControlValue { 0,
-                                  "takes no value, but \"" + std::string(text) + "\" was given" };
+        return text.empty()
+            ? ParsedControlValue {}
+            : ParsedControlValue { 0, "takes no value, but " + quotedText(text) + " was given" };
     }
     const std::optional<std::int64_t> number = thousandthsOf(text);
     const bool whole = number && *number % kDecimalScale == 0;
@@ -175,15 +176,14 @@ ParsedControlValue parseControlValue(const ControlEntry& entry, std::string_view
         const std::string_view wanted
             = entry.kind == ControlKind::Decimal ? "a number" : "a whole number";
         return { 0,
-            "the value \"" + std::string(text) + "\" is not " + std::string(wanted) + " ("
+            "the value " + quotedText(text) + " is not " + std::string(wanted) + " ("
                 + controlRangeText(entry) + ")" };
     }
     const std::int64_t value
         = entry.kind == ControlKind::Decimal ? *number : *number / kDecimalScale;
     if (!entry.range.contains(value)) {
         return { 0,
-            "the value " + std::string(text) + " is out of range (" + controlRangeText(entry)
-                + ")" };
+            "the value " + shownText(text) + " is out of range (" + controlRangeText(entry) + ")" };
     }
     return { static_cast<std::int32_t>(value), {} };
 }

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "core/shown_text.h"
 #include "core/stencil_resample.h"
 #include "platform/bitmap_file.h"
 
@@ -32,6 +33,9 @@ StencilLoadResult failure(std::string message)
 
 StencilLoadResult loadStencilMask(const std::filesystem::path& path, int clipWidth, int clipHeight)
 {
+    if (holdsNul(path)) {
+        return failure("Failed to Load Bitmap: the file name holds a NUL byte");
+    }
     if (!endsInBmp(path.string())) {
         return failure("Sorry - only Bitmap(*.bmp) files allowed");
     }

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/shown_text.h"
 #include "persistence/ini_text.h"
 #include "platform/safe_file.h"
 
@@ -428,7 +429,7 @@ std::string fileError(std::string_view action, const std::filesystem::path& path
     std::string text = "Cannot ";
     text += action;
     text += " the file ";
-    text += path.string();
+    text += shownText(path);
     text += ": ";
     text += std::system_category().message(error);
     return text;
@@ -464,10 +465,10 @@ std::optional<std::string> refusalOf(int fd, const std::filesystem::path& path)
         return fileError("read", path, errno);
     }
     if (!S_ISREG(info.st_mode)) {
-        return "Cannot read " + path.string() + ": it is not a regular file";
+        return "Cannot read " + shownText(path) + ": it is not a regular file";
     }
     if (static_cast<std::uint64_t>(info.st_size) > kMaxIniFileBytes) {
-        return "Cannot read " + path.string() + ": it is larger than "
+        return "Cannot read " + shownText(path) + ": it is larger than "
             + std::to_string(kMaxIniFileBytes / (1024 * 1024)) + " MB";
     }
     return std::nullopt;
@@ -478,6 +479,11 @@ std::optional<std::string> refusalOf(int fd, const std::filesystem::path& path)
 IniReadResult readIniFile(const std::filesystem::path& path)
 {
     IniReadResult result;
+    if (holdsNul(path)) {
+        result.status = IniFileStatus::Unreadable;
+        result.error = "Cannot read " + shownText(path) + ": the file name holds a NUL byte";
+        return result;
+    }
     // Not blocking: opening a FIFO would otherwise wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/ascii.h"
+#include "core/shown_text.h"
 #include "persistence/patch_file.h"
 
 namespace oskel {
@@ -52,7 +53,7 @@ std::optional<PatchEntryKind> listedKind(const fs::directory_entry& entry)
 
 std::string readProblem(const fs::path& folder, const std::error_code& error)
 {
-    return "Cannot read the folder " + folder.string() + ": " + error.message();
+    return "Cannot read the folder " + shownText(folder) + ": " + error.message();
 }
 
 } // namespace
@@ -78,7 +79,7 @@ PatchFolderList PatchFolderList::read(const fs::path& folder)
     std::size_t examined = 0;
     for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
         if (folders.size() + patches.size() == kMaxListed || ++examined > kMaxExamined) {
-            list.m_problem = "Only part of the folder " + list.m_folder.string() + " is listed";
+            list.m_problem = "Only part of the folder " + shownText(list.m_folder) + " is listed";
             break;
         }
         if (const auto kind = listedKind(*entry)) {

@@ -33,7 +33,29 @@ void syncFolderOf(const std::filesystem::path& file)
     }
 }
 
-std::optional<SafeWriteFailure> writeFileSafely(const std::filesystem::path& file,
+LinkTarget writeTarget(const std::filesystem::path& file)
+{
+    // As many links as the system itself follows in one name.
+    constexpr int kMostLinks = 40;
+    std::filesystem::path target = file;
+    for (int followed = 0; followed <= kMostLinks; ++followed) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(target, error)) {
+            return { target, 0 };
+        }
+        const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+        if (error) {
+            return { target, error.value() };
+        }
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return { file, ELOOP };
+}
+
+namespace {
+
+// The bytes written beside the file and renamed over it.
+std::optional<SafeWriteFailure> replaceFile(const std::filesystem::path& file,
     std::span<const std::uint8_t> bytes, std::string_view temporarySuffix)
 {
     std::filesystem::path temporary = file;
@@ -66,6 +88,21 @@ std::optional<SafeWriteFailure> writeFileSafely(const std::filesystem::path& fil
     }
     syncFolderOf(file);
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<SafeWriteFailure> writeFileSafely(const std::filesystem::path& name,
+    std::span<const std::uint8_t> bytes, std::string_view temporarySuffix)
+{
+    if (name.native().find('\0') != std::string::npos) {
+        return SafeWriteFailure { name, EINVAL };
+    }
+    const LinkTarget target = writeTarget(name);
+    if (target.error != 0) {
+        return SafeWriteFailure { name, target.error };
+    }
+    return replaceFile(target.file, bytes, temporarySuffix);
 }
 
 } // namespace oskel

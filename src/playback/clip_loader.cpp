@@ -7,6 +7,7 @@
 #include "core/control_names.h"
 #include "core/pan_law.h"
 #include "core/rounding.h"
+#include "core/shown_text.h"
 #include "core/slot_reset.h"
 #include "core/slot_rules.h"
 #include "core/slot_sound.h"
@@ -106,7 +107,8 @@ bool ClipLoader::LoadClipIntoSlot(
         m_performance.UnloadSlot(slot, globals.LoadClipsKeepSettings);
         record.LoadResult = result;
         m_performance.SlotStatusColour(slot, SlotState::Stopped);
-        ui.showMessage("Sorry Oskel was unable to load clip: " + file.string());
+        ui.showMessage("Sorry Oskel was unable to load clip: " + shownText(file)
+            + (m_lastProblem.empty() ? "" : "\n" + shownText(m_lastProblem)));
         globals.loadingBusy = false;
         return false;
     }
@@ -277,8 +279,10 @@ bool ClipLoader::OpenClip(int slot, bool keepSettings)
     const RefString fileName = record.FileName;
     ResetSlot(record, keepSettings, m_performance.globals().DefaultBeatsPerClip);
     record.FileName = fileName;
+    m_lastProblem.clear();
     try {
         if (m_sources.SourceOpen(slot, fileToOpen(record)) != kSourceOk) {
+            m_lastProblem = m_sources.info(slot).openProblem;
             failClip(slot, record.LoadResult);
             return false;
         }
@@ -292,6 +296,7 @@ bool ClipLoader::OpenClip(int slot, bool keepSettings)
             record.FrameCount = info.frameCount;
         }
         if (!info.hasVideo) {
+            m_lastProblem = "it has no picture";
             failClip(slot, kNoPicture);
             return false;
         }
@@ -301,7 +306,8 @@ bool ClipLoader::OpenClip(int slot, bool keepSettings)
         if (!openSound(slot)) {
             return false;
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        m_lastProblem = error.what();
         record.AudioData.reset();
         failClip(slot, kLoadException);
         return false;
@@ -335,6 +341,7 @@ bool ClipLoader::openSound(int slot)
     ByteBlock sound;
     std::int64_t length = 0;
     if (m_sources.SourceGetAudio(slot, sound, length) != kSourceOk || length <= 0) {
+        m_lastProblem = "its sound does not decode";
         record.LoadResult = kSoundUnreadable;
         return false;
     }

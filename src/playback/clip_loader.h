@@ -65,6 +65,10 @@ public:
     static constexpr const char* kDialogFilter = "All Files|*.*|AVI files|*.avi";
     bool LoadClipDialog(int slot, const std::optional<std::filesystem::path>& chosen);
 
+    // Why the last clip that did not open failed, in the performer's words (the media
+    // system's own where it gave them); empty when no reason is known.
+    const std::string& lastProblem() const { return m_lastProblem; }
+
     // The thumbnail of a loaded slot from its clip's beginning or middle.
     bool MakeThumbnail(int slot);
 
@@ -87,6 +91,7 @@ private:
     std::function<void(bool)> m_restartSync;
     std::function<void(int)> m_loaded;
     PlaybackMonitor* m_monitor = nullptr;
+    std::string m_lastProblem;
 };
 
 } // namespace oskel

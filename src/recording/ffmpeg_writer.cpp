@@ -9,8 +9,10 @@ extern "C" {
 #include <libavutil/imgutils.h>
 }
 
+#include "core/shown_text.h"
 #include "core/slot_geometry.h"
 #include "recording/output_file.h"
+#include "sources/ffmpeg_log.h"
 
 namespace oskel::ffmpeg {
 
@@ -60,6 +62,7 @@ Muxer::Muxer(const char* format, const std::filesystem::path& file)
     : m_file(file)
     , m_packet(av_packet_alloc())
 {
+    routeFfmpegLogByDefault();
     const int created = avformat_alloc_output_context2(&m_context, nullptr, format, file.c_str());
     if (created < 0 || m_context == nullptr || !m_packet) {
         fail(created < 0 ? created : AVERROR(ENOMEM));
@@ -82,7 +85,7 @@ Muxer::~Muxer()
 
 void Muxer::fail(int code) const
 {
-    throw OutputError("Could not write " + m_file.string() + ": " + reason(code));
+    throw OutputError("Could not write " + shownText(m_file) + ": " + reason(code));
 }
 
 bool Muxer::wantsGlobalHeaders() const

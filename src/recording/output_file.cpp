@@ -7,6 +7,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "core/shown_text.h"
+
 namespace oskel {
 
 namespace {
@@ -51,7 +53,7 @@ PartialOutput::~PartialOutput()
 
 std::string fileProblem(std::string_view action, const std::filesystem::path& file, int error)
 {
-    return "Could not " + std::string(action) + " " + file.string() + ": " + std::strerror(error);
+    return "Could not " + std::string(action) + " " + shownText(file) + ": " + std::strerror(error);
 }
 
 void writeFileBytes(const std::filesystem::path& file, std::span<const std::uint8_t> bytes)

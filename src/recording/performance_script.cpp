@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/event_rules.h"
+#include "core/shown_text.h"
 #include "core/slot_number.h"
 #include "recording/whole_number.h"
 
@@ -25,18 +26,35 @@ std::string_view trimmed(std::string_view text)
     while (!text.empty() && isBlank(text.front())) {
         text.remove_prefix(1);
     }
-    while (!text.empty() && (isBlank(text.back()) || text.back() == '\r')) {
+    while (!text.empty() && isBlank(text.back())) {
         text.remove_suffix(1);
     }
     return text;
 }
 
+// A file name as a line writes it when it would not read back bare.
 std::string inQuotes(std::string_view text)
 {
     std::string quoted(1, '"');
     quoted.append(text);
     quoted += '"';
     return quoted;
+}
+
+// What some editors put at the start of a UTF-8 file.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Takes the first line off the text: "\r\n", "\n" and a lone "\r" each end one.
+std::string_view nextLine(std::string_view& text)
+{
+    const std::size_t end = text.find_first_of("\r\n");
+    const std::string_view line = text.substr(0, end);
+    if (end == std::string_view::npos) {
+        text = {};
+    } else {
+        text.remove_prefix(text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1);
+    }
+    return line;
 }
 
 // The fields of one line, taken one after the other; a field that starts with "#" begins the
@@ -111,7 +129,7 @@ std::optional<Number> numberField(LineFields& fields, std::string_view name, std
     }
     const auto value = wholeNumber<Number>(*field);
     if (!value) {
-        problem = "the " + std::string(name) + " " + inQuotes(*field)
+        problem = "the " + std::string(name) + " " + quotedText(*field)
             + (wholeNumber<std::int64_t>(*field) ? " is out of range" : " is not a whole number");
     }
     return value;
@@ -120,7 +138,7 @@ std::optional<Number> numberField(LineFields& fields, std::string_view name, std
 bool noMoreFields(LineFields& fields, std::string& problem)
 {
     if (const auto extra = fields.next()) {
-        problem = "unexpected " + inQuotes(*extra) + " at the end of the line";
+        problem = "unexpected " + quotedText(*extra) + " at the end of the line";
         return false;
     }
     return true;
@@ -163,6 +181,10 @@ std::optional<std::filesystem::path> fileField(LineFields& fields,
         if (problem.empty()) {
             problem = missing;
         }
+        return std::nullopt;
+    }
+    if (holdsNul(*name)) {
+        problem = "the file name holds a NUL byte";
         return std::nullopt;
     }
     std::filesystem::path file(*name);
@@ -213,7 +235,7 @@ std::optional<ScriptCommand> parseSet(
     }
     const auto control = findControl(*group, *item);
     if (!control) {
-        problem = inQuotes(std::string(*group) + " " + std::string(*item))
+        problem = quotedText(std::string(*group) + " " + std::string(*item))
             + " is not a control (oskel3 --list-controls lists them)";
         return std::nullopt;
     }
@@ -293,7 +315,7 @@ std::optional<ScriptCommand> parseKey(
     const auto name = fields.next();
     const Key key = name ? keyNamed(*name) : Key::None;
     if (key == Key::None) {
-        problem = (name ? inQuotes(*name) + " is not a key" : std::string("the key is missing"))
+        problem = (name ? quotedText(*name) + " is not a key" : std::string("the key is missing"))
             + " (the keys: " + keyNameList() + ")";
         return std::nullopt;
     }
@@ -306,7 +328,7 @@ std::optional<ScriptCommand> parseKey(
         } else if (*modifier == "alt") {
             action.modifiers.alt = true;
         } else {
-            problem = inQuotes(*modifier) + " is not a modifier (shift, ctrl, alt)";
+            problem = quotedText(*modifier) + " is not a modifier (shift, ctrl, alt)";
             return std::nullopt;
         }
     }
@@ -349,7 +371,7 @@ std::optional<ScriptAction> parseLine(
     }
     const auto time = wholeNumber<std::int64_t>(*timeField);
     if (!time) {
-        problem = inQuotes(*timeField) + " is not a time in milliseconds";
+        problem = quotedText(*timeField) + " is not a time in milliseconds";
         return std::nullopt;
     }
     if (*time > kLatestScriptTimeMs) {
@@ -371,7 +393,7 @@ std::optional<ScriptAction> parseLine(
             return ScriptAction { std::max<std::int64_t>(*time, 0), std::move(*command) };
         }
     }
-    problem = inQuotes(*keyword) + " is not a kind of line (" + keywordList() + ")";
+    problem = quotedText(*keyword) + " is not a kind of line (" + keywordList() + ")";
     return std::nullopt;
 }
 
@@ -492,12 +514,13 @@ bool sameAction(const ScriptAction& a, const ScriptAction& b)
 ScriptReadResult parsePerformanceScript(std::string_view text, const std::filesystem::path& folder)
 {
     ScriptReadResult result;
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
     int number = 0;
     while (!text.empty()) {
         ++number;
-        const std::size_t end = text.find('\n');
-        const std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        const std::string_view line = nextLine(text);
         std::string problem;
         auto action = parseLine(line, folder, problem);
         if (!problem.empty()) {
@@ -515,6 +538,9 @@ ScriptReadResult readPerformanceScript(const std::filesystem::path& file)
     const auto unreadable = [&](const std::string& why) {
         return ScriptReadResult { {}, ScriptProblem { 0, "cannot read the file: " + why } };
     };
+    if (holdsNul(file)) {
+        return unreadable("the file name holds a NUL byte");
+    }
     std::error_code error;
     if (std::filesystem::is_directory(file, error)) {
         return unreadable("it is a folder");

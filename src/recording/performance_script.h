@@ -30,6 +30,8 @@ namespace oskel {
 //   <ms> save-patch <file>                       the whole set-up saved as a patch
 //   <ms> midi <status> <data1> [<data2>]         a short MIDI message as if the input device
 //                                                had sent it; decimal or 0x hexadecimal
+// "\n", "\r\n" and a lone "\r" each end a line; a UTF-8 byte-order mark at the start is
+// skipped. A file name may not hold a NUL byte.
 
 // One TSlotEvent for the event processor.
 struct EventAction {

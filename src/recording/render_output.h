@@ -30,9 +30,10 @@ bool isAviOutput(const std::filesystem::path& output);
 
 // An AVI file with the pictures, compressed as `encoding` says, and the sound; or, for any
 // other name, a folder receiving frame-000000.png, frame-000001.png, ... (at the encoding's
-// size) and sound.wav. The folder is made when its parent exists. Throws OutputError when
-// the output cannot be started (a missing or unwritable folder, settings the compressor
-// refuses).
+// size) and sound.wav. The folder is made when its parent exists. An AVI output named by a
+// symbolic link is written through it: the link's target is replaced, the link kept. Throws
+// OutputError when the output cannot be started (a missing or unwritable folder, settings
+// the compressor refuses).
 std::unique_ptr<RenderOutput> openRenderOutput(
     const std::filesystem::path& output, const VideoEncoding& encoding);
 

@@ -20,6 +20,11 @@ RenderProgressLine::RenderProgressLine(std::ostream& out, int framesPerSecond)
 {
 }
 
+RenderProgressLine::~RenderProgressLine()
+{
+    breakLine();
+}
+
 double RenderProgressLine::framesPerSecond() const
 {
     const std::chrono::duration<double> elapsed = Clock::now() - m_started;
@@ -39,8 +44,31 @@ void RenderProgressLine::update(std::int64_t framesDone, std::int64_t frames)
     char figures[96];
     std::snprintf(figures, sizeof figures, "  %.1f fps, %.2f x real time (%d fps)", speed,
         m_realTime > 0 ? speed / m_realTime : 0.0, m_realTime);
-    m_out << '\r' << renderProgressText(framesDone, frames) << figures << (last ? "\n" : "")
-          << std::flush;
+    draw(renderProgressText(framesDone, frames) + figures, last);
+}
+
+void RenderProgressLine::draw(const std::string& text, bool last)
+{
+    m_text = text;
+    m_open = !last;
+    m_broken = false;
+    m_out << '\r' << text << (last ? "\n" : "") << std::flush;
+}
+
+void RenderProgressLine::breakLine()
+{
+    if (m_open) {
+        m_out << '\n' << std::flush;
+        m_open = false;
+        m_broken = true;
+    }
+}
+
+void RenderProgressLine::redraw()
+{
+    if (m_broken) {
+        draw(m_text, false);
+    }
 }
 
 } // namespace oskel

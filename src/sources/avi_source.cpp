@@ -38,10 +38,11 @@ int AviSource::open(const std::filesystem::path& path, TSourceInfo& info)
         info.hasVideo = true;
         info.hasAudio = m_hasSound;
         return kSourceOk;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         m_video.reset();
         info.hasVideo = false;
         info.hasAudio = false;
+        info.openProblem = error.what();
         return kException;
     }
 }
@@ -51,6 +52,7 @@ int AviSource::openPicture(const std::filesystem::path& path, TSourceInfo& info)
     MediaOpenError reason = MediaOpenError::None;
     std::string error;
     m_video = openVideoDecoder(MediaInput { path, {} }, kContainer, reason, error);
+    info.openProblem = error;
     if (!m_video) {
         switch (reason) {
         case MediaOpenError::CannotRead:
@@ -67,7 +69,8 @@ int AviSource::openPicture(const std::filesystem::path& path, TSourceInfo& info)
     const VideoStreamInfo& video = m_video->info();
     info.frameRate = std::round(video.frameRate);
     if (info.frameRate <= 0.0) {
-        return kSourceFailed; // an AVI picture stream always has a rate
+        info.openProblem = "its picture has no frame rate"; // as every AVI picture has
+        return kSourceFailed;
     }
     info.frameDuration = 1.0 / info.frameRate;
     info.outputDepth = 24;
@@ -79,7 +82,11 @@ int AviSource::openPicture(const std::filesystem::path& path, TSourceInfo& info)
     info.duration = double(info.frameCount) * info.frameDuration;
     info.videoInfo.compression = video.codecTag;
     const std::uint8_t* pixels = nullptr;
-    return getFrame(0, info, pixels) == kSourceOk ? kSourceOk : kSourceFailed;
+    if (getFrame(0, info, pixels) != kSourceOk) {
+        info.openProblem = "its first picture does not decode";
+        return kSourceFailed;
+    }
+    return kSourceOk;
 }
 
 void AviSource::openSound(TSourceInfo& info)

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <thread>
 
 extern "C" {
 #include <libavutil/dict.h>
+#include <libavutil/error.h>
 }
+
+#include "sources/ffmpeg_log.h"
+#include "sources/readable_file.h"
 
 namespace oskel {
 
@@ -54,13 +57,12 @@ std::int64_t seekInMemory(void* opaque, std::int64_t offset, int whence)
     return base + offset;
 }
 
-bool fileReadable(const std::filesystem::path& path)
+// FFmpeg's words for an error code, after what failed: "what (FFmpeg's words)".
+std::string withReason(const std::string& what, int code)
 {
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(path, ignored)) {
-        return false;
-    }
-    return std::ifstream(path, std::ios::binary).is_open();
+    char words[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, words, sizeof words);
+    return what + " (" + words + ")";
 }
 
 } // namespace
@@ -71,12 +73,13 @@ std::unique_ptr<MediaFile> MediaFile::open(const MediaInput& input,
     const std::string& containerOnly, MediaOpenError& reason, std::string& error)
 {
     // A broken file would otherwise fill the terminal with FFmpeg's complaints.
-    av_log_set_level(AV_LOG_QUIET);
+    routeFfmpegLogByDefault();
     av_max_alloc(kMaxFfmpegBlock);
     const bool fromMemory = input.path.empty();
-    if (!fromMemory && !fileReadable(input.path)) {
+    if (const std::string why = fromMemory ? std::string() : whyUnreadable(input.path);
+        !why.empty()) {
         reason = MediaOpenError::CannotRead;
-        error = "cannot read " + input.path.string();
+        error = why;
         return nullptr;
     }
     const AVInputFormat* forced = nullptr;
@@ -126,13 +129,15 @@ std::unique_ptr<MediaFile> MediaFile::open(const MediaInput& input,
     if (opened < 0) {
         // avformat_open_input frees the context itself when it fails.
         reason = MediaOpenError::NotRecognised;
-        error = "not a readable " + (containerOnly.empty() ? "media" : containerOnly) + " file";
+        error = withReason(
+            "not a readable " + (containerOnly.empty() ? "media" : containerOnly) + " file",
+            opened);
         return nullptr;
     }
     file->m_format.reset(context);
-    if (avformat_find_stream_info(context, nullptr) < 0) {
+    if (const int found = avformat_find_stream_info(context, nullptr); found < 0) {
         reason = MediaOpenError::NotRecognised;
-        error = "cannot read the streams";
+        error = withReason("cannot read the streams", found);
         return nullptr;
     }
     return file;
@@ -150,7 +155,11 @@ ffmpeg::CodecContextPtr MediaFile::openDecoder(
     }
     if (found < 0 || codec == nullptr) {
         reason = MediaOpenError::Undecodable;
-        error = "no decoder for the stream";
+        const int stream = av_find_best_stream(m_format.get(), type, -1, -1, nullptr, 0);
+        error = stream < 0 ? std::string("no decoder for the stream")
+                           : "no decoder for its "
+                + std::string(avcodec_get_name(m_format->streams[stream]->codecpar->codec_id))
+                + (type == AVMEDIA_TYPE_VIDEO ? " picture" : " sound");
         return nullptr;
     }
     ffmpeg::CodecContextPtr context(avcodec_alloc_context3(codec));
@@ -164,9 +173,9 @@ ffmpeg::CodecContextPtr MediaFile::openDecoder(
     if (type == AVMEDIA_TYPE_VIDEO) {
         context->thread_count = decodingThreads();
     }
-    if (avcodec_open2(context.get(), codec, nullptr) < 0) {
+    if (const int opened = avcodec_open2(context.get(), codec, nullptr); opened < 0) {
         reason = MediaOpenError::Undecodable;
-        error = "cannot open the decoder";
+        error = withReason("cannot open the " + std::string(codec->name) + " decoder", opened);
         return nullptr;
     }
     streamIndex = found;

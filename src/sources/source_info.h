@@ -75,6 +75,9 @@ struct TSourceInfo {
     bool hasVideo = false;
     std::int32_t clipWidth = 0;
     std::int32_t clipHeight = 0;
+    // Why the last open failed, in the performer's words (FFmpeg's own where it gave them);
+    // empty when it did not fail or no reason is known.
+    std::string openProblem;
 };
 
 // Result codes of the source calls.

@@ -1,6 +1,8 @@
 #include "sources/source_interface.h"
 
-#include <system_error>
+#include <stdexcept>
+
+#include "sources/readable_file.h"
 
 namespace oskel {
 
@@ -88,8 +90,8 @@ int SourceInterface::SourceOpen(int slot, const std::filesystem::path& file)
         return kSourceFailed;
     }
     TSourceInfo& info = found->info;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) {
+    info.openProblem = whyUnreadable(file);
+    if (!info.openProblem.empty()) {
         info.kind = SourceKind::Nothing;
         info.ready = false;
         return kSourceFailed;
@@ -97,13 +99,18 @@ int SourceInterface::SourceOpen(int slot, const std::filesystem::path& file)
     int result = kSourceFailed;
     try {
         result = found->reader->open(file, info);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
         info.hasVideo = false;
         info.hasAudio = false;
+        info.openProblem = error.what();
     }
     info.kind = kindOf(info);
     info.ready = info.kind != SourceKind::Nothing;
-    return result == kSourceOk && info.ready ? kSourceOk : kSourceFailed;
+    const bool opened = result == kSourceOk && info.ready;
+    if (!opened && info.openProblem.empty()) {
+        info.openProblem = "nothing in it could be read";
+    }
+    return opened ? kSourceOk : kSourceFailed;
 }
 
 int SourceInterface::SourcePrepare(int slot)

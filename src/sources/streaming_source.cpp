@@ -57,15 +57,22 @@ bool StreamingSource::openVideo(TSourceInfo& info)
     std::unique_ptr<VideoDecoder> decoder;
     try {
         decoder = m_media.openVideo(m_path, error);
-    } catch (const std::exception&) {
+    } catch (const std::exception& failure) {
         decoder.reset();
+        error = failure.what();
     }
+    info.openProblem = error;
     if (!decoder) {
         return false;
     }
     const VideoStreamInfo& video = decoder->info();
-    if (video.clipWidth > kLargestSize || video.clipHeight > kLargestSize || video.width <= 0
-        || video.height <= 0) {
+    if (video.width <= 0 || video.height <= 0) {
+        info.openProblem = "its picture has no size";
+        return false;
+    }
+    if (video.clipWidth > kLargestSize || video.clipHeight > kLargestSize) {
+        info.openProblem
+            = "its picture is larger than " + std::to_string(kLargestSize) + " pixels a side";
         return false;
     }
     m_still = video.isStill;

@@ -323,6 +323,34 @@ TEST_F(PatchTest, LostClipsAreFoundOrSkippedAfterOneQuestion)
     EXPECT_EQ(readIniFile(patch).profile.readString("Filenames", "1", ""), "beach.avi");
 }
 
+// A name holding a NUL byte would reach the system as the shorter name before it: the clip
+// or stencil is skipped with a note instead, even where the shorter name is a good file.
+TEST_F(PatchTest, NamesHoldingANulByteAreSkippedWithANote)
+{
+    const fs::path stencil = folder / "stencil.bmp";
+    test::writeBytesToFile(stencil, test::makeBmp(8, 8, 8, std::vector<std::uint8_t>(64, 255)));
+    const std::string nul(1, '\0');
+    const fs::path patch = folder / "nul.okp";
+    writeText(patch,
+        "[Version]\nOKP=Low1\n[Filenames]\n1=" + small.string() + nul + ".mov\n2=" + small.string()
+            + "\n[StencilFilenames]\n2=" + stencil.string() + nul + "x\n[StencilEnableds]\n2=1\n");
+    TestInstrument instrument(folder.path());
+    ASSERT_EQ(instrument->loadPatch(patch), PatchLoader::Outcome::Loaded);
+    const auto& slots = instrument->performance().slots();
+    EXPECT_FALSE(slots[1].Loaded);
+    EXPECT_TRUE(slots[2].Loaded);
+    EXPECT_EQ(slots[2].StencilFileName.str(), "");
+    EXPECT_EQ(instrument.read("[Slot2]", "Stencil"), 0);
+    const std::string& status = instrument.ui.statusTexts.back();
+    EXPECT_NE(status.find("the clip " + small.string() + "\\0.mov, whose name holds a NUL byte"),
+        std::string::npos)
+        << status;
+    EXPECT_NE(
+        status.find("slot 2's stencil " + stencil.string() + "\\0x, whose name holds a NUL byte"),
+        std::string::npos)
+        << status;
+}
+
 TEST_F(PatchTest, InAndOutPointsOutsideTheClipAreReset)
 {
     const fs::path patch = folder / "points.okp";

@@ -69,5 +69,60 @@ TEST(SafeFile, AFailedWriteLeavesTheOldFileAndNamesTheFailingStep)
     EXPECT_FALSE(fs::exists(folder / "missing"));
 }
 
+// A name that is a symbolic link keeps its link: the file it leads to is replaced, by a
+// temporary file written beside that file.
+TEST(SafeFile, ALinkIsWrittenThroughToWhereItLeads)
+{
+    const test::TempDir folder;
+    fs::create_directory(folder / "real");
+    const fs::path real = folder / "real" / "settings.ini";
+    test::writeFileBytes(real, kOld);
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real/settings.ini", folder / "settings.ini");
+    fs::create_symlink(folder / "settings.ini", folder / "chain.ini"); // a link to the link
+
+    EXPECT_FALSE(writeFileSafely(folder / "chain.ini", kNew, ".new").has_value());
+    EXPECT_TRUE(fs::is_symlink(folder / "chain.ini"));
+    EXPECT_TRUE(fs::is_symlink(folder / "settings.ini"));
+    EXPECT_EQ(test::readFileBytes(real), kNew);
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(writeTarget(folder / "chain.ini").file, real);
+    for (const char* left : { "chain.ini.new", "settings.ini.new", "real/settings.ini.new" }) {
+        EXPECT_FALSE(fs::exists(fs::symlink_status(folder / left))) << left;
+    }
+
+    // A link to a file not there yet makes that file.
+    fs::create_symlink("real/show.txt", folder / "show.txt");
+    EXPECT_FALSE(writeFileSafely(folder / "show.txt", kNew, ".partial").has_value());
+    EXPECT_TRUE(fs::is_symlink(folder / "show.txt"));
+    EXPECT_EQ(test::readFileBytes(folder / "real" / "show.txt"), kNew);
+}
+
+TEST(SafeFile, NamesThatLeadNowhereAreRefused)
+{
+    const test::TempDir folder;
+    fs::create_symlink("b.ini", folder / "a.ini");
+    fs::create_symlink("a.ini", folder / "b.ini");
+    const std::string withNul("x.ini\0.txt", 10);
+    struct Case {
+        const char* name;
+        fs::path file;
+        int error;
+    };
+    for (const Case& c : std::vector<Case> {
+             { "links round in a circle", folder / "a.ini", ELOOP },
+             { "a NUL byte, which would cut the name short", folder / withNul, EINVAL },
+         }) {
+        SCOPED_TRACE(c.name);
+        const auto failure = writeFileSafely(c.file, kNew, ".new");
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(failure->file, c.file);
+        EXPECT_EQ(failure->error, c.error);
+    }
+    EXPECT_FALSE(fs::exists(folder / "x.ini"));
+    EXPECT_FALSE(fs::exists(folder / "x.ini.new"));
+    EXPECT_TRUE(fs::is_symlink(folder / "a.ini"));
+}
+
 } // namespace
 } // namespace oskel

@@ -69,7 +69,39 @@ TEST_F(ClipLoaderOnClipsTest, ClipsWithAndWithoutSoundThroughBothSystems)
 
     EXPECT_FALSE(loader.LoadClipIntoSlot(4, soundOnly, false, false));
     EXPECT_FALSE(performance.slot(4).Loaded);
-    EXPECT_EQ(ui.messages.back(), "Sorry Oskel was unable to load clip: " + soundOnly.string());
+    EXPECT_EQ(ui.messages.back(),
+        "Sorry Oskel was unable to load clip: " + soundOnly.string() + "\nno picture stream");
+}
+
+// The message of a clip that does not load says why on a second line, in the media system's
+// words where it has them.
+TEST_F(ClipLoaderOnClipsTest, AClipThatDoesNotLoadSaysWhy)
+{
+    const std::filesystem::path folder = test::clipFolder();
+    test::writeFileBytes(folder / "garbage.mov", std::vector<std::uint8_t>(4096, 'x'));
+    std::filesystem::create_directories(folder / "folder.avi");
+    using namespace std::string_literals;
+    struct Case {
+        std::filesystem::path file;
+        std::string shownName;
+        std::string reason;
+    };
+    for (const Case& c :
+        std::vector<Case> {
+            { folder / "missing.avi", (folder / "missing.avi").string(), "there is no such file" },
+            { folder / "folder.avi", (folder / "folder.avi").string(), "it is not a regular file" },
+            { folder / "garbage.mov", (folder / "garbage.mov").string(),
+                "not a readable media file (Invalid data found when processing input)" },
+            { folder / ("garbage.mov\0.avi"s), (folder / "garbage.mov\\0.avi").string(),
+                "the file name holds a NUL byte" },
+            { folder / "\x1b[2J.avi", (folder / "\\e[2J.avi").string(), "there is no such file" },
+        }) {
+        EXPECT_FALSE(loader.LoadClipIntoSlot(5, c.file, false, false)) << c.shownName;
+        EXPECT_FALSE(performance.slot(5).Loaded);
+        ASSERT_FALSE(ui.messages.empty());
+        EXPECT_EQ(ui.messages.back(),
+            "Sorry Oskel was unable to load clip: " + c.shownName + "\n" + c.reason);
+    }
 }
 
 } // namespace

@@ -103,6 +103,7 @@ TEST_F(ClipLoaderTest, FailedLoadsLeaveTheSlotEmptyAndSayWhy)
         test::FakeClip clip;
         bool fileExists;
         std::uint8_t result;
+        std::string reason; // the message's second line
     };
     test::FakeClip noPicture;
     noPicture.hasVideo = false;
@@ -110,9 +111,11 @@ TEST_F(ClipLoaderTest, FailedLoadsLeaveTheSlotEmptyAndSayWhy)
     badSound.audioFails = true;
     test::FakeClip unreadable;
     unreadable.openResult = 999;
-    for (const Case& c : std::vector<Case> { { "sound.mp4", noPicture, true, 235 },
-             { "broken.mp4", badSound, true, 246 }, { "junk.mp4", unreadable, true, 0 },
-             { "missing.mp4", {}, false, 0 } }) {
+    for (const Case& c :
+        std::vector<Case> { { "sound.mp4", noPicture, true, 235, "it has no picture" },
+            { "broken.mp4", badSound, true, 246, "its sound does not decode" },
+            { "junk.mp4", unreadable, true, 0, "nothing in it could be read" },
+            { "missing.mp4", {}, false, 0, "there is no such file" } }) {
         streamingClip = c.clip;
         ui.messages.clear();
         const auto path = c.fileExists ? file(c.name) : folder / c.name;
@@ -121,7 +124,8 @@ TEST_F(ClipLoaderTest, FailedLoadsLeaveTheSlotEmptyAndSayWhy)
         EXPECT_FALSE(slot.Loaded) << c.name;
         EXPECT_EQ(slot.LoadResult, c.result) << c.name;
         EXPECT_EQ(ui.messages,
-            std::vector<std::string> { "Sorry Oskel was unable to load clip: " + path.string() });
+            std::vector<std::string> {
+                "Sorry Oskel was unable to load clip: " + path.string() + "\n" + c.reason });
         EXPECT_FALSE(performance.globals().loadingBusy) << "a failed load must not block the next";
     }
 }

@@ -131,6 +131,71 @@ TEST(PerformanceScript, ALineThatCannotBeReadIsNamedWithWhatIsWrong)
     }
 }
 
+// What a line quotes back cannot act on the terminal the problem is printed on, nor flood it.
+TEST(PerformanceScript, AProblemQuotesTheLineSafely)
+{
+    using namespace std::string_literals;
+    const std::string megabyte(1 << 20, '7');
+    struct Case {
+        std::string line;
+        std::string what;
+    };
+    for (const Case& c : std::vector<Case> {
+             { "\x1b]0;owned\x07 event 0 0 64 1",
+                 "\"\\e]0;owned\\x07\" is not a time in milliseconds" },
+             { "40 \x1b[2Jevent 0 0 64 1",
+                 "\"\\e[2Jevent\" is not a kind of line (event, load, set, key, patch, "
+                 "save-patch)" },
+             { "40 key down \x1b[31mq", "\"\\e[31mq\" is not a key (the keys: " },
+             { "40 set [Slot\x1b[K3] LumaKeyLevel 1",
+                 "\"[Slot\\e[K3] LumaKeyLevel\" is not a control" },
+             { "40 set [Master] StopAll \x9b\xff",
+                 "[Master] StopAll: takes no value, but \"\\x9b\\xff\" was given" },
+             { "40 event 0 0 64 1 \xc3\xa9t\xc3\xa9",
+                 "unexpected \"\xc3\xa9t\xc3\xa9\" at the end" },
+             { "40 event 0 " + megabyte + " 64 1",
+                 "the Value \"" + std::string(200, '7')
+                     + "...\" (1048576 bytes) is not a whole number" },
+             { "40 load 1 clip.avi\0.mov"s, "the file name holds a NUL byte" },
+             { "40 patch \"a\0b.okp\""s, "the file name holds a NUL byte" },
+         }) {
+        const ScriptReadResult read = parsePerformanceScript(c.line + "\n", kFolder);
+        ASSERT_TRUE(read.problem) << c.what;
+        EXPECT_EQ(read.problem->what.rfind(c.what, 0), 0) << read.problem->what;
+        EXPECT_LT(read.problem->what.size(), 1000u) << c.what;
+    }
+}
+
+TEST(PerformanceScript, LinesEndInAnyOfTheUsualWaysAndAByteOrderMarkIsSkipped)
+{
+    for (const std::string& text : {
+             std::string("\xEF\xBB\xBF"
+                         "0 event 11 0 0 0\n40 load 2 a.avi\n80 event 12 1 0 0\n"),
+             std::string("0 event 11 0 0 0\r40 load 2 a.avi\r80 event 12 1 0 0\r"),
+             std::string("0 event 11 0 0 0\r\n40 load 2 a.avi\r\n80 event 12 1 0 0"),
+             std::string("\xEF\xBB\xBF"
+                         "0 event 11 0 0 0\r\n40 load 2 a.avi\r80 event 12 1 0 0\n"),
+         }) {
+        const ScriptReadResult read = parsePerformanceScript(text, kFolder);
+        ASSERT_FALSE(read.problem) << read.problem->line << ": " << read.problem->what;
+        ASSERT_EQ(read.actions.size(), 3u);
+        EXPECT_EQ(eventOf(read.actions[0]).Code, 11);
+        EXPECT_EQ(loadOf(read.actions[1]).file, kFolder / "a.avi") << "no \\r in the name";
+        EXPECT_EQ(read.actions[2].timeMs, 80);
+    }
+    // Line numbers count every kind of line end; a blank line between "\r\n" and "\r" too.
+    const ScriptReadResult bad
+        = parsePerformanceScript("0 event 11 0 0 0\r\n\r1 event 11 0 0 0\n\rx\n", kFolder);
+    ASSERT_TRUE(bad.problem);
+    EXPECT_EQ(bad.problem->line, 5);
+    // A mark anywhere but at the start is a character like any other.
+    const ScriptReadResult late = parsePerformanceScript("0 event 11 0 0 0\n\xEF\xBB\xBF"
+                                                         "1 event 11 0 0 0\n",
+        kFolder);
+    ASSERT_TRUE(late.problem);
+    EXPECT_EQ(late.problem->line, 2);
+}
+
 TEST(PerformanceScript, EveryActionReadsBackAsItWasWritten)
 {
     const std::vector<ScriptAction> actions {
@@ -183,6 +248,9 @@ TEST(PerformanceScript, AnUnknownKeyListsTheKeyNames)
 TEST(PerformanceScript, AFileNameThatNoLineCanHoldIsNotWritten)
 {
     EXPECT_FALSE(formatScriptAction({ 0, LoadAction { 1, "/x/two\nlines.avi" } }, kFolder));
+    EXPECT_FALSE(formatScriptAction({ 0, LoadAction { 1, "/x/two\rlines.avi" } }, kFolder));
+    EXPECT_FALSE(
+        formatScriptAction({ 0, LoadAction { 1, std::string("/x/nul\0.avi", 11) } }, kFolder));
     EXPECT_FALSE(formatScriptAction({ 0, LoadAction { 1, "" } }, kFolder));
     // Quoted, it would end after "hi": the comment rule wins.
     EXPECT_FALSE(formatScriptAction({ 0, LoadAction { 1, "/x/say \"hi\" # there.avi" } }, kFolder));

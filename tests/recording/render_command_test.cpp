@@ -278,12 +278,73 @@ TEST_F(RenderCommandTest, AClipThatFailsToLoadLeavesItsSlotEmptyAndTheRenderGoes
                   { "--load", "1=" + quiet.string(), "--frames", "2", "--out", output.string() }),
         0)
         << err.str();
-    EXPECT_NE(err.str().find("unable to load clip: " + (folder / "missing.avi").string()),
+    EXPECT_NE(err.str().find("oskel3: Sorry Oskel was unable to load clip: "
+                  + (folder / "missing.avi").string() + "\nthere is no such file\n"),
         std::string::npos)
+        << "the reason on a line of its own:\n"
         << err.str();
     const auto layers = LayerLogRenderer::layersIn(frames(output).data());
     ASSERT_EQ(layers.size(), 1u);
     EXPECT_EQ(layers[0].slot, 1);
+}
+
+// The progress line is redrawn in place; a message in the middle of the render ends it first
+// and has it drawn again after.
+TEST_F(RenderCommandTest, AMessageDuringTheRenderNeverSharesTheProgressLine)
+{
+    const std::string script = "0 event 0 0 64 1\n"
+                               "200 load 3 missing.avi\n";
+    ASSERT_EQ(render(script,
+                  { "--load", "1=" + quiet.string(), "--frames", "10", "--out",
+                      (folder / "frames").string() }),
+        0)
+        << err.str();
+    const std::string text = err.str();
+    const std::size_t message = text.find("oskel3: Sorry Oskel was unable to load clip");
+    ASSERT_NE(message, std::string::npos) << text;
+    ASSERT_GT(message, 0u);
+    EXPECT_EQ(text[message - 1], '\n') << "the message starts a line:\n" << text;
+    EXPECT_NE(text.rfind("\rRendering Frame ", message), std::string::npos)
+        << "the progress line was drawn before the message:\n"
+        << text;
+    const std::size_t after = text.find('\n', text.find('\n', message) + 1) + 1;
+    EXPECT_EQ(text.compare(after, 17, "\rRendering Frame "), 0)
+        << "and is drawn again after its two lines:\n"
+        << text;
+    EXPECT_NE(text.find("Rendering Frame 10/10", after), std::string::npos) << text;
+}
+
+// An output named by a symbolic link is written through it: the link stays and leads to the
+// render, as a link to "the latest take" should.
+TEST_F(RenderCommandTest, AnAviOutputNamedByALinkIsWrittenThroughIt)
+{
+    std::filesystem::create_directory(folder / "takes");
+    const std::filesystem::path link = folder / "latest.avi";
+    const std::filesystem::path target = folder / "takes" / "take.avi";
+    std::filesystem::create_symlink("takes/take.avi", link);
+    for (const char* frames : { "2", "3" }) { // the link dangles first, then leads to a file
+        ASSERT_EQ(
+            render("0 event 0 0 64 1\n",
+                { "--load", "1=" + quiet.string(), "--frames", frames, "--out", link.string() }),
+            0)
+            << err.str();
+        EXPECT_TRUE(std::filesystem::is_symlink(link)) << frames;
+        EXPECT_EQ(std::filesystem::read_symlink(link), "takes/take.avi");
+        EXPECT_TRUE(test::holdsAvi(
+            target, { "rawvideo", 384, 288, "25/1", std::stoi(frames), std::stoi(frames) / 25.0 }))
+            << frames;
+        EXPECT_FALSE(std::filesystem::exists(folder / "takes" / "take.avi.partial"));
+        EXPECT_FALSE(std::filesystem::exists(folder / "latest.avi.partial"));
+    }
+
+    // Links that go round in a circle lead nowhere.
+    std::filesystem::create_symlink("round.avi", folder / "round.avi");
+    EXPECT_EQ(
+        render("0 event 0 0 64 1\n", { "--frames", "2", "--out", (folder / "round.avi").string() }),
+        1);
+    EXPECT_NE(err.str().find("Could not write " + (folder / "round.avi").string() + ": "),
+        std::string::npos)
+        << err.str();
 }
 
 TEST_F(RenderCommandTest, AnAviHasThePicturesAndSoundAsAskedAndTheSettingsRememberTheRender)
@@ -321,34 +382,41 @@ TEST_F(RenderCommandTest, BadArgumentsAndUnreadablePerformancesEndWithStatusTwoB
         std::vector<std::string> arguments;
         std::string message;
     };
-    for (const Case& c :
-        std::vector<Case> {
-            { "0 event 0 0 64 1\n", { "--frames", "5", "--seconds", "1" },
-                "give either --frames or --seconds" },
-            { "0 event 0 0 64 1\n", {}, "give either --frames or --seconds" },
-            { "0 event 0 0 64 1\n", { "--frames", "0" }, "bad or missing value for --frames: '0'" },
-            { "0 event 0 0 64 1\n", { "--frames", "2", "--fps", "0" },
-                "bad or missing value for --fps" },
-            { "0 event 0 0 64 1\n", { "--frames", "2", "--size", "384" },
-                "bad or missing value for --size" },
-            { "0 event 0 0 64 1\n", { "--frames", "2", "--load", "17=x.avi" },
-                "bad or missing value for --load" },
-            { "0 event 0 0 64 1\n", { "--frames", "2", "--compressor", "Cinepak" },
-                "bad or missing value for --compressor" },
-            { "0 event 0 0 64 1\n",
-                { "--frames", "2", "--compressor", "MJPEG", "--size", "321x240" },
-                "MJPEG needs an even width and height" },
-            { "0 event 0 0 64 1\n", { "--frames", "2", "--colour" }, "unknown option '--colour'" },
-            { "0 event 0 0 64 1\n40 trigger 1\n", { "--frames", "2" },
-                (folder / "show.txt").string()
-                    + ", line 2: \"trigger\" is not a kind of line (event, load, set, key, patch, "
-                      "save-patch)" },
-            { "0 set [Slot3] LumaKeyLevel 900\n", { "--frames", "2" },
-                (folder / "show.txt").string()
-                    + ", line 1: [Slot3] LumaKeyLevel: the value 900 is out of range (0..765)" },
-            { "0 key down hyper\n", { "--frames", "2" },
-                "\"hyper\" is not a key (the keys: a b c" },
-        }) {
+    for (const Case& c : std::vector<Case> {
+             { "0 event 0 0 64 1\n", { "--frames", "5", "--seconds", "1" },
+                 "give either --frames or --seconds" },
+             { "0 event 0 0 64 1\n", {}, "give either --frames or --seconds" },
+             { "0 event 0 0 64 1\n", { "--frames", "0" },
+                 "bad or missing value for --frames: \"0\"" },
+             { "0 event 0 0 64 1\n", { "--frames", "\x1b]0;owned\x07" },
+                 "bad or missing value for --frames: \"\\e]0;owned\\x07\"" },
+             { "0 event 0 0 64 1\n", { "--frames", "2", "--fps", "0" },
+                 "bad or missing value for --fps" },
+             { "0 event 0 0 64 1\n", { "--frames", "2", "--size", "384" },
+                 "bad or missing value for --size" },
+             { "0 event 0 0 64 1\n", { "--frames", "2", "--load", "17=x.avi" },
+                 "bad or missing value for --load" },
+             { "0 event 0 0 64 1\n", { "--frames", "2", "--compressor", "Cinepak" },
+                 "bad or missing value for --compressor" },
+             { "0 event 0 0 64 1\n",
+                 { "--frames", "2", "--compressor", "MJPEG", "--size", "321x240" },
+                 "MJPEG needs an even width and height" },
+             { "0 event 0 0 64 1\n", { "--frames", "2", "--colour" },
+                 "unknown option \"--colour\"" },
+             { "0 event 0 0 64 1\n", { "--frames", "2", std::string(1 << 20, 'x') },
+                 "unknown option \"" + std::string(200, 'x') + "...\" (1048576 bytes)\n" },
+             { "0 event 0 0 64 1\n40 event 0 0 64 1 \x1b[2J\n", { "--frames", "2" },
+                 ", line 2: unexpected \"\\e[2J\" at the end of the line\n" },
+             { "0 event 0 0 64 1\n40 trigger 1\n", { "--frames", "2" },
+                 (folder / "show.txt").string()
+                     + ", line 2: \"trigger\" is not a kind of line (event, load, set, key, patch, "
+                       "save-patch)" },
+             { "0 set [Slot3] LumaKeyLevel 900\n", { "--frames", "2" },
+                 (folder / "show.txt").string()
+                     + ", line 1: [Slot3] LumaKeyLevel: the value 900 is out of range (0..765)" },
+             { "0 key down hyper\n", { "--frames", "2" },
+                 "\"hyper\" is not a key (the keys: a b c" },
+         }) {
         std::vector<std::string> arguments = c.arguments;
         arguments.insert(arguments.end(), { "--out", output.string() });
         EXPECT_EQ(render(c.script, arguments), 2) << c.message;
@@ -376,6 +444,20 @@ TEST_F(RenderCommandTest, AFailingRenderEndsWithStatusOneAndLeavesNoOutput)
         err.str().find("The output folder " + (folder / "missing").string() + " does not exist"),
         std::string::npos)
         << err.str();
+    // A file where a folder should be is named as such.
+    test::writeFileBytes(folder / "afile", { 'x' });
+    const std::string afile = (folder / "afile").string();
+    for (const auto& [output, message] : {
+             std::pair { folder / "afile" / "take.avi",
+                 "Cannot write into \"" + afile + "\": it is not a folder" },
+             std::pair { folder / "afile" / "sub" / "take.avi",
+                 "Cannot write into \"" + afile + "/sub\": \"" + afile + "\" is not a folder" },
+             std::pair { folder / "afile" / "frames",
+                 "Cannot write into \"" + afile + "\": it is not a folder" },
+         }) {
+        EXPECT_EQ(run(output), 1) << output;
+        EXPECT_EQ(err.str(), "oskel3: " + message + "\n");
+    }
 
     cancelAfter = 3;
     EXPECT_EQ(run(folder / "cancelled.avi"), 1);

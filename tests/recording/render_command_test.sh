@@ -48,6 +48,18 @@ duration=$(ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 
 ffmpeg -v error -i take.avi -vf "select=eq(n\,5)+eq(n\,25)" -vsync 0 -f image2 shot-%d.png
 cmp -s shot-1.png shot-2.png && fail "the picture did not change"
 
+# FFmpeg's own log shows its errors only, unless more is asked for: the scaler's warning about
+# the pixel format MJPEG decodes to is hidden, then shown, escaped, through ours.
+grep -q "deprecated pixel format" err.txt && fail "FFmpeg's warning shown by default: $(cat err.txt)"
+OSKEL_FFMPEG_LOG=warning "$program" render --script show.txt --frames 3 --out warned.avi \
+  > out.txt 2> err.txt || fail "render with warnings ended with $?: $(cat err.txt)"
+grep -q "oskel3: FFmpeg: \[swscaler @ [0-9a-fx]*\] deprecated pixel format" err.txt \
+  || fail "no FFmpeg warning when asked for: $(cat err.txt)"
+OSKEL_FFMPEG_LOG=loud "$program" render --script show.txt --frames 3 --out loud.avi \
+  > out.txt 2> err.txt || fail "render with a bad log level ended with $?: $(cat err.txt)"
+grep -q 'OSKEL_FFMPEG_LOG="loud" is not quiet, error, warning or info' err.txt \
+  || fail "bad log level message: $(cat err.txt)"
+
 # A performance line that cannot be read: status 2, the file and line named, nothing written.
 printf '0 event 0 0 64 1\n40 evnt 1\n' > bad.txt
 status=0
