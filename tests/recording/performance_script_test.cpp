@@ -76,52 +76,58 @@ TEST(PerformanceScript, ALineThatCannotBeReadIsNamedWithWhatIsWrong)
         std::string line;
         std::string what;
     };
-    for (const Case& c : std::vector<Case> {
-             { "12.5 event 0 0 64 1", "\"12.5\" is not a time in milliseconds" },
-             { "abc", "\"abc\" is not a time in milliseconds" },
-             { "40",
-                 "the kind of line is missing after the time (event, load, set, key, patch, "
-                 "save-patch)" },
-             { "40 evnt 0 0 64 1",
-                 "\"evnt\" is not a kind of line (event, load, set, key, patch, save-patch)" },
-             { "40 EVENT 0 0 64 1",
-                 "\"EVENT\" is not a kind of line (event, load, set, key, patch, save-patch)" },
-             { "40 event 0 0 64", "the Slot is missing" },
-             { "40 event", "the event code is missing" },
-             { "40 event 42 0 0 1", "the event code 42 is not one of 0..41" },
-             { "40 event -1 0 0 1", "the event code -1 is not one of 0..41" },
-             { "40 event 0 x 64 1", "the Value \"x\" is not a whole number" },
-             { "40 event 0 0 2147483648 1", "the Value2 \"2147483648\" is out of range" },
-             { "40 event 0 0 64 1 7", "unexpected \"7\" at the end of the line" },
-             { "40 event 0 0 64 1#", "the Slot \"1#\" is not a whole number" },
-             { "40 load 17 a.avi", "the slot 17 is not one of 1..16" },
-             { "40 load 0 a.avi", "the slot 0 is not one of 1..16" },
-             { "40 load 1", "the clip file is missing" },
-             { "40 load 1   # no file", "the clip file is missing" },
-             { "40 load 1 \"a.avi", "the quoted file name has no closing quote" },
-             { "40 patch", "the patch file is missing" },
-             { "40 save-patch  # nowhere", "the patch file is missing" },
-             { "40 set [Slot3] LumaKeyLevel 900",
-                 "[Slot3] LumaKeyLevel: the value 900 is out of range (0..765)" },
-             { "40 set [Slot3] LumaKeyLevel 1.5",
-                 "[Slot3] LumaKeyLevel: the value \"1.5\" is not a whole number (0..765)" },
-             { "40 set [Slot3] LumaKeyLevel",
-                 "the value of [Slot3] LumaKeyLevel is missing (0..765)" },
-             { "40 set [Slot17] LumaKeyLevel 1",
-                 "\"[Slot17] LumaKeyLevel\" is not a control (oskel3 --list-controls lists them)" },
-             { "40 set [Master] Lop 1",
-                 "\"[Master] Lop\" is not a control (oskel3 --list-controls lists them)" },
-             { "40 set [Master] Loop 2", "[Master] Loop: the value 2 is out of range (0 or 1)" },
-             { "40 set [Master] StopAll 1",
-                 "[Master] StopAll: takes no value, but \"1\" was given" },
-             { "40 set [Master] Tempo 120 x", "unexpected \"x\" at the end of the line" },
-             { "40 key press q", "a key line says \"down\" or \"up\" after \"key\"" },
-             { "40 key down q meta", "\"meta\" is not a modifier (shift, ctrl, alt)" },
-             { "1000000000001 event 11 0 0 0",
-                 "the time 1000000000001 is later than 1000000000000 ms" },
-             { "99999999999999999999 event 11 0 0 0",
-                 "\"99999999999999999999\" is not a time in milliseconds" },
-         }) {
+    for (const Case& c :
+        std::vector<Case> {
+            { "12.5 event 0 0 64 1", "\"12.5\" is not a time in milliseconds" },
+            { "abc", "\"abc\" is not a time in milliseconds" },
+            { "40",
+                "the kind of line is missing after the time (event, load, set, key, patch, "
+                "save-patch, midi)" },
+            { "40 evnt 0 0 64 1",
+                "\"evnt\" is not a kind of line (event, load, set, key, patch, save-patch, midi)" },
+            { "40 EVENT 0 0 64 1",
+                "\"EVENT\" is not a kind of line (event, load, set, key, patch, save-patch, "
+                "midi)" },
+            { "40 event 0 0 64", "the Slot is missing" },
+            { "40 event", "the event code is missing" },
+            { "40 event 42 0 0 1", "the event code 42 is not one of 0..41" },
+            { "40 event -1 0 0 1", "the event code -1 is not one of 0..41" },
+            { "40 event 0 x 64 1", "the Value \"x\" is not a whole number" },
+            { "40 event 0 0 2147483648 1", "the Value2 \"2147483648\" is out of range" },
+            { "40 event 0 0 64 1 7", "unexpected \"7\" at the end of the line" },
+            { "40 event 0 0 64 1#", "the Slot \"1#\" is not a whole number" },
+            { "40 load 17 a.avi", "the slot 17 is not one of 1..16" },
+            { "40 load 0 a.avi", "the slot 0 is not one of 1..16" },
+            { "40 load 1", "the clip file is missing" },
+            { "40 load 1   # no file", "the clip file is missing" },
+            { "40 load 1 \"a.avi", "the quoted file name has no closing quote" },
+            { "40 patch", "the patch file is missing" },
+            { "40 midi 0xF8 0", "the MIDI status \"0xF8\" is not one of 128..239" },
+            { "40 midi 0x90 128 1", "the MIDI data 1 \"128\" is not one of 0..127" },
+            { "40 midi 0x90", "the MIDI data 1 is missing" },
+            { "40 midi 0x90 48 100 1", "unexpected \"1\" at the end of the line" },
+            { "40 save-patch  # nowhere", "the patch file is missing" },
+            { "40 set [Slot3] LumaKeyLevel 900",
+                "[Slot3] LumaKeyLevel: the value 900 is out of range (0..765)" },
+            { "40 set [Slot3] LumaKeyLevel 1.5",
+                "[Slot3] LumaKeyLevel: the value \"1.5\" is not a whole number (0..765)" },
+            { "40 set [Slot3] LumaKeyLevel",
+                "the value of [Slot3] LumaKeyLevel is missing (0..765)" },
+            { "40 set [Slot17] LumaKeyLevel 1",
+                "\"[Slot17] LumaKeyLevel\" is not a control (oskel3 --list-controls lists them)" },
+            { "40 set [Master] Lop 1",
+                "\"[Master] Lop\" is not a control (oskel3 --list-controls lists them)" },
+            { "40 set [Master] Loop 2", "[Master] Loop: the value 2 is out of range (0 or 1)" },
+            { "40 set [Master] StopAll 1",
+                "[Master] StopAll: takes no value, but \"1\" was given" },
+            { "40 set [Master] Tempo 120 x", "unexpected \"x\" at the end of the line" },
+            { "40 key press q", "a key line says \"down\" or \"up\" after \"key\"" },
+            { "40 key down q meta", "\"meta\" is not a modifier (shift, ctrl, alt)" },
+            { "1000000000001 event 11 0 0 0",
+                "the time 1000000000001 is later than 1000000000000 ms" },
+            { "99999999999999999999 event 11 0 0 0",
+                "\"99999999999999999999\" is not a time in milliseconds" },
+        }) {
         const ScriptReadResult read = parsePerformanceScript(
             "# first\n0 event 11 0 0 0\n" + c.line + "\n1 event 11 0 0 0\n", kFolder);
         ASSERT_TRUE(read.problem) << c.line;
@@ -145,7 +151,7 @@ TEST(PerformanceScript, AProblemQuotesTheLineSafely)
                  "\"\\e]0;owned\\x07\" is not a time in milliseconds" },
              { "40 \x1b[2Jevent 0 0 64 1",
                  "\"\\e[2Jevent\" is not a kind of line (event, load, set, key, patch, "
-                 "save-patch)" },
+                 "save-patch, midi)" },
              { "40 key down \x1b[31mq", "\"\\e[31mq\" is not a key (the keys: " },
              { "40 set [Slot\x1b[K3] LumaKeyLevel 1",
                  "\"[Slot\\e[K3] LumaKeyLevel\" is not a control" },
@@ -212,6 +218,8 @@ TEST(PerformanceScript, EveryActionReadsBackAsItWasWritten)
         { 13, KeyAction { false, Key::Q, { true, true, true } } },
         { 14, PatchAction { kFolder / "patches/show one.okp", false } },
         { 15, PatchAction { "/elsewhere/#2.okp", true } },
+        { 16, MidiAction { 0x90, 48, 100 } },
+        { 17, MidiAction { 0xC3, 5, 0 } },
     };
     std::string text;
     for (const ScriptAction& action : actions) {
@@ -222,6 +230,7 @@ TEST(PerformanceScript, EveryActionReadsBackAsItWasWritten)
     EXPECT_NE(text.find("10 set [Master] Tempo 128.5\n"), std::string::npos) << text;
     EXPECT_NE(text.find("13 key up q shift ctrl alt\n"), std::string::npos) << text;
     EXPECT_NE(text.find("14 patch patches/show one.okp\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("16 midi 0x90 48 100\n"), std::string::npos) << text;
     EXPECT_NE(text.find("15 save-patch \"/elsewhere/#2.okp\"\n"), std::string::npos) << text;
     EXPECT_NE(text.find("5 load 4 clips/a b.avi\n"), std::string::npos)
         << "clips in the performance's folder are named relative to it:\n"

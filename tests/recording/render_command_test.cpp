@@ -410,7 +410,7 @@ TEST_F(RenderCommandTest, BadArgumentsAndUnreadablePerformancesEndWithStatusTwoB
              { "0 event 0 0 64 1\n40 trigger 1\n", { "--frames", "2" },
                  (folder / "show.txt").string()
                      + ", line 2: \"trigger\" is not a kind of line (event, load, set, key, patch, "
-                       "save-patch)" },
+                       "save-patch, midi)" },
              { "0 set [Slot3] LumaKeyLevel 900\n", { "--frames", "2" },
                  (folder / "show.txt").string()
                      + ", line 1: [Slot3] LumaKeyLevel: the value 900 is out of range (0..765)" },

@@ -78,17 +78,17 @@ TestInstrument::TestInstrument(UserInterfacePort& ui, MainThreadDispatcher& main
     loader.setTempoHandler([this](int slot) { tempo.clipLoaded(slot); });
 }
 
-WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uint32_t()> clock,
-    std::function<void()> shutDown, std::function<void(bool)> restartSyncSlots)
+WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uint32_t()> newClock,
+    std::function<void()> shutDown, std::function<void(bool)> restart)
 {
-    if (clock) {
-        this->clock = clock;
+    if (newClock) {
+        clock = newClock;
     }
-    if (restartSyncSlots) {
-        this->restartSyncSlots = restartSyncSlots;
+    if (restart) {
+        restartSyncSlots = restart;
     }
-    return WindowLinks { performance, events, controls, std::move(restartSyncSlots), tempo, loader,
-        playback, previews, std::move(clock), std::move(shutDown),
+    return WindowLinks { performance, events, controls, std::move(restart), tempo, loader, playback,
+        previews, std::move(newClock), std::move(shutDown),
         PatchActions { [this](const std::filesystem::path& file) { loadedPatches.push_back(file); },
             [this](const std::filesystem::path& file) {
                 savedPatches.push_back(file);
