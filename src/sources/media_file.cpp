@@ -68,7 +68,7 @@ bool fileReadable(const std::filesystem::path& path)
 MediaFile::~MediaFile() = default;
 
 std::unique_ptr<MediaFile> MediaFile::open(const MediaInput& input,
-    const std::string& containerOnly, MediaOpenError& reason, std::string& error)
+    const std::string& containerOnly, MediaOpenError& reason, std::string& error, bool probeStreams)
 {
     // A broken file would otherwise fill the terminal with FFmpeg's complaints.
     av_log_set_level(AV_LOG_QUIET);
@@ -130,7 +130,7 @@ std::unique_ptr<MediaFile> MediaFile::open(const MediaInput& input,
         return nullptr;
     }
     file->m_format.reset(context);
-    if (avformat_find_stream_info(context, nullptr) < 0) {
+    if (probeStreams && avformat_find_stream_info(context, nullptr) < 0) {
         reason = MediaOpenError::NotRecognised;
         error = "cannot read the streams";
         return nullptr;
