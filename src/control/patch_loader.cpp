@@ -90,6 +90,7 @@ PatchLoader::Outcome PatchLoader::load(const fs::path& file, bool throughMidi)
     GlobalState& globals = performance.globals();
     m_fallbackWarned = false;
     m_skipped.clear();
+    globals.clipNotice.clear();
     UserInterfacePort& ui = performance.ui();
     ui.setStatusText(loadingStatusText());
     ui.showControlValue(control::kPatchLabel, "Patch - " + shownText(file.filename()));
@@ -367,7 +368,7 @@ void PatchLoader::clipsReady()
     m_loading = false;
     GlobalState& globals = m_links.performance.globals();
     globals.loadingBusy = false;
-    std::string status = readyStatusText(availableMemoryBytes());
+    std::string status = readyStatusText(availableMemoryBytes(), globals.clipNotice);
     if (!m_skipped.empty()) {
         status += " - the patch loaded without ";
         for (std::size_t k = 0; k < m_skipped.size(); ++k) {

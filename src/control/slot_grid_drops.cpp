@@ -61,7 +61,7 @@ bool SlotGrid::loadDroppedFile(int slot, const std::filesystem::path& file)
         }
         globals.texturesPending = true;
     }
-    ui.setStatusText(readyStatusText(availableMemoryBytes()));
+    ui.setStatusText(readyStatusText(availableMemoryBytes(), globals.clipNotice));
     if (loaded) {
         m_loader.rememberFolder(file);
         m_targets->bringApplicationToFront();

@@ -60,6 +60,9 @@ struct GlobalState {
     bool LivePatchLoading = false;
     std::string currentPatchPath;
     std::string lastClipPath;
+    // What the last load found wrong with its clips (a damaged file), told after "Ready ... "
+    // in the status line until the next load. Main thread.
+    std::string clipNotice;
     std::vector<std::string> clipFolderHistory; // oldest first, each ending in '/'
 };
 

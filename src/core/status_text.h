@@ -3,17 +3,24 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/rounding.h"
 
 namespace oskel {
 
-// "Ready ... " with the free physical memory in whole megabytes, as the status line shows it.
-inline std::string readyStatusText(std::optional<std::int64_t> freeBytes)
+// "Ready ... " with the free physical memory in whole megabytes, as the status line shows it,
+// then what the last load found wrong, if anything.
+inline std::string readyStatusText(
+    std::optional<std::int64_t> freeBytes, std::string_view notice = {})
 {
     std::string text = "Ready ... ";
     if (freeBytes) {
         text += std::to_string(*freeBytes / (1024 * 1024)) + " Mb RAM Free";
+    }
+    if (!notice.empty()) {
+        text += " - ";
+        text += notice;
     }
     return text;
 }

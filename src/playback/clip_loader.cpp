@@ -14,6 +14,7 @@
 #include "core/slot_status.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
+#include "playback/clip_length.h"
 #include "sources/thumbnail.h"
 
 namespace oskel {
@@ -72,6 +73,7 @@ bool ClipLoader::LoadClipIntoSlot(
         return false;
     }
     globals.loadingBusy = true;
+    globals.clipNotice.clear();
     UserInterfacePort& ui = m_performance.ui();
     ui.setStatusText("Loading Clip ...");
 
@@ -132,6 +134,7 @@ bool ClipLoader::LoadClipIntoSlot(
     if (m_tempo) {
         m_tempo(slot); // the clip's tempo, and following the global one with "Auto BPM"
     }
+    noteDamage(slot);
     clipReady(slot);
     globals.slotTexturePending.at(static_cast<std::size_t>(slot)) = true;
     globals.texturesPending = true;
@@ -168,8 +171,19 @@ bool ClipLoader::openPatchClip(int slot, bool streaming, bool& fellBack)
         m_performance.ui().blankThumbnail(slot);
         return false;
     }
+    noteDamage(slot);
     m_performance.globals().slotTexturePending.at(static_cast<std::size_t>(slot)) = true;
     return true;
+}
+
+void ClipLoader::noteDamage(int slot)
+{
+    const std::string notice = damagedClipNotice(m_performance.slot(slot).FileName.str(),
+        m_sources.info(slot), m_performance.slot(slot).FrameCount);
+    std::string& notices = m_performance.globals().clipNotice;
+    if (!notice.empty()) {
+        notices += (notices.empty() ? "" : "; ") + notice;
+    }
 }
 
 std::int64_t ClipLoader::soundStreamBytes(int slot) const
@@ -352,6 +366,12 @@ bool ClipLoader::openSound(int slot)
     record.BlockAlign = format.blockAlign();
     record.BytesPerSecond = static_cast<std::int32_t>(format.bytesPerSecond());
     record.BaseFrequency = static_cast<std::int32_t>(format.samplesPerSecond);
+    if (info.kind != SourceKind::Still) {
+        const double rate = info.exactFrameRate > 0.0 ? info.exactFrameRate : info.frameRate;
+        if (const std::int64_t frames = framesAlongSound(length, format.bytesPerSecond(), rate)) {
+            record.FrameCount = frames;
+        }
+    }
     m_audio.BuildForwardBuffer(record, format);
     m_audio.BuildBackwardBuffer(record, format);
     return true;
@@ -422,7 +442,7 @@ bool ClipLoader::LoadClipDialog(int slot, const std::optional<std::filesystem::p
             globals.lastClipPath = chosen->string();
         }
     }
-    m_performance.ui().setStatusText(readyStatusText(availableMemoryBytes()));
+    m_performance.ui().setStatusText(readyStatusText(availableMemoryBytes(), globals.clipNotice));
     return loaded;
 }
 
@@ -436,18 +456,23 @@ void ClipLoader::loadMultipleClips(const std::vector<Entry>& entries)
         }
     }
     const std::size_t count = std::min<std::size_t>(entries.size(), kMaxClipsAtOnce);
+    std::string notices; // each load starts its own
     for (std::size_t k = 0; k < count; ++k) {
         const int slot = static_cast<int>(k) + 1;
         globals.slotTexturePending.at(static_cast<std::size_t>(slot)) = false;
         globals.loadingBusy = false;
         LoadClipIntoSlot(slot, entries[k].file, entries[k].syncMode, false);
+        if (!globals.clipNotice.empty()) {
+            notices += (notices.empty() ? "" : "; ") + globals.clipNotice;
+        }
         std::string status = "Loading Clips ... ";
         if (const auto free = availableMemoryBytes()) {
             status += std::to_string(*free / (1024 * 1024)) + " Mb RAM Free";
         }
         m_performance.ui().setStatusText(status);
     }
-    m_performance.ui().setStatusText(readyStatusText(availableMemoryBytes()));
+    globals.clipNotice = notices;
+    m_performance.ui().setStatusText(readyStatusText(availableMemoryBytes(), notices));
     if (m_restartSync) {
         m_restartSync(true);
     }

@@ -82,6 +82,9 @@ private:
     static void keepSelection(TPlayAvistruct& record, std::int32_t inPoint, std::int64_t outPoint);
     std::filesystem::path fileToOpen(const TPlayAvistruct& record) const;
     void finishLoading();
+    // Adds what is wrong with the slot's newly opened clip file, if anything, to the notice
+    // the status line gives after the load.
+    void noteDamage(int slot);
 
     Performance& m_performance;
     SourceInterface& m_sources;

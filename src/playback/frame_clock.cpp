@@ -176,7 +176,8 @@ void FrameClock::makePendingTextures()
         if (m_performance.slot(1).Loaded) {
             m_performance.selectSlot(1);
         }
-        m_performance.ui().setStatusText(readyStatusText(availableMemoryBytes()));
+        m_performance.ui().setStatusText(
+            readyStatusText(availableMemoryBytes(), globals.clipNotice));
         globals.texturesPending = false;
         globals.loadingBusy = false;
         m_monitor.newClipsReady();

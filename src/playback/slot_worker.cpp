@@ -68,11 +68,10 @@ void SlotWorker::work()
 {
     WorkerResult result;
     const auto started = std::chrono::steady_clock::now();
-    const int code = m_fetch(m_slot, m_frame, result);
+    // A fetch that failed may still hand out pixels: the frame shown before, which the slot
+    // keeps showing rather than going black.
+    m_fetch(m_slot, m_frame, result);
     result.decodeMs = millisecondsSince(started);
-    if (code >= kFirstFrameFailure) {
-        result.pixels = nullptr;
-    }
     const auto processing = std::chrono::steady_clock::now();
     if (result.pixels != nullptr && (m_processAlways || m_frame != m_lastProcessedFrame)) {
         m_process(m_slot, m_frame, result);

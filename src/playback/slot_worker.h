@@ -25,7 +25,8 @@ struct WorkerResult {
 // The hand-overs are semaphores: one futex call each way, as a tick hands over sixteen.
 class SlotWorker {
 public:
-    // Worker thread: fetches the frame; returns the source's result code.
+    // Worker thread: fetches the frame; returns the source's result code. A failed fetch that
+    // still sets the pixels (the frame before) is drawn.
     using Fetch = std::function<int(int slot, std::int64_t frame, WorkerResult& result)>;
     // Worker thread: processes the fetched frame in place (previews, effect plug-in).
     using Process = std::function<void(int slot, std::int64_t frame, WorkerResult& result)>;

@@ -78,7 +78,9 @@ int AviSource::openPicture(const std::filesystem::path& path, TSourceInfo& info)
     info.clipHeight = video.clipHeight;
     info.width = video.width;
     info.height = video.height;
+    info.exactFrameRate = video.frameRate;
     info.frameCount = video.frameCount;
+    info.claimedFrameCount = video.claimedFrameCount;
     info.duration = double(info.frameCount) * info.frameDuration;
     info.videoInfo.compression = video.codecTag;
     const std::uint8_t* pixels = nullptr;

@@ -17,7 +17,10 @@ struct VideoStreamInfo {
     int width = 0; // the size frames are delivered at (see DecodedFrame)
     int height = 0;
     double frameRate = 0.0; // exact, e.g. 29.97; 0 when the stream has none (a still)
-    std::int64_t frameCount = 0; // frames from the start of the stream
+    std::int64_t frameCount = 0; // frames from the start of the stream that the file holds
+    // What the stream's header says, more than frameCount when the file is damaged; 0 when it
+    // says nothing (frameCount then starts from an estimate).
+    std::int64_t claimedFrameCount = 0;
     double duration = 0.0; // seconds
     double firstFrameTime = 0.0; // time stamp of frame 0, seconds
     bool isStill = false; // a picture file: one frame

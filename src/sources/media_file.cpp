@@ -70,7 +70,7 @@ std::string withReason(const std::string& what, int code)
 MediaFile::~MediaFile() = default;
 
 std::unique_ptr<MediaFile> MediaFile::open(const MediaInput& input,
-    const std::string& containerOnly, MediaOpenError& reason, std::string& error)
+    const std::string& containerOnly, MediaOpenError& reason, std::string& error, bool probeStreams)
 {
     // A broken file would otherwise fill the terminal with FFmpeg's complaints.
     routeFfmpegLogByDefault();
@@ -135,7 +135,8 @@ std::unique_ptr<MediaFile> MediaFile::open(const MediaInput& input,
         return nullptr;
     }
     file->m_format.reset(context);
-    if (const int found = avformat_find_stream_info(context, nullptr); found < 0) {
+    if (const int found = probeStreams ? avformat_find_stream_info(context, nullptr) : 0;
+        found < 0) {
         reason = MediaOpenError::NotRecognised;
         error = withReason("cannot read the streams", found);
         return nullptr;

@@ -12,9 +12,12 @@ namespace oskel {
 // sound side each open their own, so that each keeps its own read position.
 class MediaFile {
 public:
-    // `containerOnly` names the one demuxer allowed ("avi"); empty lets FFmpeg guess.
+    // `containerOnly` names the one demuxer allowed ("avi"); empty lets FFmpeg guess. Without
+    // `probeStreams` the streams are only what the header describes, which saves decoding a
+    // few packets: enough for reading packets of a file whose header names every stream.
     static std::unique_ptr<MediaFile> open(const MediaInput& input,
-        const std::string& containerOnly, MediaOpenError& reason, std::string& error);
+        const std::string& containerOnly, MediaOpenError& reason, std::string& error,
+        bool probeStreams = true);
     ~MediaFile();
     MediaFile(const MediaFile&) = delete;
     MediaFile& operator=(const MediaFile&) = delete;

@@ -57,7 +57,9 @@ struct TSourceInfo {
     TVideoInfo videoInfo;
     double frameDuration = 0.0;
     double frameRate = 0.0;
-    std::int64_t frameCount = 0;
+    double exactFrameRate = 0.0; // the picture's own rate; frameRate is rounded for AVI files
+    std::int64_t frameCount = 0; // the frames the file really holds
+    std::int64_t claimedFrameCount = 0; // what its header says, if anything: more when damaged
     double duration = 0.0;
     double seekLimit = 0.0;
     std::int32_t audioBlock = 0;

@@ -131,6 +131,11 @@ int SourceInterface::SourceGetFrame(int slot, std::int64_t index, const std::uin
     if (found == nullptr || !found->reader || !found->info.hasVideo) {
         return kSourceFailed;
     }
+    // A slot whose sound runs on past the end of its picture shows the last frame meanwhile.
+    const std::int64_t last = found->info.frameCount - 1;
+    if (last >= 0 && index > last) {
+        index = last;
+    }
     try {
         return found->reader->getFrame(index, found->info, pixels);
     } catch (const std::exception&) {

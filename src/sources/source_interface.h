@@ -29,7 +29,8 @@ public:
     int SourceInit(int slot, SourceSystemKind system, int depth);
     int SourceOpen(int slot, const std::filesystem::path& file);
     int SourcePrepare(int slot);
-    // Slot's worker thread, or the main thread for thumbnails.
+    // Slot's worker thread, or the main thread for thumbnails. Frames past the last one the
+    // file holds are that last one.
     int SourceGetFrame(int slot, std::int64_t index, const std::uint8_t*& pixels);
     // The whole sound, as a new block; `length` is its size in bytes.
     int SourceGetAudio(int slot, ByteBlock& sound, std::int64_t& length);

@@ -84,7 +84,9 @@ bool StreamingSource::openVideo(TSourceInfo& info)
     // A still picture is a one-frame clip at one frame a second.
     info.frameRate = video.frameRate > 0.0 && !m_still ? video.frameRate : 1.0;
     info.frameDuration = 1.0 / info.frameRate;
+    info.exactFrameRate = info.frameRate;
     info.frameCount = m_still ? 1 : video.frameCount;
+    info.claimedFrameCount = m_still ? 1 : video.claimedFrameCount;
     info.duration = video.duration > 0.0 && !m_still
         ? video.duration
         : static_cast<double>(info.frameCount) * info.frameDuration;

@@ -1,10 +1,12 @@
 // The picture side of a clip on FFmpeg: frames by index, exactly, with the decoder's state
 // kept between requests so that play in either direction stays cheap.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@ extern "C" {
 #include "sources/frame_converter.h"
 #include "sources/gop_cache.h"
 #include "sources/media_file.h"
+#include "sources/stream_end.h"
 
 namespace oskel {
 
@@ -31,6 +34,9 @@ constexpr std::int64_t kDecodeOnFrames = 48;
 constexpr std::size_t kIntraOnlyCachedFrames = 8;
 // Packets in a row that fail to decode before the stream counts as broken.
 constexpr int kMaxDecodeErrors = 64;
+// Looking for the end of a file that has no index reads all of it; a file too large to read in
+// this time keeps the frame count of its header.
+constexpr std::chrono::milliseconds kEndSearchBudget { 2000 };
 
 // Hostile files may carry time stamps near the ends of the range.
 std::int64_t saturatingAdd(std::int64_t a, std::int64_t b)
@@ -84,14 +90,15 @@ private:
 
     FfmpegVideoDecoder(
         std::unique_ptr<MediaFile> file, ffmpeg::CodecContextPtr codec, int streamIndex);
-    bool describe(const std::string& containerOnly, std::string& error);
+    bool describe(const MediaInput& input, const std::string& containerOnly, std::string& error);
     bool describePicture(std::string& error);
     bool describeTiming(const std::string& containerOnly, std::string& error);
     void setOrigin();
+    void countFramesPresent(const MediaInput& input, const std::string& containerOnly);
     const DecodedFrame* fetch(std::int64_t index);
     bool decodesOnTo(std::int64_t index) const;
     bool seekBefore(std::int64_t index);
-    const DecodedFrame* decodeForwardTo(std::int64_t index, bool& overshot);
+    const DecodedFrame* decodeForwardTo(std::int64_t index, bool& startedTooLate);
     Step decodeNext();
     std::int64_t indexOf(const AVFrame& picture) const;
     std::int64_t timestampOf(std::int64_t index) const;
@@ -147,7 +154,8 @@ std::unique_ptr<VideoDecoder> FfmpegVideoDecoder::open(const MediaInput& input,
     }
     std::unique_ptr<FfmpegVideoDecoder> decoder(
         new FfmpegVideoDecoder(std::move(file), std::move(codec), streamIndex));
-    if (!decoder->m_packet || !decoder->m_picture || !decoder->describe(containerOnly, error)) {
+    if (!decoder->m_packet || !decoder->m_picture
+        || !decoder->describe(input, containerOnly, error)) {
         reason = MediaOpenError::Undecodable;
         return nullptr;
     }
@@ -156,7 +164,8 @@ std::unique_ptr<VideoDecoder> FfmpegVideoDecoder::open(const MediaInput& input,
 }
 
 // Fills the stream information; decodes frame 0, whose time stamp counts as the start.
-bool FfmpegVideoDecoder::describe(const std::string& containerOnly, std::string& error)
+bool FfmpegVideoDecoder::describe(
+    const MediaInput& input, const std::string& containerOnly, std::string& error)
 {
     if (!describePicture(error) || !describeTiming(containerOnly, error)) {
         return false;
@@ -171,6 +180,7 @@ bool FfmpegVideoDecoder::describe(const std::string& containerOnly, std::string&
         return false;
     }
     m_position = 0;
+    countFramesPresent(input, containerOnly);
     return true;
 }
 
@@ -208,13 +218,15 @@ bool FfmpegVideoDecoder::describeTiming(const std::string& containerOnly, std::s
         : validRate(m_stream->avg_frame_rate)      ? m_stream->avg_frame_rate
                                                    : m_stream->r_frame_rate;
     std::int64_t count = m_stream->nb_frames;
-    if (count <= 0 && validRate(rate)) {
-        const AVFormatContext& format = *m_file->format();
-        if (m_stream->duration > 0) {
-            count = av_rescale_q(m_stream->duration, m_stream->time_base, av_inv_q(rate));
-        } else if (format.duration > 0) {
-            count = av_rescale_q(format.duration, AV_TIME_BASE_Q, av_inv_q(rate));
-        }
+    if (count <= 0 && validRate(rate) && m_stream->duration > 0) {
+        count = av_rescale_q(m_stream->duration, m_stream->time_base, av_inv_q(rate));
+    }
+    // The stream's own header makes a claim; the whole file's duration is only an estimate.
+    std::int64_t claimed = count;
+    const AVFormatContext& format = *m_file->format();
+    if (count <= 0 && validRate(rate) && format.duration > 0) {
+        count = av_rescale_q(format.duration, AV_TIME_BASE_Q, av_inv_q(rate));
+        claimed = 0;
     }
     m_info.isStill = isStillPictureFormat(*m_file->format()) || (!validRate(rate) && count <= 1);
     if (!m_info.isStill && !validRate(rate)) {
@@ -228,6 +240,7 @@ bool FfmpegVideoDecoder::describeTiming(const std::string& containerOnly, std::s
     m_rate = m_info.isStill ? AVRational { 1, 1 } : rate;
     m_info.frameRate = m_info.isStill ? 0.0 : av_q2d(rate);
     m_info.frameCount = m_info.isStill ? 1 : std::max<std::int64_t>(count, 1);
+    m_info.claimedFrameCount = m_info.isStill ? 1 : std::max<std::int64_t>(claimed, 0);
     m_info.duration = m_info.isStill ? 0.0 : double(m_info.frameCount) / m_info.frameRate;
     return true;
 }
@@ -246,6 +259,50 @@ void FfmpegVideoDecoder::setOrigin()
         && !__builtin_sub_overflow(m_origin, m_firstDecodingStamp, &lead)) {
         m_decodingLead = std::min(lead, saturatingAdd(timestampOf(kDecodeOnFrames), -m_origin));
     }
+}
+
+// A header may promise more frames than the file holds (a file cut short, or a count written
+// wrong): the frame count becomes what the file really holds, up to the header's claim, so
+// that every frame below it can be decoded. An index that reaches the last frame inside the
+// file vouches for the header; otherwise a second opening of the file is read to its end,
+// leaving this one where it is.
+void FfmpegVideoDecoder::countFramesPresent(
+    const MediaInput& input, const std::string& containerOnly)
+{
+    if (m_info.isStill) {
+        return;
+    }
+    StreamEndQuery query;
+    query.streamIndex = m_streamIndex;
+    query.claimedLast = timestampOf(m_info.frameCount - 1);
+    query.frameTicks = saturatingAdd(timestampOf(1), -timestampOf(0));
+    query.decodingLead = m_decodingLead;
+    query.budget = kEndSearchBudget;
+    AVFormatContext& format = *m_file->format();
+    if (indexVouchesFor(format, query)) {
+        return;
+    }
+    // A header that names every stream gives them the same numbers without probing them.
+    const bool probeStreams = (format.ctx_flags & AVFMTCTX_NOHEADER) != 0;
+    MediaOpenError reason = MediaOpenError::None;
+    std::string ignored;
+    const std::unique_ptr<MediaFile> file
+        = MediaFile::open(input, containerOnly, reason, ignored, probeStreams);
+    if (!file || file->format()->nb_streams != format.nb_streams
+        || file->format()->streams[m_streamIndex]->codecpar->codec_type != AVMEDIA_TYPE_VIDEO) {
+        return;
+    }
+    const std::optional<std::int64_t> end = findStreamEnd(*file->format(), query);
+    std::int64_t offset = 0;
+    if (!end || __builtin_sub_overflow(*end, m_origin, &offset)) {
+        return;
+    }
+    const std::int64_t frames = av_rescale_q_rnd(offset, m_stream->time_base, av_inv_q(m_rate),
+        static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+    const std::int64_t most
+        = m_info.claimedFrameCount > 0 ? m_info.claimedFrameCount : kMaxFrameCount;
+    m_info.frameCount = std::clamp<std::int64_t>(frames, 1, most);
+    m_info.duration = double(m_info.frameCount) / m_info.frameRate;
 }
 
 const DecodedFrame* FfmpegVideoDecoder::frameAt(std::int64_t index)
@@ -288,7 +345,8 @@ const DecodedFrame* FfmpegVideoDecoder::fetch(std::int64_t index)
     if (m_info.isStill) {
         return nullptr;
     }
-    // A seek may land after the frame (an inexact index); each retry starts further back.
+    // A seek may land after the frame (an inexact index), or where nothing decodes up to the
+    // frame (a damaged stretch of the file); each retry starts further back.
     for (int attempt = 0; attempt < 4; ++attempt) {
         if (!decodesOnTo(index)) {
             const std::int64_t back[] = { 0, 16, 256, index };
@@ -296,9 +354,9 @@ const DecodedFrame* FfmpegVideoDecoder::fetch(std::int64_t index)
                 return nullptr;
             }
         }
-        bool overshot = false;
-        const DecodedFrame* frame = decodeForwardTo(index, overshot);
-        if (!overshot) {
+        bool startedTooLate = false;
+        const DecodedFrame* frame = decodeForwardTo(index, startedTooLate);
+        if (!startedTooLate) {
             return frame;
         }
         m_position = -1; // the next attempt seeks further back
@@ -340,10 +398,11 @@ bool FfmpegVideoDecoder::seekBefore(std::int64_t index)
     return true;
 }
 
-// Decodes until frame `index` comes out. A frame that the stream does not hold (a gap in the
-// time stamps, or the end of a stream shorter than its header says) shows the picture before
-// it, as a player would. `overshot` tells that decoding started after the frame.
-const DecodedFrame* FfmpegVideoDecoder::decodeForwardTo(std::int64_t index, bool& overshot)
+// Decodes until frame `index` comes out. A frame that the stream does not hold or that does
+// not decode (a gap in the time stamps, a damaged packet, the end of a stream shorter than its
+// header says) shows the picture before it, as a player would. `startedTooLate` tells that
+// decoding started after the frame, or after the last picture before it.
+const DecodedFrame* FfmpegVideoDecoder::decodeForwardTo(std::int64_t index, bool& startedTooLate)
 {
     for (;;) {
         const Step step = decodeNext();
@@ -354,6 +413,7 @@ const DecodedFrame* FfmpegVideoDecoder::decodeForwardTo(std::int64_t index, bool
             if (m_position >= 0 && m_position < index && index < m_info.frameCount) {
                 return repeat(m_position, index);
             }
+            startedTooLate = m_position < 0 && index < m_info.frameCount;
             return nullptr;
         }
         const std::int64_t found = indexOf(*m_picture);
@@ -362,7 +422,7 @@ const DecodedFrame* FfmpegVideoDecoder::decodeForwardTo(std::int64_t index, bool
         }
         if (found > index) {
             if (m_position < 0) {
-                overshot = true;
+                startedTooLate = true;
                 store(found);
                 m_position = found;
                 return nullptr;

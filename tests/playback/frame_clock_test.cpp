@@ -23,6 +23,24 @@ public:
     void ProcessEvent(const TSlotEvent&) override { }
 };
 
+// A source that cannot reach the frames from 10 on and hands out the last one it reached with
+// its failure, as the streaming source does when its seeks fail.
+class StuckSource : public test::FakeMediaSource {
+public:
+    StuckSource()
+        : FakeMediaSource(test::FakeClip {})
+    {
+    }
+    int getFrame(std::int64_t index, TSourceInfo& info, const std::uint8_t*& pixels) override
+    {
+        if (index < 10) {
+            return FakeMediaSource::getFrame(index, info, pixels);
+        }
+        FakeMediaSource::getFrame(9, info, pixels);
+        return kSourceFailed;
+    }
+};
+
 // The tick is stepped by hand on the test's thread, which is the main thread: its calls onto
 // the main thread run at once. The slots' workers run on their own threads.
 class FrameClockTest : public ::testing::Test {
@@ -30,10 +48,11 @@ protected:
     void SetUp() override { ASSERT_TRUE(clock.begin()); }
     void TearDown() override { clock.end(); }
 
-    // A 50-frame clip at 25 fps against two seconds of silent sound, loaded in `slot`.
-    TPlayAvistruct& load(int number)
+    // A 50-frame clip at 25 fps against two seconds of silent sound, loaded in `slot`; the file
+    // system's reader is a StuckSource.
+    TPlayAvistruct& load(int number, SourceSystemKind system = SourceSystemKind::ssDS)
     {
-        sources.SourceInit(number, SourceSystemKind::ssDS, 24);
+        sources.SourceInit(number, system, 24);
         std::filesystem::path file = "/proc/self/exe"; // any existing file
         EXPECT_EQ(sources.SourceOpen(number, file), 0);
         TPlayAvistruct& slot = performance.slot(number);
@@ -67,7 +86,10 @@ protected:
     Performance performance { ui, mainThread };
     ManualClockSoundDevice device;
     AudioEngine audio { device, ui, [] { return std::optional<std::int64_t>(); } };
-    SourceInterface sources { [](SourceSystemKind) {
+    SourceInterface sources { [](SourceSystemKind system) -> std::unique_ptr<MediaSource> {
+        if (system == SourceSystemKind::ssVFW) {
+            return std::make_unique<StuckSource>();
+        }
         return std::make_unique<test::FakeMediaSource>(test::FakeClip {});
     } };
     test::RecordingRenderer renderer;
@@ -100,6 +122,17 @@ TEST_F(FrameClockTest, ThePlayCursorPicksTheFrame)
         EXPECT_EQ(slot.CurrentFrame, c.frame);
         EXPECT_EQ(clock.shownFrame(1), c.frame);
     }
+}
+
+TEST_F(FrameClockTest, AFailedFetchThatHandsOutThePictureBeforeKeepsItShown)
+{
+    TPlayAvistruct& slot = load(2, SourceSystemKind::ssVFW);
+    hold(slot, 3528 * 5);
+    clock.tick();
+    EXPECT_EQ(drawnFrame(2), 5);
+    hold(slot, 3528 * 30);
+    clock.tick();
+    EXPECT_EQ(drawnFrame(2), 9) << "rather than nothing";
 }
 
 TEST_F(FrameClockTest, TheWorkersLeaveTheFramesTheyFetchForTheLivePreviews)

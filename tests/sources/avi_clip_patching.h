@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -41,13 +42,16 @@ inline bool patchAviStream(std::vector<std::uint8_t>& bytes, const char* type, b
     return false;
 }
 
-// Fills the data of every chunk named `id` ("00dc": the first stream's pictures) with zeros.
-// Returns how many there were.
-inline int zeroAviChunks(std::vector<std::uint8_t>& bytes, const char* id)
+// Fills the data of the chunks named `id` ("00dc": the first stream's pictures) with zeros:
+// from the one numbered `first` (from 0, in file order) on, `count` of them. Returns how many
+// it filled.
+inline int zeroAviChunks(std::vector<std::uint8_t>& bytes, const char* id, int first = 0,
+    int count = std::numeric_limits<int>::max())
 {
-    int count = 0;
+    int seen = 0;
+    int filled = 0;
     // Up to the index, whose entries name the chunks too.
-    for (std::size_t at = 0; at + 8 <= bytes.size(); ++at) {
+    for (std::size_t at = 0; at + 8 <= bytes.size() && filled < count; ++at) {
         if (std::memcmp(bytes.data() + at, "idx1", 4) == 0) {
             break;
         }
@@ -59,12 +63,14 @@ inline int zeroAviChunks(std::vector<std::uint8_t>& bytes, const char* id)
         if (size == 0 || at + 8 + size > bytes.size()) {
             continue;
         }
-        std::fill(bytes.begin() + std::ptrdiff_t(at + 8),
-            bytes.begin() + std::ptrdiff_t(at + 8 + size), 0);
-        ++count;
+        if (seen++ >= first) {
+            std::fill(bytes.begin() + std::ptrdiff_t(at + 8),
+                bytes.begin() + std::ptrdiff_t(at + 8 + size), 0);
+            ++filled;
+        }
         at += 7 + size;
     }
-    return count;
+    return filled;
 }
 
 // Field offsets in a stream header and in a picture stream's format.
