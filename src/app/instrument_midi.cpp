@@ -48,6 +48,7 @@ void InstrumentMidi::post(void (InstrumentMidi::*task)())
 
 void InstrumentMidi::start()
 {
+    m_learn.AssignDefaultControllers();
     const MidiOptions& options = m_links.performance.options().midi;
     const std::vector<std::string> names = m_port.deviceNames();
     if (options.InputDeviceName.empty() && names.empty()) {

@@ -545,6 +545,10 @@ ScriptReadResult readPerformanceScript(const std::filesystem::path& file)
     if (std::filesystem::is_directory(file, error)) {
         return unreadable("it is a folder");
     }
+    // A FIFO would wait for a writer, a device never end.
+    if (std::filesystem::exists(file, error) && !std::filesystem::is_regular_file(file, error)) {
+        return unreadable("it is not a regular file");
+    }
     const std::uintmax_t size = std::filesystem::file_size(file, error);
     if (error) {
         return unreadable(error.message());

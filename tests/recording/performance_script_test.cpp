@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "recording/performance_script.h"
 #include "support/clip_maker.h"
@@ -275,7 +276,10 @@ TEST(PerformanceScript, FilesAreReadFromTheirFolderAndUnreadableOnesSaySo)
     ASSERT_EQ(read.actions.size(), 1u);
     EXPECT_EQ(loadOf(read.actions[0]).file, folder.path() / "c.avi");
 
-    for (const std::filesystem::path& unreadable : { folder / "missing.txt", folder.path() }) {
+    ASSERT_EQ(::mkfifo((folder / "fifo.txt").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder / "zero.txt");
+    for (const std::filesystem::path& unreadable :
+        { folder / "missing.txt", folder.path(), folder / "fifo.txt", folder / "zero.txt" }) {
         const ScriptReadResult failed = readPerformanceScript(unreadable);
         ASSERT_TRUE(failed.problem) << unreadable;
         EXPECT_EQ(failed.problem->line, 0);

@@ -196,6 +196,27 @@ TEST_F(RenderEndToEnd, ThePerformanceIsComposedByTheRulesAndRendersTheSameTwice)
         test::readFileBytes(output / "sound.wav") == test::readFileBytes(again / "sound.wav"));
 }
 
+// MIDI lines play as the input device's messages: notes on the keyboard map trigger slots,
+// the opacity's controller (67 by default) sets the transparency of the clip last triggered.
+TEST_F(RenderEndToEnd, MidiNotesAndAControllerPlayTheLayers)
+{
+    const std::string script = "0 load 1 solid-tone.avi\n"
+                               "0 load 2 solid.avi\n"
+                               "0 midi 0x90 48 127\n" // frame 0: note 48, slot 1
+                               "80 midi 0x90 50 127\n" // frame 2: note 50, slot 2 on top
+                               "160 midi 0xB0 67 64\n"; // frame 4: slot 2 half transparent
+    test::writeFileBytes(test::clipFolder() / "show.txt", { script.begin(), script.end() });
+    const std::filesystem::path output = home / "midi";
+    ASSERT_EQ(render(output), 0) << err.str();
+    const auto at = [&](int frame) {
+        return pixelOf(test::decodeWithFfmpeg(output / frameFileName(frame)), 384, 100, 100);
+    };
+    EXPECT_TRUE(near(at(1), a)) << "slot 1 alone";
+    EXPECT_TRUE(near(at(3), c)) << "slot 2 over it";
+    // 64 of 127 is 129 of 256 opaque: transparency 127.
+    EXPECT_TRUE(near(at(5), blended(c, a, opacity(127)))) << "slot 2 half transparent";
+}
+
 // A hand-written patch sets up three layers; the performance only triggers them.
 TEST_F(RenderEndToEnd, APatchLoadedBeforeTheStartSetsUpTheLayers)
 {
