@@ -109,8 +109,13 @@ bool ClipLoader::LoadClipIntoSlot(
         m_performance.UnloadSlot(slot, globals.LoadClipsKeepSettings);
         record.LoadResult = result;
         m_performance.SlotStatusColour(slot, SlotState::Stopped);
-        ui.showMessage("Sorry Oskel was unable to load clip: " + shownText(file)
-            + (m_lastProblem.empty() ? "" : "\n" + shownText(m_lastProblem)));
+        std::string message = "Sorry Oskel was unable to load clip: ";
+        message += shownText(file);
+        if (!m_lastProblem.empty()) {
+            message += '\n';
+            message += shownText(m_lastProblem);
+        }
+        ui.showMessage(message);
         globals.loadingBusy = false;
         return false;
     }
