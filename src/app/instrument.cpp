@@ -75,7 +75,8 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
           [this](const std::filesystem::path& file, bool throughMidi) {
               loadPatch(file, throughMidi);
           },
-          [this](int slot, const std::filesystem::path& file) { return loadClip(slot, file); } })
+          [this](int slot, const std::filesystem::path& file) { return loadClip(slot, file); },
+          [this] { m_midi.input().setInputEnabled(false); } })
     , m_locations(locations)
     , m_midi(InstrumentMidi::Links { m_performance, m_events, m_tempo, m_patches,
                  m_controllers.inspector(), mainThread, clockOrWallClock(parts.clock),
@@ -85,8 +86,13 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);
     m_performance.setRenderer(m_renderer.port);
-    m_events.setOutsideEventObserver(
-        [this](const TSlotEvent& event) { m_recorder.eventSent(event); });
+    m_events.setOutsideEventObserver([this](const TSlotEvent& event) {
+        m_recorder.eventSent(event);
+        // Resetting every slot also ends a MIDI learn under way.
+        if (event.Code == event_code::kStopAll) {
+            m_midi.learn().cancelLearn();
+        }
+    });
     m_events.setSelectionChangedHandler([this](int slot) { m_tempo.selectionChanged(slot); });
     m_tempo.setPerformerEvents(m_events);
     m_events.setControlChangedHandler([this](const ControlEntry& entry, int slot) {
@@ -99,6 +105,7 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_loader.setMonitor(&m_monitor);
     m_monitor.setClipsReadyHandler([this] { m_patchLoader.clipsReady(); });
     m_patchLoader.setFinishedHandler([this](bool loaded) {
+        m_midi.input().setInputEnabled(true);
         if (m_patches.console().on()) {
             m_patches.console().patchLoadFinished(loaded);
         }
@@ -149,8 +156,10 @@ void Instrument::activate()
 bool Instrument::loadClip(int slot, const std::filesystem::path& file)
 {
     m_recorder.clipLoaded(slot, file);
-    return m_loader.LoadClipIntoSlot(
-        slot, file, m_performance.globals().LoadClipsInSyncMode, false);
+    const bool loaded
+        = m_loader.LoadClipIntoSlot(slot, file, m_performance.globals().LoadClipsInSyncMode, false);
+    m_midi.input().setInputEnabled(true);
+    return loaded;
 }
 
 PatchLoader::Outcome Instrument::loadPatch(const std::filesystem::path& file, bool throughMidi)

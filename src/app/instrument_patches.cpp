@@ -5,7 +5,7 @@ namespace oskel {
 InstrumentPatches::InstrumentPatches(Links links)
     : m_links(std::move(links))
     , m_logic(PatchLoaderLogic::Parts {
-          m_links.performance, m_links.events, *this, m_view, m_timers, {} })
+          m_links.performance, m_links.events, *this, m_view, m_timers, m_links.pauseMidiInput })
 {
 }
 

@@ -18,6 +18,8 @@ public:
         EventSink& events;
         std::function<void(const std::filesystem::path&, bool throughMidi)> loadPatch;
         std::function<bool(int slot, const std::filesystem::path&)> loadClip;
+        // Before a patch that MIDI chose loads: MIDI input is held back until it is loaded.
+        std::function<void()> pauseMidiInput;
     };
 
     explicit InstrumentPatches(Links links);

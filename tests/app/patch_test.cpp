@@ -19,57 +19,13 @@
 #include "support/clip_maker.h"
 #include "support/recording_user_interface.h"
 #include "support/temp_dir.h"
+#include "test_instrument.h"
 
 namespace oskel {
 namespace {
 
 namespace fs = std::filesystem;
-
-// An instrument as the program makes it, with the sound on a clock that only moves when asked
-// and its folders under its own home.
-class TestInstrument {
-public:
-    explicit TestInstrument(const fs::path& home)
-        : m_instrument(m_mainThread, ui, parts(), locationsIn(home))
-    {
-        m_instrument.start();
-    }
-    ~TestInstrument() { m_instrument.shutDown(); }
-
-    Instrument* operator->() { return &m_instrument; }
-    Instrument& operator*() { return m_instrument; }
-
-    void set(std::string_view group, std::string_view item, std::int32_t value)
-    {
-        const auto address = findControl(group, item);
-        ASSERT_TRUE(address) << group << " " << item;
-        setControl(m_instrument.events(), m_instrument.performance(), *address, value);
-    }
-    std::optional<std::int32_t> read(std::string_view group, std::string_view item)
-    {
-        return readControl(m_instrument.performance(), *findControl(group, item));
-    }
-
-    test::RecordingUserInterface ui;
-
-private:
-    static Locations locationsIn(const fs::path& home)
-    {
-        return locationsFrom([home](const char* name) {
-            return std::string(name) == "HOME" ? std::optional<std::string>(home.string())
-                                               : std::nullopt;
-        });
-    }
-    InstrumentParts parts()
-    {
-        return InstrumentParts { std::make_unique<ManualClockSoundDevice>(), {},
-            [this] { return m_now; }, true, {} };
-    }
-
-    MainThreadDispatcher m_mainThread;
-    std::uint32_t m_now = 0;
-    Instrument m_instrument;
-};
+using test::TestInstrument;
 
 std::string slotGroup(int slot)
 {

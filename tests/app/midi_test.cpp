@@ -1,0 +1,89 @@
+// MIDI through the whole instrument: bytes on the loopback device, the input device opened at
+// start, the input buffer or direct mode, the interpreter, the event processor and the audio
+// thread.
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "support/clip_maker.h"
+#include "support/temp_dir.h"
+#include "test_instrument.h"
+
+namespace oskel {
+namespace {
+
+using test::TestInstrument;
+
+bool serveUntil(TestInstrument& instrument, const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        instrument.serve(std::chrono::milliseconds(5));
+    }
+    return done();
+}
+
+class MidiTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!test::ffmpegAvailable()) {
+            GTEST_SKIP() << "the ffmpeg tool is missing";
+        }
+        clip = test::makeClip("midi.avi",
+            test::joinArgs({ test::testPicture("64x48", "25", "1"), test::tone(44100, "1"),
+                { "-ac", "2", "-c:v", "mjpeg", "-c:a", "pcm_s16le" } }));
+    }
+
+    std::filesystem::path clip;
+    test::TempDir folder;
+};
+
+TEST_F(MidiTest, ANoteOnTheDeviceTriggersItsSlotInBothInputModes)
+{
+    for (const bool buffered : { true, false }) {
+        SCOPED_TRACE(buffered ? "input buffer" : "direct");
+        TestInstrument instrument(folder / (buffered ? "buffered" : "direct"));
+        ASSERT_TRUE(instrument->midi().port().isRunning()) << "the loopback opens at start";
+        instrument.set("[Master]", "MidiInputBuffer", buffered ? 1 : 0);
+        ASSERT_TRUE(instrument->loadClip(3, clip));
+        const std::uint8_t note[] = { 0x90, 52, 100 }; // the third white key: slot 3
+        ASSERT_TRUE(instrument.midiCable->inject(LoopbackMidi::kDefaultCable, note));
+        const TPlayAvistruct& three = instrument->performance().slots()[3];
+        EXPECT_TRUE(serveUntil(instrument, [&] { return three.Playing.load(); }));
+    }
+}
+
+// A patch chosen by MIDI holds MIDI input back until it is loaded; resetting every slot ends
+// a learn under way.
+TEST_F(MidiTest, InputWaitsForAPatchMidiChoseAndAResetEndsLearning)
+{
+    const std::filesystem::path patches = folder / "patches";
+    std::filesystem::create_directories(patches);
+    const std::string patch
+        = "[Version]\nOKP=Low1\n[Filenames]\n1=/gone/lost.avi\n2=" + clip.string() + "\n";
+    test::writeFileBytes(patches / "first.okp", { patch.begin(), patch.end() });
+    TestInstrument instrument(folder.path());
+    instrument->patches().logic().explorer().changeFolder(patches);
+    std::optional<bool> enabledDuringLoad;
+    instrument->patchLoader().setLostFileDialog(
+        [&](std::string_view, const std::filesystem::path&, std::string_view) {
+            enabledDuringLoad = instrument->midi().input().inputEnabled();
+            return std::optional<std::filesystem::path>();
+        });
+    EXPECT_TRUE(instrument->patches().logic().explorer().loadPatchByIndex(0));
+    EXPECT_EQ(enabledDuringLoad, std::optional<bool>(false));
+    EXPECT_TRUE(instrument->midi().input().inputEnabled());
+    EXPECT_TRUE(instrument->performance().slots()[2].Loaded);
+
+    instrument->midi().learn().StartLearn(12);
+    ASSERT_TRUE(instrument->midi().learn().learning());
+    instrument.set("[Master]", "StopAll", 0);
+    EXPECT_FALSE(instrument->midi().learn().learning());
+}
+
+} // namespace
+} // namespace oskel
