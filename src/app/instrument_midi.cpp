@@ -1,5 +1,6 @@
 #include "app/instrument_midi.h"
 
+#include <algorithm>
 #include <string>
 
 namespace oskel {
@@ -72,6 +73,29 @@ void InstrumentMidi::start()
 void InstrumentMidi::stop()
 {
     m_port.close();
+}
+
+void InstrumentMidi::chooseInput(const std::string& name)
+{
+    UserInterfacePort& ui = m_links.performance.ui();
+    m_input.setInputEnabled(false);
+    ui.setStatusText("Changing MIDI In Device");
+    m_port.close();
+    const std::vector<std::string> names = m_port.deviceNames();
+    const auto listed = std::find(names.begin(), names.end(), name);
+    if (listed == names.end()) {
+        return;
+    }
+    if (const MidiResult opened = m_port.open(name); !opened.ok()) {
+        ui.setStatusText(opened.error);
+        return;
+    }
+    MidiOptions& options = m_links.performance.options().midi;
+    options.InputDevice = static_cast<std::int32_t>(listed - names.begin());
+    options.InputDeviceName = name;
+    m_port.start();
+    ui.setStatusText("");
+    m_input.setInputEnabled(true);
 }
 
 void InstrumentMidi::optionsChanged()

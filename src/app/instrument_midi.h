@@ -45,6 +45,10 @@ public:
     void start();
     // Closes the device: nothing more arrives from the driver.
     void stop();
+    // The performer chose another input device by its name: the input is disabled while the
+    // old device closes and the chosen one opens and starts, and the settings remember it.
+    // A failure leaves the input closed and disabled, with the reason in the status line.
+    void chooseInput(const std::string& name);
     // The MIDI options changed: the input mode follows.
     void optionsChanged();
 

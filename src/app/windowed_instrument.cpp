@@ -51,6 +51,15 @@ RendererMaker rendererOn(WindowSurfaces& surfaces)
     };
 }
 
+MidiLinks midiLinks(InstrumentMidi& midi)
+{
+    return MidiLinks { &midi.learn(), &midi.input(),
+        [&midi] { return midi.devices().inputNames(); },
+        [&midi] { return midi.devices().outputNames(); },
+        [&midi] { return midi.port().productName(); },
+        [&midi](const std::string& name) { midi.chooseInput(name); } };
+}
+
 class WindowedInstrument final : public GuiInstrument {
 public:
     WindowedInstrument(
@@ -124,6 +133,7 @@ public:
                 &m_instrument.patches().logic(),
                 [this](PatchExplorerView* view) { m_instrument.patches().attachView(view); },
                 [this] { m_instrument.patches().advanceTimers(); } },
+            midiLinks(m_instrument.midi()),
         };
     }
 

@@ -58,6 +58,10 @@ public:
     void serveDirect();
     std::uint64_t droppedDirect() const { return m_handOff.dropped(); }
 
+    // Main thread: what runs when a parameter learned its controller, in place of the one
+    // given at construction (the form, once it exists).
+    void setLearned(std::function<void()> learned) { m_learned = std::move(learned); }
+
     // The MIDI form's monitor: its on/off button, and where it shows each message while the
     // form is visible (empty while it is hidden). Main thread.
     midi_form::MonitorSwitch& monitor() { return m_monitor; }

@@ -13,6 +13,7 @@
 #include "ui/key_forwarder.h"
 #include "ui/main_window.h"
 #include "ui/master_controls.h"
+#include "ui/midi_window.h"
 #include "ui/output_window.h"
 #include "ui/qt_user_interface.h"
 #include "ui/tempo_controls.h"
@@ -85,11 +86,13 @@ InstrumentWindows::InstrumentWindows(Dialogs& dialogs)
     : m_dialogs(std::make_unique<CountedDialogs>(dialogs, m_dialogDepth))
     , m_main(std::make_unique<MainWindow>())
     , m_output(std::make_unique<OutputWindow>())
+    , m_midi(std::make_unique<MidiWindow>())
     , m_ui(std::make_unique<QtUserInterface>(*m_main, *m_dialogs))
 {
     // Closing the output window hides it (Shift+F12 brings it back); only the main window
     // ends the program.
     m_output->setAttribute(Qt::WA_QuitOnClose, false);
+    m_midi->setAttribute(Qt::WA_QuitOnClose, false);
     m_main->setCloseQuery([this] { return closeQuery(); });
     QObject::connect(
         m_main.get(), &MainWindow::firstActivation, m_main.get(), [this] { firstActivation(); });
@@ -99,6 +102,7 @@ InstrumentWindows::InstrumentWindows(Dialogs& dialogs)
 InstrumentWindows::~InstrumentWindows()
 {
     m_refresh.stop();
+    detachMidi();
     if (m_keys != nullptr) {
         qApp->removeEventFilter(m_keys.get());
     }
@@ -159,6 +163,7 @@ void InstrumentWindows::bind(WindowLinks links)
     bindOutput(m_main->display());
     bindOutput(m_output->view());
     bindPatches();
+    bindMidi();
 
     m_keys = std::make_unique<KeyForwarder>(
         m_links->controls.keyboard(),
@@ -223,6 +228,8 @@ void InstrumentWindows::shutDown()
     }
     m_closed = true;
     m_refresh.stop();
+    m_midi->hide();
+    detachMidi();
     if (m_keys != nullptr) {
         qApp->removeEventFilter(m_keys.get());
     }

@@ -6,10 +6,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "control/controllers.h"
 #include "control/full_screen_display.h"
 #include "control/keyboard_targets.h"
+#include "control/midi_form.h"
 #include "control/patch_loader.h"
 #include "control/slot_grid_logic.h"
 #include "core/slot_number.h"
@@ -20,6 +22,9 @@ namespace oskel {
 class Dialogs;
 class KeyForwarder;
 class MainWindow;
+class MidiInput;
+class MidiLearn;
+class MidiWindow;
 class OutputView;
 class OutputWindow;
 class QtUserInterface;
@@ -37,6 +42,19 @@ struct PatchActions {
     std::function<void(PatchExplorerView*)> attachView;
     // The main-thread timers of auto loading and console mode, moved on by the windows' loop.
     std::function<void()> advanceTimers;
+};
+
+// The MIDI form's side of the instrument: learning and the input's monitor, and the devices.
+// Without learn and input (an instrument without MIDI) the form shows only the options.
+struct MidiLinks {
+    MidiLearn* learn = nullptr;
+    MidiInput* input = nullptr;
+    std::function<std::vector<std::string>()> inputNames;
+    std::function<std::vector<std::string>()> outputNames;
+    // The input device's name: the open one, else the last one opened.
+    std::function<std::string()> inputName;
+    // The performer chose an input device by its name: close, open and start it.
+    std::function<void(const std::string&)> chooseInput;
 };
 
 // The parts of the instrument the windows bind to. They outlive the windows.
@@ -58,6 +76,7 @@ struct WindowLinks {
     // The instrument's shut-down: slots unloaded, playback ended, settings written.
     std::function<void()> shutDown;
     PatchActions patches;
+    MidiLinks midi;
 };
 
 // The instrument's windows, bound to its logic: the main window "Oskel 3" with the display
@@ -79,6 +98,7 @@ public:
     UserInterfacePort& ui();
     MainWindow& mainWindow() { return *m_main; }
     OutputWindow& outputWindow() { return *m_output; }
+    MidiWindow& midiWindow() { return *m_midi; }
 
     // Binds the windows to the instrument and shows its state in them.
     void bind(WindowLinks links);
@@ -124,6 +144,11 @@ private:
     void bindOutput(OutputView& view);
     void bindPatches();
     void bindPatchExplorer(PatchLoaderLogic& logic);
+    void bindMidi();
+    void showMidiWindow();
+    // Puts the MIDI settings into the MIDI window (ShowMIDISettings).
+    void showMidiSettings();
+    void detachMidi();
     // Every modal box, counted.
     Dialogs& dialogs();
     // Runs a dialog once the handler that asked for it has returned, so that its own event
@@ -143,6 +168,8 @@ private:
     std::unique_ptr<CountedDialogs> m_dialogs;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<OutputWindow> m_output;
+    std::unique_ptr<MidiWindow> m_midi;
+    midi_form::ChannelBox m_channelBox;
     std::unique_ptr<QtUserInterface> m_ui;
     std::unique_ptr<WindowLinks> m_links;
     std::unique_ptr<KeyForwarder> m_keys;

@@ -86,6 +86,8 @@ QWidget* MainWindow::buildMenu()
     openPatch = file->addAction("Open Patch F2");
     savePatch = file->addAction("Save Patch F3");
     file->addSeparator();
+    midiConfiguration = file->addAction("MIDI Configuration");
+    file->addSeparator();
     QAction* exit = file->addAction("Exit");
     connect(exit, &QAction::triggered, this, &QWidget::close);
     return button;

@@ -44,9 +44,10 @@ public:
 
     void setStatusText(const QString& text);
 
-    // The menu's patch entries; what they do is bound by the owner.
+    // The menu's entries; what they do is bound by the owner.
     QAction* openPatch = nullptr;
     QAction* savePatch = nullptr;
+    QAction* midiConfiguration = nullptr;
 
     // Asked when the window is to close; the window closes only when it answers true.
     void setCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }

@@ -10,6 +10,7 @@
 #include "ui/instrument_windows.h"
 #include "ui/main_window.h"
 #include "ui/master_controls.h"
+#include "ui/midi_window.h"
 #include "ui/picture_view.h"
 #include "ui/qt_user_interface.h"
 #include "ui/slot_grid_widget.h"
@@ -58,6 +59,9 @@ void InstrumentWindows::showState()
 void InstrumentWindows::refresh()
 {
     guarded([this] { m_links->controls.grid().RefreshProgress(); });
+    if (m_midi->isVisible()) {
+        showMidiSettings();
+    }
     if (m_links->patches.advanceTimers) {
         guarded(m_links->patches.advanceTimers);
     }

@@ -94,7 +94,11 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
                 savedPatches.push_back(file);
                 return saveProblem;
             },
-            {}, nullptr, {}, {} } };
+            {}, nullptr, {}, {} },
+        MidiLinks { &learn, &midiInput, [this] { return midiInputs; },
+            [this] { return midiOutputs; },
+            [this] { return chosenInputs.empty() ? std::string() : chosenInputs.back(); },
+            [this](const std::string& name) { chosenInputs.push_back(name); } } };
 }
 
 void WindowsTest::SetUp()

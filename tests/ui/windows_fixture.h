@@ -13,8 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include "control/clip_inspector_port.h"
 #include "control/controllers.h"
 #include "control/key_position.h"
+#include "control/midi_input.h"
+#include "control/midi_interpreter.h"
+#include "control/midi_learn.h"
+#include "control/midi_ports.h"
 #include "core/audio_mailbox.h"
 #include "core/event_processor.h"
 #include "core/performance.h"
@@ -106,6 +111,19 @@ struct TestInstrument {
     Controllers controls { Controllers::Links { performance, events, tempo, loader, playback,
         [this](bool hide) { restartSyncSlots(hide); }, [this] { return clock(); },
         [] { return 44100; } } };
+    // MIDI as the instrument has it, without devices: messages are handed to the input as
+    // the device layer would. The devices listed, and those the windows chose, in order.
+    SelectionOnlyInspector inspector { performance };
+    MidiInputPorts midiPorts;
+    EffectHostPort effects;
+    ControlSurfacePort surface;
+    MidiInterpreter interpreter { { performance, events, inspector, midiPorts, effects, surface,
+        [] { return 44100; } } };
+    MidiLearn learn { performance.options().midi };
+    MidiInput midiInput { { interpreter, learn, {}, {} } };
+    std::vector<std::string> midiInputs { "Keys", "Pads" };
+    std::vector<std::string> midiOutputs { "Synth" };
+    std::vector<std::string> chosenInputs;
 };
 
 // The windows, shown on the offscreen platform and bound to a TestInstrument.
@@ -131,9 +149,10 @@ protected:
         bool autoRepeat);
     // A click on the main window's control of that object name.
     void click(const char* objectName);
-    template <class Widget> Widget& find(const QString& objectName)
+    // The control of that object name in a window, the main window unless named.
+    template <class Widget> Widget& find(const QString& objectName, QWidget* in = nullptr)
     {
-        auto* widget = windows.mainWindow().findChild<Widget*>(objectName);
+        auto* widget = (in != nullptr ? in : &windows.mainWindow())->findChild<Widget*>(objectName);
         if (widget == nullptr) {
             throw std::runtime_error("no control " + objectName.toStdString());
         }
