@@ -40,7 +40,7 @@ public:
     std::atomic<Clock::rep> arrived { 0 };
 };
 
-class Handler : public MidiInputHandler {
+class Handler final : public MidiInputHandler {
 public:
     Handler(MidiInput& input, bool buffered)
         : m_input(input)

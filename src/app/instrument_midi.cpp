@@ -1,7 +1,10 @@
 #include "app/instrument_midi.h"
 
 #include <algorithm>
+#include <chrono>
 #include <string>
+
+#include "core/control_table.h"
 
 namespace oskel {
 
@@ -28,6 +31,7 @@ InstrumentMidi::InstrumentMidi(Links links, std::unique_ptr<MidiDevices> devices
     , m_port(*m_devices)
 {
     m_port.setHandler(this);
+    m_port.setClockHandler(this);
     m_port.setWake([this] { post(&InstrumentMidi::takeQueued); });
     optionsChanged();
 }
@@ -112,6 +116,40 @@ MidiInputHandler::Action InstrumentMidi::onMidiInput(const MidiMessage& message)
         m_input.receiveDirect(packed(message));
     }
     return Action::Done;
+}
+
+void InstrumentMidi::onMidiClock(const MidiMessage& message) noexcept
+{
+    switch (message.status) {
+    case 0xF8: {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        m_clock.tick(std::chrono::duration<double, std::milli>(now).count());
+        break;
+    }
+    case 0xFA:
+        m_clock.start();
+        break;
+    case 0xFB:
+        m_clock.resume();
+        break;
+    case 0xFC:
+        m_clock.stop();
+        break;
+    default:
+        break;
+    }
+}
+
+void InstrumentMidi::applyClock()
+{
+    if (!m_links.performance.options().midi.SyncToClock) {
+        return;
+    }
+    const std::int32_t tempo = m_clock.tempoThousandths();
+    if (tempo > 0 && tempo != m_clockTempoApplied) {
+        m_clockTempoApplied = tempo;
+        setControl(m_links.events, m_links.performance, masterControl("Tempo"), tempo);
+    }
 }
 
 void InstrumentMidi::takeQueued()

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/instrument_patches.h"
+#include "control/midi_clock_follower.h"
 #include "control/midi_input.h"
 #include "control/midi_instrument_ports.h"
 #include "control/midi_interpreter.h"
@@ -21,7 +22,7 @@ namespace oskel {
 // interpreter, learning and the monitor behind it; the input buffer (messages queued for the
 // main thread) or direct mode (handed over at once), as the option says. Main thread, but
 // for the driver's calls noted below.
-class InstrumentMidi : private MidiInputHandler {
+class InstrumentMidi : private MidiInputHandler, private MidiClockHandler {
 public:
     struct Links {
         Performance& performance;
@@ -52,6 +53,9 @@ public:
     // The MIDI options changed: the input mode follows.
     void optionsChanged();
 
+    // The main thread's loop: with "Sync tempo to MIDI clock" on, the tempo the clock gives.
+    void applyClock();
+
     // One short message as if the input device had sent it, through the same path (queued or
     // direct as the option says), interpreted before this returns. For performance files.
     void deliver(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
@@ -64,6 +68,7 @@ public:
 private:
     // The driver's thread.
     Action onMidiInput(const MidiMessage& message) override;
+    void onMidiClock(const MidiMessage& message) noexcept override;
     // The main thread: every message the queue holds.
     void takeQueued();
     void serveDirect();
@@ -79,6 +84,8 @@ private:
     MidiInput m_input;
     MidiInPort m_port;
     std::atomic<bool> m_buffered { true };
+    MidiClockFollower m_clock;
+    std::int32_t m_clockTempoApplied = 0;
     std::uint64_t m_lostReported = 0;
     // Tasks posted to the main thread run only while this lives.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

@@ -132,7 +132,10 @@ public:
                 },
                 &m_instrument.patches().logic(),
                 [this](PatchExplorerView* view) { m_instrument.patches().attachView(view); },
-                [this] { m_instrument.patches().advanceTimers(); } },
+                [this] {
+                    m_instrument.patches().advanceTimers();
+                    m_instrument.midi().applyClock();
+                } },
             midiLinks(m_instrument.midi()),
         };
     }

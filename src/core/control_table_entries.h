@@ -225,6 +225,7 @@ inline constexpr std::array kEntries {
     ControlEntry { M::Master, "DisableBlackNotes", K::Toggle, kToggle, 0, midiOption<&MidiOptions::DisableBlackNotes>, nullptr, setMidiOption<&MidiOptions::DisableBlackNotes>, {} },
     ControlEntry { M::Master, "DisablePitchAndMod", K::Toggle, kToggle, 0, midiOption<&MidiOptions::DisablePitchAndMod>, nullptr, setMidiOption<&MidiOptions::DisablePitchAndMod>, {} },
     ControlEntry { M::Master, "MidiInputBuffer", K::Toggle, kToggle, 1, midiOption<&MidiOptions::UseCircbuf>, nullptr, setMidiOption<&MidiOptions::UseCircbuf>, {} },
+    ControlEntry { M::Master, "SyncToMidiClock", K::Toggle, kToggle, 0, midiOption<&MidiOptions::SyncToClock>, nullptr, setMidiOption<&MidiOptions::SyncToClock>, {} },
     ControlEntry { M::Master, "GuitarMode", K::Toggle, kToggle, 0, midiOption<&MidiOptions::MIDIguitairMode>, nullptr, setMidiOption<&MidiOptions::MIDIguitairMode>, {} },
     ControlEntry { M::Master, "CurrentClipFollowsMidi", K::Toggle, kToggle, 1, midiOption<&MidiOptions::CurrentClipMIDIfollow>, nullptr, setMidiOption<&MidiOptions::CurrentClipMIDIfollow>, {} },
     ControlEntry { M::Master, "DisableMidiPatchLoading", K::Toggle, kToggle, 0, midiOption<&MidiOptions::DisablePatchLoading>, nullptr, setMidiOption<&MidiOptions::DisablePatchLoading>, {} },

@@ -25,6 +25,7 @@ struct MidiOptions {
     bool OKPloadMIDIconfig = false;
     bool MIDIguitairMode = false;
     bool UseCircbuf = true;
+    bool SyncToClock = false; // the tempo follows an incoming MIDI clock
     bool CurrentClipMIDIfollow = true;
     bool VelocityVolume = false;
     // The devices by their place in the lists and by name; the name finds the device again

@@ -112,6 +112,7 @@ void readMidi(const IniProfile& ini, MidiOptions& midi)
     midi.OKPloadMIDIconfig = ini.readBool(kMidi, "OKPloadMIDIconfig", false);
     midi.MIDIguitairMode = ini.readBool(kMidi, "MIDIguitairMode", false);
     midi.UseCircbuf = ini.readBool(kMidi, "UseCircbuf", true);
+    midi.SyncToClock = ini.readBool(kMidi, "SyncToClock", false);
     midi.CurrentClipMIDIfollow = ini.readBool(kMidi, "CurrentClipMIDIfollow", true);
     midi.VelocityVolume
         = ini.readBool(kMidi, "VelocityVolume", ini.readBool(kMidi, "Velocity", false));
@@ -312,6 +313,7 @@ void writeMidi(IniProfile& ini, const GlobalState& globals, const MidiOptions& m
     ini.writeBool(kMidi, "DisablePitchAndMod", midi.DisablePitchAndMod);
     ini.writeBool(kMidi, "KaossPad", midi.KaossPad);
     ini.writeBool(kMidi, "UseCircbuf", midi.UseCircbuf);
+    ini.writeBool(kMidi, "SyncToClock", midi.SyncToClock);
     ini.writeBool(kMidi, "OKPloadMIDIconfig", midi.OKPloadMIDIconfig);
     ini.writeBool(kMidi, "MIDIguitairMode", midi.MIDIguitairMode);
     ini.writeBool(kMidi, "CurrentClipMIDIfollow", midi.CurrentClipMIDIfollow);
