@@ -1,6 +1,7 @@
 #include "app/instrument.h"
 
 #include <chrono>
+#include <system_error>
 #include <ostream>
 
 #include "control/control_followers.h"
@@ -142,6 +143,9 @@ void Instrument::prepare()
 {
     m_lifecycle.programEntry();
     m_lifecycle.InitStuff();
+    // The folder clips and patches go to by default, there from the first start on.
+    std::error_code ignored;
+    std::filesystem::create_directories(m_locations.clipFolder, ignored);
     m_patches.init(PatchFolderSources {
         m_performance.globals().currentPatchPath, m_locations.clipFolder, m_locations.dataFolder });
 }
