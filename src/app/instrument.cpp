@@ -1,8 +1,8 @@
 #include "app/instrument.h"
 
 #include <chrono>
-#include <system_error>
 #include <ostream>
+#include <system_error>
 
 #include "control/control_followers.h"
 #include "platform/loopback_midi.h"
