@@ -194,6 +194,31 @@ TEST_F(SettingsTest, MidiChannelIsTheFirstTrueKeyAndOnlyItIsWrittenTrue)
     }
 }
 
+// Every MIDI switch is kept on its own: each flipped alone comes back flipped, and only it.
+TEST_F(SettingsTest, EveryMidiSwitchAndTheChannelReadBack)
+{
+    using Switch = bool MidiOptions::*;
+    const Switch switches[] = { &MidiOptions::NoteOff, &MidiOptions::PitchNotes,
+        &MidiOptions::VelocityOpacity, &MidiOptions::DisableBlackNotes,
+        &MidiOptions::DisablePitchAndMod, &MidiOptions::KaossPad, &MidiOptions::IndividualChannels,
+        &MidiOptions::DisablePatchLoading, &MidiOptions::OKPloadMIDIconfig,
+        &MidiOptions::MIDIguitairMode, &MidiOptions::UseCircbuf,
+        &MidiOptions::CurrentClipMIDIfollow, &MidiOptions::VelocityVolume,
+        &MidiOptions::AutoMapActive, &MidiOptions::SyncToClock };
+    for (std::size_t flipped = 0; flipped < std::size(switches); ++flipped) {
+        SCOPED_TRACE(flipped);
+        read("");
+        const MidiOptions before = options.midi;
+        options.midi.*switches[flipped] = !(before.*switches[flipped]);
+        options.midi.channel = 11;
+        readSettings(written(), defaults, globals, options);
+        for (std::size_t k = 0; k < std::size(switches); ++k) {
+            EXPECT_EQ(options.midi.*switches[k], (before.*switches[k]) != (k == flipped)) << k;
+        }
+        EXPECT_EQ(options.midi.channel, 11);
+    }
+}
+
 TEST_F(SettingsTest, EveryWrittenOptionReadsBackAsItWas)
 {
     read("");
