@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/control_table.h"
+#include "core/shown_text.h"
 
 namespace oskel {
 
@@ -72,6 +73,7 @@ void InstrumentMidi::start()
         return;
     }
     m_port.start();
+    m_watched = m_port.productName();
 }
 
 void InstrumentMidi::stop()
@@ -98,8 +100,37 @@ void InstrumentMidi::chooseInput(const std::string& name)
     options.InputDevice = static_cast<std::int32_t>(listed - names.begin());
     options.InputDeviceName = name;
     m_port.start();
+    m_watched = name;
+    m_lost = false;
     ui.setStatusText("");
     m_input.setInputEnabled(true);
+}
+
+void InstrumentMidi::mainLoopTurn(std::chrono::steady_clock::time_point now)
+{
+    applyClock();
+    watchDevice(now);
+}
+
+void InstrumentMidi::watchDevice(std::chrono::steady_clock::time_point now)
+{
+    if (m_watched.empty() || now < m_nextCheck) {
+        return;
+    }
+    m_nextCheck = now + std::chrono::seconds(2);
+    const std::vector<std::string> names = m_port.deviceNames();
+    const bool present = std::find(names.begin(), names.end(), m_watched) != names.end();
+    UserInterfacePort& ui = m_links.performance.ui();
+    if (!m_lost && !present) {
+        m_lost = true;
+        m_port.close();
+        ui.setStatusText("MIDI Input Device " + quotedText(m_watched)
+            + " has gone: Oskel listens to it again once it is back");
+    } else if (m_lost && present && m_port.open(m_watched).ok()) {
+        m_lost = false;
+        m_port.start();
+        ui.setStatusText("MIDI Input Device " + quotedText(m_watched) + " is back");
+    }
 }
 
 void InstrumentMidi::optionsChanged()

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "app/instrument_patches.h"
 #include "control/midi_clock_follower.h"
@@ -53,7 +55,10 @@ public:
     // The MIDI options changed: the input mode follows.
     void optionsChanged();
 
-    // The main thread's loop: with "Sync tempo to MIDI clock" on, the tempo the clock gives.
+    // Each turn of the main thread's loop: the tempo of the MIDI clock (with "Sync tempo to
+    // MIDI clock" on), and every two seconds whether the input device is still there. One
+    // that has gone is closed and the performer told once; once it is back it opens again.
+    void mainLoopTurn(std::chrono::steady_clock::time_point now);
     void applyClock();
 
     // One short message as if the input device had sent it, through the same path (queued or
@@ -73,6 +78,7 @@ private:
     void takeQueued();
     void serveDirect();
     void post(void (InstrumentMidi::*task)());
+    void watchDevice(std::chrono::steady_clock::time_point now);
 
     Links m_links;
     std::unique_ptr<MidiDevices> m_devices;
@@ -86,6 +92,9 @@ private:
     std::atomic<bool> m_buffered { true };
     MidiClockFollower m_clock;
     std::int32_t m_clockTempoApplied = 0;
+    std::string m_watched; // the input device opened, while it is wanted
+    bool m_lost = false;
+    std::chrono::steady_clock::time_point m_nextCheck {};
     std::uint64_t m_lostReported = 0;
     // Tasks posted to the main thread run only while this lives.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);

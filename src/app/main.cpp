@@ -166,7 +166,7 @@ int runInstrument(const Arguments& arguments)
     while (!quit) {
         mainThread.serveFor(std::chrono::milliseconds(50));
         instrument.patches().advanceTimers();
-        instrument.midi().applyClock();
+        instrument.midi().mainLoopTurn(std::chrono::steady_clock::now());
     }
     int status = 0;
     if (!arguments.record.empty()) {

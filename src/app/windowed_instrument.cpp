@@ -134,7 +134,7 @@ public:
                 [this](PatchExplorerView* view) { m_instrument.patches().attachView(view); },
                 [this] {
                     m_instrument.patches().advanceTimers();
-                    m_instrument.midi().applyClock();
+                    m_instrument.midi().mainLoopTurn(std::chrono::steady_clock::now());
                 } },
             midiLinks(m_instrument.midi()),
         };

@@ -1,6 +1,7 @@
 // MIDI through the whole instrument: bytes on the loopback device, the input device opened at
 // start, the input buffer or direct mode, the interpreter, the event processor and the audio
 // thread.
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -55,6 +56,39 @@ TEST_F(MidiTest, ANoteOnTheDeviceTriggersItsSlotInBothInputModes)
         const TPlayAvistruct& three = instrument->performance().slots()[3];
         EXPECT_TRUE(serveUntil(instrument, [&] { return three.Playing.load(); }));
     }
+}
+
+// A device that goes is closed and the performer told once; when it is back it plays again.
+TEST_F(MidiTest, ALostDeviceIsToldOnceAndOpensAgainWhenItIsBack)
+{
+    TestInstrument instrument(folder.path());
+    ASSERT_TRUE(instrument->loadClip(1, clip));
+    InstrumentMidi& midi = instrument->midi();
+    auto now = std::chrono::steady_clock::now();
+    const auto turn = [&] {
+        now += std::chrono::seconds(3);
+        midi.mainLoopTurn(now);
+    };
+    const auto toldGone = [&] {
+        return std::count(instrument.ui.statusTexts.begin(), instrument.ui.statusTexts.end(),
+            "MIDI Input Device \"Oskel Loopback\" has gone: Oskel listens to it again once it "
+            "is back");
+    };
+    turn();
+    EXPECT_EQ(toldGone(), 0);
+    instrument.midiCable->unplug(LoopbackMidi::kDefaultCable);
+    turn();
+    turn();
+    EXPECT_EQ(toldGone(), 1) << "told once";
+    EXPECT_FALSE(midi.port().isOpen());
+
+    instrument.midiCable->plug(LoopbackMidi::kDefaultCable);
+    turn();
+    EXPECT_EQ(instrument.ui.statusTexts.back(), "MIDI Input Device \"Oskel Loopback\" is back");
+    const std::uint8_t note[] = { 0x90, 48, 100 };
+    ASSERT_TRUE(instrument.midiCable->inject(LoopbackMidi::kDefaultCable, note));
+    const TPlayAvistruct& one = instrument->performance().slots()[1];
+    EXPECT_TRUE(serveUntil(instrument, [&] { return one.Playing.load(); }));
 }
 
 // A patch chosen by MIDI holds MIDI input back until it is loaded; resetting every slot ends
