@@ -2,6 +2,7 @@
 // start, the input buffer or direct mode, the interpreter, the event processor and the audio
 // thread.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -18,9 +19,10 @@ namespace {
 
 using test::TestInstrument;
 
-bool serveUntil(TestInstrument& instrument, const std::function<bool()>& done)
+bool serveUntil(TestInstrument& instrument, const std::function<bool()>& done,
+    std::chrono::seconds patience = std::chrono::seconds(5))
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     while (!done() && std::chrono::steady_clock::now() < deadline) {
         instrument.serve(std::chrono::milliseconds(5));
     }
@@ -89,6 +91,34 @@ TEST_F(MidiTest, ALostDeviceIsToldOnceAndOpensAgainWhenItIsBack)
     ASSERT_TRUE(instrument.midiCable->inject(LoopbackMidi::kDefaultCable, note));
     const TPlayAvistruct& one = instrument->performance().slots()[1];
     EXPECT_TRUE(serveUntil(instrument, [&] { return one.Playing.load(); }));
+}
+
+// A second of controllers at ten thousand a second: every one is carried out, in order, and
+// nothing piles up.
+TEST_F(MidiTest, AFloodOfControllersIsFollowedToTheLastOne)
+{
+    TestInstrument instrument(folder.path());
+    ASSERT_TRUE(instrument->loadClip(1, clip));
+    instrument.set("[Master]", "SelectedSlot", 1);
+    std::atomic<bool> sent { false };
+    std::thread device([&] {
+        for (int k = 0; k < 10000; ++k) {
+            // Never the top, which only the last message sends.
+            const std::uint8_t opacity[] = { 0xB0, 67, static_cast<std::uint8_t>(k % 64) };
+            instrument.midiCable->inject(LoopbackMidi::kDefaultCable, opacity);
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+        const std::uint8_t last[] = { 0xB0, 67, 127 };
+        instrument.midiCable->inject(LoopbackMidi::kDefaultCable, last);
+        sent = true;
+    });
+    const TPlayAvistruct& one = instrument->performance().slots()[1];
+    const bool followed = serveUntil(
+        instrument, [&] { return sent && one.AlphaLevel == 0; }, std::chrono::seconds(60));
+    device.join();
+    EXPECT_TRUE(followed) << "the controller at its top makes the slot opaque";
+    EXPECT_EQ(instrument->midi().port().messageCount(), 0u);
+    EXPECT_EQ(instrument->midi().port().takeLost(), 0u);
 }
 
 // A patch chosen by MIDI holds MIDI input back until it is loaded; resetting every slot ends
