@@ -145,6 +145,8 @@ void InstrumentWindows::detachMidi()
     }
     m_links->midi.input->setMonitorDisplay({});
     m_links->midi.input->setLearned({});
+    // Once detached, never reached again: the instrument may be gone by the windows' end.
+    m_links->midi.input = nullptr;
 }
 
 } // namespace oskel
