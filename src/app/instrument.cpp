@@ -99,6 +99,10 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_events.setControlChangedHandler([this](const ControlEntry& entry, int slot) {
         followControlChange(m_performance, m_tempo, entry, slot);
         m_midi.optionsChanged();
+        // The grid's MIDI letters name the notes of the map in use.
+        if (entry.item == "GuitarMode") {
+            grid().showCaptions();
+        }
     });
     m_loader.setTempoHandler([this](int slot) { m_tempo.clipLoaded(slot); });
     m_loader.setLoadedHandler([this](int) { mixer().refreshSides(); });

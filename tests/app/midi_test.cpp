@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "control/slot_grid_layout.h"
 #include "support/clip_maker.h"
 #include "support/temp_dir.h"
 #include "test_instrument.h"
@@ -119,6 +120,31 @@ TEST_F(MidiTest, AFloodOfControllersIsFollowedToTheLastOne)
     EXPECT_TRUE(followed) << "the controller at its top makes the slot opaque";
     EXPECT_EQ(instrument->midi().port().messageCount(), 0u);
     EXPECT_EQ(instrument->midi().port().takeLost(), 0u);
+}
+
+// With the grid showing MIDI letters, they follow the note map chosen.
+TEST_F(MidiTest, TheGridsLettersFollowGuitarMode)
+{
+    TestInstrument instrument(folder.path());
+    instrument->performance().options().ui.MIDIKeyLetters = true;
+    const auto shownOnSlotOne = [&] {
+        for (auto call = instrument.ui.controls.rbegin(); call != instrument.ui.controls.rend();
+             ++call) {
+            if (call->control == "lbKeyclone1") {
+                return std::get<std::string>(call->value);
+            }
+        }
+        return std::string();
+    };
+    const KeyboardLayout layout = instrument->performance().globals().keyLetters.layout();
+    instrument.set("[Master]", "GuitarMode", 1);
+    EXPECT_EQ(
+        shownOnSlotOne(), slot_grid::slotCaption(slot_grid::CaptionMode::MidiGuitar, layout, 1));
+    instrument.set("[Master]", "GuitarMode", 0);
+    EXPECT_EQ(
+        shownOnSlotOne(), slot_grid::slotCaption(slot_grid::CaptionMode::MidiKeyboard, layout, 1));
+    EXPECT_NE(slot_grid::slotCaption(slot_grid::CaptionMode::MidiGuitar, layout, 1),
+        slot_grid::slotCaption(slot_grid::CaptionMode::MidiKeyboard, layout, 1));
 }
 
 // A patch chosen by MIDI holds MIDI input back until it is loaded; resetting every slot ends
