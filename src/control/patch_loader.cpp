@@ -48,11 +48,9 @@ void PatchLoader::set(std::size_t entry, int slot, std::int64_t value)
     setControl(m_links.events, m_links.performance, ControlAddress { entry, slot }, narrowed);
 }
 
-void PatchLoader::setMaster(std::string_view item, std::int64_t value)
+void PatchLoader::set(const ControlAddress& address, std::int64_t value)
 {
-    if (const auto address = findControl("Master", item)) {
-        set(address->index, 0, value);
-    }
+    set(address.index, address.slot, value);
 }
 
 void PatchLoader::warn(std::string_view text)
@@ -148,7 +146,7 @@ bool PatchLoader::readFile(const fs::path& file, IniProfile& profile)
 
 void PatchLoader::stopEverything()
 {
-    setMaster("StopEverySlot", 0);
+    set(masterControl("StopEverySlot"), 0);
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         TPlayAvistruct& record = m_links.performance.slot(slot);
         if (record.Playing) {
@@ -161,40 +159,42 @@ void PatchLoader::applyGlobals(const PatchContents& patch, bool throughMidi)
 {
     const PatchGlobals& stored = patch.globals;
     const GlobalState& globals = m_links.performance.globals();
-    setMaster("Loop", stored.Loop);
-    setMaster("Layering", stored.Layering);
+    set(masterControl("Loop"), stored.Loop);
+    set(masterControl("Layering"), stored.Layering);
     if (stored.BPM && *stored.BPM > 0) {
         // Far beyond the tempo's range, which the table brings it into.
         const double bpm = std::min(*stored.BPM, 1e9);
-        setMaster("Tempo", static_cast<std::int64_t>(bpm * kDecimalScale + 0.5));
+        set(masterControl("Tempo"), static_cast<std::int64_t>(bpm * kDecimalScale + 0.5));
     }
-    setMaster("AutoBpm", stored.BPMfollow.value_or(globals.BPMfollow));
-    setMaster("Monophonic", patch.midi.NewTriggerStopsClips.value_or(globals.NewTriggerStopsClips));
+    set(masterControl("AutoBpm"), stored.BPMfollow.value_or(globals.BPMfollow));
+    set(masterControl("Monophonic"),
+        patch.midi.NewTriggerStopsClips.value_or(globals.NewTriggerStopsClips));
     if (m_links.performance.options().midi.OKPloadMIDIconfig) {
         applyMidiSetUp(patch, throughMidi);
     }
-    setMaster("Trails", stored.Trails);
-    setMaster("TrailsStrength", stored.trailsStrength.value_or(globals.trailsStrength));
-    setMaster("ConstrainMovement", stored.ConstrainMovement.value_or(globals.ConstrainMovement));
-    setMaster("PcNoteOff", stored.PCKeyNoteOff.value_or(globals.PCKeyNoteOff));
-    setMaster("CrossfadeAudio", stored.CrossfadeAudio.value_or(globals.CrossfadeAudio));
-    setMaster("CrossfadeVideo", stored.CrossfadeVideo.value_or(globals.CrossfadeVideo));
+    set(masterControl("Trails"), stored.Trails);
+    set(masterControl("TrailsStrength"), stored.trailsStrength.value_or(globals.trailsStrength));
+    set(masterControl("ConstrainMovement"),
+        stored.ConstrainMovement.value_or(globals.ConstrainMovement));
+    set(masterControl("PcNoteOff"), stored.PCKeyNoteOff.value_or(globals.PCKeyNoteOff));
+    set(masterControl("CrossfadeAudio"), stored.CrossfadeAudio.value_or(globals.CrossfadeAudio));
+    set(masterControl("CrossfadeVideo"), stored.CrossfadeVideo.value_or(globals.CrossfadeVideo));
 }
 
 void PatchLoader::applyMidiSetUp(const PatchContents& patch, bool throughMidi)
 {
     MidiOptions& options = m_links.performance.options().midi;
     const MidiOptions wanted = applyPatchMidi(options, patch.globals, patch.midi, throughMidi);
-    setMaster("SixteenMidiChannels", wanted.IndividualChannels);
-    setMaster("MidiNoteOff", wanted.NoteOff);
-    setMaster("PitchNotes", wanted.PitchNotes);
-    setMaster("DisableBlackNotes", wanted.DisableBlackNotes);
-    setMaster("DisablePitchAndMod", wanted.DisablePitchAndMod);
-    setMaster("GuitarMode", wanted.MIDIguitairMode);
-    setMaster("VelocityVolume", wanted.VelocityVolume);
-    setMaster("VelocityOpacity", wanted.VelocityOpacity);
-    setMaster("KaossPad", wanted.KaossPad);
-    setMaster("MidiInputBuffer", wanted.UseCircbuf);
+    set(masterControl("SixteenMidiChannels"), wanted.IndividualChannels);
+    set(masterControl("MidiNoteOff"), wanted.NoteOff);
+    set(masterControl("PitchNotes"), wanted.PitchNotes);
+    set(masterControl("DisableBlackNotes"), wanted.DisableBlackNotes);
+    set(masterControl("DisablePitchAndMod"), wanted.DisablePitchAndMod);
+    set(masterControl("GuitarMode"), wanted.MIDIguitairMode);
+    set(masterControl("VelocityVolume"), wanted.VelocityVolume);
+    set(masterControl("VelocityOpacity"), wanted.VelocityOpacity);
+    set(masterControl("KaossPad"), wanted.KaossPad);
+    set(masterControl("MidiInputBuffer"), wanted.UseCircbuf);
     // The controller assignments are the MIDI form's table, not single controls.
     options.controllers = wanted.controllers;
     options.controllerInverts = wanted.controllerInverts;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/control_table.h"
 #include "core/performance.h"
 #include "persistence/lost_files.h"
 #include "persistence/patch_file.h"
@@ -79,7 +80,8 @@ private:
     void readyLoadedSlots(const std::vector<int>& loaded, const std::filesystem::path& file);
     void finish(bool anyLoaded);
     void set(std::size_t entry, int slot, std::int64_t value);
-    void setMaster(std::string_view item, std::int64_t value);
+    // A master entry, its name checked when the program is built.
+    void set(const ControlAddress& address, std::int64_t value);
     void warn(std::string_view text);
     void skipped(std::string text);
     LostFileSearch searchContext() const;
