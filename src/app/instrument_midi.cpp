@@ -23,10 +23,11 @@ InstrumentMidi::InstrumentMidi(Links links, std::unique_ptr<MidiDevices> devices
     : m_links(std::move(links))
     , m_devices(std::move(devices))
     , m_ports(InstrumentMidiPorts::Links { m_links.tempo, m_links.patches.explorer(),
-          m_links.patches.console(), m_links.performance.ui(), m_links.clock })
+          m_links.patches.console(), m_links.performance.ui(), m_links.clock, m_links.events,
+          m_links.performance })
     , m_interpreter(MidiInterpreter::Links { m_links.performance, m_links.events, m_links.inspector,
           m_ports, m_effects, m_surface, m_links.referenceRate })
-    , m_learn(m_links.performance.options().midi)
+    , m_learn(m_links.events, m_links.performance)
     , m_input(MidiInput::Links {
           m_interpreter, m_learn, {}, [this] { post(&InstrumentMidi::serveDirect); } })
     , m_port(*m_devices)
@@ -173,8 +174,12 @@ void InstrumentMidi::onMidiClock(const MidiMessage& message) noexcept
 
 void InstrumentMidi::applyClock()
 {
+    const bool restart = m_clock.takeRestart();
     if (!m_links.performance.options().midi.SyncToClock) {
         return;
+    }
+    if (restart) {
+        setControl(m_links.events, m_links.performance, masterControl("SyncBeat"), 0);
     }
     const std::int32_t tempo = m_clock.tempoThousandths();
     if (tempo > 0 && tempo != m_clockTempoApplied) {

@@ -8,7 +8,6 @@ namespace oskel {
 namespace {
 
 constexpr std::uint16_t kControlChange = 0xB0;
-constexpr int kHighestController = 127;
 
 } // namespace
 
@@ -26,29 +25,31 @@ bool MidiLearn::LearnController(std::uint16_t status, std::uint16_t data1)
     if (!m_learning || (status & 0xF0) != kControlChange) {
         return false;
     }
-    m_options.controllers.at(static_cast<std::size_t>(m_index)) = data1;
     m_learning = false;
+    setControl(m_events, m_performance, midiControllerControl(m_index), data1);
     return true;
 }
 
 void MidiLearn::setInvert(int index, bool inverted)
 {
     if (isMidiParameter(index)) {
-        m_options.controllerInverts.at(static_cast<std::size_t>(index)) = inverted;
+        setControl(m_events, m_performance, midiInvertControl(index), inverted ? 1 : 0);
     }
 }
 
 bool MidiLearn::inverted(int index) const
 {
     return isMidiParameter(index)
-        && m_options.controllerInverts.at(static_cast<std::size_t>(index));
+        && options().controllerInverts.at(static_cast<std::size_t>(index));
 }
 
 void MidiLearn::AssignDefaultControllers()
 {
-    for (std::size_t index = 0; index < kMidiParameters.size(); ++index) {
-        if (m_options.controllers.at(index) < 0) {
-            m_options.controllers.at(index) = kMidiParameters.at(index).defaultController;
+    for (int index = 0; index < kMidiParameterCount; ++index) {
+        const auto at = static_cast<std::size_t>(index);
+        if (options().controllers.at(at) < 0) {
+            setControl(m_events, m_performance, midiControllerControl(index),
+                kMidiAssignmentItems.at(at).defaultController);
         }
     }
 }
@@ -60,9 +61,9 @@ void MidiLearn::AssignParam(int index, std::string_view text)
     }
     const auto at = static_cast<std::size_t>(index);
     const int controller
-        = midi_form::editBoxNumber(text).value_or(kMidiParameters.at(at).defaultController);
+        = midi_form::editBoxNumber(text).value_or(kMidiAssignmentItems.at(at).defaultController);
     if (controller >= 0 && controller <= kHighestController) {
-        m_options.controllers.at(at) = controller;
+        setControl(m_events, m_performance, midiControllerControl(index), controller);
     }
 }
 

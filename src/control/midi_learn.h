@@ -3,18 +3,20 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/options.h"
+#include "core/control_table.h"
+#include "core/performance.h"
 
 namespace oskel {
 
 // The controller assignments of the 41 MIDI parameters (MidiOptions::controllers and
 // controllerInverts, the MIDI form's tables) and MIDI learn: a learn button pressed, the
-// next controller moved on any channel is assigned to its parameter. Main thread, as the
-// interpreter.
+// next controller moved on any channel is assigned to its parameter. Every assignment is set
+// through the control table, so a recording keeps it. Main thread, as the interpreter.
 class MidiLearn {
 public:
-    explicit MidiLearn(MidiOptions& options)
-        : m_options(options)
+    MidiLearn(EventSink& events, const Performance& performance)
+        : m_events(events)
+        , m_performance(performance)
     {
     }
 
@@ -43,7 +45,10 @@ public:
     void AssignParam(int index, std::string_view text);
 
 private:
-    MidiOptions& m_options;
+    const MidiOptions& options() const { return m_performance.options().midi; }
+
+    EventSink& m_events;
+    const Performance& m_performance;
     bool m_learning = false;
     int m_index = 0;
 };

@@ -183,8 +183,8 @@ void PatchLoader::applyGlobals(const PatchContents& patch, bool throughMidi)
 
 void PatchLoader::applyMidiSetUp(const PatchContents& patch, bool throughMidi)
 {
-    MidiOptions& options = m_links.performance.options().midi;
-    const MidiOptions wanted = applyPatchMidi(options, patch.globals, patch.midi, throughMidi);
+    const MidiOptions wanted = applyPatchMidi(
+        m_links.performance.options().midi, patch.globals, patch.midi, throughMidi);
     set(masterControl("SixteenMidiChannels"), wanted.IndividualChannels);
     set(masterControl("MidiNoteOff"), wanted.NoteOff);
     set(masterControl("PitchNotes"), wanted.PitchNotes);
@@ -195,9 +195,11 @@ void PatchLoader::applyMidiSetUp(const PatchContents& patch, bool throughMidi)
     set(masterControl("VelocityOpacity"), wanted.VelocityOpacity);
     set(masterControl("KaossPad"), wanted.KaossPad);
     set(masterControl("MidiInputBuffer"), wanted.UseCircbuf);
-    // The controller assignments are the MIDI form's table, not single controls.
-    options.controllers = wanted.controllers;
-    options.controllerInverts = wanted.controllerInverts;
+    for (int parameter = 0; parameter < kMidiParameterCount; ++parameter) {
+        const auto at = static_cast<std::size_t>(parameter);
+        set(midiControllerControl(parameter), wanted.controllers.at(at));
+        set(midiInvertControl(parameter), wanted.controllerInverts.at(at));
+    }
 }
 
 void PatchLoader::applyLayerStack(const PatchContents& patch)

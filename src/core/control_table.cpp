@@ -13,6 +13,13 @@ std::span<const ControlEntry> controlTable()
     return control_entries::kEntries;
 }
 
+// The assignment entries lie in parameter order, as midiControllerControl and
+// midiInvertControl count on.
+static_assert(control_entries::kEntries[midiControllerControl(kMidiParameterCount - 1).index].item
+    == kMidiAssignmentItems.back().controller);
+static_assert(control_entries::kEntries[midiInvertControl(kMidiParameterCount - 1).index].item
+    == kMidiAssignmentItems.back().invert);
+
 namespace {
 
 constexpr std::string_view kMasterGroup = "Master";
@@ -390,6 +397,19 @@ bool setBottom(Performance& p, EventSink&, int slot, std::int32_t value)
     }
     record.Bottom = value;
     updateSize(record);
+    return true;
+}
+
+// The beat starts again: every playing slot that follows the tempo restarts from its in
+// point, so their beats fall together from here on.
+bool syncBeat(Performance& p, EventSink& events, int, std::int32_t)
+{
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        const TPlayAvistruct& record = p.slots()[slot];
+        if (record.Loaded && record.Playing && record.FollowBPM) {
+            events.ProcessEvent({ event_code::kRestart, 0, 0, slot });
+        }
+    }
     return true;
 }
 

@@ -7,8 +7,10 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "core/control_names.h"
+#include "core/midi_assignment_items.h"
 #include "core/pan_law.h"
 #include "core/performance.h"
 #include "core/slot_rules.h"
@@ -186,11 +188,12 @@ bool resetRotationAndSpeeds(Performance& p, EventSink& events, int slot, std::in
 bool setSyncMode(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool setRight(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool setBottom(Performance& p, EventSink& events, int slot, std::int32_t value);
+bool syncBeat(Performance& p, EventSink& events, int, std::int32_t);
 using G = GlobalState;
 using S = TPlayAvistruct;
 
 // clang-format off
-inline constexpr std::array kEntries {
+inline constexpr std::array kMasterEntries {
     // Master: the main window's options and the loading options.
     ControlEntry { M::Master, "Loop", K::Toggle, kToggle, 1, global<&G::Loop>, globally<kLoopOption>, nullptr, {} },
     ControlEntry { M::Master, "Layering", K::Toggle, kToggle, 1, global<&G::Layering>, globally<kLayeringOption>, nullptr, {} },
@@ -238,7 +241,10 @@ inline constexpr std::array kEntries {
     ControlEntry { M::Master, "CrossfadeB", K::Integer, kSlotNumber, 2, global<&G::crossfadeSlotB>, nullptr, setCrossfadeB, {} },
     ControlEntry { M::Master, "CrossfadeVideo", K::Toggle, kToggle, 1, global<&G::CrossfadeVideo>, nullptr, setGlobalFlag<&G::CrossfadeVideo>, control::kCrossfadeVideo },
     ControlEntry { M::Master, "CrossfadeAudio", K::Toggle, kToggle, 1, global<&G::CrossfadeAudio>, nullptr, setGlobalFlag<&G::CrossfadeAudio>, control::kCrossfadeAudio },
+    ControlEntry { M::Master, "SyncBeat", K::Action, kNoValue, 0, nullptr, nullptr, syncBeat, {} },
+};
 
+inline constexpr std::array kSlotEntries {
     // Each slot: transport and sound.
     ControlEntry { M::Slot, "Trigger", K::Action, kNoValue, 0, nullptr, triggerEvent, nullptr, {} },
     ControlEntry { M::Slot, "Restart", K::Action, kNoValue, 0, nullptr, action<kRestart>, nullptr, {} },
@@ -297,6 +303,55 @@ inline constexpr std::array kEntries {
 };
 // clang-format on
 
+// The MIDI controller assignments: the 41 controller numbers, then the 41 inverts.
+template <std::size_t Parameter> std::int32_t assignedController(const Performance& p, int)
+{
+    return p.options().midi.controllers[Parameter];
+}
+template <std::size_t Parameter>
+bool assignController(Performance& p, EventSink&, int, std::int32_t value)
+{
+    p.options().midi.controllers[Parameter] = value;
+    return true;
+}
+template <std::size_t Parameter> std::int32_t controllerInverted(const Performance& p, int)
+{
+    return p.options().midi.controllerInverts[Parameter] ? 1 : 0;
+}
+template <std::size_t Parameter>
+bool invertController(Performance& p, EventSink&, int, std::int32_t value)
+{
+    p.options().midi.controllerInverts[Parameter] = value != 0;
+    return true;
+}
+template <std::size_t... Parameters>
+constexpr auto assignmentEntries(std::index_sequence<Parameters...>)
+{
+    constexpr ValueRange controllers { kNoController, kHighestController };
+    return std::array {
+        ControlEntry { M::Master, kMidiAssignmentItems[Parameters].controller, K::Integer,
+            controllers, kMidiAssignmentItems[Parameters].defaultController,
+            assignedController<Parameters>, nullptr, assignController<Parameters>, {} }...,
+        ControlEntry { M::Master, kMidiAssignmentItems[Parameters].invert, K::Toggle, kToggle, 0,
+            controllerInverted<Parameters>, nullptr, invertController<Parameters>, {} }...,
+    };
+}
+inline constexpr auto kAssignmentEntries
+    = assignmentEntries(std::make_index_sequence<kMidiAssignmentItems.size()>());
+
+template <std::size_t... Sizes>
+constexpr auto joined(const std::array<ControlEntry, Sizes>&... parts)
+{
+    std::array<ControlEntry, (Sizes + ...)> whole {};
+    std::size_t at = 0;
+    ((std::copy(parts.begin(), parts.end(), whole.begin() + static_cast<std::ptrdiff_t>(at)),
+         at += parts.size()),
+        ...);
+    return whole;
+}
+
+inline constexpr auto kEntries = joined(kMasterEntries, kAssignmentEntries, kSlotEntries);
+
 } // namespace control_entries
 
 consteval std::size_t controlIndex(ControlScope scope, std::string_view item)
@@ -318,6 +373,18 @@ consteval ControlAddress masterControl(std::string_view item)
 constexpr ControlAddress slotControl(std::size_t index, int slot)
 {
     return { index, slot };
+}
+
+// The controller number and the invert of MIDI parameter 0..40.
+constexpr ControlAddress midiControllerControl(int parameter)
+{
+    constexpr ControlAddress first = masterControl(kMidiAssignmentItems.front().controller);
+    return { first.index + static_cast<std::size_t>(parameter), 0 };
+}
+constexpr ControlAddress midiInvertControl(int parameter)
+{
+    constexpr ControlAddress first = masterControl(kMidiAssignmentItems.front().invert);
+    return { first.index + static_cast<std::size_t>(parameter), 0 };
 }
 
 } // namespace oskel

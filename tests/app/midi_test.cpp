@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "control/midi_parameters.h"
 #include "control/slot_grid_layout.h"
 #include "support/clip_maker.h"
 #include "support/temp_dir.h"
@@ -173,6 +174,38 @@ TEST_F(MidiTest, InputWaitsForAPatchMidiChoseAndAResetEndsLearning)
     ASSERT_TRUE(instrument->midi().learn().learning());
     instrument.set("[Master]", "StopAll", 0);
     EXPECT_FALSE(instrument->midi().learn().learning());
+}
+
+// What MIDI sets besides the slots is kept by a recording as well: an assignment learned
+// from the device, and the beat restarted by a clock's start.
+TEST_F(MidiTest, ALearnedControllerAndAClockStartAreRecorded)
+{
+    TestInstrument instrument(folder.path());
+    instrument.set("[Master]", "SyncToMidiClock", 1);
+    instrument->recorder().start();
+    instrument->midi().learn().StartLearn(midi_parameter::kOpacity);
+    const std::uint8_t controller[] = { 0xB0, 33, 90 };
+    ASSERT_TRUE(instrument.midiCable->inject(LoopbackMidi::kDefaultCable, controller));
+    EXPECT_TRUE(serveUntil(instrument, [&] { return !instrument->midi().learn().learning(); }));
+    EXPECT_EQ(instrument.read("[Master]", "ControllerOpacity"), 33);
+
+    const std::uint8_t start[] = { 0xFA };
+    ASSERT_TRUE(instrument.midiCable->inject(LoopbackMidi::kDefaultCable, start));
+    const auto recordedSets = [&] {
+        std::vector<std::string> names;
+        for (const ScriptAction& action : instrument->recorder().actions()) {
+            if (const auto* set = std::get_if<SetAction>(&action.command)) {
+                names.push_back(controlName(set->control));
+            }
+        }
+        return names;
+    };
+    EXPECT_TRUE(serveUntil(instrument, [&] {
+        instrument->midi().mainLoopTurn(std::chrono::steady_clock::now());
+        return recordedSets().size() == 2;
+    }));
+    EXPECT_EQ(recordedSets(),
+        (std::vector<std::string> { "[Master] ControllerOpacity", "[Master] SyncBeat" }));
 }
 
 } // namespace

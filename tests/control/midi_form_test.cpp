@@ -16,7 +16,7 @@ class MidiFormTest : public ::testing::Test, public test::PerformanceWithControl
 protected:
     MidiOptions& midi() { return performance.options().midi; }
 
-    MidiLearn learn { midi() };
+    MidiLearn learn { events, performance };
 };
 
 TEST_F(MidiFormTest, DefaultsFillOnlyTheUnassignedParameters)

@@ -11,6 +11,7 @@
 #include "control/midi_form.h"
 #include "control/midi_input.h"
 #include "control/midi_learn.h"
+#include "core/midi_assignment_items.h"
 #include "support/performance_with_controls.h"
 #include "support/pretend_clip.h"
 
@@ -48,7 +49,7 @@ protected:
     ControlSurfacePort surface;
     MidiInterpreter interpreter { { performance, events, inspector, ports, effects, surface,
         [] { return 44100; } } };
-    MidiLearn learn { midi() };
+    MidiLearn learn { events, performance };
     int refreshes = 0;
     std::atomic<int> wakes = 0;
     MidiInput input { { interpreter, learn, [this] { ++refreshes; }, [this] { ++wakes; } } };
@@ -93,7 +94,7 @@ TEST_F(MidiInputTest, ACancelledLearnAssignsNothing)
     input.MidiInput1MidiInput(kController, 41, 5);
     for (int parameter = 0; parameter < kMidiParameterCount; ++parameter) {
         EXPECT_EQ(midi().controllers.at(std::size_t(parameter)),
-            kMidiParameters.at(std::size_t(parameter)).defaultController)
+            kMidiAssignmentItems.at(std::size_t(parameter)).defaultController)
             << parameter;
     }
     EXPECT_EQ(refreshes, 0);

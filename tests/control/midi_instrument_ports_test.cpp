@@ -32,12 +32,12 @@ protected:
     SelectionOnlyInspector inspector { performance };
     std::uint32_t now = 1000;
     InstrumentMidiPorts ports { { tempo, logic.explorer(), logic.console(), ui,
-        [this] { return now; } } };
+        [this] { return now; }, events, performance } };
     EffectHostPort effects;
     ControlSurfacePort surface;
     MidiInterpreter interpreter { { performance, events, inspector, ports, effects, surface,
         [] { return 44100; } } };
-    MidiLearn learn { performance.options().midi };
+    MidiLearn learn { events, performance };
 };
 
 TEST_F(MidiInstrumentPortsTest, NotesAndProgramsLoadFromThePatchList)

@@ -10,6 +10,7 @@
 #include "control/midi_interpreter.h"
 #include "control/midi_parameters.h"
 #include "core/control_names.h"
+#include "core/midi_assignment_items.h"
 #include "support/fake_sound_buffer.h"
 #include "support/performance_with_controls.h"
 #include "support/pretend_clip.h"
@@ -99,7 +100,7 @@ public:
         options.channel = 1;
         for (int parameter = 0; parameter < kMidiParameterCount; ++parameter) {
             options.controllers.at(std::size_t(parameter))
-                = kMidiParameters.at(std::size_t(parameter)).defaultController;
+                = kMidiAssignmentItems.at(std::size_t(parameter)).defaultController;
         }
         TPlayAvistruct& first = load(1);
         first.Volume = -500;

@@ -164,6 +164,46 @@ TEST_F(ControlTableTest, ARefusedToggleShowsItsButtonOutAgain)
     EXPECT_EQ(std::get<bool>(*ui.lastShown(control::kEnable3D)), false);
 }
 
+// Restarting the beat restarts the playing slots that follow the tempo, and no others.
+TEST(SyncBeat, RestartsThePlayingSlotsThatFollowTheTempo)
+{
+    struct Case {
+        int slot;
+        bool loaded;
+        bool playing;
+        bool follows;
+        bool restarted;
+    };
+    const std::vector<Case> cases {
+        { 2, true, true, true, true },
+        { 4, true, false, true, false },
+        { 6, true, true, false, false },
+        { 9, false, true, true, false },
+        { 16, true, true, true, true },
+    };
+    test::RecordingUserInterface ui;
+    MainThreadDispatcher mainThread;
+    Performance performance { ui, mainThread };
+    for (const Case& c : cases) {
+        TPlayAvistruct& slot = performance.slot(c.slot);
+        slot.Loaded = c.loaded;
+        slot.Playing = c.playing;
+        slot.FollowBPM = c.follows;
+    }
+    struct Sink : EventSink {
+        std::vector<TSlotEvent> events;
+        void ProcessEvent(const TSlotEvent& event) override { events.push_back(event); }
+    } sink;
+    const ControlAddress syncBeat = masterControl("SyncBeat");
+    ASSERT_TRUE(syncBeat.entry().write(performance, sink, 0, 0));
+    std::vector<int> restarted;
+    for (const TSlotEvent& event : sink.events) {
+        EXPECT_EQ(event.Code, event_code::kRestart);
+        restarted.push_back(event.Slot);
+    }
+    EXPECT_EQ(restarted, (std::vector<int> { 2, 16 }));
+}
+
 TEST(ControlNames, GroupsAndItemsAreFoundWithoutRegardToCase)
 {
     struct Case {

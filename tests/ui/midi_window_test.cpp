@@ -97,6 +97,7 @@ TEST_F(MidiWindowTest, WhatTheLogicChangesShowsWithoutBeingSentBack)
     midi().pitchWheelParameter = 3;
     instrument.learn.AssignParam(kOpacity, "20");
     instrument.learn.setInvert(kOpacity, true);
+    events.sent.clear();
     refreshed();
 
     EXPECT_TRUE(control<QCheckBox>("cbKaossPad").isChecked());

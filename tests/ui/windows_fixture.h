@@ -119,7 +119,7 @@ struct TestInstrument {
     ControlSurfacePort surface;
     MidiInterpreter interpreter { { performance, events, inspector, midiPorts, effects, surface,
         [] { return 44100; } } };
-    MidiLearn learn { performance.options().midi };
+    MidiLearn learn { events, performance };
     MidiInput midiInput { { interpreter, learn, {}, {} } };
     std::vector<std::string> midiInputs { "Keys", "Pads" };
     std::vector<std::string> midiOutputs { "Synth" };
