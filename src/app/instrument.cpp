@@ -83,7 +83,25 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
                  m_controllers.inspector(), mainThread, clockOrWallClock(parts.clock),
                  [this] { return m_audio.referenceRate(); } },
           midiOrLoopback(std::move(parts.midi)))
+    , m_actions(
+          m_events, m_performance,
+          [this](int slot, const std::filesystem::path& clip) { loadClip(slot, clip); },
+          [this](const KeyAction& key) { pressKey(key); }, ui)
+    , m_offline(parts.offline)
+    , m_osc(InstrumentOsc::Links { m_performance, mainThread,
+                [this](const ScriptCommand& command) { m_actions.carryOut(command); } },
+          std::move(parts.osc))
 {
+    m_actions.setMidiHandler([this](const MidiAction& action) {
+        m_midi.deliver(action.status, action.data1, action.data2);
+    });
+    m_actions.setPatchHandler([this, &ui](const PatchAction& action) {
+        if (!action.save) {
+            loadPatch(action.file);
+        } else if (const auto problem = savePatch(action.file)) {
+            ui.showMessage(*problem);
+        }
+    });
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);
     m_performance.setRenderer(m_renderer.port);
@@ -159,6 +177,16 @@ void Instrument::activate()
     m_lifecycle.FormActivate();
     m_midi.optionsChanged();
     m_midi.start();
+    if (!m_offline) {
+        m_osc.optionsChanged();
+    }
+}
+
+void Instrument::mainLoopTurn(std::chrono::steady_clock::time_point now)
+{
+    m_patches.advanceTimers();
+    m_midi.mainLoopTurn(now);
+    m_osc.mainLoopTurn();
 }
 
 bool Instrument::loadClip(int slot, const std::filesystem::path& file)
@@ -237,6 +265,7 @@ void Instrument::shutDown()
         return;
     }
     m_shutDown = true;
+    m_osc.stop();
     m_midi.stop();
     m_lifecycle.FormCloseQuery();
     // Whatever way the close went, no playback thread outlives the objects it uses.

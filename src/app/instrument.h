@@ -10,6 +10,7 @@
 
 #include "app/clip_argument.h"
 #include "app/instrument_midi.h"
+#include "app/instrument_osc.h"
 #include "app/instrument_patches.h"
 #include "app/lifecycle.h"
 #include "control/controllers.h"
@@ -30,6 +31,7 @@
 #include "playback/tempo.h"
 #include "playback/tick_figures.h"
 #include "playback/transport.h"
+#include "recording/action_player.h"
 #include "recording/performance_recorder.h"
 #include "recording/performance_script.h"
 #include "sources/source_interface.h"
@@ -84,6 +86,10 @@ struct InstrumentParts {
     bool frameClockStepped = false;
     // The MIDI devices; none: only the loopback cable, which nothing outside reaches.
     std::unique_ptr<MidiDevices> midi;
+    // Where OSC arrives; none: UDP, as the OSC options say.
+    std::unique_ptr<OscPort> osc;
+    // An offline render plays its file alone: nothing from the network takes part.
+    bool offline = false;
 };
 
 // The whole instrument, put together: the performance state and every subsystem, wired to
@@ -141,6 +147,13 @@ public:
     InstrumentPatches& patches() { return m_patches; }
     // The MIDI input: its device, the interpreter, learning and the monitor.
     InstrumentMidi& midi() { return m_midi; }
+    // OSC control over the network.
+    InstrumentOsc& osc() { return m_osc; }
+    // Carries out the actions of performance files and OSC, each as the performer's own.
+    ActionPlayer& actions() { return m_actions; }
+    // Each turn of the main thread's loop: the patch timers, the MIDI clock and device, the
+    // OSC subscribers.
+    void mainLoopTurn(std::chrono::steady_clock::time_point now);
     // Loads a patch, then serves the main thread's queue until its clips are ready to draw
     // (at most a few seconds), as the program does with a patch named at start.
     PatchLoader::Outcome loadStartPatch(
@@ -178,6 +191,9 @@ private:
     InstrumentPatches m_patches;
     Locations m_locations;
     InstrumentMidi m_midi;
+    ActionPlayer m_actions;
+    bool m_offline = false;
+    InstrumentOsc m_osc;
     bool m_shutDown = false;
 };
 

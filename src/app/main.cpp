@@ -165,8 +165,7 @@ int runInstrument(const Arguments& arguments)
     signals.start([&mainThread, &quit] { mainThread.post([&quit] { quit = true; }); });
     while (!quit) {
         mainThread.serveFor(std::chrono::milliseconds(50));
-        instrument.patches().advanceTimers();
-        instrument.midi().mainLoopTurn(std::chrono::steady_clock::now());
+        instrument.mainLoopTurn(std::chrono::steady_clock::now());
     }
     int status = 0;
     if (!arguments.record.empty()) {

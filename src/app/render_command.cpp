@@ -83,24 +83,9 @@ public:
         const std::filesystem::path output
             = m_request.output.value_or(m_instrument.performance().options().render.RenderOutput);
         const std::unique_ptr<RenderOutput> file = openOutput(output);
-        ActionPlayer player(
-            m_instrument.events(), m_instrument.performance(),
-            [this](
-                int slot, const std::filesystem::path& clip) { m_instrument.loadClip(slot, clip); },
-            [this](const KeyAction& key) { m_instrument.pressKey(key); }, m_ui);
-        player.setMidiHandler([this](const MidiAction& action) {
-            m_instrument.midi().deliver(action.status, action.data1, action.data2);
-        });
-        player.setPatchHandler([this](const PatchAction& action) {
-            if (!action.save) {
-                m_instrument.loadPatch(action.file);
-            } else if (const auto problem = m_instrument.savePatch(action.file)) {
-                m_ui.showMessage(*problem);
-            }
-        });
-        OfflineRender render(ReplayInstrument { m_mainThread, player, m_instrument.mailbox(),
-            m_instrument.playback(), m_instrument.frameClock(), m_instrument.renderer(), *m_sound,
-            m_soundTap, m_clock });
+        OfflineRender render(ReplayInstrument { m_mainThread, m_instrument.actions(),
+            m_instrument.mailbox(), m_instrument.playback(), m_instrument.frameClock(),
+            m_instrument.renderer(), *m_sound, m_soundTap, m_clock });
         renderFrames(render, actions, *file);
         m_instrument.performance().options().render.RenderOutput
             = std::filesystem::absolute(output).string();
@@ -141,7 +126,8 @@ private:
                       = std::make_unique<ReplayTimedRenderer>(std::move(choice.renderer), m_clock);
                   return choice;
               };
-        return InstrumentParts { std::move(device), timedRenderer, m_clock.function(), true, {} };
+        return InstrumentParts { std::move(device), timedRenderer, m_clock.function(), true, {}, {},
+            true };
     }
 
     // The render settings through the engine, and the output they describe. Compressing and

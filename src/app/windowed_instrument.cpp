@@ -132,10 +132,7 @@ public:
                 },
                 &m_instrument.patches().logic(),
                 [this](PatchExplorerView* view) { m_instrument.patches().attachView(view); },
-                [this] {
-                    m_instrument.patches().advanceTimers();
-                    m_instrument.midi().mainLoopTurn(std::chrono::steady_clock::now());
-                } },
+                [this] { m_instrument.mainLoopTurn(std::chrono::steady_clock::now()); } },
             midiLinks(m_instrument.midi()),
         };
     }

@@ -107,8 +107,17 @@ struct FileOptions {
     std::optional<std::string> codecWarning; // kept as found
 };
 
+// OSC control over the network: off until switched on; on 127.0.0.1 unless every interface
+// is chosen, since any machine that reaches the port could then play the instrument.
+struct OscOptions {
+    bool enabled = false;
+    std::int32_t port = 9000; // 0: a free port the system chooses
+    bool allInterfaces = false;
+};
+
 struct Options {
     MidiOptions midi;
+    OscOptions osc;
     DisplayOptions display;
     RenderOptions render;
     ConsoleOptions console;

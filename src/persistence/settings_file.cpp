@@ -30,6 +30,7 @@ constexpr std::string_view kRender = "Render";
 constexpr std::string_view kThumbnails = "Thumbnails";
 constexpr std::string_view kAutoPatchLoad = "AutoPatchLoad";
 constexpr std::string_view kConsoleMode = "ConsoleMode";
+constexpr std::string_view kOsc = "OSC";
 constexpr std::string_view kDisplay = "Display";
 constexpr std::string_view kMainForm = "Oskel3MainForm";
 constexpr std::string_view kClipHistory = "ClipFileDirHistory";
@@ -133,6 +134,21 @@ void readMidi(const IniProfile& ini, MidiOptions& midi)
     if (midi.channel == 0) {
         midi.channel = 1;
     }
+}
+
+void readOsc(const IniProfile& ini, OscOptions& osc)
+{
+    osc.enabled = ini.readBool(kOsc, "Enabled", false);
+    const std::int32_t port = readInt32(ini, kOsc, "Port", 9000);
+    osc.port = port >= 0 && port <= 65535 ? port : 9000;
+    osc.allInterfaces = ini.readBool(kOsc, "AllInterfaces", false);
+}
+
+void writeOsc(IniProfile& ini, const OscOptions& osc)
+{
+    ini.writeBool(kOsc, "Enabled", osc.enabled);
+    ini.writeInteger(kOsc, "Port", osc.port);
+    ini.writeBool(kOsc, "AllInterfaces", osc.allInterfaces);
 }
 
 void readDisplay(const IniProfile& ini, DisplayOptions& display)
@@ -395,6 +411,7 @@ void readSettings(
 {
     readFiles(ini, defaults, globals, options);
     readMidi(ini, options.midi);
+    readOsc(ini, options.osc);
     readDisplay(ini, options.display);
     readPlayback(ini, globals);
     readGlobals(ini, globals, options.ui);
@@ -408,6 +425,7 @@ void writeSettings(IniProfile& ini, const GlobalState& globals, const Options& o
 {
     writeFilesAndWindows(ini, globals, options);
     writeMidi(ini, globals, options.midi);
+    writeOsc(ini, options.osc);
     writePlaybackFilesRenderFileIO(ini, globals, options);
     writeGlobalsAndRest(ini, globals, options);
 }

@@ -252,6 +252,7 @@ TEST_F(SettingsTest, EveryWrittenOptionReadsBackAsItWas)
     options.ui.AnimatedThumbs = false;
     options.windows.main = WindowPlacement { 10, 20, false };
     options.windows.midi = WindowPlacement { 1, 2, true };
+    options.osc = OscOptions { true, 9100, true };
 
     const GlobalState before = globals;
     const Options optionsBefore = options;
@@ -290,6 +291,24 @@ TEST_F(SettingsTest, EveryWrittenOptionReadsBackAsItWas)
     EXPECT_EQ(options.windows.main->left, 10);
     EXPECT_EQ(options.windows.midi.left, 1);
     EXPECT_TRUE(options.windows.midi.visible);
+    EXPECT_TRUE(options.osc.enabled);
+    EXPECT_EQ(options.osc.port, 9100);
+    EXPECT_TRUE(options.osc.allInterfaces);
+}
+
+// OSC stays off and on 127.0.0.1 unless the file says otherwise; a port that is no UDP port
+// gives the usual one.
+TEST_F(SettingsTest, OscIsOffAndLocalUnlessChosenAndBadPortsGiveTheUsualOne)
+{
+    read("");
+    EXPECT_FALSE(options.osc.enabled);
+    EXPECT_FALSE(options.osc.allInterfaces);
+    EXPECT_EQ(options.osc.port, 9000);
+    for (const char* port : { "70000", "-1", "udp" }) {
+        read(std::string("[OSC]\nEnabled=1\nPort=") + port);
+        EXPECT_TRUE(options.osc.enabled);
+        EXPECT_EQ(options.osc.port, 9000) << port;
+    }
 }
 
 // A device is found again by its name, so the name must read back exactly, whatever it holds.
