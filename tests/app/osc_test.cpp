@@ -1,8 +1,10 @@
 // OSC through the whole instrument: UDP on 127.0.0.1 to the running engine, each message one
 // recorded action, the refused ones counted, the address list and the feedback sent back.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <mutex>
+#include <thread>
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -67,9 +69,10 @@ void sendRaw(std::uint16_t to, const std::vector<std::uint8_t>& bytes)
     ::close(socketNumber);
 }
 
-bool serveUntil(TestInstrument& instrument, const std::function<bool()>& done)
+bool serveUntil(TestInstrument& instrument, const std::function<bool()>& done,
+    std::chrono::milliseconds patience = std::chrono::seconds(10))
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + patience;
     while (!done() && std::chrono::steady_clock::now() < deadline) {
         instrument.serve(std::chrono::milliseconds(5));
         instrument->mainLoopTurn(std::chrono::steady_clock::now());
@@ -158,6 +161,41 @@ TEST_F(OscTest, TheAddressListIsSentBackAndBadInputIsCountedNotCarriedOut)
     instrument->performance().options().osc.enabled = false;
     instrument->osc().optionsChanged();
     EXPECT_FALSE(instrument->osc().port().isOpen());
+}
+
+// Ten thousand messages in a second: the main thread keeps up or drops the excess, counted,
+// and the instrument still answers afterwards.
+TEST_F(OscTest, AFloodIsTakenOrCountedAndTheInstrumentStillAnswers)
+{
+    TestInstrument instrument(folder.path());
+    const std::uint16_t port = listen(instrument);
+    OscClientPort tablet;
+    std::atomic<bool> sent { false };
+    std::thread flood([&] {
+        const auto begin = std::chrono::steady_clock::now();
+        for (int k = 0; k < 10000; ++k) {
+            std::this_thread::sleep_until(begin + std::chrono::microseconds(k * 100));
+            tablet.send(port, { "/oskel/master/crossfadeposition", { std::int64_t { k % 200 } } });
+        }
+        sent = true;
+    });
+    while (!sent) {
+        instrument.serve(std::chrono::milliseconds(20));
+    }
+    flood.join();
+    // UDP may lose a packet when the system's buffer is full: the last value is sent until it
+    // arrives.
+    const auto applied = [&] { return instrument.read("[Master]", "CrossfadePosition") == 255; };
+    bool answered = false;
+    for (int attempt = 0; attempt < 20 && !answered; ++attempt) {
+        tablet.send(port, { "/oskel/master/crossfadeposition", { std::int64_t { 255 } } });
+        answered = serveUntil(instrument, applied, std::chrono::milliseconds(500));
+    }
+    EXPECT_TRUE(answered);
+    const InstrumentOsc::Counts counts = instrument->osc().counts();
+    EXPECT_GT(counts.taken, 0u);
+    EXPECT_LE(counts.taken + counts.dropped, 10001u);
+    EXPECT_EQ(counts.refused, 0u);
 }
 
 } // namespace
