@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "app/render_command.h"
+#include "app/test_instrument.h"
+#include "platform/udp_osc_port.h"
 #include "recording/frame_folder_output.h"
 #include "support/clip_maker.h"
 #include "support/temp_dir.h"
@@ -215,6 +217,44 @@ TEST_F(RenderEndToEnd, MidiNotesAndAControllerPlayTheLayers)
     EXPECT_TRUE(near(at(3), c)) << "slot 2 over it";
     // 64 of 127 is 129 of 256 opaque: transparency 127.
     EXPECT_TRUE(near(at(5), blended(c, a, opacity(127)))) << "slot 2 half transparent";
+}
+
+// A tablet plays the instrument by OSC while it records; the recording, saved as a
+// performance file, renders what the tablet did.
+TEST_F(RenderEndToEnd, OscMessagesRecordedIntoAPerformanceRenderAgain)
+{
+    test::TempDir instrumentHome;
+    {
+        test::TestInstrument instrument(instrumentHome.path());
+        instrument->recorder().start();
+        ASSERT_TRUE(instrument->loadClip(1, test::clipFolder() / "solid-tone.avi"));
+        ASSERT_TRUE(instrument->loadClip(2, test::clipFolder() / "solid.avi"));
+        instrument->performance().options().osc = OscOptions { true, 0, false };
+        instrument->osc().optionsChanged();
+        const OscClient to { 0x7F000001, instrument->osc().port().boundPort() };
+        UdpOscPort tablet;
+        ASSERT_EQ(tablet.open(0, false), "");
+        for (const OscMessage& message : std::vector<OscMessage> {
+                 { "/oskel/slot/1/trigger", {} },
+                 { "/oskel/slot/2/trigger", { 1.0 } },
+                 { "/oskel/slot/2/transparency", { std::int64_t { 127 } } },
+             }) {
+            ASSERT_TRUE(tablet.send(to, message));
+            // One at a time, so that UDP keeps their order.
+            const std::size_t before = instrument->recorder().actions().size();
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (instrument->recorder().actions().size() == before
+                && std::chrono::steady_clock::now() < deadline) {
+                instrument.serve(std::chrono::milliseconds(5));
+            }
+        }
+        ASSERT_EQ(instrument->recorder().actions().size(), 5u);
+        ASSERT_EQ(instrument->recorder().save(test::clipFolder() / "show.txt"), std::nullopt);
+    }
+    const std::filesystem::path output = home / "osc";
+    ASSERT_EQ(render(output), 0) << err.str();
+    const auto frame = test::decodeWithFfmpeg(output / frameFileName(1));
+    EXPECT_TRUE(near(pixelOf(frame, 384, 100, 100), blended(c, a, opacity(127))));
 }
 
 // A hand-written patch sets up three layers; the performance only triggers them.
