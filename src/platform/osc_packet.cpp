@@ -35,8 +35,16 @@ bool isBundle(std::span<const std::uint8_t> bytes)
         && std::memcmp(bytes.data(), kBundleTag.data(), kBundleTag.size()) == 0;
 }
 
-std::optional<OscArgument> argumentOf(char type, const lo_arg& value)
+// liblo gives no value for the types that carry none (true, false).
+std::optional<OscArgument> argumentOf(char type, const lo_arg* given)
 {
+    if (type == LO_TRUE || type == LO_FALSE) {
+        return type == LO_TRUE;
+    }
+    if (given == nullptr) {
+        return std::nullopt;
+    }
+    const lo_arg& value = *given;
     switch (type) {
     case LO_INT32:
         return std::int64_t { value.i };
@@ -51,10 +59,6 @@ std::optional<OscArgument> argumentOf(char type, const lo_arg& value)
     case LO_STRING:
     case LO_SYMBOL:
         return std::string(&value.s);
-    case LO_TRUE:
-        return true;
-    case LO_FALSE:
-        return false;
     default:
         return std::nullopt;
     }
@@ -124,7 +128,7 @@ private:
         lo_arg** values = lo_message_get_argv(message.get());
         const int count = lo_message_get_argc(message.get());
         for (int k = 0; k < count; ++k) {
-            const auto argument = argumentOf(types[k], *values[k]);
+            const auto argument = argumentOf(types[k], values[k]);
             if (!argument) {
                 packet.problems.push_back(
                     "an argument of type '" + std::string(1, types[k]) + "' at " + taken.address);
