@@ -138,7 +138,17 @@ void InstrumentOsc::mainLoopTurn()
 
 InstrumentOsc::Counts InstrumentOsc::counts() const
 {
-    return { m_taken, m_refused, m_dropped.load() };
+    return { m_taken.load(), m_refused.load(), m_dropped.load() };
+}
+
+std::string InstrumentOsc::countsText() const
+{
+    if (!m_isOpen) {
+        return {};
+    }
+    const Counts now = counts();
+    return "OSC: " + std::to_string(now.taken) + " taken, " + std::to_string(now.refused)
+        + " refused, " + std::to_string(now.dropped) + " dropped";
 }
 
 } // namespace oskel

@@ -49,7 +49,10 @@ public:
     void mainLoopTurn();
 
     OscPort& port() { return *m_port; }
+    // Any thread (the monitor's).
     Counts counts() const;
+    // "OSC: 12 taken, 0 refused, 0 dropped" while OSC is on; empty while it is off.
+    std::string countsText() const;
     // Why the last refused message was refused; empty when none was.
     const std::string& lastRefusal() const { return m_lastRefusal; }
 
@@ -65,11 +68,11 @@ private:
     std::shared_ptr<std::atomic<bool>> m_alive = std::make_shared<std::atomic<bool>>(true);
     std::atomic<int> m_waiting { 0 };
     std::atomic<std::uint64_t> m_dropped { 0 };
-    std::uint64_t m_taken = 0;
-    std::uint64_t m_refused = 0;
+    std::atomic<std::uint64_t> m_taken { 0 };
+    std::atomic<std::uint64_t> m_refused { 0 };
     std::string m_lastRefusal;
     OscOptions m_opened;
-    bool m_isOpen = false;
+    std::atomic<bool> m_isOpen { false };
     std::vector<OscClient> m_subscribers;
     OscFeedback m_feedback;
 };

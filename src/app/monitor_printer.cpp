@@ -5,9 +5,11 @@
 
 namespace oskel {
 
-MonitorPrinter::MonitorPrinter(TickFigureCounter& figures, std::ostream& out)
+MonitorPrinter::MonitorPrinter(
+    TickFigureCounter& figures, std::ostream& out, std::function<std::string()> more)
     : m_figures(figures)
     , m_out(out)
+    , m_more(std::move(more))
     , m_thread([this] { run(); })
 {
 }
@@ -35,10 +37,11 @@ void MonitorPrinter::run()
         since = now;
         char line[160];
         std::snprintf(line, sizeof line,
-            "Monitor: %.1f ticks/s, decode %.1f ms, processing %.1f ms, upload %.1f ms\n",
+            "Monitor: %.1f ticks/s, decode %.1f ms, processing %.1f ms, upload %.1f ms",
             static_cast<double>(figures.ticks) / seconds, figures.decodeMs, figures.processingMs,
             figures.uploadMs);
-        m_out << line << std::flush;
+        const std::string more = m_more ? m_more() : std::string();
+        m_out << line << (more.empty() ? "" : ", ") << more << '\n' << std::flush;
     }
 }
 
