@@ -35,30 +35,37 @@ bool isBundle(std::span<const std::uint8_t> bytes)
         && std::memcmp(bytes.data(), kBundleTag.data(), kBundleTag.size()) == 0;
 }
 
+// A value of type T at `bytes`, which liblo leaves aligned only to four bytes.
+template <typename T> T valueAt(const void* bytes)
+{
+    T value {};
+    std::memcpy(&value, bytes, sizeof value);
+    return value;
+}
+
 // liblo gives no value for the types that carry none (true, false).
-std::optional<OscArgument> argumentOf(char type, const lo_arg* given)
+std::optional<OscArgument> argumentOf(char type, const void* value)
 {
     if (type == LO_TRUE || type == LO_FALSE) {
         return type == LO_TRUE;
     }
-    if (given == nullptr) {
+    if (value == nullptr) {
         return std::nullopt;
     }
-    const lo_arg& value = *given;
     switch (type) {
     case LO_INT32:
-        return std::int64_t { value.i };
+        return std::int64_t { valueAt<std::int32_t>(value) };
     case LO_INT64:
-        return std::int64_t { value.h };
-    case LO_CHAR:
-        return std::int64_t { static_cast<unsigned char>(value.c) };
+        return std::int64_t { valueAt<std::int64_t>(value) };
+    case LO_CHAR: // a character in the low byte of a 32-bit word
+        return std::int64_t { valueAt<std::int32_t>(value) & 0xFF };
     case LO_FLOAT:
-        return double { value.f };
+        return double { valueAt<float>(value) };
     case LO_DOUBLE:
-        return value.d;
+        return valueAt<double>(value);
     case LO_STRING:
     case LO_SYMBOL:
-        return std::string(&value.s);
+        return std::string(static_cast<const char*>(value));
     default:
         return std::nullopt;
     }
