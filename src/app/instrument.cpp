@@ -112,7 +112,10 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
             m_midi.learn().cancelLearn();
         }
     });
-    m_events.setSelectionChangedHandler([this](int slot) { m_tempo.selectionChanged(slot); });
+    m_events.setSelectionChangedHandler([this](int slot) {
+        m_tempo.selectionChanged(slot);
+        m_midi.surface().showSlot(slot);
+    });
     m_tempo.setPerformerEvents(m_events);
     m_events.setControlChangedHandler([this](const ControlEntry& entry, int slot) {
         followControlChange(m_performance, m_tempo, entry, slot);
@@ -126,9 +129,15 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_loader.setLoadedHandler([this](int) { mixer().refreshSides(); });
     m_loader.setSyncRestarter([this](bool hide) { m_events.RestartSyncSlots(hide); });
     m_loader.setMonitor(&m_monitor);
-    m_monitor.setClipsReadyHandler([this] { m_patchLoader.clipsReady(); });
+    m_monitor.setClipsReadyHandler([this] {
+        m_patchLoader.clipsReady();
+        m_midi.surface().patchLoaded();
+    });
     m_patchLoader.setFinishedHandler([this](bool loaded) {
         m_midi.input().setInputEnabled(true);
+        if (loaded) {
+            m_midi.surface().patchLoaded();
+        }
         if (m_patches.console().on()) {
             m_patches.console().patchLoadFinished(loaded);
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "core/control_table.h"
 #include "core/shown_text.h"
@@ -22,6 +23,9 @@ std::uint32_t packed(const MidiMessage& message)
 InstrumentMidi::InstrumentMidi(Links links, std::unique_ptr<MidiDevices> devices)
     : m_links(std::move(links))
     , m_devices(std::move(devices))
+    , m_surfaceOutput(*m_devices)
+    , m_surface(ControlSurface::Links { m_links.performance, m_links.events, m_surfaceOutput,
+          [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); } })
     , m_ports(InstrumentMidiPorts::Links { m_links.tempo, m_links.patches.explorer(),
           m_links.patches.console(), m_links.performance.ui(), m_links.clock, m_links.events,
           m_links.performance })
@@ -56,6 +60,9 @@ void InstrumentMidi::post(void (InstrumentMidi::*task)())
 void InstrumentMidi::start()
 {
     m_learn.AssignDefaultControllers();
+    if (m_links.performance.options().midi.AutoMapActive) {
+        startSurface();
+    }
     const MidiOptions& options = m_links.performance.options().midi;
     const std::vector<std::string> names = m_port.deviceNames();
     if (options.InputDeviceName.empty() && names.empty()) {
@@ -79,6 +86,7 @@ void InstrumentMidi::start()
 
 void InstrumentMidi::stop()
 {
+    m_surface.stop();
     m_port.close();
 }
 
@@ -110,6 +118,11 @@ void InstrumentMidi::chooseInput(const std::string& name)
 void InstrumentMidi::mainLoopTurn(std::chrono::steady_clock::time_point now)
 {
     applyClock();
+    m_surface.refresh();
+    if (!m_surfaceFailureShown && !m_surfaceOutput.failure().empty()) {
+        m_surfaceFailureShown = true;
+        m_links.performance.ui().showMessage("Exception in Midi Output Thread");
+    }
     watchDevice(now);
 }
 
@@ -131,6 +144,69 @@ void InstrumentMidi::watchDevice(std::chrono::steady_clock::time_point now)
         m_lost = false;
         m_port.start();
         ui.setStatusText("MIDI Input Device " + quotedText(m_watched) + " is back");
+    }
+}
+
+std::string InstrumentMidi::surfaceDevice() const
+{
+    const MidiOptions& options = m_links.performance.options().midi;
+    if (!options.OutputDeviceName.empty()) {
+        return options.OutputDeviceName;
+    }
+    const std::vector<std::string> names = m_devices->outputNames();
+    const auto at = static_cast<std::size_t>(std::max(options.OutputDevice, 0));
+    return at < names.size() ? names[at] : std::string();
+}
+
+bool InstrumentMidi::startSurface()
+{
+    return m_surface.start(surfaceDevice());
+}
+
+bool InstrumentMidi::stopSurface()
+{
+    UserInterfacePort& ui = m_links.performance.ui();
+    ui.setStatusText("Stopping Novation Automap");
+    if (!m_surface.stop()) {
+        ui.setStatusText("Failed to stop Novation Automap");
+        return false;
+    }
+    ui.setStatusText("Novation Automap Stopped");
+    return true;
+}
+
+void InstrumentMidi::applySurface(bool enabled)
+{
+    MidiOptions& options = m_links.performance.options().midi;
+    if (enabled) {
+        if (m_surface.active()) {
+            stopSurface();
+        }
+        options.AutoMapActive = startSurface();
+    } else if (m_surface.active()) {
+        options.AutoMapActive = !stopSurface();
+    } else {
+        options.AutoMapActive = false;
+    }
+}
+
+void InstrumentMidi::chooseOutput(const std::string& name)
+{
+    UserInterfacePort& ui = m_links.performance.ui();
+    ui.setStatusText("Changing MIDI Out Device");
+    MidiOptions& options = m_links.performance.options().midi;
+    if (m_surface.active()) {
+        if (!m_surface.stop()) {
+            ui.showMessage("Failed to stop Novation Automap");
+            return;
+        }
+        options.AutoMapActive = false;
+    }
+    const std::vector<std::string> names = m_devices->outputNames();
+    const auto listed = std::find(names.begin(), names.end(), name);
+    if (listed != names.end()) {
+        options.OutputDevice = static_cast<std::int32_t>(listed - names.begin());
+        options.OutputDeviceName = name;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/instrument_patches.h"
+#include "control/control_surface.h"
 #include "control/midi_clock_follower.h"
 #include "control/midi_input.h"
 #include "control/midi_instrument_ports.h"
@@ -16,6 +17,7 @@
 #include "core/main_thread_dispatcher.h"
 #include "platform/midi_devices.h"
 #include "platform/midi_in_port.h"
+#include "platform/midi_out_thread.h"
 #include "playback/tempo.h"
 
 namespace oskel {
@@ -65,6 +67,13 @@ public:
     // direct as the option says), interpreted before this returns. For performance files.
     void deliver(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
 
+    // The control surface's "Enable" box when the MIDI window closes: the surface is started
+    // (again) or stopped, the status line says how it went, and the settings remember it.
+    void applySurface(bool enabled);
+    // The performer chose another output device: a running surface stops first.
+    void chooseOutput(const std::string& name);
+    ControlSurface& surface() { return m_surface; }
+
     MidiDevices& devices() { return *m_devices; }
     MidiInPort& port() { return m_port; }
     MidiInput& input() { return m_input; }
@@ -79,11 +88,16 @@ private:
     void serveDirect();
     void post(void (InstrumentMidi::*task)());
     void watchDevice(std::chrono::steady_clock::time_point now);
+    bool startSurface();
+    bool stopSurface();
+    std::string surfaceDevice() const;
 
     Links m_links;
     std::unique_ptr<MidiDevices> m_devices;
     EffectHostPort m_effects;
-    ControlSurfacePort m_surface;
+    TMidiOutThread m_surfaceOutput;
+    ControlSurface m_surface;
+    bool m_surfaceFailureShown = false;
     InstrumentMidiPorts m_ports;
     MidiInterpreter m_interpreter;
     MidiLearn m_learn;

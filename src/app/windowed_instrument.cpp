@@ -57,7 +57,9 @@ MidiLinks midiLinks(InstrumentMidi& midi)
         [&midi] { return midi.devices().inputNames(); },
         [&midi] { return midi.devices().outputNames(); },
         [&midi] { return midi.port().productName(); },
-        [&midi](const std::string& name) { midi.chooseInput(name); } };
+        [&midi](const std::string& name) { midi.chooseInput(name); },
+        [&midi](const std::string& name) { midi.chooseOutput(name); },
+        [&midi](bool enabled) { midi.applySurface(enabled); } };
 }
 
 class WindowedInstrument final : public GuiInstrument {

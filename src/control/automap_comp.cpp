@@ -91,9 +91,8 @@ bool TAutoMapComp::Start()
     for (int section = 0; section < kSectionCount; ++section) {
         led(section, false);
     }
-    if (m_wait) {
-        m_wait(std::chrono::milliseconds(1500));
-    }
+    // No pause for the surface to settle: the start message stays until the pages are drawn,
+    // and the instrument does not stop answering meanwhile.
     m_active = true;
     return true;
 }

@@ -50,7 +50,7 @@ class TAutoMapComp {
 public:
     using Wait = std::function<void(std::chrono::milliseconds)>;
 
-    // `wait` pauses the caller while the device opens and settles; none: no pause.
+    // `wait` pauses the caller while the output thread opens the device; none: no pause.
     explicit TAutoMapComp(MidiOutQueue& output, Wait wait = {});
 
     // Opens the output device and puts the surface on line; false when the device cannot be

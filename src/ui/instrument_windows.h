@@ -55,6 +55,10 @@ struct MidiLinks {
     std::function<std::string()> inputName;
     // The performer chose an input device by its name: close, open and start it.
     std::function<void(const std::string&)> chooseInput;
+    // The performer chose the output device the control surface uses.
+    std::function<void(const std::string&)> chooseOutput;
+    // The window closed with the control surface's "Enable" box ticked or not.
+    std::function<void(bool enabled)> applySurface;
 };
 
 // The parts of the instrument the windows bind to. They outlive the windows.

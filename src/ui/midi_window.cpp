@@ -135,6 +135,11 @@ QWidget* MidiWindow::buildDevices()
     layout->addWidget(inputDevices);
     layout->addWidget(new QLabel("MIDI Out"));
     layout->addWidget(outputDevices);
+    surfaceEnable = new QCheckBox("Enable");
+    surfaceEnable->setObjectName("cbAutoMap");
+    surfaceEnable->setToolTip("The Novation Automap control surface on the MIDI Out device; "
+                              "started or stopped when this window closes");
+    layout->addWidget(surfaceEnable);
     layout->addWidget(new QLabel("MIDI Channel"));
     layout->addWidget(channel);
     pitchWheel = new QComboBox;

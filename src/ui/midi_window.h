@@ -40,6 +40,8 @@ public:
 
     QComboBox* inputDevices;
     QComboBox* outputDevices;
+    // The control surface's "Enable" box: applied when the window closes.
+    QCheckBox* surfaceEnable;
     QSpinBox* channel;
     std::array<QCheckBox*, midi_form::kOptionBoxes.size()> optionBoxes {};
     std::array<ParameterRow, kMidiParameterCount> parameters {};

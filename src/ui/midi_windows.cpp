@@ -9,6 +9,7 @@
 
 #include "control/midi_input.h"
 #include "control/midi_learn.h"
+#include "core/control_table.h"
 #include "ui/instrument_windows.h"
 #include "ui/main_window.h"
 #include "ui/midi_window.h"
@@ -92,14 +93,40 @@ void InstrumentWindows::bindMidi()
         });
     }
 
+    if (midi.chooseOutput) {
+        QObject::connect(window.outputDevices, &QComboBox::activated, &window, [this](int item) {
+            const std::string name = m_midi->outputDevices->itemText(item).toStdString();
+            guarded([this, &name] { m_links->midi.chooseOutput(name); });
+            m_midi->surfaceEnable->setChecked(m_links->performance.options().midi.AutoMapActive);
+        });
+    }
+    // Switching the surface on also leaves the black notes to it.
+    QObject::connect(window.surfaceEnable, &QCheckBox::clicked, &window, [this](bool checked) {
+        if (checked) {
+            guarded([this] {
+                setControl(
+                    m_links->events, m_links->performance, masterControl("DisableBlackNotes"), 1);
+            });
+            showMidiSettings();
+        }
+    });
+    window.surfaceEnable->setEnabled(static_cast<bool>(midi.applySurface));
+
     window.visibilityChanged = [this](bool visible) {
         MidiInput* input = m_links->midi.input;
         if (!visible) {
             if (input != nullptr) {
                 input->setMonitorDisplay({});
             }
+            if (m_links->midi.applySurface && !m_closed) {
+                const bool wanted = m_midi->surfaceEnable->isChecked();
+                guarded([this, wanted] { m_links->midi.applySurface(wanted); });
+                m_midi->surfaceEnable->setChecked(
+                    m_links->performance.options().midi.AutoMapActive);
+            }
             return;
         }
+        m_midi->surfaceEnable->setChecked(m_links->performance.options().midi.AutoMapActive);
         m_channelBox.arm();
         const MidiLinks& links = m_links->midi;
         const MidiOptions& options = m_links->performance.options().midi;
