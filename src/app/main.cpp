@@ -15,6 +15,7 @@
 #include "app/quit_signals.h"
 #include "app/render_command.h"
 #include "app/render_surface.h"
+#include "app/surface_simulator_command.h"
 #include "app/windowed_instrument.h"
 #include "core/ascii.h"
 #include "core/shown_text.h"
@@ -39,7 +40,12 @@ Options:
                      second; decode, processing and upload times)
   --record FILE      record the performance (every event, clip and patch load, with its time)
                      and write it to FILE as the program ends; 'oskel3 render' replays it
-  --list-controls    list every control a performance file can set, with its range
+  --list-controls    list every control a performance file can set, with its range and its
+                     OSC address
+  --surface-simulator [IN OUT]
+                     a control surface in the terminal: shows the displays the instrument
+                     sends to IN and plays what is typed to OUT (without IN and OUT: the
+                     MIDI devices)
   --help             show this help and exit
   --version          show the version and exit
 
@@ -257,6 +263,17 @@ void routeFfmpegLogAsAsked()
     oskel::routeFfmpegLog(level);
 }
 
+int runSurfaceSimulator(int argc, char** argv)
+{
+    std::string problems;
+    const std::unique_ptr<oskel::MidiDevices> devices = oskel::openSystemMidiDevices(problems);
+    if (!problems.empty()) {
+        std::cerr << "oskel3: " << problems << '\n';
+    }
+    const std::vector<std::string_view> arguments(argv + 2, argv + argc);
+    return oskel::runSurfaceSimulator(arguments, *devices, std::cin, std::cout, std::cerr);
+}
+
 int runRender(int argc, char** argv)
 {
     oskel::QuitSignals signals;
@@ -276,6 +293,9 @@ int main(int argc, char** argv)
         routeFfmpegLogAsAsked();
         if (argc >= 2 && std::string_view(argv[1]) == "render") {
             return runRender(argc, argv);
+        }
+        if (argc >= 2 && std::string_view(argv[1]) == "--surface-simulator") {
+            return runSurfaceSimulator(argc, argv);
         }
         const Arguments arguments = parseArguments(argc, argv);
         if (arguments.exitNow) {
