@@ -112,6 +112,7 @@ const std::map<std::string_view, OptionReader>& optionReaders()
                 const VideoCompressor* compressor = findVideoCompressor(v);
                 if (compressor != nullptr) {
                     p.request.compressor = std::string(compressor->friendlyName);
+                    p.request.compressorChosen = true;
                 }
                 return compressor != nullptr;
             } },
@@ -143,7 +144,7 @@ std::optional<std::string> frameCount(Parsing& parsing)
 std::string renderUsage()
 {
     return std::string(kRenderUsage) + videoCompressorNames() + R"(
-                     (default "Uncompressed Video")
+                          (default "Uncompressed Video"; H.264 for a file that cannot hold it)
   --quality Q        the compressor's quality, 0..100 (default 100)
   --key-frame N      a key frame every N frames (default 1)
   --data-rate KB     limit the data rate to KB kilobytes a second (0, the default: no limit)
@@ -185,9 +186,12 @@ RenderArguments parseRenderArguments(std::span<const std::string_view> arguments
         return result;
     }
     const VideoCompressor& compressor = *findVideoCompressor(parsing.request.compressor);
-    if (compressor.needsEvenSize
-        && (parsing.request.width % 2 != 0 || parsing.request.height % 2 != 0)) {
-        result.problem = std::string(compressor.friendlyName) + " needs an even width and height";
+    const int multiple = compressor.sizeMultiple;
+    if (parsing.request.width % multiple != 0 || parsing.request.height % multiple != 0) {
+        result.problem = std::string(compressor.friendlyName)
+            + (multiple == 2 ? " needs an even width and height"
+                             : " needs a width and height that are multiples of "
+                        + std::to_string(multiple));
         return result;
     }
     result.request = std::move(parsing.request);

@@ -30,11 +30,12 @@ window.
   --seconds S        or the length in seconds (a decimal number)
   --size WxH         the picture size; the composed 384x288 picture is scaled to it
                      (default 384x288)
-  --out OUTPUT       a file ending in ".avi": an AVI with the picture and the sound
-                     (16-bit PCM, 44100 Hz stereo); anything else: a folder receiving
-                     frame-000000.png, frame-000001.png, ... and sound.wav
+  --out OUTPUT       a file ending in ".avi", ".mov", ".mp4" or ".mkv": a video file with
+                     the picture and the sound (44100 Hz stereo, 16-bit PCM; AAC in MP4);
+                     anything else: a folder receiving frame-000000.png,
+                     frame-000001.png, ... and sound.wav
                      (default: the render output of the settings file)
-  --compressor NAME  the AVI's video compressor: )";
+  --compressor NAME  the video compressor: )";
 
 // What the render command was asked to do.
 struct RenderRequest {
@@ -47,6 +48,8 @@ struct RenderRequest {
     int height = 288;
     std::optional<std::filesystem::path> output; // none: the settings' render output
     std::string compressor = std::string(kUncompressedVideo);
+    // Without a compressor asked for, a file that cannot hold the usual one takes its own.
+    bool compressorChosen = false;
     int quality = 100;
     int keyFrame = 1;
     int dataRateKBps = 0;

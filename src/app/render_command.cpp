@@ -9,6 +9,7 @@
 #include "recording/background_render_output.h"
 #include "recording/offline_render.h"
 #include "recording/output_file.h"
+#include "recording/render_container.h"
 #include "recording/render_engine.h"
 #include "recording/render_progress.h"
 
@@ -36,8 +37,9 @@ std::vector<ScriptAction> actionsWithClips(
 }
 
 // The render settings, through the engine's setters (which keep the render settings file up
-// to date), and the encoding they give.
-VideoEncoding applySettings(TRenderEngine& engine, const RenderRequest& request)
+// to date), and the encoding they give for the output.
+VideoEncoding applySettings(
+    TRenderEngine& engine, const RenderRequest& request, const std::filesystem::path& output)
 {
     engine.setNumFrames(static_cast<std::int32_t>(request.frames));
     engine.setFramesPerSecond(request.framesPerSecond);
@@ -48,6 +50,11 @@ VideoEncoding applySettings(TRenderEngine& engine, const RenderRequest& request)
     engine.setBitRate(request.dataRateKBps);
     VideoEncoding encoding;
     encoding.compression = findVideoCompressor(request.compressor)->kind;
+    const RenderContainer* container = renderContainerFor(output);
+    if (!request.compressorChosen && container != nullptr
+        && !compressorProblem(*container, encoding.compression).empty()) {
+        encoding.compression = container->fallback;
+    }
     encoding.width = engine.SrcWidth();
     encoding.height = engine.SrcHeight();
     encoding.framesPerSecond = engine.FramesPerSecond();
@@ -135,7 +142,7 @@ private:
     std::unique_ptr<RenderOutput> openOutput(const std::filesystem::path& output)
     {
         TRenderEngine engine(m_env.locations.configFolder);
-        const VideoEncoding encoding = applySettings(engine, m_request);
+        const VideoEncoding encoding = applySettings(engine, m_request, output);
         if (engine.settingsProblem()) {
             m_ui.showMessage(*engine.settingsProblem());
         }

@@ -7,6 +7,7 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/error.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
 }
 
 #include "core/shown_text.h"
@@ -39,21 +40,52 @@ int quantiserFor(int quality)
 }
 
 struct CodecChoice {
-    AVCodecID codec;
-    AVPixelFormat format;
+    const char* encoder;
+    AVPixelFormat format; // none: the encoder's best for blue-green-red pictures
 };
 
 CodecChoice codecFor(VideoCompression compression)
 {
     switch (compression) {
     case VideoCompression::Mjpeg:
-        return { AV_CODEC_ID_MJPEG, AV_PIX_FMT_YUVJ420P };
+        return { "mjpeg", AV_PIX_FMT_YUVJ420P };
     case VideoCompression::Mpeg4:
-        return { AV_CODEC_ID_MPEG4, AV_PIX_FMT_YUV420P };
+        return { "mpeg4", AV_PIX_FMT_YUV420P };
+    case VideoCompression::Ffv1:
+        return { "ffv1", AV_PIX_FMT_NONE };
+    case VideoCompression::HuffYuv:
+        return { "huffyuv", AV_PIX_FMT_NONE };
+    case VideoCompression::UtVideo:
+        return { "utvideo", AV_PIX_FMT_NONE };
+    case VideoCompression::H264: // 4:2:0, which every player plays
+        return { "libx264", AV_PIX_FMT_YUV420P };
+    case VideoCompression::ProRes:
+        return { "prores_ks", AV_PIX_FMT_NONE };
+    case VideoCompression::Hap:
+        return { "hap", AV_PIX_FMT_NONE };
     case VideoCompression::Uncompressed:
         break;
     }
-    return { AV_CODEC_ID_RAWVIDEO, AV_PIX_FMT_BGR24 };
+    return { "rawvideo", AV_PIX_FMT_BGR24 };
+}
+
+const AVCodec* encoderFor(VideoCompression compression)
+{
+    return avcodec_find_encoder_by_name(codecFor(compression).encoder);
+}
+
+// Quality 100 is the finest step of the encoder's own quality scale, 0 the coarsest.
+void setQuality(AVCodecContext& context, const VideoEncoding& encoding)
+{
+    if (encoding.compression == VideoCompression::H264) {
+        const int crf = (100 - encoding.quality) * 51 / 100;
+        av_opt_set_int(context.priv_data, "crf", crf, 0);
+        return;
+    }
+    context.flags |= AV_CODEC_FLAG_QSCALE;
+    context.global_quality = quantiserFor(encoding.quality) * FF_QP2LAMBDA;
+    context.qmin = 1;
+    context.qmax = 31;
 }
 
 } // namespace
@@ -93,7 +125,7 @@ bool Muxer::wantsGlobalHeaders() const
     return (m_context->oformat->flags & AVFMT_GLOBALHEADER) != 0;
 }
 
-AVStream& Muxer::addVideo(const AVCodecContext& encoder)
+AVStream& Muxer::addStream(const AVCodecContext& encoder)
 {
     AVStream* stream = avformat_new_stream(m_context, nullptr);
     if (stream == nullptr) {
@@ -104,7 +136,9 @@ AVStream& Muxer::addVideo(const AVCodecContext& encoder)
         fail(copied);
     }
     stream->time_base = encoder.time_base;
-    stream->avg_frame_rate = encoder.framerate;
+    if (encoder.codec_type == AVMEDIA_TYPE_VIDEO) {
+        stream->avg_frame_rate = encoder.framerate;
+    }
     return *stream;
 }
 
@@ -162,7 +196,8 @@ void Muxer::writePcm(std::span<const std::int16_t> samples, AVStream& stream, st
     m_packet->dts = first;
     m_packet->duration = static_cast<std::int64_t>(samples.size()) / channels;
     m_packet->flags |= AV_PKT_FLAG_KEY;
-    write(*m_packet, stream, stream.time_base);
+    // Counted in sample frames: the muxer may have chosen another time base for the stream.
+    write(*m_packet, stream, AVRational { 1, stream.codecpar->sample_rate });
 }
 
 void Muxer::end()
@@ -186,9 +221,9 @@ void Muxer::end()
 PictureEncoder::PictureEncoder(const VideoEncoding& encoding, bool globalHeader)
 {
     const CodecChoice choice = codecFor(encoding.compression);
-    const AVCodec* codec = avcodec_find_encoder(choice.codec);
+    const AVCodec* codec = encoderFor(encoding.compression);
     if (codec == nullptr) {
-        throw OutputError("The video compressor " + std::string(avcodec_get_name(choice.codec))
+        throw OutputError("The video compressor " + std::string(choice.encoder)
             + " is not available in this FFmpeg");
     }
     m_context.reset(avcodec_alloc_context3(codec));
@@ -201,18 +236,19 @@ PictureEncoder::PictureEncoder(const VideoEncoding& encoding, bool globalHeader)
     }
     context.gop_size = encoding.keyFrame;
     context.max_b_frames = 0;
-    if (encoding.dataRateKBps > 0 && encoding.compression == VideoCompression::Mpeg4) {
+    const VideoCompressor& settings = videoCompressor(encoding.compression);
+    if (encoding.dataRateKBps > 0 && settings.takesDataRate) {
         context.bit_rate = std::int64_t { encoding.dataRateKBps } * 8000;
         context.rc_max_rate = context.bit_rate;
         context.rc_buffer_size
             = static_cast<int>(std::min<std::int64_t>(context.bit_rate, 1 << 30));
-    } else if (encoding.compression != VideoCompression::Uncompressed) {
-        context.flags |= AV_CODEC_FLAG_QSCALE;
-        context.global_quality = quantiserFor(encoding.quality) * FF_QP2LAMBDA;
-        context.qmin = 1;
-        context.qmax = 31;
+    } else if (settings.takesQuality) {
+        setQuality(context, encoding);
     }
-    open(choice.format, encoding.width, encoding.height, encoding.framesPerSecond);
+    const AVPixelFormat format = choice.format != AV_PIX_FMT_NONE
+        ? choice.format
+        : avcodec_find_best_pix_fmt_of_list(codec->pix_fmts, AV_PIX_FMT_BGR24, 0, nullptr);
+    open(format, encoding.width, encoding.height, encoding.framesPerSecond);
 }
 
 PictureEncoder::PictureEncoder(AVCodecID codec, AVPixelFormat format, int width, int height)
@@ -317,6 +353,14 @@ void PictureEncoder::drain(const PacketHandler& deliver)
         deliver(*m_packet);
         av_packet_unref(m_packet.get());
     }
+}
+
+bool muxerTakes(const char* muxer, VideoCompression compression)
+{
+    const AVOutputFormat* format = av_guess_format(muxer, nullptr, nullptr);
+    const AVCodec* codec = encoderFor(compression);
+    return format != nullptr && codec != nullptr
+        && avformat_query_codec(format, codec->id, FF_COMPLIANCE_NORMAL) == 1;
 }
 
 } // namespace oskel::ffmpeg

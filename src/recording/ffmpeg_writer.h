@@ -25,7 +25,8 @@ public:
 
     // Whether encoders must put their headers in the stream parameters.
     bool wantsGlobalHeaders() const;
-    AVStream& addVideo(const AVCodecContext& encoder);
+    // A stream of what the encoder makes.
+    AVStream& addStream(const AVCodecContext& encoder);
     // 16-bit interleaved PCM.
     AVStream& addPcmSound(int sampleRate, int channels);
 
@@ -74,5 +75,9 @@ private:
     PacketPtr m_packet;
     std::int64_t m_next = 0;
 };
+
+// Whether a file of that muxer ("avi", "mp4") can hold pictures of the compressor, and this
+// FFmpeg has the compressor's encoder.
+bool muxerTakes(const char* muxer, VideoCompression compression);
 
 } // namespace oskel::ffmpeg

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "core/shown_text.h"
-#include "recording/avi_render_file.h"
+#include "recording/container_render_file.h"
 #include "recording/frame_folder_output.h"
 #include "recording/output_file.h"
 
@@ -43,9 +43,9 @@ std::filesystem::path folderOf(const std::filesystem::path& path)
     return parent.empty() ? std::filesystem::path(".") : parent;
 }
 
-// The file an AVI output is written to: through a symbolic link to where it leads, so that
+// The file a video output is written to: through a symbolic link to where it leads, so that
 // the link stays and its target is replaced.
-std::filesystem::path aviTarget(const std::filesystem::path& output)
+std::filesystem::path fileTarget(const std::filesystem::path& output)
 {
     const LinkTarget target = writeTarget(output);
     if (target.error != 0) {
@@ -61,22 +61,18 @@ std::filesystem::path aviTarget(const std::filesystem::path& output)
 
 } // namespace
 
-bool isAviOutput(const std::filesystem::path& output)
-{
-    std::string extension = output.extension().string();
-    std::ranges::transform(extension, extension.begin(),
-        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".avi";
-}
-
 std::unique_ptr<RenderOutput> openRenderOutput(
     const std::filesystem::path& output, const VideoEncoding& encoding)
 {
     if (holdsNul(output)) {
         throw OutputError("The output's name " + shownText(output) + " holds a NUL byte");
     }
-    if (isAviOutput(output)) {
-        return openAviRenderFile(aviTarget(output), encoding);
+    if (const RenderContainer* container = renderContainerFor(output)) {
+        if (const std::string problem = compressorProblem(*container, encoding.compression);
+            !problem.empty()) {
+            throw OutputError(problem);
+        }
+        return openContainerRenderFile(fileTarget(output), *container, encoding);
     }
     std::filesystem::path folder = output.lexically_normal();
     if (folder.filename().empty()) {

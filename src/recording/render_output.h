@@ -25,13 +25,11 @@ public:
     virtual void finish() = 0;
 };
 
-// True for outputs written as an AVI file: names ending in ".avi", in any letter case.
-bool isAviOutput(const std::filesystem::path& output);
-
-// An AVI file with the pictures, compressed as `encoding` says, and the sound; or, for any
-// other name, a folder receiving frame-000000.png, frame-000001.png, ... (at the encoding's
-// size) and sound.wav. The folder is made when its parent exists. An AVI output named by a
-// symbolic link is written through it: the link's target is replaced, the link kept. Throws
+// A video file (".avi", ".mov", ".mp4", ".mkv", in any letter case) with the pictures,
+// compressed as `encoding` says, and the sound; or, for any other name, a folder receiving
+// frame-000000.png, frame-000001.png, ... (at the encoding's size) and sound.wav. The folder
+// is made when its parent exists. A video file named by a symbolic link is written through
+// it: the link's target is replaced, the link kept. Throws
 // OutputError when the output cannot be started (a missing or unwritable folder, settings
 // the compressor refuses).
 std::unique_ptr<RenderOutput> openRenderOutput(

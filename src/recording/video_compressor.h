@@ -8,7 +8,17 @@
 namespace oskel {
 
 // The video compressors a render can write with, and the settings each one takes.
-enum class VideoCompression { Uncompressed, Mjpeg, Mpeg4 };
+enum class VideoCompression {
+    Uncompressed,
+    Mjpeg,
+    Mpeg4,
+    Ffv1,
+    HuffYuv,
+    UtVideo,
+    H264,
+    ProRes,
+    Hap
+};
 
 struct VideoCompressor {
     VideoCompression kind;
@@ -16,12 +26,15 @@ struct VideoCompressor {
     bool takesQuality;
     bool takesKeyFrames;
     bool takesDataRate;
-    bool needsEvenSize; // its colour is sampled in 2 x 2 blocks
+    // The width and height must be multiples of this: 2 where colour is sampled in blocks,
+    // 4 for texture compression.
+    int sizeMultiple;
 };
 
 inline constexpr std::string_view kUncompressedVideo = "Uncompressed Video";
 
 std::span<const VideoCompressor> videoCompressors();
+const VideoCompressor& videoCompressor(VideoCompression kind);
 // By friendly name, ignoring letter case; null when there is none of that name.
 const VideoCompressor* findVideoCompressor(std::string_view friendlyName);
 // The friendly names, separated by commas, for messages.

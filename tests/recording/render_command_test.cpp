@@ -316,6 +316,25 @@ TEST_F(RenderCommandTest, AMessageDuringTheRenderNeverSharesTheProgressLine)
 
 // An output named by a symbolic link is written through it: the link stays and leads to the
 // render, as a link to "the latest take" should.
+// An MP4 cannot hold uncompressed pictures: without a compressor asked for, it takes H.264; a
+// compressor asked for that it cannot hold is refused with the reason and leaves no file.
+TEST_F(RenderCommandTest, AnMp4TakesHTwoSixFourUnlessAnotherCompressorIsAskedFor)
+{
+    const std::filesystem::path mp4 = folder / "take.mp4";
+    const std::vector<std::string> load { "--load", "1=" + quiet.string(), "--frames", "3" };
+    std::vector<std::string> arguments = load;
+    arguments.insert(arguments.end(), { "--out", mp4.string() });
+    ASSERT_EQ(render("0 event 0 0 64 1\n", arguments), 0) << err.str();
+    EXPECT_EQ(test::probeStream(mp4, "v:0").at("codec_name"), "h264");
+    EXPECT_EQ(test::probeStream(mp4, "a:0").at("codec_name"), "aac");
+
+    std::filesystem::remove(mp4);
+    arguments.insert(arguments.end(), { "--compressor", "Uncompressed Video" });
+    EXPECT_EQ(render("0 event 0 0 64 1\n", arguments), 1);
+    EXPECT_NE(err.str().find("cannot be written into a .mp4 file"), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(mp4));
+}
+
 TEST_F(RenderCommandTest, AnAviOutputNamedByALinkIsWrittenThroughIt)
 {
     std::filesystem::create_directory(folder / "takes");

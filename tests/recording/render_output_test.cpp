@@ -135,6 +135,61 @@ TEST_F(RenderOutputTest, CompressorsTakeTheSizeQualityAndKeyFrameInterval)
     }
 }
 
+// Each kind of video file holds the pictures in the compressor asked for and the sound in the
+// container's usual format, lasting as long as the pictures.
+TEST_F(RenderOutputTest, EachContainerHoldsThePicturesAndTheSound)
+{
+    struct Case {
+        const char* name;
+        VideoCompression compression;
+        const char* codec;
+        const char* soundCodec;
+    };
+    for (const Case& c : std::vector<Case> {
+             { "take.avi", VideoCompression::UtVideo, "utvideo", "pcm_s16le" },
+             { "take.mov", VideoCompression::ProRes, "prores", "pcm_s16le" },
+             { "hap.mov", VideoCompression::Hap, "hap", "pcm_s16le" },
+             { "take.mp4", VideoCompression::H264, "h264", "aac" },
+             { "take.MKV", VideoCompression::Ffv1, "ffv1", "pcm_s16le" },
+         }) {
+        SCOPED_TRACE(c.name);
+        VideoEncoding encoding;
+        encoding.compression = c.compression;
+        writeRender(*openRenderOutput(folder / c.name, encoding), 10);
+        const auto video = test::probeStream(folder / c.name, "v:0");
+        EXPECT_EQ(video.at("codec_name"), c.codec);
+        EXPECT_EQ(video.at("width"), "384");
+        EXPECT_EQ(video.at("height"), "288");
+        EXPECT_EQ(video.at("nb_read_frames"), "10");
+        EXPECT_EQ(video.at("r_frame_rate"), "25/1");
+        const auto sound = test::probeStream(folder / c.name, "a:0");
+        EXPECT_EQ(sound.at("codec_name"), c.soundCodec);
+        EXPECT_EQ(sound.at("sample_rate"), "44100");
+        EXPECT_EQ(sound.at("channels"), "2");
+        const auto format = test::probeStream(folder / c.name, "format");
+        EXPECT_NEAR(std::stod(format.at("duration")), 0.4, 0.05);
+    }
+}
+
+// A compressor the file cannot hold is refused before anything is written, with the ones it
+// can.
+TEST_F(RenderOutputTest, ACompressorTheFileCannotHoldIsRefusedWithTheOnesItCan)
+{
+    VideoEncoding encoding;
+    encoding.compression = VideoCompression::Hap;
+    try {
+        openRenderOutput(folder / "take.mp4", encoding);
+        ADD_FAILURE() << "no refusal";
+    } catch (const OutputError& error) {
+        EXPECT_STREQ(error.what(),
+            "The video compressor HAP cannot be written into a .mp4 file; these can: MJPEG, "
+            "MPEG-4, H.264");
+    }
+    encoding.compression = VideoCompression::Uncompressed;
+    EXPECT_THROW(openRenderOutput(folder / "take.mkv", encoding), OutputError);
+    EXPECT_TRUE(filesIn(folder.path()).empty());
+}
+
 TEST_F(RenderOutputTest, AFolderReceivesOnePictureFileAFrameAndTheSound)
 {
     const std::filesystem::path out = folder / "frames";
