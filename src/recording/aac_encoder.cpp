@@ -108,16 +108,8 @@ void AacEncoder::encodeFrame(
 
 void AacEncoder::drain(const PacketHandler& deliver)
 {
-    for (;;) {
-        const int received = avcodec_receive_packet(m_context.get(), m_packet.get());
-        if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) {
-            return;
-        }
-        if (received < 0) {
-            fail("could not compress the sound", received);
-        }
-        deliver(*m_packet);
-        av_packet_unref(m_packet.get());
+    if (const int received = receivePackets(*m_context, *m_packet, deliver); received < 0) {
+        fail("could not compress the sound", received);
     }
 }
 

@@ -342,16 +342,23 @@ void PictureEncoder::flush(const PacketHandler& deliver)
 
 void PictureEncoder::drain(const PacketHandler& deliver)
 {
+    if (const int received = receivePackets(*m_context, *m_packet, deliver); received < 0) {
+        failEncoder(m_context.get(), "could not compress a picture", received);
+    }
+}
+
+int receivePackets(AVCodecContext& encoder, AVPacket& packet, const PacketHandler& deliver)
+{
     for (;;) {
-        const int received = avcodec_receive_packet(m_context.get(), m_packet.get());
+        const int received = avcodec_receive_packet(&encoder, &packet);
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) {
-            return;
+            return 0;
         }
         if (received < 0) {
-            failEncoder(m_context.get(), "could not compress a picture", received);
+            return received;
         }
-        deliver(*m_packet);
-        av_packet_unref(m_packet.get());
+        deliver(packet);
+        av_packet_unref(&packet);
     }
 }
 

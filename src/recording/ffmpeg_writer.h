@@ -76,6 +76,9 @@ private:
     std::int64_t m_next = 0;
 };
 
+// Hands every packet the encoder has ready to `deliver`; 0, or FFmpeg's error code.
+int receivePackets(AVCodecContext& encoder, AVPacket& packet, const PacketHandler& deliver);
+
 // Whether a file of that muxer ("avi", "mp4") can hold pictures of the compressor, and this
 // FFmpeg has the compressor's encoder.
 bool muxerTakes(const char* muxer, VideoCompression compression);
