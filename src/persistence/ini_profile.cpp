@@ -1,21 +1,16 @@
 #include "persistence/ini_profile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <unordered_set>
 #include <utility>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "core/shown_text.h"
 #include "persistence/ini_text.h"
+#include "persistence/small_file.h"
 #include "platform/safe_file.h"
 
 namespace oskel {
@@ -422,94 +417,18 @@ void IniProfile::deleteKey(std::string_view section, std::string_view key)
     }
 }
 
-namespace {
-
-std::string fileError(std::string_view action, const std::filesystem::path& path, int error)
-{
-    std::string text = "Cannot ";
-    text += action;
-    text += " the file ";
-    text += shownText(path);
-    text += ": ";
-    text += std::system_category().message(error);
-    return text;
-}
-
-// Reads the whole file, at most kMaxIniFileBytes; returns errno on failure, 0 on success.
-int readAll(int fd, std::string& text)
-{
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count == 0) {
-            return 0;
-        }
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (text.size() + static_cast<std::size_t>(count) > kMaxIniFileBytes) {
-            return EFBIG;
-        }
-        text.append(buffer, static_cast<std::size_t>(count));
-    }
-}
-
-// What keeps a file from being read as a profile, or nothing.
-std::optional<std::string> refusalOf(int fd, const std::filesystem::path& path)
-{
-    struct stat info { };
-    if (::fstat(fd, &info) != 0) {
-        return fileError("read", path, errno);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return "Cannot read " + shownText(path) + ": it is not a regular file";
-    }
-    if (static_cast<std::uint64_t>(info.st_size) > kMaxIniFileBytes) {
-        return "Cannot read " + shownText(path) + ": it is larger than "
-            + std::to_string(kMaxIniFileBytes / (1024 * 1024)) + " MB";
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
 IniReadResult readIniFile(const std::filesystem::path& path)
 {
+    SmallFileRead read = readSmallFile(path, kMaxIniFileBytes);
     IniReadResult result;
-    if (holdsNul(path)) {
-        result.status = IniFileStatus::Unreadable;
-        result.error = "Cannot read " + shownText(path) + ": the file name holds a NUL byte";
-        return result;
+    result.status = read.status == SmallFileStatus::Ok
+        ? IniFileStatus::Ok
+        : (read.status == SmallFileStatus::Missing ? IniFileStatus::Missing
+                                                   : IniFileStatus::Unreadable);
+    result.error = std::move(read.error);
+    if (result.status == IniFileStatus::Ok) {
+        result.profile = IniProfile(read.bytes);
     }
-    // Not blocking: opening a FIFO would otherwise wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        if (errno == ENOENT) {
-            result.status = IniFileStatus::Missing;
-        } else {
-            result.status = IniFileStatus::Unreadable;
-            result.error = fileError("read", path, errno);
-        }
-        return result;
-    }
-    if (auto refusal = refusalOf(fd, path)) {
-        ::close(fd);
-        result.status = IniFileStatus::Unreadable;
-        result.error = std::move(*refusal);
-        return result;
-    }
-    std::string text;
-    const int error = readAll(fd, text);
-    ::close(fd);
-    if (error != 0) {
-        result.status = IniFileStatus::Unreadable;
-        result.error = fileError("read", path, error);
-        return result;
-    }
-    result.profile = IniProfile(text);
     return result;
 }
 
