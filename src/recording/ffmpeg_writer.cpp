@@ -69,11 +69,6 @@ CodecChoice codecFor(VideoCompression compression)
     return { "rawvideo", AV_PIX_FMT_BGR24 };
 }
 
-const AVCodec* encoderFor(VideoCompression compression)
-{
-    return avcodec_find_encoder_by_name(codecFor(compression).encoder);
-}
-
 // Quality 100 is the finest step of the encoder's own quality scale, 0 the coarsest.
 void setQuality(AVCodecContext& context, const VideoEncoding& encoding)
 {
@@ -248,7 +243,7 @@ PictureEncoder::PictureEncoder(const VideoEncoding& encoding, bool globalHeader)
     const AVPixelFormat format = choice.format != AV_PIX_FMT_NONE
         ? choice.format
         : avcodec_find_best_pix_fmt_of_list(codec->pix_fmts, AV_PIX_FMT_BGR24, 0, nullptr);
-    open(format, encoding.width, encoding.height, encoding.framesPerSecond);
+    open(format, encoding.width, encoding.height, encoding.framesPerSecond, encoding.options);
 }
 
 PictureEncoder::PictureEncoder(AVCodecID codec, AVPixelFormat format, int width, int height)
@@ -265,7 +260,8 @@ PictureEncoder::PictureEncoder(AVCodecID codec, AVPixelFormat format, int width,
     open(format, width, height, 25);
 }
 
-void PictureEncoder::open(AVPixelFormat format, int width, int height, int framesPerSecond)
+void PictureEncoder::open(
+    AVPixelFormat format, int width, int height, int framesPerSecond, const std::string& options)
 {
     AVCodecContext& context = *m_context;
     context.width = width;
@@ -278,9 +274,20 @@ void PictureEncoder::open(AVPixelFormat format, int width, int height, int frame
     if (format == AV_PIX_FMT_YUVJ420P) {
         context.color_range = AVCOL_RANGE_JPEG;
     }
-    const int opened = avcodec_open2(&context, context.codec, nullptr);
+    AVDictionary* settings = nullptr;
+    if (!options.empty() && av_dict_parse_string(&settings, options.c_str(), "=", ":", 0) < 0) {
+        av_dict_free(&settings);
+        failEncoder(&context, "cannot read the settings \"" + options + "\"", 0);
+    }
+    const int opened = avcodec_open2(&context, context.codec, &settings);
+    const AVDictionaryEntry* unused = av_dict_get(settings, "", nullptr, AV_DICT_IGNORE_SUFFIX);
+    const std::string unknown = unused != nullptr ? unused->key : "";
+    av_dict_free(&settings);
     if (opened < 0) {
         failEncoder(&context, "refused the settings", opened);
+    }
+    if (!unknown.empty()) {
+        failEncoder(&context, "has no setting " + unknown, 0);
     }
     m_frame.reset(av_frame_alloc());
     m_packet.reset(av_packet_alloc());
@@ -360,6 +367,11 @@ int receivePackets(AVCodecContext& encoder, AVPacket& packet, const PacketHandle
         deliver(packet);
         av_packet_unref(&packet);
     }
+}
+
+const AVCodec* encoderFor(VideoCompression compression)
+{
+    return avcodec_find_encoder_by_name(codecFor(compression).encoder);
 }
 
 bool muxerTakes(const char* muxer, VideoCompression compression)

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <span>
+#include <string>
 
 #include "recording/video_compressor.h"
 #include "sources/ffmpeg_handles.h"
@@ -63,7 +64,8 @@ public:
     void flush(const PacketHandler& deliver);
 
 private:
-    void open(AVPixelFormat format, int width, int height, int framesPerSecond);
+    void open(AVPixelFormat format, int width, int height, int framesPerSecond,
+        const std::string& options = {});
     void drain(const PacketHandler& deliver);
 
     CodecContextPtr m_context;
@@ -75,6 +77,9 @@ private:
     PacketPtr m_packet;
     std::int64_t m_next = 0;
 };
+
+// The encoder this FFmpeg has for the compressor; null when it has none.
+const AVCodec* encoderFor(VideoCompression compression);
 
 // Hands every packet the encoder has ready to `deliver`; 0, or FFmpeg's error code.
 int receivePackets(AVCodecContext& encoder, AVPacket& packet, const PacketHandler& deliver);

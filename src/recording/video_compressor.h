@@ -49,6 +49,7 @@ struct VideoEncoding {
     int quality = 100; // 0..100
     int keyFrame = 1; // a key frame every n frames
     int dataRateKBps = 0; // 0: no limit
+    std::string options; // the compressor's own settings, "crf=18:preset=fast"
 };
 
 } // namespace oskel
