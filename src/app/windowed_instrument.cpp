@@ -136,6 +136,7 @@ public:
                 [this](PatchExplorerView* view) { m_instrument.patches().attachView(view); },
                 [this] { m_instrument.mainLoopTurn(std::chrono::steady_clock::now()); } },
             midiLinks(m_instrument.midi()),
+            systemLocations().configFolder,
         };
     }
 

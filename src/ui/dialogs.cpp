@@ -1,6 +1,8 @@
 #include "ui/dialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "persistence/patch_file.h"
@@ -61,6 +63,17 @@ QString patchFilter()
 void QtDialogs::showMessage(std::string_view text)
 {
     QMessageBox::information(m_owner, "Oskel 3", toQString(text));
+}
+
+std::optional<std::string> QtDialogs::askText(std::string_view caption, std::string_view prompt)
+{
+    bool accepted = false;
+    const QString text = QInputDialog::getText(
+        m_owner, toQString(caption), toQString(prompt), QLineEdit::Normal, {}, &accepted);
+    if (!accepted) {
+        return std::nullopt;
+    }
+    return text.toStdString();
 }
 
 DialogAnswer QtDialogs::ask(std::string_view question, DialogButtons buttons)

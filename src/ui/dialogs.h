@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/user_interface_port.h"
@@ -36,6 +37,11 @@ public:
     {
         return std::nullopt;
     }
+    // A line of text asked for in a box with that caption and prompt; nothing when cancelled.
+    virtual std::optional<std::string> askText(std::string_view, std::string_view)
+    {
+        return std::nullopt;
+    }
 };
 
 // The boxes of the desktop, over the given window.
@@ -56,6 +62,7 @@ public:
         const std::filesystem::path& start) override;
     std::optional<std::filesystem::path> locateLostFile(std::string_view message,
         const std::filesystem::path& folder, std::string_view name) override;
+    std::optional<std::string> askText(std::string_view caption, std::string_view prompt) override;
 
 private:
     QWidget* m_owner;

@@ -1,5 +1,6 @@
 #include "ui/instrument_windows.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -7,8 +8,10 @@
 #include <QWindow>
 
 #include "core/window_position.h"
+#include "persistence/presets_file.h"
 #include "platform/millisecond_clock.h"
 #include "playback/slot_previews.h"
+#include "ui/compression_window.h"
 #include "ui/dialogs.h"
 #include "ui/key_forwarder.h"
 #include "ui/main_window.h"
@@ -60,6 +63,18 @@ public:
     {
         const Open open(m_depth);
         return m_dialogs.locateLostFile(message, folder, name);
+    }
+
+    std::optional<std::string> askText(std::string_view caption, std::string_view prompt) override
+    {
+        const Open open(m_depth);
+        return m_dialogs.askText(caption, prompt);
+    }
+    // A modal window of the windows' own, counted as the boxes are.
+    void modal(const std::function<void()>& run)
+    {
+        const Open open(m_depth);
+        run();
     }
 
 private:
@@ -139,6 +154,17 @@ CrossfadeMixer& InstrumentWindows::mixer()
     return m_links->controls.mixer();
 }
 
+void InstrumentWindows::showCompressionSettings()
+{
+    afterHandler([this] {
+        m_dialogs->modal([this] {
+            CompressionWindow window(dialogs(), m_links->configFolder / kPresetsFileName,
+                m_links->performance.options().render.RenderOutput, m_main.get());
+            window.exec();
+        });
+    });
+}
+
 FullScreenDisplay& InstrumentWindows::fullScreen()
 {
     return m_links->controls.fullScreen();
@@ -158,6 +184,8 @@ void InstrumentWindows::bind(WindowLinks links)
 
     bindMasterControls();
     bindTempoControls();
+    QObject::connect(m_main->videoCompression, &QAction::triggered, m_main.get(),
+        [this] { showCompressionSettings(); });
     bindCrossfadeControls();
     bindGrid();
     bindOutput(m_main->display());

@@ -81,6 +81,8 @@ struct WindowLinks {
     std::function<void()> shutDown;
     PatchActions patches;
     MidiLinks midi;
+    // Where the compression presets are kept.
+    std::filesystem::path configFolder;
 };
 
 // The instrument's windows, bound to its logic: the main window "Oskel 3" with the display
@@ -150,6 +152,8 @@ private:
     void bindPatchExplorer(PatchLoaderLogic& logic);
     void bindMidi();
     void showMidiWindow();
+    // "Video Compression Settings", modal.
+    void showCompressionSettings();
     // Puts the MIDI settings into the MIDI window (ShowMIDISettings).
     void showMidiSettings();
     void detachMidi();

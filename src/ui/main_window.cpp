@@ -87,6 +87,7 @@ QWidget* MainWindow::buildMenu()
     savePatch = file->addAction("Save Patch F3");
     file->addSeparator();
     midiConfiguration = file->addAction("MIDI Configuration");
+    videoCompression = file->addAction("Video Compression Settings");
     file->addSeparator();
     QAction* exit = file->addAction("Exit");
     connect(exit, &QAction::triggered, this, &QWidget::close);

@@ -48,6 +48,7 @@ public:
     QAction* openPatch = nullptr;
     QAction* savePatch = nullptr;
     QAction* midiConfiguration = nullptr;
+    QAction* videoCompression = nullptr;
 
     // Asked when the window is to close; the window closes only when it answers true.
     void setCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }

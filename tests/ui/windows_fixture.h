@@ -48,6 +48,7 @@ public:
     std::function<void()> whileChoosing; // runs while the chooser is open
     std::vector<std::filesystem::path> patchStarts; // one per patch chooser opened
     std::deque<std::optional<std::filesystem::path>> chosenPatches; // default: cancelled
+    std::deque<std::optional<std::string>> typedTexts; // default: cancelled
 
     void showMessage(std::string_view text) override { messages.emplace_back(text); }
     DialogAnswer ask(std::string_view question, DialogButtons buttons) override;
@@ -56,6 +57,15 @@ public:
         const std::filesystem::path& start) override;
     std::optional<std::filesystem::path> choosePatchToSave(
         const std::filesystem::path& start) override;
+    std::optional<std::string> askText(std::string_view, std::string_view) override
+    {
+        if (typedTexts.empty()) {
+            return std::nullopt;
+        }
+        auto text = typedTexts.front();
+        typedTexts.pop_front();
+        return text;
+    }
 
 private:
     std::optional<std::filesystem::path> choosePatch(const std::filesystem::path& start);
