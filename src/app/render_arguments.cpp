@@ -119,6 +119,11 @@ const std::map<std::string_view, OptionReader>& optionReaders()
         { "--quality", numberIn(&RenderRequest::quality, 0, 100) },
         { "--key-frame", numberIn(&RenderRequest::keyFrame, 1, 100000) },
         { "--data-rate", numberIn(&RenderRequest::dataRateKBps, 0, 1000000) },
+        { "--audio",
+            [](Parsing& p, std::string_view v) {
+                p.request.audio = std::filesystem::path(v);
+                return !v.empty();
+            } },
     };
     return readers;
 }
@@ -148,6 +153,9 @@ std::string renderUsage()
   --quality Q        the compressor's quality, 0..100 (default 100)
   --key-frame N      a key frame every N frames (default 1)
   --data-rate KB     limit the data rate to KB kilobytes a second (0, the default: no limit)
+  --audio FILE       the sound of FILE (any sound or video file) instead of the clips' own,
+                     from the render's start (default: the render settings' AudioSource,
+                     when it names a file)
 
 A progress line on standard error shows the frames done and the speed. Exit status: 0 when
 the render is written, 2 for bad arguments or a performance file that cannot be read, 1 when

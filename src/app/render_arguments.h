@@ -17,6 +17,7 @@ inline constexpr std::string_view kRenderUsage
     = R"(Usage: oskel3 render --script PERFORMANCE [--patch FILE] [--load SLOT=FILE ...] [--fps N]
                     (--frames N | --seconds S) [--size WxH] [--out OUTPUT]
                     [--compressor NAME] [--quality Q] [--key-frame N] [--data-rate KB]
+                    [--audio FILE]
 Replays a recorded performance tick by tick and renders it, picture and sound, without a
 window.
 
@@ -53,6 +54,9 @@ struct RenderRequest {
     int quality = 100;
     int keyFrame = 1;
     int dataRateKBps = 0;
+    // The render's sound taken from this file instead of the clips; none: the render
+    // settings' AudioSource, when it names one.
+    std::optional<std::filesystem::path> audio;
 };
 
 struct RenderArguments {

@@ -9,6 +9,7 @@
 #include "recording/background_render_output.h"
 #include "recording/offline_render.h"
 #include "recording/output_file.h"
+#include "recording/outside_sound.h"
 #include "recording/render_container.h"
 #include "recording/render_engine.h"
 #include "recording/render_progress.h"
@@ -146,7 +147,18 @@ private:
         if (engine.settingsProblem()) {
             m_ui.showMessage(*engine.settingsProblem());
         }
-        return std::make_unique<BackgroundRenderOutput>(openRenderOutput(output, encoding));
+        const std::filesystem::path audio
+            = m_request.audio.value_or(std::filesystem::path(engine.AudioSource()));
+        std::unique_ptr<OutsideSound> sound;
+        if (!audio.empty()) {
+            sound = std::make_unique<OutsideSound>(audio); // read before a file is begun
+            m_env.err << "The sound comes from " << shownText(audio) << '\n';
+        }
+        std::unique_ptr<RenderOutput> file = openRenderOutput(output, encoding);
+        if (sound) {
+            file = withOutsideSound(std::move(file), std::move(sound));
+        }
+        return std::make_unique<BackgroundRenderOutput>(std::move(file));
     }
 
     const RenderRequest& m_request;
