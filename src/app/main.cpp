@@ -10,6 +10,7 @@
 #include "app/clip_argument.h"
 #include "app/console_user_interface.h"
 #include "app/control_list.h"
+#include "app/input_recording.h"
 #include "app/instrument.h"
 #include "app/monitor_printer.h"
 #include "app/quit_signals.h"
@@ -40,6 +41,9 @@ Options:
                      second; decode, processing and upload times)
   --record FILE      record the performance (every event, clip and patch load, with its time)
                      and write it to FILE as the program ends; 'oskel3 render' replays it
+  --record-input FILE
+                     record the sound card's input to the WAV file FILE while the instrument
+                     runs; 'oskel3 render --audio FILE' puts it into the render
   --list-controls    list every control a performance file can set, with its range and its
                      OSC address
   --surface-simulator [IN OUT]
@@ -59,6 +63,7 @@ struct Arguments {
     std::vector<oskel::ClipToLoad> clips;
     std::filesystem::path patch;
     std::filesystem::path record;
+    std::filesystem::path recordInput;
     bool noWindow = false;
     bool monitor = false;
     bool exitNow = false;
@@ -94,6 +99,8 @@ Arguments parseArguments(int argc, char** argv)
             ++i;
         } else if (argument == "--record" && i + 1 < argc && argv[i + 1][0] != '\0') {
             arguments.record = argv[++i];
+        } else if (argument == "--record-input" && i + 1 < argc && argv[i + 1][0] != '\0') {
+            arguments.recordInput = argv[++i];
         } else if (argument == "--no-window") {
             arguments.noWindow = true;
         } else if (argument == "--monitor") {
@@ -154,6 +161,10 @@ int runInstrument(const Arguments& arguments)
     if (!arguments.record.empty()) {
         instrument.recorder().start();
     }
+    oskel::InputRecording inputRecording;
+    if (!arguments.recordInput.empty()) {
+        inputRecording.start(arguments.recordInput, ui);
+    }
     if (!arguments.patch.empty()) {
         const auto outcome = instrument.loadStartPatch(arguments.patch, mainThread);
         if (outcome == oskel::PatchLoader::Outcome::Loaded) {
@@ -174,6 +185,7 @@ int runInstrument(const Arguments& arguments)
         mainThread.serveFor(std::chrono::milliseconds(50));
         instrument.mainLoopTurn(std::chrono::steady_clock::now());
     }
+    inputRecording.stop(ui);
     int status = 0;
     if (!arguments.record.empty()) {
         if (const auto problem = instrument.recorder().save(arguments.record)) {
@@ -226,7 +238,7 @@ int runWindowed(int argc, char** argv, const Arguments& arguments)
         close.attach(services.requestClose);
         return oskel::makeWindowedInstrument(services,
             oskel::WindowedStart { arguments.clips, arguments.patch, arguments.record,
-                arguments.monitor, [&close] { close.detach(); } });
+                arguments.recordInput, arguments.monitor, [&close] { close.detach(); } });
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "app/input_recording.h"
 #include "app/instrument.h"
 #include "app/monitor_printer.h"
 #include "platform/sound_output_choice.h"
@@ -81,6 +82,7 @@ public:
         if (m_start.whenEnded) {
             m_start.whenEnded();
         }
+        m_inputRecording.stop(m_services.ui);
         if (!m_start.record.empty()) {
             if (const auto problem = m_instrument.recorder().save(m_start.record)) {
                 m_services.ui.showMessage(*problem);
@@ -93,7 +95,8 @@ public:
         m_instrument.prepare();
         m_instrument.frameClock().setPreviews(&m_services.previews);
         if (m_start.monitor) {
-            m_monitor = std::make_unique<MonitorPrinter>(m_instrument.tickFigures(), std::cerr);
+            m_monitor = std::make_unique<MonitorPrinter>(m_instrument.tickFigures(), std::cerr,
+                [this] { return m_instrument.osc().countsText(); });
         }
     }
 
@@ -102,6 +105,9 @@ public:
         m_instrument.activate();
         if (!m_start.record.empty()) {
             m_instrument.recorder().start();
+        }
+        if (!m_start.recordInput.empty()) {
+            m_inputRecording.start(m_start.recordInput, m_services.ui);
         }
         // The windows show first; the clips load one after another from the queue.
         m_services.mainThread.post([this] {
@@ -158,6 +164,7 @@ private:
     WindowSurfaces m_surfaces;
     Instrument m_instrument;
     WindowedStart m_start;
+    InputRecording m_inputRecording;
     std::unique_ptr<MonitorPrinter> m_monitor; // goes first, before what it reads
 };
 

@@ -16,6 +16,8 @@ struct WindowedStart {
     std::vector<ClipToLoad> clips;
     std::filesystem::path patch; // loaded once the windows show, before the clips
     std::filesystem::path record;
+    // Where the sound card's input is recorded while the instrument runs (empty: nowhere).
+    std::filesystem::path recordInput;
     // Print the performance monitor's figures once a second on standard error.
     bool monitor = false;
     // Called as the instrument ends, before the windows go.
