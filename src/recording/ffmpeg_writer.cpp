@@ -92,11 +92,15 @@ Muxer::Muxer(const char* format, const std::filesystem::path& file)
     routeFfmpegLogByDefault();
     const int created = avformat_alloc_output_context2(&m_context, nullptr, format, file.c_str());
     if (created < 0 || m_context == nullptr || !m_packet) {
+        avformat_free_context(m_context); // a constructor that throws runs no destructor
+        m_context = nullptr;
         fail(created < 0 ? created : AVERROR(ENOMEM));
     }
     if ((m_context->oformat->flags & AVFMT_NOFILE) == 0) {
         const int opened = avio_open(&m_context->pb, file.c_str(), AVIO_FLAG_WRITE);
         if (opened < 0) {
+            avformat_free_context(m_context);
+            m_context = nullptr;
             fail(opened);
         }
     }
