@@ -24,11 +24,16 @@ struct Feedback {
             std::memcpy(last.data(), frame, last.size());
             started = true;
         }
-        for (std::size_t i = 0; i < last.size(); ++i) {
-            const auto mixed
-                = static_cast<std::uint8_t>((frame[i] * fresh + last[i] * echo + 128) >> 8);
-            frame[i] = mixed;
-            last[i] = mixed;
+        std::uint8_t* __restrict out = frame;
+        std::uint8_t* __restrict kept = last.data();
+        const std::size_t count = last.size();
+        const auto freshWeight = static_cast<std::uint16_t>(fresh);
+        const auto echoWeight = static_cast<std::uint16_t>(echo);
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto mixed = static_cast<std::uint8_t>(
+                static_cast<std::uint16_t>(out[i] * freshWeight + kept[i] * echoWeight + 128) >> 8);
+            out[i] = mixed;
+            kept[i] = mixed;
         }
     }
 

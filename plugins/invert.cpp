@@ -13,18 +13,26 @@ struct Invert {
     {
     }
 
+    // The count is read once into a local: a byte pointer may alias anything, so a member
+    // read inside the loop would be read again on every turn and keep it from vectorising.
     void process(std::uint8_t* frame, const float* values) const
     {
+        const std::size_t count = bytes;
         const int amount = oskel_plugins::scaled(values[0], 256);
         if (amount == 256) {
-            for (std::size_t i = 0; i < bytes; ++i) {
+            for (std::size_t i = 0; i < count; ++i) {
                 frame[i] = static_cast<std::uint8_t>(255 - frame[i]);
             }
             return;
         }
-        for (std::size_t i = 0; i < bytes; ++i) {
-            const int v = frame[i];
-            frame[i] = static_cast<std::uint8_t>(v + (((255 - 2 * v) * amount) >> 8));
+        // v + (255 - 2v) * amount / 256, in 16-bit lanes: (v * (256 - 2 amount) + 255 amount)
+        // / 256 never leaves 0..65535.
+        const auto keep = static_cast<std::uint16_t>(256 - 2 * amount + 512);
+        const auto add = static_cast<std::uint16_t>(255 * amount);
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto v = static_cast<std::uint16_t>(frame[i]);
+            frame[i] = static_cast<std::uint8_t>(
+                static_cast<std::uint16_t>(v * keep + add - 512 * v) >> 8);
         }
     }
 

@@ -13,26 +13,23 @@ struct Posterize {
     {
     }
 
-    void process(std::uint8_t* frame, const float* values)
+    // Each byte to its level, (v x levels) / 256, and the level back to 0..255 by a
+    // multiplication in 16-bit lanes (level x 255 / (levels - 1), rounded).
+    void process(std::uint8_t* frame, const float* values) const
     {
+        const std::size_t count = bytes;
         const int levels = 2 + oskel_plugins::scaled(values[0], 14);
-        if (levels != tableLevels) {
-            // A byte to its level: the nearest of `levels` evenly spread values 0..255.
-            for (int v = 0; v < 256; ++v) {
-                const int level = (v * levels) / 256;
-                table[static_cast<std::size_t>(v)]
-                    = static_cast<std::uint8_t>(level * 255 / (levels - 1));
-            }
-            tableLevels = levels;
-        }
-        for (std::size_t i = 0; i < bytes; ++i) {
-            frame[i] = table[frame[i]];
+        const auto perLevel
+            = static_cast<std::uint16_t>((255 * 256 + (levels - 1) / 2) / (levels - 1));
+        const auto many = static_cast<std::uint16_t>(levels);
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto level = static_cast<std::uint16_t>((frame[i] * many) >> 8);
+            frame[i] = static_cast<std::uint8_t>(
+                static_cast<std::uint16_t>(level * perLevel + 128) >> 8);
         }
     }
 
     std::size_t bytes;
-    std::array<std::uint8_t, 256> table {};
-    int tableLevels = 0;
 };
 
 } // namespace

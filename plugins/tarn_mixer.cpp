@@ -22,15 +22,16 @@ struct TarnMixer {
             || frames.InputFrames[1] == nullptr) {
             return false;
         }
-        const auto* dry = static_cast<const std::uint8_t*>(frames.InputFrames[0]);
-        const auto* wet = static_cast<const std::uint8_t*>(frames.InputFrames[1]);
-        auto* out = static_cast<std::uint8_t*>(frames.OutputFrame);
+        const auto* __restrict dry = static_cast<const std::uint8_t*>(frames.InputFrames[0]);
+        const auto* __restrict wet = static_cast<const std::uint8_t*>(frames.InputFrames[1]);
+        auto* __restrict out = static_cast<std::uint8_t*>(frames.OutputFrame);
+        const std::size_t count = bytes;
         // Weights in 1/256: the two add up to 256, so equal inputs come out unchanged.
-        const int dryWeight = oskel_plugins::scaled(values[0], 256);
-        const int wetWeight = 256 - dryWeight;
-        for (std::size_t i = 0; i < bytes; ++i) {
-            out[i]
-                = static_cast<std::uint8_t>((dry[i] * dryWeight + wet[i] * wetWeight + 128) >> 8);
+        const auto dryWeight = static_cast<std::uint16_t>(oskel_plugins::scaled(values[0], 256));
+        const auto wetWeight = static_cast<std::uint16_t>(256 - dryWeight);
+        for (std::size_t i = 0; i < count; ++i) {
+            out[i] = static_cast<std::uint8_t>(
+                static_cast<std::uint16_t>(dry[i] * dryWeight + wet[i] * wetWeight + 128) >> 8);
         }
         return true;
     }
