@@ -1,39 +1,10 @@
 // The effect step runs on every frame of a slot with an effect, on the slot's worker: it must
 // not allocate, nor must our plug-ins while they process. This program counts every
 // allocation made through operator new, the plug-ins' included.
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include <gtest/gtest.h>
 
 #include "host_fixture.h"
-
-namespace {
-std::atomic<long> g_allocations { 0 };
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size == 0 ? 1 : size);
-}
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
+#include "support/counting_new.h"
 
 namespace oskel::test {
 namespace {
