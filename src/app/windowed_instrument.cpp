@@ -143,6 +143,7 @@ public:
                 [this] { m_instrument.mainLoopTurn(std::chrono::steady_clock::now()); } },
             midiLinks(m_instrument.midi()),
             systemLocations().configFolder,
+            &m_instrument.effects(),
         };
     }
 

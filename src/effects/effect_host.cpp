@@ -180,6 +180,7 @@ void EffectHost::ScanPlugins()
     m_mixerAvailable = true;
     m_list = PluginList::scan(m_folders.plugins, m_loader);
     debug("Plugins found: " + std::to_string(m_list.size() - 1));
+    m_listener->pluginsChanged();
 }
 
 int EffectHost::pluginIndexOf(std::string_view fileName) const
@@ -636,6 +637,7 @@ EffectShown EffectHost::shown(int slot)
     const Slot& state = slotState(slot);
     const TPlayAvistruct& record = m_performance.slot(slot);
     shown.active = state.active;
+    shown.enabled = record.FFenable;
     shown.listIndex = state.listIndex;
     shown.hasMixer = state.mixerActive;
     shown.wetDry = state.wetDry;

@@ -33,6 +33,8 @@ public:
     virtual void debugLine(std::string_view /*line*/) { }
     // The debug window's status line.
     virtual void debugStatus(std::string_view /*text*/) { }
+    // The plug-in list was made afresh.
+    virtual void pluginsChanged() { }
     // The slot's plug-in, parameters, enable or mix changed: windows showing it read it again
     // (EffectHost::shown) and move their controls quietly.
     virtual void slotChanged(int /*slot*/) { }
@@ -47,6 +49,7 @@ public:
 // What the windows show of a slot's effect.
 struct EffectShown {
     bool active = false; // the slot has a plug-in instance
+    bool enabled = false; // FFenable
     int listIndex = 0;
     int parameterCount = 0; // at most 8
     std::array<std::string, kEffectParameters> names; // "1 - Amount"

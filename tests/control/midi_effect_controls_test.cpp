@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "control/effect_setup.h"
 #include "control/midi_effect_controls.h"
 #include "support/fake_effects.h"
 #include "support/performance_with_controls.h"
@@ -43,6 +44,24 @@ TEST_F(MidiEffectControlsTest, TheEffectSwitchesOnlyWhereAPluginIs)
     EXPECT_FALSE(performance.slots()[2].FFenable);
     EXPECT_FALSE(midi.SetEffectEnabled(3, true)) << "no plug-in";
     EXPECT_FALSE(performance.slots()[3].FFenable);
+}
+
+TEST_F(MidiEffectControlsTest, TheGridCopiesTheWholeSetUpAndTheKeyTogglesIt)
+{
+    midi.MIDIsetParam(2, 1, 127);
+    midi.ChangeWetDryMixMIDI(2, 0.75);
+    toggleEffect(performance, events, 2);
+    EXPECT_TRUE(performance.slots()[2].FFenable);
+    copyEffectSetup(performance, events, 2, 3);
+    EXPECT_EQ(effects.pluginIndex(3), 1);
+    EXPECT_TRUE(performance.slots()[3].FFenable);
+    EXPECT_EQ(performance.slots()[3].FFparams[1], 1.0f);
+    EXPECT_EQ(performance.slots()[3].FFwetDry, 0.75f);
+    toggleEffect(performance, events, 3);
+    EXPECT_FALSE(performance.slots()[3].FFenable);
+    performance.slot(4).Loaded = true;
+    toggleEffect(performance, events, 4); // no plug-in
+    EXPECT_FALSE(performance.slots()[4].FFenable);
 }
 
 } // namespace
