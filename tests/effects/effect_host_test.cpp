@@ -1,4 +1,6 @@
+#include <atomic>
 #include <fstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -284,6 +286,51 @@ TEST_F(EffectHostTest, APluginDeletedWhileInUseGoesOnWorkingUntilLetGo)
     EXPECT_TRUE(host->shown(2).active) << "shares the library already loaded";
     host->RunDownFreeFrame();
     EXPECT_FALSE(host->shown(1).active);
+}
+
+} // namespace
+} // namespace oskel::test
+
+namespace oskel::test {
+namespace {
+
+// The slot's worker processes frames while the main thread changes the slot's plug-in, its
+// parameters and mix: every frame comes out whole (as decoded or inverted), and a processed
+// picture stays readable as long as the worker's result holds it.
+using EffectHostThreads = HostFixture;
+
+TEST_F(EffectHostThreads, ProcessingWhileThePluginChangesIsSafe)
+{
+    makeHost({ kTestPlugins, kOurPlugins });
+    const auto frame = pattern();
+    const auto flipped = inverted(frame);
+    std::atomic<bool> stop = false;
+    std::atomic<int> bad = 0;
+    std::atomic<int> processed = 0;
+    std::thread worker([&] {
+        while (!stop) {
+            std::shared_ptr<const void> keep;
+            const std::uint8_t* out
+                = host->processFrame(1, frame.data(), kWidth, kHeight, 24, keep);
+            const std::vector<std::uint8_t> got(out, out + frame.size());
+            if (got != frame && got != flipped) {
+                ++bad;
+            }
+            processed += out != frame.data() ? 1 : 0;
+        }
+    });
+    for (int round = 0; round < 200; ++round) {
+        load(round % 2 == 0 ? "Recorder.so" : "Invert.so", 1);
+        host->setParameter(1, 0, 1.0f);
+        host->ChangeWetDryMix(1, 0.0f);
+        if (round % 3 == 0) {
+            host->RunDownPluginSlot(1);
+        }
+    }
+    stop = true;
+    worker.join();
+    EXPECT_EQ(bad, 0);
+    EXPECT_GT(processed, 0);
 }
 
 } // namespace
