@@ -105,7 +105,8 @@ void BM_EffectStep(benchmark::State& state)
     Performance performance(ui, mainThread);
     SystemLibraryLoader loader;
     EffectHost host(performance, loader,
-        EffectFolders { { kPlugins }, { kPlugins.parent_path() / EffectHost::kMixerFileName } });
+        EffectFolders {
+            { kPlugins }, { kPlugins.parent_path() / EffectHost::kMixerFileName }, {} });
     host.ScanPlugins();
     TPlayAvistruct& record = performance.slot(1);
     record.Loaded = true;

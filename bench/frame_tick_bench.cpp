@@ -93,7 +93,7 @@ void runTicks(benchmark::State& state, int width, bool effects, FigureMonitor& m
     SystemLibraryLoader loader;
     const std::filesystem::path plugins = OSKEL_OUR_PLUGINS;
     EffectHost host(performance, loader,
-        EffectFolders { { plugins }, { plugins.parent_path() / EffectHost::kMixerFileName } });
+        EffectFolders { { plugins }, { plugins.parent_path() / EffectHost::kMixerFileName }, {} });
     host.ScanPlugins();
     if (effects) {
         clock.setEffects(&host);

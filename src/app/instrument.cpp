@@ -48,7 +48,8 @@ RendererChoice chooseRenderer(
 Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     InstrumentParts parts, const Locations& locations)
     : m_performance(ui, mainThread)
-    , m_effectHost(m_performance, m_libraryLoader, effectFolders(locations))
+    , m_effectHost(m_performance, m_libraryLoader,
+          effectFolders(locations, programFolder(), parts.frei0rFolders))
     , m_sound(std::move(parts.sound))
     , m_playback(m_performance, m_mailbox)
     , m_events(m_performance, m_mailbox, m_playback)
@@ -176,6 +177,9 @@ void Instrument::start()
 
 void Instrument::prepare()
 {
+    // The plug-in list is there before the program says it is ready.
+    m_effectHost.RunUpFreeFrame();
+    m_effectHost.ScanPlugins();
     m_lifecycle.programEntry();
     m_lifecycle.InitStuff();
     // The folder clips and patches go to by default, there from the first start on.
@@ -187,8 +191,6 @@ void Instrument::prepare()
 
 void Instrument::activate()
 {
-    m_effectHost.RunUpFreeFrame();
-    m_effectHost.ScanPlugins();
     m_lifecycle.FormActivate();
     m_midi.optionsChanged();
     m_midi.start();

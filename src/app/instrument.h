@@ -92,6 +92,8 @@ struct InstrumentParts {
     std::unique_ptr<OscPort> osc;
     // An offline render plays its file alone: nothing from the network takes part.
     bool offline = false;
+    // Folders of frei0r filters for the plug-in list; none: our own plug-ins only.
+    std::vector<std::filesystem::path> frei0rFolders;
 };
 
 // The whole instrument, put together: the performance state and every subsystem, wired to

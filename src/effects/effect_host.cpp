@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/performance.h"
+#include "effects/frei0r_filter.h"
 #include "effects/pixel_widths.h"
 #include "platform/shared_library.h"
 
@@ -178,7 +179,7 @@ void EffectHost::ScanPlugins()
         locks.push_back(lockSlot(slot));
     }
     m_mixerAvailable = true;
-    m_list = PluginList::scan(m_folders.plugins, m_loader);
+    m_list = PluginList::scan(m_folders.plugins, m_loader, m_folders.frei0r);
     debug("Plugins found: " + std::to_string(m_list.size() - 1));
     m_listener->pluginsChanged();
 }
@@ -202,6 +203,21 @@ std::shared_ptr<EffectHost::Library> EffectHost::libraryOfOtherSlot(int index, i
 bool EffectHost::otherSlotUses(int index, int slot) const
 {
     return libraryOfOtherSlot(index, slot) != nullptr;
+}
+
+std::shared_ptr<EffectHost::Library> EffectHost::openLibrary(const PluginFile& file) const
+{
+    if (!file.frei0r) {
+        return openLibrary(file.path);
+    }
+    std::string error;
+    auto filter = Frei0rFilter::open(m_loader.open(file.path, error));
+    if (!filter) {
+        return nullptr;
+    }
+    auto loaded = std::make_shared<Library>();
+    loaded->calls = PluginCalls(std::move(filter));
+    return loaded;
 }
 
 std::shared_ptr<EffectHost::Library> EffectHost::openLibrary(
@@ -274,7 +290,7 @@ void EffectHost::LoadNewPlugin(const std::string& name, int index, int slot)
         static_cast<std::uint32_t>(state.height), FF_DEPTH_24, FF_ORIENTATION_BL };
     std::shared_ptr<Library> library = libraryOfOtherSlot(index, slot);
     if (!library) {
-        library = openLibrary(file->path);
+        library = openLibrary(*file);
         if (!library) {
             debug(kProblemLoadingPlugin + std::string(": ") + file->name);
             m_performance.ui().showMessage(kProblemLoadingPlugin);

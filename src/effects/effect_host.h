@@ -65,6 +65,8 @@ struct EffectFolders {
     std::vector<std::filesystem::path> plugins;
     // Where the mixer "TarnMixer.so" may be, in this order.
     std::vector<std::filesystem::path> mixerFiles;
+    // Folders of frei0r filters, listed after our plug-ins.
+    std::vector<std::filesystem::path> frei0r;
 };
 
 // The effect plug-in host: the plug-in list, one plug-in per slot with its instance sized to
@@ -142,6 +144,7 @@ private:
     Lock lockSlot(int slot) const;
     std::shared_ptr<Library> libraryOfOtherSlot(int index, int slot) const;
     bool otherSlotUses(int index, int slot) const;
+    std::shared_ptr<Library> openLibrary(const PluginFile& file) const;
     std::shared_ptr<Library> openLibrary(const std::filesystem::path& path) const;
     bool ReadPluginInfo(Library& library);
     bool MakeInstance(int slot);

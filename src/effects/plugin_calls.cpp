@@ -56,7 +56,7 @@ std::string readPluginText(const void* text, std::size_t length)
 plugMainUnion PluginCalls::call(std::uint32_t code, FFParameter input, FFInstanceID instance) const
 {
     try {
-        return m_entry(code, input, instance);
+        return m_backend ? m_backend->call(code, input, instance) : m_entry(code, input, instance);
     } catch (...) {
         plugMainUnion failure {};
         failure.ivalue = FF_FAIL;
@@ -101,7 +101,8 @@ std::uint32_t PluginCalls::initialise() const
 std::uint32_t PluginCalls::deInitialise() const
 {
     try {
-        return m_entry(FF_DEINITIALISE, 0, 0).ivalue;
+        return (m_backend ? m_backend->call(FF_DEINITIALISE, 0, 0) : m_entry(FF_DEINITIALISE, 0, 0))
+            .ivalue;
     } catch (...) {
         return kDeInitialiseThrew;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,13 @@ struct PluginVersion {
     std::uint32_t minor = 0;
 };
 
+// A plug-in of another kind that answers the calls of the interface itself (frei0r filters).
+class PluginBackend {
+public:
+    virtual ~PluginBackend() = default;
+    virtual plugMainUnion call(std::uint32_t code, FFParameter input, FFInstanceID instance) = 0;
+};
+
 // The calls of one plug-in's entry point, typed. Whatever the plug-in returns is checked
 // before it is used: pointers are read only where they can be read, texts are bounded.
 // A call inside the plug-in itself cannot be guarded: a plug-in that crashes or loops takes
@@ -33,8 +41,11 @@ public:
         : m_entry(entryPoint)
     {
     }
-    bool valid() const { return m_entry != nullptr; }
-    FF_Main_FuncPtr entry() const { return m_entry; }
+    explicit PluginCalls(std::shared_ptr<PluginBackend> backend)
+        : m_backend(std::move(backend))
+    {
+    }
+    bool valid() const { return m_entry != nullptr || m_backend != nullptr; }
 
     // The raw call. An exception that comes out of the plug-in is caught and the call
     // counts as failed (FF_FAIL).
@@ -63,7 +74,8 @@ public:
     std::uint32_t processFrameCopy(ProcessFrameCopyStruct& frames, FFInstanceID instance) const;
 
 private:
-    FF_Main_FuncPtr m_entry;
+    FF_Main_FuncPtr m_entry = nullptr;
+    std::shared_ptr<PluginBackend> m_backend;
 };
 
 // The 16 characters at `text` (or fewer, up to a terminating zero) as a string; empty when

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "core/ascii.h"
+#include "effects/frei0r_filter.h"
 #include "platform/shared_library.h"
 
 namespace oskel {
@@ -46,21 +47,34 @@ bool IsPlugin(const std::filesystem::path& path, SharedLibraryLoader& loader)
     return library && library->symbol("plugMain") != nullptr;
 }
 
-PluginList PluginList::scan(
-    const std::vector<std::filesystem::path>& folders, SharedLibraryLoader& loader)
+PluginList PluginList::scan(const std::vector<std::filesystem::path>& folders,
+    SharedLibraryLoader& loader, const std::vector<std::filesystem::path>& frei0rFolders)
 {
     std::vector<PluginFile> found;
     std::set<std::string> names;
-    for (const auto& folder : folders) {
-        for (const auto& path : filesOf(folder)) {
-            const std::string name = path.filename().string();
-            if (!names.contains(name) && IsPlugin(path, loader)) {
-                names.insert(name);
-                found.push_back({ name, path });
+    const auto search = [&](const std::vector<std::filesystem::path>& places, bool frei0r) {
+        for (const auto& folder : places) {
+            for (const auto& path : filesOf(folder)) {
+                const std::string name = path.filename().string();
+                if (names.contains(name)) {
+                    continue;
+                }
+                if (frei0r ? IsFrei0rFilter(path, loader) : IsPlugin(path, loader)) {
+                    names.insert(name);
+                    found.push_back({ name, path, frei0r });
+                }
             }
         }
-    }
+    };
+    search(folders, false);
+    search(frei0rFolders, true);
     return of(std::move(found));
+}
+
+std::string PluginList::shownName(int index) const
+{
+    const PluginFile* found = file(index);
+    return found != nullptr && found->frei0r ? found->name + " (frei0r)" : name(index);
 }
 
 PluginList PluginList::of(std::vector<PluginFile> files)

@@ -142,7 +142,7 @@ void EffectPanel::showPlugins()
     plugins->clear();
     const PluginList& list = m_host.plugins();
     for (int index = 0; index < list.size(); ++index) {
-        plugins->addItem(QString::fromStdString(list.name(index)));
+        plugins->addItem(QString::fromStdString(list.shownName(index)));
     }
 }
 

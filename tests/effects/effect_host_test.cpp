@@ -262,7 +262,7 @@ TEST_F(EffectHostTest, AnObjectWithoutAnEntryOrAFileThatIsGoneIsRefusedWithTheMe
 
     // A list made before the file went.
     host = std::make_unique<EffectHost>(
-        performance, loader, EffectFolders { { folder.path() }, { kOurMixer } });
+        performance, loader, EffectFolders { { folder.path() }, { kOurMixer }, {} });
     std::filesystem::copy_file(kTestPlugins / "Recorder.so", folder / "Recorder.so");
     host->ScanPlugins();
     std::filesystem::remove(folder / "Recorder.so");
@@ -276,7 +276,7 @@ TEST_F(EffectHostTest, APluginDeletedWhileInUseGoesOnWorkingUntilLetGo)
     TempDir folder;
     std::filesystem::copy_file(kTestPlugins / "Recorder.so", folder / "Mine.so");
     host = std::make_unique<EffectHost>(
-        performance, loader, EffectFolders { { folder.path() }, { kOurMixer } });
+        performance, loader, EffectFolders { { folder.path() }, { kOurMixer }, {} });
     host->ScanPlugins();
     load("Mine.so", 1);
     std::filesystem::remove(folder / "Mine.so");

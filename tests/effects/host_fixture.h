@@ -50,7 +50,7 @@ protected:
             record.ClipHeight = kHeight;
         }
         host = std::make_unique<EffectHost>(
-            performance, loader, EffectFolders { std::move(folders), std::move(mixer) });
+            performance, loader, EffectFolders { std::move(folders), std::move(mixer), {} });
         host->setListener(&listener);
         host->RunUpFreeFrame();
         host->ScanPlugins();

@@ -43,7 +43,7 @@ protected:
     SystemLibraryLoader loader;
     const std::filesystem::path plugins = OSKEL_OUR_PLUGINS;
     EffectHost host { performance, loader,
-        EffectFolders { { plugins }, { plugins.parent_path() / EffectHost::kMixerFileName } } };
+        EffectFolders { { plugins }, { plugins.parent_path() / EffectHost::kMixerFileName }, {} } };
     EffectPanel panel { host,
         [this](const ControlAddress& control, std::int32_t value) {
             setControl(processor, performance, control, value);
