@@ -18,6 +18,7 @@
 #include <new>
 
 #include "effects/freeframe.h"
+#include "effects/plugin_results.h"
 
 namespace oskel_plugins {
 
@@ -39,20 +40,8 @@ template <typename Effect> struct Instance {
     std::array<char, 17> display {};
 };
 
-inline plugMainUnion code(std::uint32_t value)
-{
-    plugMainUnion result {};
-    result.pointer = nullptr;
-    result.ivalue = value;
-    return result;
-}
-
-inline plugMainUnion pointer(void* value)
-{
-    plugMainUnion result {};
-    result.pointer = value;
-    return result;
-}
+using oskel::resultCode;
+using oskel::resultPointer;
 
 template <typename Effect> PlugInfoStruct& info()
 {
@@ -83,42 +72,42 @@ plugMainUnion dispatch(std::uint32_t function, FFParameter input, FFInstanceID i
     auto* instance = reinterpret_cast<Made*>(id);
     switch (function) {
     case FF_GETINFO:
-        return pointer(&info<Effect>());
+        return resultPointer(&info<Effect>());
     case FF_INITIALISE:
     case FF_DEINITIALISE:
-        return code(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     case FF_GETNUMPARAMETERS:
-        return code(count);
+        return resultCode(count);
     case FF_GETPARAMETERNAME:
-        return input < count ? pointer(const_cast<char*>(Effect::kParameters[input].name))
-                             : code(FF_FAIL);
+        return input < count ? resultPointer(const_cast<char*>(Effect::kParameters[input].name))
+                             : resultCode(FF_FAIL);
     case FF_GETPARAMETERDEFAULT: {
-        plugMainUnion result = code(0);
+        plugMainUnion result = resultCode(0);
         result.fvalue = input < count ? Effect::kParameters[input].initial : 0.0f;
         return result;
     }
     case FF_GETPARAMETERDISPLAY:
         if (instance == nullptr || input >= count) {
-            return code(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         std::snprintf(instance->display.data(), instance->display.size(), "%.3f",
             static_cast<double>(instance->values[input]));
-        return pointer(instance->display.data());
+        return resultPointer(instance->display.data());
     case FF_SETPARAMETER: {
         const auto* set = reinterpret_cast<const SetParameterStruct*>(input);
         if (instance == nullptr || set == nullptr || set->index >= count) {
-            return code(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         instance->values[set->index] = std::clamp(set->value, 0.0f, 1.0f);
-        return code(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     }
     case FF_GETPARAMETER: {
-        plugMainUnion result = code(0);
+        plugMainUnion result = resultCode(0);
         result.fvalue = instance != nullptr && input < count ? instance->values[input] : 0.0f;
         return result;
     }
     case FF_GETPLUGINCAPS:
-        return code(
+        return resultCode(
             input == FF_CAP_24BITVIDEO || (input == FF_CAP_PROCESSFRAMECOPY && kCopies<Effect>)
                 ? FF_TRUE
                 : FF_FALSE);
@@ -126,12 +115,12 @@ plugMainUnion dispatch(std::uint32_t function, FFParameter input, FFInstanceID i
         const auto* video = reinterpret_cast<const VideoInfoStruct*>(input);
         if (video == nullptr || video->bitDepth != FF_DEPTH_24 || video->frameWidth == 0
             || video->frameHeight == 0 || video->frameWidth > 16384 || video->frameHeight > 16384) {
-            return code(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         auto* made = new (std::nothrow)
             Made(static_cast<int>(video->frameWidth), static_cast<int>(video->frameHeight));
         if (made == nullptr) {
-            return code(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         plugMainUnion result {};
         result.instance = reinterpret_cast<FFInstanceID>(made);
@@ -139,26 +128,27 @@ plugMainUnion dispatch(std::uint32_t function, FFParameter input, FFInstanceID i
     }
     case FF_DEINSTANTIATE:
         delete instance;
-        return code(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     case FF_PROCESSFRAME:
         if (instance == nullptr || input == 0) {
-            return code(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         instance->effect.process(reinterpret_cast<std::uint8_t*>(input), instance->values.data());
-        return code(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     case FF_PROCESSFRAMECOPY:
         if constexpr (kCopies<Effect>) {
             const auto* frames = reinterpret_cast<const ProcessFrameCopyStruct*>(input);
             if (instance == nullptr || frames == nullptr || frames->InputFrames == nullptr
                 || frames->OutputFrame == nullptr) {
-                return code(FF_FAIL);
+                return resultCode(FF_FAIL);
             }
-            return code(instance->effect.processCopy(*frames, instance->values.data()) ? FF_SUCCESS
-                                                                                       : FF_FAIL);
+            return resultCode(instance->effect.processCopy(*frames, instance->values.data())
+                    ? FF_SUCCESS
+                    : FF_FAIL);
         }
-        return code(FF_FAIL);
+        return resultCode(FF_FAIL);
     default:
-        return code(FF_FAIL);
+        return resultCode(FF_FAIL);
     }
 }
 

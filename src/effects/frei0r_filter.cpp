@@ -12,6 +12,7 @@
 
 #include "core/ascii.h"
 #include "effects/pixel_widths.h"
+#include "effects/plugin_results.h"
 #include "platform/shared_library.h"
 
 namespace oskel {
@@ -26,20 +27,6 @@ constexpr std::size_t kTextLength = 16;
 int padded(int size)
 {
     return (size + kPadding - 1) / kPadding * kPadding;
-}
-
-plugMainUnion code(std::uint32_t value)
-{
-    plugMainUnion result {};
-    result.ivalue = value;
-    return result;
-}
-
-plugMainUnion pointer(void* to)
-{
-    plugMainUnion result {};
-    result.pointer = to;
-    return result;
 }
 
 template <typename Function> Function* entry(const SharedLibrary& library, const char* name)
@@ -208,30 +195,31 @@ plugMainUnion Frei0rFilter::call(std::uint32_t function, FFParameter input, FFIn
     };
     switch (function) {
     case FF_GETINFO:
-        return pointer(&m_state->info);
+        return resultPointer(&m_state->info);
     case FF_INITIALISE:
-        return code(FF_SUCCESS); // done when the library was opened
+        return resultCode(FF_SUCCESS); // done when the library was opened
     case FF_DEINITIALISE: {
         const std::lock_guard guard(m_state->lock);
         if (m_state->initialised) {
             m_entries->deinit();
             m_state->initialised = false;
         }
-        return code(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     }
     case FF_GETNUMPARAMETERS:
-        return code(static_cast<std::uint32_t>(count));
+        return resultCode(static_cast<std::uint32_t>(count));
     case FF_GETPARAMETERNAME: {
         const Parameter* place = parameterOf(input);
-        return place != nullptr ? pointer(const_cast<char*>(place->name.data())) : code(FF_FAIL);
+        return place != nullptr ? resultPointer(const_cast<char*>(place->name.data()))
+                                : resultCode(FF_FAIL);
     }
     case FF_GETPLUGINCAPS:
-        return code(input == FF_CAP_24BITVIDEO ? FF_TRUE : FF_FALSE);
+        return resultCode(input == FF_CAP_24BITVIDEO ? FF_TRUE : FF_FALSE);
     case FF_INSTANTIATE: {
         const auto* video = reinterpret_cast<const VideoInfoStruct*>(input);
         if (video == nullptr || video->frameWidth == 0 || video->frameHeight == 0
             || video->frameWidth > 16384 || video->frameHeight > 16384) {
-            return code(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         auto made = std::make_unique<Instance>();
         made->width = static_cast<int>(video->frameWidth);
@@ -247,7 +235,7 @@ plugMainUnion Frei0rFilter::call(std::uint32_t function, FFParameter input, FFIn
                 static_cast<unsigned>(made->paddedHeight));
         }
         if (made->filter == nullptr) {
-            return code(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         plugMainUnion result {};
         result.instance = reinterpret_cast<FFInstanceID>(made.release());
@@ -257,14 +245,14 @@ plugMainUnion Frei0rFilter::call(std::uint32_t function, FFParameter input, FFIn
         break;
     }
     if (instance == nullptr) {
-        return code(FF_FAIL);
+        return resultCode(FF_FAIL);
     }
     switch (function) {
     case FF_DEINSTANTIATE: {
         const std::lock_guard guard(m_state->lock);
         m_entries->destruct(instance->filter);
         delete instance;
-        return code(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     }
     case FF_GETPARAMETER: {
         const Parameter* place = parameterOf(input);
@@ -275,7 +263,7 @@ plugMainUnion Frei0rFilter::call(std::uint32_t function, FFParameter input, FFIn
     case FF_GETPARAMETERDISPLAY: {
         const Parameter* place = parameterOf(input);
         if (place == nullptr) {
-            return code(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         const double value = read(*place);
         if (place->type == F0R_PARAM_BOOL) {
@@ -284,13 +272,13 @@ plugMainUnion Frei0rFilter::call(std::uint32_t function, FFParameter input, FFIn
         } else {
             std::snprintf(instance->display.data(), instance->display.size(), "%.3f", value);
         }
-        return pointer(instance->display.data());
+        return resultPointer(instance->display.data());
     }
     case FF_SETPARAMETER: {
         const auto* set = reinterpret_cast<const SetParameterStruct*>(input);
         const Parameter* place = set != nullptr ? parameterOf(set->index) : nullptr;
         if (place == nullptr || std::isnan(set->value)) {
-            return code(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         const double value = std::clamp(static_cast<double>(set->value), 0.0, 1.0);
         if (place->type == F0R_PARAM_COLOR) {
@@ -313,22 +301,22 @@ plugMainUnion Frei0rFilter::call(std::uint32_t function, FFParameter input, FFIn
                 instance->switchSet.at(k) = true;
             }
         }
-        return code(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     }
     case FF_PROCESSFRAME: {
         auto* frame = reinterpret_cast<std::uint8_t*>(input);
         if (frame == nullptr) {
-            return code(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         toFilter(*instance, frame);
         m_entries->update(
             instance->filter, instance->time, instance->in.data(), instance->out.data());
         instance->time += kSecondsPerFrame;
         fromFilter(*instance, frame);
-        return code(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     }
     default:
-        return code(FF_FAIL);
+        return resultCode(FF_FAIL);
     }
 }
 

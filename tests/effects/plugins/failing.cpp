@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "effects/freeframe.h"
+#include "effects/plugin_results.h"
 
 namespace {
 
@@ -16,19 +17,8 @@ struct Instance {
     float level = 0.5f;
 };
 
-plugMainUnion value(std::uint32_t code)
-{
-    plugMainUnion result {};
-    result.ivalue = code;
-    return result;
-}
-
-plugMainUnion pointer(void* to)
-{
-    plugMainUnion result {};
-    result.pointer = to;
-    return result;
-}
+using oskel::resultCode;
+using oskel::resultPointer;
 
 } // namespace
 
@@ -42,34 +32,34 @@ extern "C" FF_EXPORT plugMainUnion plugMain(std::uint32_t code, FFParameter inpu
     auto* instance = reinterpret_cast<Instance*>(id);
     if (code == g_failing) {
         if (code == FF_GETPARAMETER) {
-            return value(FF_FAIL); // a NaN as a float
+            return resultCode(FF_FAIL); // a NaN as a float
         }
         if (code == FF_DEINSTANTIATE) {
             delete instance;
         }
-        return code == FF_GETINFO || code == FF_GETPARAMETERNAME ? pointer(nullptr)
-                                                                 : value(FF_FAIL);
+        return code == FF_GETINFO || code == FF_GETPARAMETERNAME ? resultPointer(nullptr)
+                                                                 : resultCode(FF_FAIL);
     }
     switch (code) {
     case FF_GETINFO:
-        return pointer(&g_info);
+        return resultPointer(&g_info);
     case FF_INITIALISE:
     case FF_DEINITIALISE:
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     case FF_GETNUMPARAMETERS:
-        return value(1);
+        return resultCode(1);
     case FF_GETPARAMETERNAME:
-        return pointer(g_name);
+        return resultPointer(g_name);
     case FF_SETPARAMETER:
         instance->level = reinterpret_cast<const SetParameterStruct*>(input)->value;
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     case FF_GETPARAMETER: {
         plugMainUnion result {};
         result.fvalue = instance->level;
         return result;
     }
     case FF_GETPLUGINCAPS:
-        return value(input == FF_CAP_24BITVIDEO ? FF_TRUE : FF_FALSE);
+        return resultCode(input == FF_CAP_24BITVIDEO ? FF_TRUE : FF_FALSE);
     case FF_INSTANTIATE: {
         const auto* video = reinterpret_cast<const VideoInfoStruct*>(input);
         plugMainUnion result {};
@@ -79,15 +69,15 @@ extern "C" FF_EXPORT plugMainUnion plugMain(std::uint32_t code, FFParameter inpu
     }
     case FF_DEINSTANTIATE:
         delete instance;
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     case FF_PROCESSFRAME: {
         auto* frame = reinterpret_cast<std::uint8_t*>(input);
         for (std::size_t i = 0; i < std::size_t { instance->width } * instance->height * 3; ++i) {
             frame[i] = static_cast<std::uint8_t>(255 - frame[i]);
         }
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     }
     default:
-        return value(FF_FAIL);
+        return resultCode(FF_FAIL);
     }
 }

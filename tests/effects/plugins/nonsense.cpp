@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "effects/freeframe.h"
+#include "effects/plugin_results.h"
 
 namespace {
 
@@ -14,12 +15,7 @@ char g_endless[32] = { 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N
     'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N', 'N' };
 int g_instance = 0;
 
-plugMainUnion value(std::uint32_t code)
-{
-    plugMainUnion result {};
-    result.ivalue = code;
-    return result;
-}
+using oskel::resultCode;
 
 plugMainUnion address(std::uintptr_t at)
 {
@@ -38,7 +34,7 @@ extern "C" FF_EXPORT plugMainUnion plugMain(std::uint32_t code, FFParameter, FFI
     case FF_GETEXTENDEDINFO:
         return address(0x30);
     case FF_GETNUMPARAMETERS:
-        return value(1000);
+        return resultCode(1000);
     case FF_GETPARAMETERNAME: {
         plugMainUnion result {};
         result.svalue = g_endless;
@@ -52,12 +48,12 @@ extern "C" FF_EXPORT plugMainUnion plugMain(std::uint32_t code, FFParameter, FFI
         return result;
     }
     case FF_GETPLUGINCAPS:
-        return value(0x1234);
+        return resultCode(0x1234);
     case FF_INSTANTIATE:
         return address(reinterpret_cast<std::uintptr_t>(&g_instance));
     case FF_DEINITIALISE:
         throw std::runtime_error("no");
     default:
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     }
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "effects/freeframe.h"
+#include "effects/plugin_results.h"
 
 namespace {
 
@@ -29,19 +30,8 @@ void record(const std::string& call)
     g_calls += call + "\n";
 }
 
-plugMainUnion value(std::uint32_t code)
-{
-    plugMainUnion result {};
-    result.ivalue = code;
-    return result;
-}
-
-plugMainUnion pointer(void* to)
-{
-    plugMainUnion result {};
-    result.pointer = to;
-    return result;
-}
+using oskel::resultCode;
+using oskel::resultPointer;
 
 } // namespace
 
@@ -71,33 +61,33 @@ extern "C" FF_EXPORT plugMainUnion plugMain(std::uint32_t code, FFParameter inpu
     switch (code) {
     case FF_GETINFO:
         record("getInfo");
-        return pointer(&g_info);
+        return resultPointer(&g_info);
     case FF_INITIALISE:
         record("initialise");
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     case FF_DEINITIALISE:
         record("deInitialise");
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     case FF_GETNUMPARAMETERS:
-        return value(3);
+        return resultCode(3);
     case FF_GETPARAMETERNAME:
-        return input < 3 ? pointer(const_cast<char*>(g_names[input])) : value(FF_FAIL);
+        return input < 3 ? resultPointer(const_cast<char*>(g_names[input])) : resultCode(FF_FAIL);
     case FF_GETPARAMETERDISPLAY:
         if (instance == nullptr || input >= 3) {
-            return value(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         std::snprintf(instance->display, sizeof instance->display, "%d%%",
             static_cast<int>(instance->values[input] * 100.0f + 0.5f));
-        return pointer(instance->display);
+        return resultPointer(instance->display);
     case FF_SETPARAMETER: {
         const auto* set = reinterpret_cast<const SetParameterStruct*>(input);
         record("setParameter" + which + " " + std::to_string(set->index) + " "
             + std::to_string(set->value));
         if (instance == nullptr || set->index >= 3) {
-            return value(FF_FAIL);
+            return resultCode(FF_FAIL);
         }
         instance->values[set->index] = set->value;
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     }
     case FF_GETPARAMETER: {
         plugMainUnion result {};
@@ -105,7 +95,8 @@ extern "C" FF_EXPORT plugMainUnion plugMain(std::uint32_t code, FFParameter inpu
         return result;
     }
     case FF_GETPLUGINCAPS:
-        return value(input == FF_CAP_24BITVIDEO || input == FF_CAP_32BITVIDEO ? FF_TRUE : FF_FALSE);
+        return resultCode(
+            input == FF_CAP_24BITVIDEO || input == FF_CAP_32BITVIDEO ? FF_TRUE : FF_FALSE);
     case FF_INSTANTIATE: {
         const auto* video = reinterpret_cast<const VideoInfoStruct*>(input);
         auto* made = new Instance;
@@ -123,7 +114,7 @@ extern "C" FF_EXPORT plugMainUnion plugMain(std::uint32_t code, FFParameter inpu
     case FF_DEINSTANTIATE:
         record("deInstantiate" + which);
         delete instance;
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     case FF_PROCESSFRAME: {
         record("processFrame" + which);
         auto* frame = reinterpret_cast<std::uint8_t*>(input);
@@ -132,12 +123,12 @@ extern "C" FF_EXPORT plugMainUnion plugMain(std::uint32_t code, FFParameter inpu
         for (std::size_t i = 0; i < bytes; ++i) {
             frame[i] = static_cast<std::uint8_t>(255 - frame[i]);
         }
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     }
     case FF_GETEXTENDEDINFO:
-        return value(0);
+        return resultCode(0);
     default:
         record("unknown " + std::to_string(code));
-        return value(FF_FAIL);
+        return resultCode(FF_FAIL);
     }
 }

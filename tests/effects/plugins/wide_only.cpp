@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "effects/freeframe.h"
+#include "effects/plugin_results.h"
 
 namespace {
 
@@ -14,12 +15,7 @@ struct Instance {
 PlugInfoStruct g_info = { 1, 0, { 'W', 'I', 'D', 'E' }, "Wide Only", FF_EFFECT };
 std::uint32_t g_depthSeen = 99;
 
-plugMainUnion value(std::uint32_t code)
-{
-    plugMainUnion result {};
-    result.ivalue = code;
-    return result;
-}
+using oskel::resultCode;
 
 } // namespace
 
@@ -38,7 +34,7 @@ extern "C" FF_EXPORT plugMainUnion plugMain(std::uint32_t code, FFParameter inpu
         return result;
     }
     case FF_GETPLUGINCAPS:
-        return value(input == FF_CAP_32BITVIDEO ? FF_TRUE : FF_FALSE);
+        return resultCode(input == FF_CAP_32BITVIDEO ? FF_TRUE : FF_FALSE);
     case FF_INSTANTIATE: {
         const auto* video = reinterpret_cast<const VideoInfoStruct*>(input);
         g_depthSeen = video->bitDepth;
@@ -49,7 +45,7 @@ extern "C" FF_EXPORT plugMainUnion plugMain(std::uint32_t code, FFParameter inpu
     }
     case FF_DEINSTANTIATE:
         delete instance;
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     case FF_PROCESSFRAME: {
         auto* frame = reinterpret_cast<std::uint8_t*>(input);
         for (std::size_t i = 0; i < std::size_t { instance->width } * instance->height; ++i) {
@@ -58,14 +54,14 @@ extern "C" FF_EXPORT plugMainUnion plugMain(std::uint32_t code, FFParameter inpu
             }
             frame[i * 4 + 3] = 0xAB;
         }
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     }
     case FF_GETNUMPARAMETERS:
-        return value(0);
+        return resultCode(0);
     case FF_INITIALISE:
     case FF_DEINITIALISE:
-        return value(FF_SUCCESS);
+        return resultCode(FF_SUCCESS);
     default:
-        return value(FF_FAIL);
+        return resultCode(FF_FAIL);
     }
 }
