@@ -179,7 +179,9 @@ void EffectHost::ScanPlugins()
         locks.push_back(lockSlot(slot));
     }
     m_mixerAvailable = true;
-    m_list = PluginList::scan(m_folders.plugins, m_loader, m_folders.frei0r);
+    // The wet/dry mixer may sit among the plug-ins; it is no effect of its own.
+    m_list
+        = PluginList::scan(m_folders.plugins, m_loader, m_folders.frei0r).without(kMixerFileName);
     debug("Plugins found: " + std::to_string(m_list.size() - 1));
     m_listener->pluginsChanged();
 }

@@ -1,6 +1,7 @@
 #include "effects/plugin_list.h"
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 #include "core/ascii.h"
@@ -82,6 +83,14 @@ PluginList PluginList::of(std::vector<PluginFile> files)
     PluginList list;
     list.m_files = std::move(files);
     return list;
+}
+
+PluginList PluginList::without(const std::string& fileName) const
+{
+    std::vector<PluginFile> kept;
+    std::copy_if(m_files.begin(), m_files.end(), std::back_inserter(kept),
+        [&](const PluginFile& file) { return file.name != fileName; });
+    return of(std::move(kept));
 }
 
 std::string PluginList::name(int index) const

@@ -28,6 +28,8 @@ public:
         SharedLibraryLoader& loader, const std::vector<std::filesystem::path>& frei0rFolders = {});
     // A list of the files given, in that order, without looking at them.
     static PluginList of(std::vector<PluginFile> files);
+    // The same list without the file of that name.
+    PluginList without(const std::string& fileName) const;
 
     // Entries including "No Plugin Loaded" at 0.
     int size() const { return static_cast<int>(m_files.size()) + 1; }

@@ -36,6 +36,9 @@ TEST(PluginListTest, TheScanIsStableAndSkipsWhatIsNoPlugin)
     EXPECT_EQ(list.file(0), nullptr);
     EXPECT_EQ(list.file(4), nullptr);
     EXPECT_EQ(list.name(9), "");
+    const auto shorter = list.without("b.so");
+    EXPECT_EQ(shorter.size(), 3);
+    EXPECT_EQ(shorter.name(2), "a.so");
 }
 
 TEST(PluginListTest, AnEmptyListHasOnlyNoPlugin)
