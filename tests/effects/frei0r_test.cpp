@@ -64,9 +64,11 @@ TEST_F(Frei0rTest, AColourTakesThreePlacesANumberAndASwitchOneEach)
     EXPECT_EQ(shown.names[2], "3 - Color B");
     EXPECT_EQ(shown.names[3], "4 - Distance");
     EXPECT_EQ(shown.names[4], "5 - Invert");
-    EXPECT_EQ(shown.displays[4], "off");
     EXPECT_TRUE(host->setParameter(1, 4, 0.75f));
     EXPECT_EQ(host->OKPgetParam(1, 4), 1.0f) << "a switch is on or off";
+    EXPECT_EQ(host->shown(1).displays[4], "on");
+    EXPECT_TRUE(host->setParameter(1, 4, 0.25f));
+    EXPECT_EQ(host->shown(1).displays[4], "off");
     EXPECT_TRUE(host->setParameter(1, 1, 0.25f));
     EXPECT_FLOAT_EQ(host->OKPgetParam(1, 1), 0.25f);
     EXPECT_TRUE(host->setParameter(1, 3, 0.75f));
