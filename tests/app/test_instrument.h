@@ -79,8 +79,8 @@ private:
         midiCable = loopback.get();
         backends.push_back(std::move(loopback));
         return InstrumentParts { std::make_unique<ManualClockSoundDevice>(), {},
-            [this] { return m_now; }, true, std::make_unique<MidiDevices>(std::move(backends)),
-            {}, false, {} };
+            [this] { return m_now; }, true, std::make_unique<MidiDevices>(std::move(backends)), {},
+            false, {} };
     }
 
     MainThreadDispatcher m_mainThread;
