@@ -4,13 +4,19 @@
 # never src/ itself. A header of a higher layer is not there, so including one fails to
 # compile ("No such file or directory").
 #
-#   platform -> core -> sources, persistence -> playback -> control, render -> recording
-#            -> ui -> app
+#   platform -> core -> sources, persistence, effects -> playback -> control, render
+#            -> recording -> ui -> app
+#
+# effects (the plug-in host) sits below playback, beside sources: the slots' workers of the
+# frame clock run each slot's effect on its decoded frame, so playback must reach the host.
+# The host needs only the slot records (core) and the library loader (platform); the control
+# table (core) reaches it through a port that core defines (core/effect_port.h).
 set(OSKEL_LAYERS_BELOW_platform "")
 set(OSKEL_LAYERS_BELOW_core platform)
 set(OSKEL_LAYERS_BELOW_sources platform core)
 set(OSKEL_LAYERS_BELOW_persistence platform core)
-set(OSKEL_LAYERS_BELOW_playback platform core sources persistence)
+set(OSKEL_LAYERS_BELOW_effects platform core)
+set(OSKEL_LAYERS_BELOW_playback platform core sources persistence effects)
 set(OSKEL_LAYERS_BELOW_control ${OSKEL_LAYERS_BELOW_playback} playback)
 set(OSKEL_LAYERS_BELOW_render ${OSKEL_LAYERS_BELOW_playback} playback)
 set(OSKEL_LAYERS_BELOW_recording ${OSKEL_LAYERS_BELOW_playback} playback control render)

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "app/effect_folders.h"
 #include "control/control_followers.h"
 #include "platform/loopback_midi.h"
 #include "platform/memory_status.h"
@@ -47,6 +48,8 @@ RendererChoice chooseRenderer(
 Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     InstrumentParts parts, const Locations& locations)
     : m_performance(ui, mainThread)
+    , m_effectHost(m_performance, m_libraryLoader,
+          effectFolders(locations, programFolder(), parts.frei0rFolders))
     , m_sound(std::move(parts.sound))
     , m_playback(m_performance, m_mailbox)
     , m_events(m_performance, m_mailbox, m_playback)
@@ -105,6 +108,8 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);
     m_performance.setRenderer(m_renderer.port);
+    m_performance.setEffects(&m_effectHost);
+    m_frameClock.setEffects(&m_effectHost);
     m_events.setOutsideEventObserver([this](const TSlotEvent& event) {
         m_recorder.eventSent(event);
         // Resetting every slot also ends a MIDI learn under way.
@@ -172,6 +177,9 @@ void Instrument::start()
 
 void Instrument::prepare()
 {
+    // The plug-in list is there before the program says it is ready.
+    m_effectHost.RunUpFreeFrame();
+    m_effectHost.ScanPlugins();
     m_lifecycle.programEntry();
     m_lifecycle.InitStuff();
     // The folder clips and patches go to by default, there from the first start on.
@@ -279,6 +287,7 @@ void Instrument::shutDown()
     m_lifecycle.FormCloseQuery();
     // Whatever way the close went, no playback thread outlives the objects it uses.
     m_playback.stopAudioThread();
+    m_effectHost.RunDownFreeFrame();
 }
 
 } // namespace oskel

@@ -20,8 +20,10 @@
 #include "core/event_processor.h"
 #include "core/main_thread_dispatcher.h"
 #include "core/performance.h"
+#include "effects/effect_host.h"
 #include "persistence/settings_file.h"
 #include "platform/locations.h"
+#include "platform/shared_library.h"
 #include "platform/sound_device.h"
 #include "playback/audio_engine.h"
 #include "playback/clip_loader.h"
@@ -90,6 +92,8 @@ struct InstrumentParts {
     std::unique_ptr<OscPort> osc;
     // An offline render plays its file alone: nothing from the network takes part.
     bool offline = false;
+    // Folders of frei0r filters for the plug-in list; none: our own plug-ins only.
+    std::vector<std::filesystem::path> frei0rFolders;
 };
 
 // The whole instrument, put together: the performance state and every subsystem, wired to
@@ -168,8 +172,13 @@ public:
     void loadStartClips(
         const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread, std::ostream& out);
 
+    // The effect plug-in host: the plug-in list and the slots' plug-ins.
+    EffectHost& effects() { return m_effectHost; }
+
 private:
     Performance m_performance;
+    SystemLibraryLoader m_libraryLoader;
+    EffectHost m_effectHost;
     std::unique_ptr<SoundDevice> m_sound;
     AudioMailbox m_mailbox;
     Playback m_playback;

@@ -10,6 +10,7 @@
 #include "app/instrument_patches.h"
 #include "control/control_surface.h"
 #include "control/midi_clock_follower.h"
+#include "control/midi_effect_controls.h"
 #include "control/midi_input.h"
 #include "control/midi_instrument_ports.h"
 #include "control/midi_interpreter.h"
@@ -94,7 +95,7 @@ private:
 
     Links m_links;
     std::unique_ptr<MidiDevices> m_devices;
-    EffectHostPort m_effects;
+    MidiEffectControls m_effects { m_links.performance, m_links.events };
     TMidiOutThread m_surfaceOutput;
     ControlSurface m_surface;
     bool m_surfaceFailureShown = false;

@@ -10,6 +10,7 @@
 #include "app/clip_argument.h"
 #include "app/console_user_interface.h"
 #include "app/control_list.h"
+#include "app/effect_folders.h"
 #include "app/input_recording.h"
 #include "app/instrument.h"
 #include "app/monitor_printer.h"
@@ -151,6 +152,7 @@ int runInstrument(const Arguments& arguments)
     }
     oskel::InstrumentParts parts;
     parts.sound = std::move(sound);
+    parts.frei0rFolders = oskel::systemFrei0rFolders();
     std::string midiProblems;
     parts.midi = oskel::openSystemMidiDevices(midiProblems);
     if (!midiProblems.empty()) {

@@ -135,7 +135,7 @@ private:
                   return choice;
               };
         return InstrumentParts { std::move(device), timedRenderer, m_clock.function(), true, {}, {},
-            true };
+            true, {} };
     }
 
     // The render settings through the engine, and the output they describe. Compressing and

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "app/effect_folders.h"
 #include "app/input_recording.h"
 #include "app/instrument.h"
 #include "app/monitor_printer.h"
@@ -143,6 +144,7 @@ public:
                 [this] { m_instrument.mainLoopTurn(std::chrono::steady_clock::now()); } },
             midiLinks(m_instrument.midi()),
             systemLocations().configFolder,
+            &m_instrument.effects(),
         };
     }
 
@@ -151,6 +153,7 @@ private:
     {
         InstrumentParts parts;
         parts.sound = std::move(sound);
+        parts.frei0rFolders = systemFrei0rFolders();
         parts.makeRenderer = rendererOn(m_surfaces);
         std::string midiProblems;
         parts.midi = openSystemMidiDevices(midiProblems);

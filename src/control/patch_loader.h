@@ -76,6 +76,7 @@ private:
     void applyStencil(int slot, const PatchSlot& stored);
     void applyThreeD(int slot, const PatchSlot& stored);
     void applyTempoAndEffect(int slot, const PatchSlot& stored);
+    void applyEffect(int slot, const PatchSlot& stored);
     void placeAsOldPatch(int slot);
     void readyLoadedSlots(const std::vector<int>& loaded, const std::filesystem::path& file);
     void finish(bool anyLoaded);

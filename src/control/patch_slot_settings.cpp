@@ -196,16 +196,30 @@ void PatchLoader::applyThreeD(int slot, const PatchSlot& stored)
     set(slotEntry("Size3D"), slot, inThousandths(stored.size3D));
 }
 
+// The plug-in the patch names, found in the plug-in list by its file name; then its switch
+// and the parameters the patch holds (a parameter outside 0..1 was not set). A plug-in that
+// is no longer in the list leaves the slot without one and its effect off.
+void PatchLoader::applyEffect(int slot, const PatchSlot& stored)
+{
+    const EffectControlPort& effects = m_links.performance.effects();
+    const int index
+        = stored.effectFileName.empty() ? 0 : effects.pluginIndexOf(stored.effectFileName);
+    set(slotEntry("EffectPlugin"), slot, index);
+    if (index == 0 || effects.pluginIndex(slot) != index) {
+        return;
+    }
+    set(slotEntry("Effect"), slot, stored.effectEnabled);
+    for (std::size_t k = 0; k < stored.effectParameters.size(); ++k) {
+        const double value = stored.effectParameters.at(k);
+        if (value >= 0.0 && value <= 1.0) {
+            set(slotEntry("EffectParameter1") + k, slot, inThousandths(value));
+        }
+    }
+}
+
 void PatchLoader::applyTempoAndEffect(int slot, const PatchSlot& stored)
 {
-    // The effect host takes the plug-in and its parameters from the record.
-    TPlayAvistruct& record = m_links.performance.slot(slot);
-    record.FFfilename = stored.effectFileName;
-    for (std::size_t k = 0; k < record.FFparams.size(); ++k) {
-        const double value = stored.effectParameters.at(k);
-        record.FFparams.at(k) = value >= 0.0 && value <= 1.0 ? static_cast<float>(value) : -1.0f;
-    }
-    set(slotEntry("Effect"), slot, !stored.effectFileName.empty() && stored.effectEnabled);
+    applyEffect(slot, stored);
     const GlobalState& globals = m_links.performance.globals();
     set(slotEntry("Beats"), slot, stored.numberOfBeats.value_or(globals.DefaultBeatsPerClip));
     set(slotEntry("FollowBpm"), slot, stored.followBpm.value_or(globals.BPMfollow));

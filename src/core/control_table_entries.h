@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "core/control_names.h"
+#include "core/effect_controls.h"
 #include "core/midi_assignment_items.h"
 #include "core/pan_law.h"
 #include "core/performance.h"
@@ -299,7 +300,20 @@ inline constexpr std::array kSlotEntries {
     ControlEntry { M::Slot, "FollowBpm", K::Toggle, kToggle, 0, field<&S::FollowBPM>, nullptr, setFlag<&S::FollowBPM>, control::kFollowBpm },
     ControlEntry { M::Slot, "Beats", K::Integer, { 0, 999 }, 4, field<&S::NumberOfBeats>, nullptr, setField<&S::NumberOfBeats>, {} },
     ControlEntry { M::Slot, "DisableMidi", K::Toggle, kToggle, 0, field<&S::DisableMIDI>, nullptr, setFlag<&S::DisableMIDI>, {} },
-    ControlEntry { M::Slot, "Effect", K::Toggle, kToggle, 0, field<&S::FFenable>, nullptr, setFlag<&S::FFenable>, control::kEnableEffect },
+    ControlEntry { M::Slot, "Effect", K::Toggle, kToggle, 0, field<&S::FFenable>, nullptr, setEffectEnabled, control::kEnableEffect },
+
+    // The effect plug-in: its place in the plug-in list, its eight parameters and the dry
+    // amount of the wet/dry mix.
+    ControlEntry { M::Slot, "EffectPlugin", K::Integer, kPluginIndex, 0, effectPlugin, nullptr, chooseEffectPlugin, {} },
+    ControlEntry { M::Slot, "EffectParameter1", K::Decimal, decimals(0, 1), 0, effectParameter<0>, nullptr, setEffectParameter<0>, {} },
+    ControlEntry { M::Slot, "EffectParameter2", K::Decimal, decimals(0, 1), 0, effectParameter<1>, nullptr, setEffectParameter<1>, {} },
+    ControlEntry { M::Slot, "EffectParameter3", K::Decimal, decimals(0, 1), 0, effectParameter<2>, nullptr, setEffectParameter<2>, {} },
+    ControlEntry { M::Slot, "EffectParameter4", K::Decimal, decimals(0, 1), 0, effectParameter<3>, nullptr, setEffectParameter<3>, {} },
+    ControlEntry { M::Slot, "EffectParameter5", K::Decimal, decimals(0, 1), 0, effectParameter<4>, nullptr, setEffectParameter<4>, {} },
+    ControlEntry { M::Slot, "EffectParameter6", K::Decimal, decimals(0, 1), 0, effectParameter<5>, nullptr, setEffectParameter<5>, {} },
+    ControlEntry { M::Slot, "EffectParameter7", K::Decimal, decimals(0, 1), 0, effectParameter<6>, nullptr, setEffectParameter<6>, {} },
+    ControlEntry { M::Slot, "EffectParameter8", K::Decimal, decimals(0, 1), 0, effectParameter<7>, nullptr, setEffectParameter<7>, {} },
+    ControlEntry { M::Slot, "EffectWetDry", K::Decimal, decimals(0, 1), 0, effectWetDry, nullptr, setEffectWetDry, {} },
 };
 // clang-format on
 

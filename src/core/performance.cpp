@@ -65,6 +65,8 @@ void Performance::UnloadSlot(int slot, bool keepSettings)
     if (record.FrameCount > 0 && m_threads != nullptr && m_threads->audioThreadExists()) {
         waitForFrameAck(record);
     }
+    // The slot's plug-in instance goes with its clip.
+    m_effects->choosePlugin(slot, 0);
     record.Loaded = false;
     record.LoadResult = 0;
     closeSource(record);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/effect_port.h"
 #include "core/engine_ports.h"
 #include "core/global_state.h"
 #include "core/layer_stack.h"
@@ -43,6 +44,10 @@ public:
     void setPlaybackThreads(PlaybackThreads* threads) { m_threads = threads; }
     void setEventSink(EventSink* events) { m_events = events; }
     void setRenderer(RendererPort* renderer) { m_renderer = renderer; }
+    // The effect host; without one, effects are refused.
+    void setEffects(EffectControlPort* effects) { m_effects = effects ? effects : &m_noEffects; }
+    EffectControlPort& effects() { return *m_effects; }
+    const EffectControlPort& effects() const { return *m_effects; }
 
     // Copies the sixteen live records into the snapshot. Allocation-free.
     void copyLiveToSnapshot();
@@ -75,6 +80,8 @@ private:
     PlaybackThreads* m_threads = nullptr;
     EventSink* m_events = nullptr;
     RendererPort* m_renderer = nullptr;
+    EffectControlPort m_noEffects;
+    EffectControlPort* m_effects = &m_noEffects;
 
     TPlayAviStructArray m_live;
     TPlayAviStructArray m_snapshot;

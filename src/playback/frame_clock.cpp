@@ -112,9 +112,12 @@ bool FrameClock::begin()
                 return code;
             },
             [this](int s, std::int64_t, WorkerResult& result) {
-                // The effect plug-in will process the frame here too.
                 if (m_previews != nullptr) {
                     m_previews->post(s, result.pixels, result.header.width, result.header.height);
+                }
+                if (m_effects != nullptr && m_performance.slot(s).FFenable) {
+                    result.pixels = m_effects->processFrame(s, result.pixels, result.header.width,
+                        result.header.height, result.header.bitCount, result.keep);
                 }
             });
     }

@@ -9,6 +9,7 @@
 
 #include "core/engine_ports.h"
 #include "core/performance.h"
+#include "effects/effect_host.h"
 #include "playback/audio_thread.h"
 #include "playback/frame_renderer.h"
 #include "playback/null_frame_renderer.h"
@@ -41,6 +42,9 @@ public:
     // Where the slots' workers leave their live pictures; none by default. Set before the
     // thread starts.
     void setPreviews(SlotPreviews* previews) { m_previews = previews; }
+    // What runs each slot's effect on its frames; none by default. Set before the thread
+    // starts.
+    void setEffects(EffectHost* effects) { m_effects = effects; }
 
     // Any thread: show this picture on the output at the next tick (a patch is loading).
     void requestLoadingPicture(const std::filesystem::path& bitmap);
@@ -91,6 +95,7 @@ private:
     Transport& m_transport;
     PlaybackMonitor& m_monitor;
     SlotPreviews* m_previews = nullptr;
+    EffectHost* m_effects = nullptr;
 
     std::array<std::unique_ptr<SlotWorker>, kSlotCount + 1> m_workers;
     std::array<std::int32_t, kSlotCount + 1> m_shownFrame {};

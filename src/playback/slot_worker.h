@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <semaphore>
 #include <thread>
 
@@ -14,6 +15,8 @@ namespace oskel {
 // What a worker hands back for one frame.
 struct WorkerResult {
     const std::uint8_t* pixels = nullptr; // valid until the slot's next fetch
+    // Holds the picture an effect made, where pixels point, while the result is kept.
+    std::shared_ptr<const void> keep;
     TBitmapInfoHeader header;
     double decodeMs = 0.0;
     double processingMs = 0.0;

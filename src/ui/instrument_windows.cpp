@@ -122,6 +122,7 @@ InstrumentWindows::~InstrumentWindows()
         qApp->removeEventFilter(m_keys.get());
     }
     if (m_links != nullptr && !m_closed) {
+        unbindEffects();
         if (m_links->patches.attachView) {
             m_links->patches.attachView(nullptr);
         }
@@ -192,6 +193,7 @@ void InstrumentWindows::bind(WindowLinks links)
     bindOutput(m_output->view());
     bindPatches();
     bindMidi();
+    bindEffects();
 
     m_keys = std::make_unique<KeyForwarder>(
         m_links->controls.keyboard(),
@@ -268,6 +270,7 @@ void InstrumentWindows::shutDown()
             m_links->patches.attachView(nullptr);
         }
         guarded([this] { m_links->shutDown(); });
+        unbindEffects();
         m_links->controls.detachWindows();
     }
 }

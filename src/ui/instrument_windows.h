@@ -20,6 +20,8 @@
 namespace oskel {
 
 class Dialogs;
+class EffectHost;
+class EffectPanel;
 class KeyForwarder;
 class MainWindow;
 class MidiInput;
@@ -83,6 +85,8 @@ struct WindowLinks {
     MidiLinks midi;
     // Where the compression presets are kept.
     std::filesystem::path configFolder;
+    // The effect plug-in host; none: no "Effect" group.
+    EffectHost* effects = nullptr;
 };
 
 // The instrument's windows, bound to its logic: the main window "Oskel 3" with the display
@@ -140,6 +144,9 @@ private:
     void bringApplicationToFront() override;
     // FullScreenDisplay::Output
     void showFullScreen(bool on) override;
+    // The slot's effect (the key M, the grid's "FF" button, a copy with settings).
+    void toggleEffect(int slot) override;
+    void copyEffectSetup(int fromSlot, int toSlot) override;
 
     void bindMasterControls();
     // Sets an entry of the control table through the event processor, as every control does.
@@ -151,6 +158,9 @@ private:
     void bindPatches();
     void bindPatchExplorer(PatchLoaderLogic& logic);
     void bindMidi();
+    // The "Effect" group below the display panel (effect_bindings.cpp).
+    void bindEffects();
+    void unbindEffects();
     void showMidiWindow();
     // "Video Compression Settings", modal.
     void showCompressionSettings();
@@ -177,6 +187,7 @@ private:
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<OutputWindow> m_output;
     std::unique_ptr<MidiWindow> m_midi;
+    EffectPanel* m_effects = nullptr; // owned by the main window
     midi_form::ChannelBox m_channelBox;
     std::unique_ptr<QtUserInterface> m_ui;
     std::unique_ptr<WindowLinks> m_links;

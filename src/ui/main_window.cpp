@@ -99,7 +99,10 @@ QWidget* MainWindow::buildTopRow()
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_display, 0, Qt::AlignTop);
+    auto* display = new QVBoxLayout;
+    display->addWidget(m_display, 0, Qt::AlignTop);
+    display->addWidget(placeHolder(row, "EffectPlace"), 1);
+    layout->addLayout(display);
     auto* controls = new QVBoxLayout;
     controls->addWidget(m_master);
     controls->addWidget(m_tempo);

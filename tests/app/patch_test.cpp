@@ -163,9 +163,12 @@ TEST_F(PatchTest, EverySettingOfSixteenSlotsComesBackFromASavedPatch)
         }
         ASSERT_TRUE(saved->performance().LoadStencil(3, stencil));
         saved.set("[Slot3]", "Stencil", 1);
-        saved->performance().slot(7).FFfilename = "/plugins/wave.so";
-        saved->performance().slot(7).FFparams
-            = { 0.25f, 1.0f, 0.0f, -1.0f, 0.5f, 0.75f, 0.125f, 0.375f };
+        // Brightness, contrast and saturation: three parameters.
+        saved.set("[Slot7]", "EffectPlugin", saved->effects().pluginIndexOf("Colour.so"));
+        saved.set("[Slot7]", "EffectParameter1", 250);
+        saved.set("[Slot7]", "EffectParameter2", 1000);
+        saved.set("[Slot7]", "EffectParameter3", 0);
+        saved.set("[Slot7]", "Effect", 1);
         for (const MasterSetting& setting : kMasterSettings) {
             saved.set("[Master]", setting.item, setting.value);
         }
@@ -186,6 +189,7 @@ TEST_F(PatchTest, EverySettingOfSixteenSlotsComesBackFromASavedPatch)
     TestInstrument loaded(folder / "second");
     loaded->performance().options().midi.OKPloadMIDIconfig = true;
     ASSERT_EQ(loaded->loadPatch(patch), PatchLoader::Outcome::Loaded);
+    EXPECT_EQ(loaded->effects().pluginIndex(9), 0);
     EXPECT_EQ(loaded.ui.messages, std::vector<std::string> {});
     const Performance& performance = loaded->performance();
     for (int slot = 1; slot <= kSlotCount; ++slot) {
@@ -205,9 +209,11 @@ TEST_F(PatchTest, EverySettingOfSixteenSlotsComesBackFromASavedPatch)
     }
     EXPECT_EQ(loaded.read("[Slot3]", "Stencil"), 1);
     EXPECT_EQ(performance.slots()[3].StencilFileName.str(), stencil.string());
-    EXPECT_EQ(performance.slots()[7].FFfilename.str(), "/plugins/wave.so");
+    EXPECT_EQ(performance.slots()[7].FFfilename.str(), "Colour.so");
+    EXPECT_EQ(loaded->effects().pluginIndex(7), loaded->effects().pluginIndexOf("Colour.so"));
+    EXPECT_TRUE(performance.slots()[7].FFenable);
     EXPECT_EQ(performance.slots()[7].FFparams,
-        (std::array<float, 8> { 0.25f, 1.0f, 0.0f, -1.0f, 0.5f, 0.75f, 0.125f, 0.375f }));
+        (std::array<float, 8> { 0.25f, 1.0f, 0.0f, -1.0f, -1.0f, -1.0f, -1.0f, -1.0f }));
     for (const MasterSetting& setting : kMasterSettings) {
         EXPECT_EQ(loaded.read("[Master]", setting.item), setting.value) << setting.item;
     }

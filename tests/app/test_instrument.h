@@ -25,7 +25,7 @@ namespace fs = std::filesystem;
 class TestInstrument {
 public:
     explicit TestInstrument(const fs::path& home)
-        : m_instrument(m_mainThread, ui, parts(), locationsIn(home))
+        : m_instrument(m_mainThread, ui, parts(), withOurPlugins(locationsIn(home)))
     {
         m_instrument.start();
     }
@@ -53,6 +53,18 @@ public:
     LoopbackMidi* midiCable = nullptr;
 
 private:
+    // Our effect plug-ins in the performer's plug-ins folder, as if installed there.
+    static Locations withOurPlugins(Locations locations)
+    {
+        const fs::path folder = locations.dataFolder / "plugins";
+        std::error_code error;
+        fs::create_directories(folder, error);
+        for (const auto& entry : fs::directory_iterator(OSKEL_OUR_PLUGINS, error)) {
+            fs::copy_file(entry.path(), folder / entry.path().filename(),
+                fs::copy_options::skip_existing, error);
+        }
+        return locations;
+    }
     static Locations locationsIn(const fs::path& home)
     {
         return locationsFrom([home](const char* name) {
@@ -67,7 +79,8 @@ private:
         midiCable = loopback.get();
         backends.push_back(std::move(loopback));
         return InstrumentParts { std::make_unique<ManualClockSoundDevice>(), {},
-            [this] { return m_now; }, true, std::make_unique<MidiDevices>(std::move(backends)) };
+            [this] { return m_now; }, true, std::make_unique<MidiDevices>(std::move(backends)), {},
+            false, {} };
     }
 
     MainThreadDispatcher m_mainThread;

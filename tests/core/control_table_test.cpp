@@ -5,6 +5,7 @@
 
 #include "core/control_table.h"
 #include "core/event_processor.h"
+#include "support/fake_effects.h"
 #include "support/fake_playback.h"
 #include "support/fake_sound_buffer.h"
 #include "support/recording_user_interface.h"
@@ -76,6 +77,7 @@ protected:
     AudioMailbox mailbox;
     test::FakePlayback playback;
     EventProcessor processor { performance, mailbox, playback };
+    test::FakeEffects effects { performance };
 };
 
 TEST_F(ControlTableTest, EveryValueSetThroughTheEventProcessorReadsBack)
@@ -202,6 +204,31 @@ TEST(SyncBeat, RestartsThePlayingSlotsThatFollowTheTempo)
         restarted.push_back(event.Slot);
     }
     EXPECT_EQ(restarted, (std::vector<int> { 2, 16 }));
+}
+
+// Without an effect host, or before a plug-in is chosen, the effect entries change nothing.
+TEST_F(ControlTableTest, TheEffectEntriesGoThroughTheEffectHost)
+{
+    const auto effect = *findControl("[Slot1]", "Effect");
+    const auto parameter = *findControl("[Slot1]", "EffectParameter3");
+    const auto wetDry = *findControl("[Slot1]", "EffectWetDry");
+    const auto plugin = *findControl("[Slot1]", "EffectPlugin");
+    set(plugin, 1);
+    set(parameter, 250);
+    set(wetDry, 500);
+    set(effect, 1);
+    EXPECT_EQ(performance.slot(kLoaded).FFfilename.str(), "Fake.so");
+    EXPECT_EQ(performance.slot(kLoaded).FFparams[2], 0.25f);
+    EXPECT_EQ(performance.slot(kLoaded).FFwetDry, 0.5f);
+    EXPECT_EQ(readControl(performance, parameter), 250);
+
+    performance.setEffects(nullptr);
+    set(parameter, 750);
+    set(effect, 0);
+    set(plugin, 0);
+    EXPECT_EQ(performance.slot(kLoaded).FFparams[2], 0.25f);
+    EXPECT_TRUE(performance.slot(kLoaded).FFenable) << "no host: refused";
+    EXPECT_EQ(readControl(performance, plugin), 0);
 }
 
 TEST(ControlNames, GroupsAndItemsAreFoundWithoutRegardToCase)

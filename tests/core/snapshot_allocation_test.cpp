@@ -1,33 +1,9 @@
 // Copying the live slot records into the snapshot happens on every frame: it must not
 // allocate. This program counts every allocation made through operator new.
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include <gtest/gtest.h>
 
 #include "core/performance.h"
-
-namespace {
-std::atomic<long> g_allocations { 0 };
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
+#include "support/counting_new.h"
 
 namespace oskel {
 namespace {
@@ -54,12 +30,12 @@ TEST(SnapshotCopy, CopyingSixteenFullRecordsDoesNotAllocate)
     }
     performance.copyLiveToSnapshot(); // the snapshot now shares the same texts
 
-    const long before = g_allocations.load();
+    const long before = test::g_allocations.load();
     for (int tick = 0; tick < 100; ++tick) {
         performance.slot(1 + tick % kSlotCount).CurrentFrame = tick;
         performance.copyLiveToSnapshot();
     }
-    EXPECT_EQ(g_allocations.load() - before, 0);
+    EXPECT_EQ(test::g_allocations.load() - before, 0);
     EXPECT_EQ(performance.snapshot()[4].FileName, performance.slot(4).FileName);
     EXPECT_EQ(performance.snapshot()[4].CurrentFrame, 99);
 }

@@ -196,6 +196,35 @@ TEST_F(RenderCommandTest, EachFrameShowsEveryActionUpToItsTickAndTheSoundStartsA
     EXPECT_GT(samples[2 * 4411 + 1], 0);
 }
 
+// Set lines choose a slot's plug-in and switch its effect on: from then on the frames drawn
+// are the effect's (our invert: the first byte 255 - n for frame n).
+TEST_F(RenderCommandTest, SetLinesChooseAnEffectThatTheFramesDrawnShow)
+{
+    const std::filesystem::path plugins = folder / ".local" / "share" / "oskel3" / "plugins";
+    std::filesystem::create_directories(plugins);
+    std::filesystem::copy_file(
+        std::filesystem::path(OSKEL_OUR_PLUGINS) / "Invert.so", plugins / "Invert.so");
+    const std::string script = "0 event 0 0 64 1\n"
+                               "0 set [Slot1] EffectPlugin 1\n"
+                               "200 set [Slot1] Effect 1\n";
+    const std::filesystem::path output = folder / "frames";
+    ASSERT_EQ(render(script,
+                  { "--load", "1=" + tone.string(), "--frames", "8", "--out", output.string() }),
+        0)
+        << err.str();
+    const std::vector<std::uint8_t> pictures = frames(output);
+    ASSERT_EQ(pictures.size(), 8 * LayerLogRenderer::kPictureBytes);
+    for (std::int64_t n = 0; n < 8; ++n) {
+        SCOPED_TRACE(n);
+        const std::uint8_t* picture = &pictures[std::size_t(n) * LayerLogRenderer::kPictureBytes];
+        const std::vector<LoggedLayer> layers = LayerLogRenderer::layersIn(picture);
+        const LoggedLayer* one = layerOf(layers, 1);
+        ASSERT_NE(one, nullptr);
+        const std::int32_t shown = frameShown(0, n * 40);
+        EXPECT_EQ(one->firstByte, n * 40 >= 200 ? 255 - shown : shown);
+    }
+}
+
 TEST_F(RenderCommandTest, TheCrossfadersSidesAreAppliedAgainToTheClipsLoadedIntoThem)
 {
     // The crossfade is set while the slots are empty; the loads take it up.

@@ -1,0 +1,151 @@
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "host_fixture.h"
+
+namespace oskel::test {
+namespace {
+
+constexpr int kW = 16;
+constexpr int kH = 8;
+
+// Each of our plug-ins, loaded through the real host from the program's plug-ins folder,
+// on a 16 x 8 frame.
+class OurPluginsTest : public HostFixture {
+protected:
+    void SetUp() override
+    {
+        makeHost({ kOurPlugins });
+        for (int slot = 1; slot <= kSlotCount; ++slot) {
+            performance.slot(slot).ClipWidth = kW;
+            performance.slot(slot).ClipHeight = kH;
+        }
+    }
+    std::vector<std::uint8_t> run(
+        const std::string& file, std::vector<float> values, const std::vector<std::uint8_t>& frame)
+    {
+        load(file, 1);
+        EXPECT_TRUE(host->shown(1).active) << file;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            EXPECT_TRUE(host->setParameter(1, static_cast<int>(i), values[i])) << file << i;
+        }
+        return process(1, frame, kW, kH);
+    }
+    static std::uint8_t at(const std::vector<std::uint8_t>& frame, int x, int y, int c)
+    {
+        return frame.at(static_cast<std::size_t>((y * kW + x) * 3 + c));
+    }
+    const std::vector<std::uint8_t> picture = pattern(kW, kH);
+};
+
+TEST_F(OurPluginsTest, EveryPluginIsListedAndNamesItsParameters)
+{
+    for (const char* file : { "Blur.so", "Colour.so", "Feedback.so", "Invert.so", "Mirror.so",
+             "Pixelate.so", "Posterize.so", "RgbShift.so" }) {
+        SCOPED_TRACE(file);
+        ASSERT_GT(host->plugins().indexOf(file), 0);
+        load(file, 2);
+        const EffectShown shown = host->shown(2);
+        ASSERT_TRUE(shown.active);
+        ASSERT_GT(shown.parameterCount, 0);
+        for (int i = 0; i < shown.parameterCount; ++i) {
+            EXPECT_GT(shown.names.at(i).size(), 4u) << shown.names.at(i);
+            EXPECT_FALSE(shown.displays.at(i).empty());
+        }
+        EXPECT_EQ(process(2, picture, kW, kH).size(), picture.size());
+    }
+    EXPECT_EQ(host->plugins().indexOf("TarnMixer.so"), 0) << "the mixer is no effect";
+}
+
+// At their neutral settings the effects leave the picture as it is.
+TEST_F(OurPluginsTest, NeutralSettingsLeaveThePicture)
+{
+    struct Case {
+        const char* file;
+        std::vector<float> values;
+    };
+    for (const Case& c :
+        { Case { "Invert.so", { 0.0f } }, Case { "Colour.so", { 0.5f, 0.5f, 0.5f } },
+            Case { "RgbShift.so", { 0.0f } }, Case { "Pixelate.so", { 0.0f } },
+            Case { "Blur.so", { 0.0f } }, Case { "Feedback.so", { 0.0f } } }) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(run(c.file, c.values, picture), picture);
+    }
+}
+
+TEST_F(OurPluginsTest, InvertGivesTheInvertedPixels)
+{
+    EXPECT_EQ(run("Invert.so", { 1.0f }, picture), inverted(picture));
+}
+
+TEST_F(OurPluginsTest, PosterizeAtTwoLevelsLeavesOnlyBlackAndFull)
+{
+    for (const std::uint8_t byte : run("Posterize.so", { 0.0f }, picture)) {
+        EXPECT_TRUE(byte == 0 || byte == 255) << int { byte };
+    }
+}
+
+TEST_F(OurPluginsTest, NoSaturationLeavesGreys)
+{
+    const auto out = run("Colour.so", { 0.5f, 0.5f, 0.0f }, picture);
+    for (std::size_t i = 0; i < out.size(); i += 3) {
+        EXPECT_EQ(out[i], out[i + 1]);
+        EXPECT_EQ(out[i], out[i + 2]);
+    }
+}
+
+TEST_F(OurPluginsTest, MirrorReflectsTheLeftHalf)
+{
+    const auto out = run("Mirror.so", { 0.0f }, picture);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            EXPECT_EQ(at(out, x, y, 1), at(out, kW - 1 - x, y, 1));
+            if (x < kW / 2) {
+                EXPECT_EQ(at(out, x, y, 1), at(picture, x, y, 1));
+            }
+        }
+    }
+}
+
+TEST_F(OurPluginsTest, PixelateFillsEachBlockWithItsCorner)
+{
+    const auto out = run("Pixelate.so", { 3.0f / 31.0f }, picture); // blocks of 4
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            EXPECT_EQ(at(out, x, y, 0), at(picture, x - x % 4, y - y % 4, 0));
+        }
+    }
+}
+
+TEST_F(OurPluginsTest, RgbShiftMovesRedAndBlueApartAndKeepsGreen)
+{
+    const auto out = run("RgbShift.so", { 2.0f / 32.0f }, picture);
+    EXPECT_EQ(at(out, 5, 3, 2), at(picture, 7, 3, 2));
+    EXPECT_EQ(at(out, 5, 3, 0), at(picture, 3, 3, 0));
+    EXPECT_EQ(at(out, 5, 3, 1), at(picture, 5, 3, 1));
+}
+
+TEST_F(OurPluginsTest, BlurKeepsAnEvenPictureAndSpreadsAPoint)
+{
+    const std::vector<std::uint8_t> even(picture.size(), 90);
+    EXPECT_EQ(run("Blur.so", { 1.0f }, even), even);
+    std::vector<std::uint8_t> point(picture.size(), 0);
+    point[static_cast<std::size_t>((4 * kW + 8) * 3)] = 255;
+    const auto out = run("Blur.so", { 1.0f / 16.0f }, point); // radius 1: 3 x 3 boxes
+    EXPECT_EQ(at(out, 8, 4, 0), 255 / 9);
+    EXPECT_EQ(at(out, 7, 3, 0), 255 / 9);
+    EXPECT_EQ(at(out, 10, 4, 0), 0);
+}
+
+TEST_F(OurPluginsTest, FeedbackEchoesTheFramesBefore)
+{
+    const std::vector<std::uint8_t> black(picture.size(), 0);
+    const std::vector<std::uint8_t> white(picture.size(), 255);
+    EXPECT_EQ(run("Feedback.so", { 1.0f }, black), black);
+    const auto echoed = process(1, white, kW, kH);
+    EXPECT_EQ(echoed[0], 16) << "1/16 of the new frame, 15/16 of the echo";
+}
+
+} // namespace
+} // namespace oskel::test
