@@ -219,11 +219,17 @@ TEST_F(RenderEndToEnd, MidiNotesAndAControllerPlayTheLayers)
     EXPECT_TRUE(near(at(5), blended(c, a, opacity(127)))) << "slot 2 half transparent";
 }
 
-// A tablet plays the instrument by OSC while it records; the recording, saved as a
-// performance file, renders what the tablet did.
+// A tablet plays the instrument by OSC while it records, an effect among what it sets; the
+// recording, saved as a performance file, renders what the tablet did.
 TEST_F(RenderEndToEnd, OscMessagesRecordedIntoAPerformanceRenderAgain)
 {
     test::TempDir instrumentHome;
+    for (const std::filesystem::path& data : { instrumentHome.path(), home.path() }) {
+        const auto plugins = data / ".local" / "share" / "oskel3" / "plugins";
+        std::filesystem::create_directories(plugins);
+        std::filesystem::copy_file(
+            std::filesystem::path(OSKEL_OUR_PLUGINS) / "Invert.so", plugins / "Invert.so");
+    }
     {
         test::TestInstrument instrument(instrumentHome.path());
         instrument->recorder().start();
@@ -238,6 +244,8 @@ TEST_F(RenderEndToEnd, OscMessagesRecordedIntoAPerformanceRenderAgain)
                  { "/oskel/slot/1/trigger", {} },
                  { "/oskel/slot/2/trigger", { 1.0 } },
                  { "/oskel/slot/2/transparency", { std::int64_t { 127 } } },
+                 { "/oskel/slot/2/effectplugin", { std::int64_t { 1 } } },
+                 { "/oskel/slot/2/effect", { true } },
              }) {
             ASSERT_TRUE(tablet.send(to, message));
             // One at a time, so that UDP keeps their order.
@@ -248,13 +256,15 @@ TEST_F(RenderEndToEnd, OscMessagesRecordedIntoAPerformanceRenderAgain)
                 instrument.serve(std::chrono::milliseconds(5));
             }
         }
-        ASSERT_EQ(instrument->recorder().actions().size(), 5u);
+        ASSERT_EQ(instrument->recorder().actions().size(), 7u);
         ASSERT_EQ(instrument->recorder().save(test::clipFolder() / "show.txt"), std::nullopt);
     }
     const std::filesystem::path output = home / "osc";
     ASSERT_EQ(render(output), 0) << err.str();
-    const auto frame = test::decodeWithFfmpeg(output / frameFileName(1));
-    EXPECT_TRUE(near(pixelOf(frame, 384, 100, 100), blended(c, a, opacity(127))));
+    const auto frame = test::decodeWithFfmpeg(output / frameFileName(2));
+    const Bgr inverted { 255 - c.b, 255 - c.g, 255 - c.r };
+    EXPECT_TRUE(near(pixelOf(frame, 384, 100, 100), blended(inverted, a, opacity(127))))
+        << "slot 2 inverted by its effect, half transparent over slot 1";
 }
 
 // A hand-written patch sets up three layers; the performance only triggers them.
