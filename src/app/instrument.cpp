@@ -84,7 +84,12 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     , m_locations(locations)
     , m_midi(InstrumentMidi::Links { m_performance, m_events, m_tempo, m_patches,
                  m_controllers.inspector(), mainThread, clockOrWallClock(parts.clock),
-                 [this] { return m_audio.referenceRate(); } },
+                 [this] { return m_audio.referenceRate(); },
+                 [this](int slot) {
+                     const EffectShown shown = m_effectHost.shown(slot);
+                     return std::vector<std::string>(shown.names.begin(),
+                         shown.names.begin() + std::clamp(shown.parameterCount, 0, 8));
+                 } },
           midiOrLoopback(std::move(parts.midi)))
     , m_actions(
           m_events, m_performance,

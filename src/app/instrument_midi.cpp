@@ -25,7 +25,8 @@ InstrumentMidi::InstrumentMidi(Links links, std::unique_ptr<MidiDevices> devices
     , m_devices(std::move(devices))
     , m_surfaceOutput(*m_devices)
     , m_surface(ControlSurface::Links { m_links.performance, m_links.events, m_surfaceOutput,
-          [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); } })
+          [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); },
+          m_links.effectParameterNames })
     , m_ports(InstrumentMidiPorts::Links { m_links.tempo, m_links.patches.explorer(),
           m_links.patches.console(), m_links.performance.ui(), m_links.clock, m_links.events,
           m_links.performance })

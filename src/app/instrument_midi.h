@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/instrument_patches.h"
 #include "control/control_surface.h"
@@ -39,6 +40,8 @@ public:
         MainThreadDispatcher& mainThread;
         std::function<std::uint32_t()> clock;
         std::function<int()> referenceRate;
+        // The names of the parameters of a slot's effect, for the control surface.
+        std::function<std::vector<std::string>(int slot)> effectParameterNames = {};
     };
 
     InstrumentMidi(Links links, std::unique_ptr<MidiDevices> devices);

@@ -82,6 +82,7 @@ bool ControlSurface::start(const std::string& device)
     buildSurfacePages(m_surface, m_links.performance.options().midi);
     m_shown.clear();
     m_effectShown.assign(kSlotCount + 1, false);
+    m_effectFiles.assign(kSlotCount + 1, std::string());
     ui.setStatusText("Novation Automap Started");
     m_surface.SelectSection(clipPage(1), 5, 0);
     m_surface.SelectSection(effectPage(1), 4, 0);
@@ -153,6 +154,37 @@ void ControlSurface::setAndRefresh(int page, int control, int value)
     m_surface.RefreshControl(page, control, state);
 }
 
+// The effect knobs' bank is labelled with the parameters of the slot's plug-in, and brought up
+// when the plug-in comes while its page is shown; the knobs without a parameter hide.
+void ControlSurface::showEffectKnobs(int slot)
+{
+    const std::string& file = m_links.performance.slots()[slot].FFfilename.str();
+    std::string& labelled = m_effectFiles.at(static_cast<std::size_t>(slot));
+    if (file == labelled) {
+        return;
+    }
+    labelled = file;
+    std::vector<std::string> names;
+    if (!file.empty() && m_links.effectParameterNames) {
+        names = m_links.effectParameterNames(slot);
+    }
+    const int page = effectPage(slot);
+    for (std::size_t k = 0; k < 8; ++k) {
+        const int control = 8 + static_cast<int>(k);
+        if (k < names.size()) {
+            // "1 - Amount": the number is the knob's place already.
+            const std::string& name = names[k];
+            const auto dash = name.find(" - ");
+            m_surface.SetStateLabel(page, control,
+                dash == std::string::npos ? name : name.substr(dash + 3), kEffectStep);
+        }
+        m_surface.SetVisible(page, control, k < names.size(), kEffectStep);
+    }
+    if (!names.empty() && m_surface.currentPage(surface::Half::Left) == page) {
+        m_surface.SelectSection(page, 3, kEffectStep);
+    }
+}
+
 // What each control reflects, now.
 std::vector<ControlSurface::Shown> ControlSurface::valuesNow() const
 {
@@ -193,6 +225,11 @@ std::vector<ControlSurface::Shown> ControlSurface::valuesNow() const
         for (int mode = 0; mode < 4; ++mode) {
             values.push_back({ effect, 34 + mode, 0, s.ColourSwapMode == mode ? 1 : 0 });
         }
+        for (int k = 0; k < 8; ++k) {
+            const float parameter = s.FFparams[static_cast<std::size_t>(k)];
+            values.push_back(
+                { effect, 8 + k, kEffectStep, parameter < 0 ? 0 : scaled(parameter, 1) });
+        }
     }
     values.insert(values.end(),
         { { kMasterPage, 23, 0, scaled(globals.masterVolume, 255) },
@@ -210,6 +247,7 @@ void ControlSurface::refresh()
         return;
     }
     for (int slot = 1; slot <= kSlotCount; ++slot) {
+        showEffectKnobs(slot);
         const bool hasEffect = !m_links.performance.slots()[slot].FFfilename.empty();
         if (m_effectShown.at(static_cast<std::size_t>(slot)) != hasEffect) {
             m_effectShown.at(static_cast<std::size_t>(slot)) = hasEffect;

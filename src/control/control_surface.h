@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ public:
         EventSink& events;
         MidiOutQueue& output;
         TAutoMapComp::Wait wait;
+        // The names of the parameters of the slot's effect plug-in, in order; none: the
+        // effect knobs stay hidden.
+        std::function<std::vector<std::string>(int slot)> effectParameterNames = {};
     };
 
     explicit ControlSurface(Links links);
@@ -56,11 +60,13 @@ private:
     void showNoPlugin(int slot);
     void alternatePages(int slot);
     void setAndRefresh(int page, int control, int value);
+    void showEffectKnobs(int slot);
 
     Links m_links;
     TAutoMapComp m_surface;
     std::vector<Shown> m_shown;
     std::vector<bool> m_effectShown;
+    std::vector<std::string> m_effectFiles; // the plug-in each slot's knobs are labelled for
     bool m_masterChosen = false;
 };
 

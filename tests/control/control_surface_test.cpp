@@ -63,7 +63,9 @@ protected:
 
     SurfaceSimulator display;
     WiredQueue queue { display };
-    ControlSurface surface { { performance, events, queue, {} } };
+    std::vector<std::string> effectNames;
+    ControlSurface surface { { performance, events, queue, {},
+        [this](int) { return effectNames; } } };
 };
 
 // Started, the surface shows slot 1's faders on the right and its pads on the left, with the
@@ -173,6 +175,19 @@ TEST_F(ControlSurfaceTest, ChangesOfThePerformanceShowOnTheirControls)
 
     surface.patchLoaded();
     EXPECT_EQ(display.line(1), "Patch Loaded" + std::string(60, ' '));
+}
+
+// A plug-in's parameters name the effect knobs' bank, which comes up while the slot's page is
+// shown; the knobs show the parameters' values.
+TEST_F(ControlSurfaceTest, AnEffectsParametersLabelItsKnobs)
+{
+    effectNames = { "1 - Amount", "2 - Blur Radius" };
+    performance.slot(1).FFfilename = "Blur.so";
+    performance.slot(1).FFparams[0] = 0.5f;
+    surface.refresh();
+    EXPECT_EQ(display.line(1), cells({ "Amount", "BlrRds", "", "", "", "", "", "" }));
+    EXPECT_EQ(display.line(3).substr(0, 9), "  0 (64) ") << "the knob has not reached 64 yet";
+    EXPECT_TRUE(display.led(3));
 }
 
 // The opacity fader reaches the slot through the interpreter, as its controller would.
