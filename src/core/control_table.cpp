@@ -374,30 +374,31 @@ bool resetRotationAndSpeeds(Performance& p, EventSink& events, int slot, std::in
     return resetRotation(p, events, slot, value);
 }
 
-// Sync mode runs a slot hidden and muted until its trigger shows it; leaving it releases
-// the slot.
-// The right and bottom edges on their own, the left and top staying; refused where the slot
+// One edge of the rectangle on its own, the opposite edge staying; refused where the slot
 // would have no area.
-bool setRight(Performance& p, EventSink&, int slot, std::int32_t value)
+namespace {
+using Edge = std::int32_t TPlayAvistruct::*;
+bool setEdge(Performance& p, int slot, std::int32_t value, Edge edge, Edge opposite)
 {
     TPlayAvistruct& record = p.slot(slot);
-    if (value <= record.Left) {
+    const bool lowEdge = edge == &TPlayAvistruct::Left || edge == &TPlayAvistruct::Top;
+    if (lowEdge ? value >= record.*opposite : value <= record.*opposite) {
         return false;
     }
-    record.Right = value;
+    record.*edge = value;
     updateSize(record);
     return true;
+}
+} // namespace
+
+bool setRight(Performance& p, EventSink&, int slot, std::int32_t value)
+{
+    return setEdge(p, slot, value, &TPlayAvistruct::Right, &TPlayAvistruct::Left);
 }
 
 bool setBottom(Performance& p, EventSink&, int slot, std::int32_t value)
 {
-    TPlayAvistruct& record = p.slot(slot);
-    if (value <= record.Top) {
-        return false;
-    }
-    record.Bottom = value;
-    updateSize(record);
-    return true;
+    return setEdge(p, slot, value, &TPlayAvistruct::Bottom, &TPlayAvistruct::Top);
 }
 
 // The beat starts again: every playing slot that follows the tempo restarts from its in
@@ -413,6 +414,18 @@ bool syncBeat(Performance& p, EventSink& events, int, std::int32_t)
     return true;
 }
 
+bool setLeftEdge(Performance& p, EventSink&, int slot, std::int32_t value)
+{
+    return setEdge(p, slot, value, &TPlayAvistruct::Left, &TPlayAvistruct::Right);
+}
+
+bool setTopEdge(Performance& p, EventSink&, int slot, std::int32_t value)
+{
+    return setEdge(p, slot, value, &TPlayAvistruct::Top, &TPlayAvistruct::Bottom);
+}
+
+// Sync mode runs a slot hidden and muted until its trigger shows it; leaving it releases
+// the slot.
 bool setSyncMode(Performance& p, EventSink& events, int slot, std::int32_t value)
 {
     TPlayAvistruct& record = p.slot(slot);

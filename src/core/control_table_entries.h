@@ -166,6 +166,14 @@ inline bool setMidiChannel(Performance& p, EventSink&, int, std::int32_t value)
     p.options().midi.channel = value;
     return true;
 }
+inline std::int32_t layerPosition(const Performance& p, int slot)
+{
+    return p.layerStack().positionOf(slot);
+}
+inline bool setLayerPosition(Performance& p, EventSink&, int slot, std::int32_t value)
+{
+    return p.layerStack().moveTo(slot, value);
+}
 inline std::int32_t selectedSlot(const Performance& p, int)
 {
     return p.globals().selectedSlot;
@@ -190,6 +198,8 @@ bool setSyncMode(Performance& p, EventSink& events, int slot, std::int32_t value
 bool setRight(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool setBottom(Performance& p, EventSink& events, int slot, std::int32_t value);
 bool syncBeat(Performance& p, EventSink& events, int, std::int32_t);
+bool setLeftEdge(Performance& p, EventSink& events, int slot, std::int32_t value);
+bool setTopEdge(Performance& p, EventSink& events, int slot, std::int32_t value);
 using G = GlobalState;
 using S = TPlayAvistruct;
 
@@ -273,11 +283,16 @@ inline constexpr std::array kSlotEntries {
     ControlEntry { M::Slot, "Top", K::Integer, kCoordinateRange, 0, field<&S::Top>, topEvent, nullptr, {} },
     ControlEntry { M::Slot, "Right", K::Integer, kCoordinateRange, 384, field<&S::Right>, nullptr, setRight, {} },
     ControlEntry { M::Slot, "Bottom", K::Integer, kCoordinateRange, 288, field<&S::Bottom>, nullptr, setBottom, {} },
+    // The left and top edges on their own (the inspector's boxes); "Left" and "Top" move.
+    ControlEntry { M::Slot, "LeftEdge", K::Integer, kCoordinateRange, 0, field<&S::Left>, nullptr, setLeftEdge, {} },
+    ControlEntry { M::Slot, "TopEdge", K::Integer, kCoordinateRange, 0, field<&S::Top>, nullptr, setTopEdge, {} },
     ControlEntry { M::Slot, "Width", K::Integer, { 1, 1000000 }, 384, width, onSlot<kWidth>, nullptr, {} },
     ControlEntry { M::Slot, "Height", K::Integer, { 1, 1000000 }, 288, height, onSlot<kHeight>, nullptr, {} },
     ControlEntry { M::Slot, "Size", K::Integer, { 0, 1344 }, 600, field<&S::Size>, onSlot<kSize>, nullptr, {} },
     ControlEntry { M::Slot, "Zoom", K::Integer, { 0, 127 }, 0, nullptr, onSlot<kZoom>, nullptr, {} },
     ControlEntry { M::Slot, "Aspect", K::Integer, { 0, 127 }, 0, nullptr, onSlot<kAspect>, nullptr, {} },
+    // Drawing order: 1 the bottom layer, 16 the top.
+    ControlEntry { M::Slot, "LayerPosition", K::Integer, kSlotNumber, 1, layerPosition, nullptr, setLayerPosition, {} },
     // 3D.
     ControlEntry { M::Slot, "ThreeD", K::Toggle, kToggle, 0, field<&S::BillBoard>, nullptr, setThreeD, control::kEnable3D },
     ControlEntry { M::Slot, "Size3D", K::Decimal, decimals(0.025, 6), thousandths(1), decimalField<&S::Size3D>, nullptr, setDecimalField<&S::Size3D>, {} },

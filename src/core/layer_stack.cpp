@@ -58,6 +58,35 @@ bool LayerStack::bringToFront(int slot)
     return true;
 }
 
+bool LayerStack::moveTo(int slot, int position)
+{
+    if (position < 1 || position > kSlotCount) {
+        return false;
+    }
+    std::lock_guard guard(m_lock);
+    const auto found = std::find(m_order.begin(), m_order.end(), slot);
+    const auto target = m_order.begin() + (position - 1);
+    if (found == m_order.end() || found == target) {
+        return false;
+    }
+    if (found < target) {
+        std::rotate(found, found + 1, target + 1);
+    } else {
+        std::rotate(target, found, found + 1);
+    }
+    if (m_listener) {
+        m_listener(m_order);
+    }
+    return true;
+}
+
+int LayerStack::positionOf(int slot) const
+{
+    std::lock_guard guard(m_lock);
+    const auto found = std::find(m_order.begin(), m_order.end(), slot);
+    return found == m_order.end() ? 0 : static_cast<int>(found - m_order.begin()) + 1;
+}
+
 void LayerStack::setListener(Listener listener)
 {
     std::lock_guard guard(m_lock);

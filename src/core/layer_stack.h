@@ -26,6 +26,12 @@ public:
     // Makes the slot the top layer, the layers above it moving down one place. Returns false
     // when the slot was already on top or is not in the stack.
     bool bringToFront(int slot);
+    // Puts the slot at a position, 1 the bottom layer and 16 the top; the layers between its
+    // old and new place move one place towards its old place. Returns false when the slot or
+    // the position is out of range or the slot is there already.
+    bool moveTo(int slot, int position);
+    // The slot's position, 1..16; 0 for a number that is no slot.
+    int positionOf(int slot) const;
 
     void setListener(Listener listener);
 

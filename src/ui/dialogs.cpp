@@ -67,13 +67,7 @@ void QtDialogs::showMessage(std::string_view text)
 
 std::optional<std::string> QtDialogs::askText(std::string_view caption, std::string_view prompt)
 {
-    bool accepted = false;
-    const QString text = QInputDialog::getText(
-        m_owner, toQString(caption), toQString(prompt), QLineEdit::Normal, {}, &accepted);
-    if (!accepted) {
-        return std::nullopt;
-    }
-    return text.toStdString();
+    return askValue(caption, prompt, {});
 }
 
 DialogAnswer QtDialogs::ask(std::string_view question, DialogButtons buttons)
@@ -120,6 +114,24 @@ std::optional<std::filesystem::path> QtDialogs::locateLostFile(
         = folder / std::filesystem::path(std::string(name)).filename();
     return chosenPath(QFileDialog::getOpenFileName(m_owner, toQString(message),
         QString::fromStdString(start.string()), "All Files (*);;AVI files (*.avi)"));
+}
+
+std::optional<std::string> QtDialogs::askValue(
+    std::string_view caption, std::string_view prompt, std::string_view text)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(
+        m_owner, toQString(caption), toQString(prompt), QLineEdit::Normal, toQString(text), &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return answer.toStdString();
+}
+
+std::optional<std::filesystem::path> QtDialogs::chooseStencil(const std::filesystem::path& start)
+{
+    return chosenPath(QFileDialog::getOpenFileName(
+        m_owner, "Stencil", QString::fromStdString(start.string()), "Bitmap (*.bmp)"));
 }
 
 } // namespace oskel

@@ -42,6 +42,18 @@ public:
     {
         return std::nullopt;
     }
+    // A value asked for in a small box with a caption, a prompt and the text to start with;
+    // nothing when cancelled.
+    virtual std::optional<std::string> askValue(
+        std::string_view, std::string_view, std::string_view)
+    {
+        return std::nullopt;
+    }
+    // A stencil bitmap (filter "Bitmap|*.bmp"), starting at a file or folder.
+    virtual std::optional<std::filesystem::path> chooseStencil(const std::filesystem::path&)
+    {
+        return std::nullopt;
+    }
 };
 
 // The boxes of the desktop, over the given window.
@@ -63,6 +75,9 @@ public:
     std::optional<std::filesystem::path> locateLostFile(std::string_view message,
         const std::filesystem::path& folder, std::string_view name) override;
     std::optional<std::string> askText(std::string_view caption, std::string_view prompt) override;
+    std::optional<std::string> askValue(
+        std::string_view caption, std::string_view prompt, std::string_view text) override;
+    std::optional<std::filesystem::path> chooseStencil(const std::filesystem::path& start) override;
 
 private:
     QWidget* m_owner;

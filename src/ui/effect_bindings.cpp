@@ -16,7 +16,7 @@ void InstrumentWindows::bindEffects()
     if (m_links->effects == nullptr) {
         return;
     }
-    // Until the clip inspector takes it in, the group sits below the display panel.
+    // The group sits on the clip inspector's effect page.
     auto* place = m_main->findChild<QWidget*>("EffectPlace");
     if (place == nullptr) {
         return;

@@ -64,6 +64,17 @@ public:
         const Open open(m_depth);
         return m_dialogs.locateLostFile(message, folder, name);
     }
+    std::optional<std::string> askValue(
+        std::string_view caption, std::string_view prompt, std::string_view text) override
+    {
+        const Open open(m_depth);
+        return m_dialogs.askValue(caption, prompt, text);
+    }
+    std::optional<std::filesystem::path> chooseStencil(const std::filesystem::path& start) override
+    {
+        const Open open(m_depth);
+        return m_dialogs.chooseStencil(start);
+    }
 
     std::optional<std::string> askText(std::string_view caption, std::string_view prompt) override
     {
@@ -118,6 +129,7 @@ InstrumentWindows::~InstrumentWindows()
 {
     m_refresh.stop();
     detachMidi();
+    detachInspector();
     if (m_keys != nullptr) {
         qApp->removeEventFilter(m_keys.get());
     }
@@ -194,6 +206,8 @@ void InstrumentWindows::bind(WindowLinks links)
     bindPatches();
     bindMidi();
     bindEffects();
+    bindInspector();
+    bindLayers();
 
     m_keys = std::make_unique<KeyForwarder>(
         m_links->controls.keyboard(),
@@ -260,6 +274,7 @@ void InstrumentWindows::shutDown()
     m_refresh.stop();
     m_midi->hide();
     detachMidi();
+    detachInspector();
     if (m_keys != nullptr) {
         qApp->removeEventFilter(m_keys.get());
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "control/clip_inspector.h"
 #include "control/controllers.h"
 #include "control/full_screen_display.h"
 #include "control/keyboard_targets.h"
@@ -96,7 +97,8 @@ struct WindowLinks {
 // output); they keep no performance state of their own. Main thread.
 class InstrumentWindows : private KeyboardTargets,
                           private SlotGridTargets,
-                          private FullScreenDisplay::Output {
+                          private FullScreenDisplay::Output,
+                          private ClipInspectorView {
 public:
     // The windows exist, unbound, from here on, so the logic can be made with their user
     // interface.
@@ -142,11 +144,30 @@ private:
     void showGridAndPatchExplorer() override;
     void moveWindowsHome() override;
     void bringApplicationToFront() override;
+    void setLayerCaptionStyle(slot_grid::CaptionMode mode) override;
     // FullScreenDisplay::Output
     void showFullScreen(bool on) override;
     // The slot's effect (the key M, the grid's "FF" button, a copy with settings).
     void toggleEffect(int slot) override;
     void copyEffectSetup(int fromSlot, int toSlot) override;
+    // ClipInspectorView (inspector_bindings.cpp)
+    void showContents(const clip_inspector::Contents& contents, bool withEffect) override;
+    void showInspectedSlot(int slot) override;
+    void hideInspector() override;
+
+    // The clip inspector's controls, bound to its logic, which the controllers reach from now
+    // on; and the logic let go of.
+    void bindInspector();
+    void detachInspector();
+    // A box of the inspector asks for its value in the numeric input box.
+    void askInspectorBox(ClipInspector::Box box);
+    void chooseStencil();
+    // The layer stack widget bound to the layer stack and the inspector (layer_bindings.cpp),
+    // and brought up to date.
+    void bindLayers();
+    void refreshLayers();
+    // Brings the inspector's controls up to date when the record changed elsewhere.
+    void refreshInspector();
 
     void bindMasterControls();
     // Sets an entry of the control table through the event processor, as every control does.
@@ -188,6 +209,7 @@ private:
     std::unique_ptr<OutputWindow> m_output;
     std::unique_ptr<MidiWindow> m_midi;
     EffectPanel* m_effects = nullptr; // owned by the main window
+    std::unique_ptr<ClipInspector> m_inspector;
     midi_form::ChannelBox m_channelBox;
     std::unique_ptr<QtUserInterface> m_ui;
     std::unique_ptr<WindowLinks> m_links;

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -14,7 +15,9 @@
 #include "control/slot_grid_layout.h"
 #include "core/control_names.h"
 #include "core/control_value.h"
+#include "ui/clip_inspector_widget.h"
 #include "ui/crossfade_controls.h"
+#include "ui/layer_stack_widget.h"
 #include "ui/master_controls.h"
 #include "ui/output_view.h"
 #include "ui/patches_tab.h"
@@ -24,25 +27,14 @@
 
 namespace oskel {
 
-namespace {
-
-// A place kept for a widget that a later window fills.
-QFrame* placeHolder(QWidget* parent, const char* name)
-{
-    auto* frame = new QFrame(parent);
-    frame->setObjectName(name);
-    frame->setFrameShape(QFrame::StyledPanel);
-    return frame;
-}
-
-} // namespace
-
 MainWindow::MainWindow()
     : m_display(new OutputView)
     , m_master(new MasterControls)
     , m_tempo(new TempoControls)
     , m_crossfade(new CrossfadeControls)
     , m_grid(new SlotGridWidget)
+    , m_inspector(new ClipInspectorWidget)
+    , m_layers(new VideoLayers)
     , m_patches(std::make_unique<PatchesTab>())
     , m_status(new QPushButton)
 {
@@ -59,9 +51,15 @@ MainWindow::MainWindow()
     auto* column = new QVBoxLayout(client);
     column->setContentsMargins(4, 4, 4, 4);
     column->setSpacing(4);
-    column->addWidget(buildTopRow());
-    column->addWidget(placeHolder(client, "ClipInspectorPlace"), 1);
-    column->addWidget(buildBottomRow());
+    auto* body = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->setSpacing(4);
+    left->addWidget(buildTopRow());
+    left->addWidget(m_inspector, 1);
+    left->addWidget(m_grid, 0, Qt::AlignLeft | Qt::AlignBottom);
+    body->addLayout(left, 1);
+    body->addWidget(m_layers);
+    column->addLayout(body, 1);
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(buildMenu());
     statusRow->addWidget(new QLabel("Status", client));
@@ -99,37 +97,28 @@ QWidget* MainWindow::buildTopRow()
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* display = new QVBoxLayout;
-    display->addWidget(m_display, 0, Qt::AlignTop);
-    display->addWidget(placeHolder(row, "EffectPlace"), 1);
-    layout->addLayout(display);
-    auto* controls = new QVBoxLayout;
-    controls->addWidget(m_master);
-    controls->addWidget(m_tempo);
-    controls->addWidget(m_crossfade);
-    controls->addStretch();
-    layout->addLayout(controls, 1);
-    auto* explorer = new QTabWidget(row);
-    explorer->setObjectName("vttmExplorer");
-    explorer->setFocusPolicy(Qt::NoFocus);
-    explorer->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    explorer->setMinimumWidth(0);
-    explorer->addTab(m_patches->listPage, "Patches");
-    explorer->addTab(m_patches->timingPage, "Auto / Console");
+    layout->addWidget(m_display, 0, Qt::AlignTop);
+    // The master controls with the tempo, trails with the crossfader, and the patch explorer
+    // share one set of pages, which is no higher than the display panel; the layer stack
+    // takes the window's right-hand column.
+    auto* controls = new QTabWidget(row);
+    controls->setObjectName("MasterControlsTransTabManager");
+    controls->setFocusPolicy(Qt::NoFocus);
+    auto* masterPage = new QWidget(controls);
+    auto* masterColumn = new QVBoxLayout(masterPage);
+    masterColumn->setContentsMargins(2, 2, 2, 2);
+    masterColumn->setSpacing(2);
+    masterColumn->addWidget(m_master);
+    masterColumn->addWidget(m_tempo);
+    masterColumn->addStretch();
+    controls->addTab(masterPage, "Master");
+    controls->addTab(m_crossfade, "Trails / Crossfade");
+    controls->addTab(m_patches->listPage, "Patches");
+    controls->addTab(m_patches->timingPage, "Auto / Console");
+    highlightTabs(*controls);
     m_patches->setBringToFront(
-        [explorer, this] { explorer->setCurrentWidget(m_patches->listPage); });
-    layout->addWidget(explorer, 1);
-    return row;
-}
-
-QWidget* MainWindow::buildBottomRow()
-{
-    auto* row = new QWidget;
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_grid, 0, Qt::AlignBottom);
-
-    layout->addWidget(placeHolder(row, "VideoLayersPlace"), 1);
+        [controls, this] { controls->setCurrentWidget(m_patches->listPage); });
+    layout->addWidget(controls, 1, Qt::AlignTop);
     return row;
 }
 
@@ -178,6 +167,32 @@ void MainWindow::registerControls()
     });
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         registerSlotControls(m_grid->panel(slot));
+    }
+    registerInspectorControls();
+    highlightTabs(*m_inspector->tabs);
+}
+
+// The caption of the tab in front is red, the others black.
+void MainWindow::highlightTabs(QTabWidget& tabs)
+{
+    const auto paint = [&tabs](int current) {
+        for (int tab = 0; tab < tabs.count(); ++tab) {
+            tabs.tabBar()->setTabTextColor(tab, tab == current ? Qt::red : Qt::black);
+        }
+    };
+    paint(tabs.currentIndex());
+    connect(&tabs, &QTabWidget::currentChanged, this, paint);
+}
+
+// The inspector shows every value of its slot again when any of them is shown.
+void MainWindow::registerInspectorControls()
+{
+    for (const std::string_view name :
+        { control::kInspectorRefresh, control::kInPoint, control::kOutPoint, control::kFrequency,
+            control::kVolume, control::kOpacity, control::kLumaKeyLevel, control::kFollowBpm,
+            control::kSlotSyncMode, control::kEnable3D, control::kStencilEnable, control::kMute,
+            control::kChop, control::kReSync, control::kInverseLuma }) {
+        m_controls.add(name, [this](const ControlValue&) { Q_EMIT m_inspector->refreshWanted(); });
     }
 }
 

@@ -9,9 +9,11 @@
 class QAction;
 class QLabel;
 class QPushButton;
+class QTabWidget;
 
 namespace oskel {
 
+class ClipInspectorWidget;
 class CrossfadeControls;
 class MasterControls;
 class OutputView;
@@ -20,10 +22,11 @@ class PictureView;
 class SlotGridWidget;
 class SlotPanel;
 class TempoControls;
+class VideoLayers;
 
 // The performance window "Oskel 3": the display panel with the composed output, the master,
-// tempo and crossfade controls, the clip slot grid and the status line. The clip inspector
-// and the layer stack widget take the places kept for them.
+// tempo and crossfade controls, the clip inspector, the clip slot grid and the status line.
+// The layer stack widget is the right-hand column.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -38,6 +41,8 @@ public:
     TempoControls& tempo() { return *m_tempo; }
     CrossfadeControls& crossfade() { return *m_crossfade; }
     SlotGridWidget& grid() { return *m_grid; }
+    ClipInspectorWidget& inspector() { return *m_inspector; }
+    VideoLayers& layers() { return *m_layers; }
     PatchesTab& patches() { return *m_patches; }
     QPushButton& statusLine() { return *m_status; }
     const ControlRegistry& controls() const { return m_controls; }
@@ -64,9 +69,10 @@ protected:
 private:
     QWidget* buildMenu();
     QWidget* buildTopRow();
-    QWidget* buildBottomRow();
     void registerControls();
     void registerSlotControls(SlotPanel& panel);
+    void registerInspectorControls();
+    void highlightTabs(QTabWidget& tabs);
     // A crossfade preview shows the still thumbnail of a slot, black for none.
     void showSlotStill(PictureView& preview, int slot);
 
@@ -75,6 +81,8 @@ private:
     TempoControls* m_tempo;
     CrossfadeControls* m_crossfade;
     SlotGridWidget* m_grid;
+    ClipInspectorWidget* m_inspector;
+    VideoLayers* m_layers;
     std::unique_ptr<PatchesTab> m_patches; // its pages belong to the explorer's tabs
     QPushButton* m_status;
     ControlRegistry m_controls;

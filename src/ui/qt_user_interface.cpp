@@ -6,6 +6,7 @@
 
 #include "core/slot_number.h"
 #include "ui/dialogs.h"
+#include "ui/layer_stack_widget.h"
 #include "ui/main_window.h"
 #include "ui/picture_view.h"
 #include "ui/slot_grid_widget.h"
@@ -129,13 +130,14 @@ void QtUserInterface::showControlValue(std::string_view control, const ControlVa
         [this, name = std::string(control), value] { m_window.controls().show(name, value); });
 }
 
-void QtUserInterface::setOpacityBar(int, int)
+void QtUserInterface::setOpacityBar(int slot, int level)
 {
-    // The layer stack widget shows these once it is built.
+    onWindowsThread([this, slot, level] { m_window.layers().SetOpacityBar(slot, level); });
 }
 
-void QtUserInterface::setLumaBar(int, int)
+void QtUserInterface::setLumaBar(int slot, int level)
 {
+    onWindowsThread([this, slot, level] { m_window.layers().SetLumaBar(slot, level); });
 }
 
 } // namespace oskel

@@ -226,6 +226,14 @@ int SlotPanel::progress() const
     return m_progress->redWidth();
 }
 
+void SlotPanel::setFramed(bool framed)
+{
+    m_framed = framed;
+    setFrameShadow(framed ? QFrame::Plain : QFrame::Raised);
+    setLineWidth(framed ? 2 : 1);
+    setStyleSheet(framed ? QString("#%1 { color: lime; }").arg(objectName()) : QString());
+}
+
 void SlotPanel::setStatusButton(slot_grid::StatusButton button, bool on)
 {
     QToolButton* shown = m_status.at(static_cast<std::size_t>(button));

@@ -44,6 +44,9 @@ public:
     void blank();
     void setProgress(int redWidth);
     void setStatusButton(slot_grid::StatusButton button, bool on);
+    // The panel of the slot in the clip inspector is framed, the others not.
+    void setFramed(bool framed);
+    bool framed() const { return m_framed; }
 
     const QImage& still() const { return m_still; }
     const PictureView& thumbnail() const { return *m_thumbnail; }
@@ -81,6 +84,7 @@ private:
     std::array<QToolButton*, slot_grid::kStatusButtons.size()> m_status {};
     QImage m_still;
     bool m_leftPressed = false;
+    bool m_framed = false;
     QPoint m_pressPoint;
 };
 

@@ -8,6 +8,7 @@
 #include "playback/slot_previews.h"
 #include "ui/crossfade_controls.h"
 #include "ui/instrument_windows.h"
+#include "ui/layer_stack_widget.h"
 #include "ui/main_window.h"
 #include "ui/master_controls.h"
 #include "ui/midi_window.h"
@@ -59,6 +60,8 @@ void InstrumentWindows::showState()
 void InstrumentWindows::refresh()
 {
     guarded([this] { m_links->controls.grid().RefreshProgress(); });
+    refreshInspector();
+    refreshLayers();
     if (m_midi->isVisible()) {
         showMidiSettings();
     }
@@ -84,6 +87,7 @@ void InstrumentWindows::refresh()
         const QImage image = toImage(*picture);
         m_livePicture.set(index);
         panel.showLivePicture(image);
+        m_main->layers().showPicture(slot, image);
         if (slot == m_links->controls.mixer().slotA()) {
             crossfade.previewA->setPicture(image);
         }

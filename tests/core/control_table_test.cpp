@@ -122,7 +122,7 @@ TEST_F(ControlTableTest, ValuesBeyondTheRangeAreTakenAsItsEnd)
         // the opposite one.
         const bool bytePosition = entry.item == "InPoint" || entry.item == "OutPoint";
         const bool extent = entry.item == "Width" || entry.item == "Height" || entry.item == "Right"
-            || entry.item == "Bottom";
+            || entry.item == "Bottom" || entry.item == "LeftEdge" || entry.item == "TopEdge";
         if (entry.read == nullptr || bytePosition || extent
             || (entry.kind != ControlKind::Integer && entry.kind != ControlKind::Decimal)) {
             continue;

@@ -279,6 +279,39 @@ TEST(LayerStack, BringToFrontMovesTheLayersAboveDownOnePlace)
     EXPECT_EQ(pushed.size(), 1u) << "an unchanged stack is not pushed again";
 }
 
+// A layer moved to another place takes it; the layers between move one place towards the
+// moved layer's old place.
+TEST(LayerStack, MovingALayerShiftsTheLayersBetween)
+{
+    struct Case {
+        const char* what;
+        int slot;
+        int position;
+        LayerStack::Order expected;
+    };
+    const Case cases[] = {
+        { "the top onto the bottom", 16, 1,
+            { 16, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15 } },
+        { "the bottom onto the top", 1, 16,
+            { 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 1 } },
+        { "onto a neighbour", 5, 6, { 1, 2, 3, 4, 6, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16 } },
+        { "down a few", 9, 3, { 1, 2, 9, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 16 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LayerStack stack;
+        EXPECT_TRUE(stack.moveTo(c.slot, c.position));
+        EXPECT_EQ(stack.order(), c.expected);
+        EXPECT_EQ(stack.positionOf(c.slot), c.position);
+    }
+    LayerStack stack;
+    for (const auto& [slot, position] : { std::pair { 3, 3 }, std::pair { 0, 1 },
+             std::pair { 17, 1 }, std::pair { 3, 0 }, std::pair { 3, 17 } }) {
+        EXPECT_FALSE(stack.moveTo(slot, position)) << slot << " to " << position;
+    }
+    EXPECT_EQ(stack.order(), LayerStack::initialOrder());
+}
+
 TEST(LayerStack, OnlyAPermutationOfTheSlotsIsAccepted)
 {
     LayerStack stack;

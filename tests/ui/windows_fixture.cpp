@@ -57,6 +57,29 @@ std::optional<std::filesystem::path> RecordingDialogs::chooseClip(
     return chosen;
 }
 
+std::optional<std::string> RecordingDialogs::askText(
+    std::string_view caption, std::string_view prompt, std::string_view text)
+{
+    textPrompts.push_back(
+        std::string(caption) + ": " + std::string(prompt) + " [" + std::string(text) + "]");
+    if (typedTexts.empty()) {
+        return std::nullopt;
+    }
+    auto typed = typedTexts.front();
+    typedTexts.pop_front();
+    return typed;
+}
+
+std::optional<std::filesystem::path> RecordingDialogs::chooseStencil(const std::filesystem::path&)
+{
+    if (chosenStencils.empty()) {
+        return std::nullopt;
+    }
+    auto chosen = chosenStencils.front();
+    chosenStencils.pop_front();
+    return chosen;
+}
+
 std::vector<int> RecordingEvents::codes() const
 {
     std::vector<int> codes;

@@ -48,7 +48,9 @@ public:
     std::function<void()> whileChoosing; // runs while the chooser is open
     std::vector<std::filesystem::path> patchStarts; // one per patch chooser opened
     std::deque<std::optional<std::filesystem::path>> chosenPatches; // default: cancelled
+    std::vector<std::string> textPrompts; // "caption: prompt [start]", one per text box opened
     std::deque<std::optional<std::string>> typedTexts; // default: cancelled
+    std::deque<std::optional<std::filesystem::path>> chosenStencils; // default: cancelled
 
     void showMessage(std::string_view text) override { messages.emplace_back(text); }
     DialogAnswer ask(std::string_view question, DialogButtons buttons) override;
@@ -66,6 +68,9 @@ public:
         typedTexts.pop_front();
         return text;
     }
+    std::optional<std::string> askValue(
+        std::string_view caption, std::string_view prompt, std::string_view text) override;
+    std::optional<std::filesystem::path> chooseStencil(const std::filesystem::path& start) override;
 
 private:
     std::optional<std::filesystem::path> choosePatch(const std::filesystem::path& start);
