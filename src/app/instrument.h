@@ -124,6 +124,7 @@ public:
     FrameRenderer& renderer() { return *m_renderer.renderer; }
     PerformanceRecorder& recorder() { return m_recorder; }
     Tempo& tempo() { return m_tempo; }
+    SettingsFile& settings() { return m_settings; }
     AudioEngine& audio() { return m_audio; }
     TickFigureCounter& tickFigures() { return m_monitor.figures(); }
 

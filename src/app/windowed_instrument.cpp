@@ -145,6 +145,9 @@ public:
             midiLinks(m_instrument.midi()),
             systemLocations().configFolder,
             &m_instrument.effects(),
+            [this](const std::function<void(IniProfile&)>& change) {
+                return m_instrument.settings().update(change);
+            },
         };
     }
 

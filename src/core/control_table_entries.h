@@ -157,6 +157,17 @@ template <auto Field> bool setMidiOption(Performance& p, EventSink&, int, std::i
     p.options().midi.*Field = value != 0;
     return true;
 }
+// Options of the preferences window: a flag of one group of the options.
+template <auto Group, auto Field> std::int32_t optionFlag(const Performance& p, int)
+{
+    return (p.options().*Group).*Field ? 1 : 0;
+}
+template <auto Group, auto Field>
+bool setOptionFlag(Performance& p, EventSink&, int, std::int32_t value)
+{
+    (p.options().*Group).*Field = value != 0;
+    return true;
+}
 inline std::int32_t tempo(const Performance& p, int)
 {
     return thousandths(p.globals().BPM);
@@ -329,6 +340,18 @@ inline constexpr std::array kSlotEntries {
     ControlEntry { M::Slot, "EffectParameter7", K::Decimal, decimals(0, 1), 0, effectParameter<6>, nullptr, setEffectParameter<6>, {} },
     ControlEntry { M::Slot, "EffectParameter8", K::Decimal, decimals(0, 1), 0, effectParameter<7>, nullptr, setEffectParameter<7>, {} },
     ControlEntry { M::Slot, "EffectWetDry", K::Decimal, decimals(0, 1), 0, effectWetDry, nullptr, setEffectWetDry, {} },
+
+    // Master: the preferences window's options.
+    ControlEntry { M::Master, "LoadLongClipsSilent", K::Toggle, kToggle, 1, global<&G::LoadLongClipsSilent>, nullptr, setGlobalFlag<&G::LoadLongClipsSilent>, {} },
+    ControlEntry { M::Master, "LoadClipsSilent", K::Toggle, kToggle, 0, global<&G::LoadClipsSilent>, nullptr, setGlobalFlag<&G::LoadClipsSilent>, {} },
+    ControlEntry { M::Master, "LivePatchLoading", K::Toggle, kToggle, 0, global<&G::LivePatchLoading>, nullptr, setGlobalFlag<&G::LivePatchLoading>, {} },
+    ControlEntry { M::Master, "ShowLoadingScreen", K::Toggle, kToggle, 1, optionFlag<&Options::ui, &InterfaceOptions::ShowLoadingScreen>, nullptr, setOptionFlag<&Options::ui, &InterfaceOptions::ShowLoadingScreen>, {} },
+    ControlEntry { M::Master, "SoftSwap", K::Toggle, kToggle, 0, optionFlag<&Options::display, &DisplayOptions::SoftSwap>, nullptr, setOptionFlag<&Options::display, &DisplayOptions::SoftSwap>, {} },
+    ControlEntry { M::Master, "PreviewWhileRecording", K::Toggle, kToggle, 1, optionFlag<&Options::render, &RenderOptions::PreviewWhileRecord>, nullptr, setOptionFlag<&Options::render, &RenderOptions::PreviewWhileRecord>, {} },
+    ControlEntry { M::Master, "PreviewWhileRendering", K::Toggle, kToggle, 1, optionFlag<&Options::render, &RenderOptions::PreviewWhileRender>, nullptr, setOptionFlag<&Options::render, &RenderOptions::PreviewWhileRender>, {} },
+    ControlEntry { M::Master, "MouseOverSecondaryOutput", K::Toggle, kToggle, 1, optionFlag<&Options::display, &DisplayOptions::ShowMouseOverSecDisplay>, nullptr, setOptionFlag<&Options::display, &DisplayOptions::ShowMouseOverSecDisplay>, {} },
+    ControlEntry { M::Master, "TvOutOverlay", K::Toggle, kToggle, 1, optionFlag<&Options::display, &DisplayOptions::Overlay>, nullptr, setOptionFlag<&Options::display, &DisplayOptions::Overlay>, {} },
+    ControlEntry { M::Master, "DisableTab", K::Toggle, kToggle, 0, optionFlag<&Options::ui, &InterfaceOptions::DisableTAB>, nullptr, setOptionFlag<&Options::ui, &InterfaceOptions::DisableTAB>, {} },
 };
 // clang-format on
 

@@ -13,11 +13,13 @@
 #include "playback/slot_previews.h"
 #include "ui/compression_window.h"
 #include "ui/dialogs.h"
+#include "ui/help_window.h"
 #include "ui/key_forwarder.h"
 #include "ui/main_window.h"
 #include "ui/master_controls.h"
 #include "ui/midi_window.h"
 #include "ui/output_window.h"
+#include "ui/preferences_window.h"
 #include "ui/qt_user_interface.h"
 #include "ui/tempo_controls.h"
 
@@ -113,12 +115,16 @@ InstrumentWindows::InstrumentWindows(Dialogs& dialogs)
     , m_main(std::make_unique<MainWindow>())
     , m_output(std::make_unique<OutputWindow>())
     , m_midi(std::make_unique<MidiWindow>())
+    , m_preferences(std::make_unique<PreferencesWindow>())
+    , m_help(std::make_unique<HelpWindow>())
     , m_ui(std::make_unique<QtUserInterface>(*m_main, *m_dialogs))
 {
     // Closing the output window hides it (Shift+F12 brings it back); only the main window
     // ends the program.
     m_output->setAttribute(Qt::WA_QuitOnClose, false);
     m_midi->setAttribute(Qt::WA_QuitOnClose, false);
+    m_preferences->setAttribute(Qt::WA_QuitOnClose, false);
+    m_help->setAttribute(Qt::WA_QuitOnClose, false);
     m_main->setCloseQuery([this] { return closeQuery(); });
     QObject::connect(
         m_main.get(), &MainWindow::firstActivation, m_main.get(), [this] { firstActivation(); });
@@ -208,11 +214,13 @@ void InstrumentWindows::bind(WindowLinks links)
     bindEffects();
     bindInspector();
     bindLayers();
+    bindSmallWindows();
 
     m_keys = std::make_unique<KeyForwarder>(
         m_links->controls.keyboard(),
         [this](const QWindow& window) {
-            return &window == m_main->windowHandle() || &window == m_output->windowHandle();
+            return &window == m_main->windowHandle() || &window == m_output->windowHandle()
+                || &window == m_help->windowHandle();
         },
         [this] {
             m_links->controls.keyboard().setTempoBoxFocused(m_main->tempo().tempoField->hasFocus());
@@ -273,6 +281,8 @@ void InstrumentWindows::shutDown()
     m_closed = true;
     m_refresh.stop();
     m_midi->hide();
+    m_preferences->hide();
+    m_help->hide();
     detachMidi();
     detachInspector();
     if (m_keys != nullptr) {

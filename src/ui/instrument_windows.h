@@ -16,6 +16,7 @@
 #include "control/patch_loader.h"
 #include "control/slot_grid_logic.h"
 #include "core/slot_number.h"
+#include "persistence/ini_profile.h"
 #include "persistence/patch_loader_logic.h"
 
 namespace oskel {
@@ -23,6 +24,8 @@ namespace oskel {
 class Dialogs;
 class EffectHost;
 class EffectPanel;
+class HelpWindow;
+class PreferencesWindow;
 class KeyForwarder;
 class MainWindow;
 class MidiInput;
@@ -88,6 +91,10 @@ struct WindowLinks {
     std::filesystem::path configFolder;
     // The effect plug-in host; none: no "Effect" group.
     EffectHost* effects = nullptr;
+    // Changes the settings file at once (the preferences' display keys); the problem, if any.
+    // Without it the preferences' display keys are kept only for this run.
+    std::function<std::optional<std::string>(const std::function<void(IniProfile&)>&)>
+        updateSettings;
 };
 
 // The instrument's windows, bound to its logic: the main window "Oskel 3" with the display
@@ -111,6 +118,8 @@ public:
     MainWindow& mainWindow() { return *m_main; }
     OutputWindow& outputWindow() { return *m_output; }
     MidiWindow& midiWindow() { return *m_midi; }
+    PreferencesWindow& preferencesWindow() { return *m_preferences; }
+    HelpWindow& helpWindow() { return *m_help; }
 
     // Binds the windows to the instrument and shows its state in them.
     void bind(WindowLinks links);
@@ -137,6 +146,8 @@ private:
     // KeyboardTargets and SlotGridTargets
     void requestClose() override;
     void openClipDialog(int slot) override;
+    void showHelp() override;
+    void showPreferences() override;
     void loadPatch() override;
     void savePatch() override;
     void showMainWindow() override;
@@ -165,6 +176,9 @@ private:
     // The layer stack widget bound to the layer stack and the inspector (layer_bindings.cpp),
     // and brought up to date.
     void bindLayers();
+    // The preferences and help windows (small_windows.cpp).
+    void bindSmallWindows();
+    void preferencesDone();
     void refreshLayers();
     // Brings the inspector's controls up to date when the record changed elsewhere.
     void refreshInspector();
@@ -210,6 +224,8 @@ private:
     std::unique_ptr<MidiWindow> m_midi;
     EffectPanel* m_effects = nullptr; // owned by the main window
     std::unique_ptr<ClipInspector> m_inspector;
+    std::unique_ptr<PreferencesWindow> m_preferences;
+    std::unique_ptr<HelpWindow> m_help;
     midi_form::ChannelBox m_channelBox;
     std::unique_ptr<QtUserInterface> m_ui;
     std::unique_ptr<WindowLinks> m_links;

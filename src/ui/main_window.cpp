@@ -84,8 +84,10 @@ QWidget* MainWindow::buildMenu()
     openPatch = file->addAction("Open Patch F2");
     savePatch = file->addAction("Save Patch F3");
     file->addSeparator();
+    preferences = file->addAction("Preferences F4");
     midiConfiguration = file->addAction("MIDI Configuration");
     videoCompression = file->addAction("Video Compression Settings");
+    help = file->addAction("Oskel3 Help");
     file->addSeparator();
     QAction* exit = file->addAction("Exit");
     connect(exit, &QAction::triggered, this, &QWidget::close);

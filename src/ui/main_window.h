@@ -54,6 +54,8 @@ public:
     QAction* savePatch = nullptr;
     QAction* midiConfiguration = nullptr;
     QAction* videoCompression = nullptr;
+    QAction* preferences = nullptr;
+    QAction* help = nullptr;
 
     // Asked when the window is to close; the window closes only when it answers true.
     void setCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }

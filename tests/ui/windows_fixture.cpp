@@ -121,7 +121,13 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
         MidiLinks { &learn, &midiInput, [this] { return midiInputs; },
             [this] { return midiOutputs; },
             [this] { return chosenInputs.empty() ? std::string() : chosenInputs.back(); },
-            [this](const std::string& name) { chosenInputs.push_back(name); } } };
+            [this](const std::string& name) { chosenInputs.push_back(name); } },
+        {}, // no folder for the compression presets
+        nullptr, // no effect host
+        [this](const std::function<void(IniProfile&)>& change) {
+            change(settings);
+            return std::optional<std::string>();
+        } };
 }
 
 void WindowsTest::SetUp()

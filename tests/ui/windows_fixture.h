@@ -139,6 +139,8 @@ struct TestInstrument {
     std::vector<std::string> midiInputs { "Keys", "Pads" };
     std::vector<std::string> midiOutputs { "Synth" };
     std::vector<std::string> chosenInputs;
+    // The settings file as the windows changed it.
+    IniProfile settings;
 };
 
 // The windows, shown on the offscreen platform and bound to a TestInstrument.

@@ -1,0 +1,73 @@
+// The windows' side of the preferences window and the help window: opened from the keys and
+// the menu, bound to their logic.
+#include <QAction>
+#include <QTimer>
+
+#include "control/preferences_form.h"
+#include "core/control_table.h"
+#include "ui/dialogs.h"
+#include "ui/help_window.h"
+#include "ui/instrument_windows.h"
+#include "ui/main_window.h"
+#include "ui/preferences_window.h"
+
+namespace oskel {
+
+void InstrumentWindows::bindSmallWindows()
+{
+    QObject::connect(
+        m_main->preferences, &QAction::triggered, m_main.get(), [this] { showPreferences(); });
+    QObject::connect(m_main->help, &QAction::triggered, m_main.get(), [this] { showHelp(); });
+    PreferencesWindow& window = *m_preferences;
+    QObject::connect(&window, &PreferencesWindow::toggleClicked, &window,
+        [this](preferences_form::Toggle toggle, bool on) {
+            guarded([&] {
+                preferences_form::toggleClicked(m_links->events, m_links->performance, toggle, on);
+            });
+            m_preferences->showContents(preferences_form::contents(m_links->performance));
+        });
+    QObject::connect(&window, &PreferencesWindow::keyMapChosen, &window,
+        [this](preferences_form::KeyMap keyMap) {
+            preferences_form::keyMapChosen(m_links->performance, keyMap);
+            guarded([this] { m_links->controls.grid().showCaptions(); });
+        });
+    QObject::connect(&window, &PreferencesWindow::done, &window, [this] { preferencesDone(); });
+}
+
+void InstrumentWindows::showPreferences()
+{
+    // The performer's choices here stop the show: every slot stops first.
+    guarded([this] {
+        setControl(m_links->events, m_links->performance, masterControl("StopEverySlot"), 0);
+    });
+    m_preferences->showContents(preferences_form::contents(m_links->performance));
+    m_preferences->show();
+    m_preferences->raise();
+    m_preferences->activateWindow();
+}
+
+void InstrumentWindows::preferencesDone()
+{
+    m_preferences->hide();
+    Performance& performance = m_links->performance;
+    const bool displayChanged = preferences_form::done(performance, m_preferences->entered());
+    if (m_links->updateSettings) {
+        const DisplayOptions display = performance.options().display;
+        if (const auto problem = m_links->updateSettings(
+                [display](IniProfile& ini) { preferences_form::writeDisplayKeys(ini, display); })) {
+            reportFailure(*problem);
+        }
+    }
+    if (displayChanged) {
+        afterHandler([this] { dialogs().showMessage(preferences_form::kRestartMessage); });
+    }
+}
+
+void InstrumentWindows::showHelp()
+{
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+} // namespace oskel

@@ -1,0 +1,99 @@
+// The preferences window (F4) and the help window (F1) on the offscreen platform.
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextBrowser>
+
+#include "ui/help_window.h"
+#include "ui/preferences_window.h"
+#include "windows_fixture.h"
+
+namespace oskel::test {
+namespace {
+
+// Linux input-event codes of the keys used here.
+constexpr int kF1 = 59;
+constexpr int kF4 = 62;
+constexpr int kTab = 15;
+constexpr int kM = 50;
+
+using SmallWindowsTest = WindowsTest;
+
+TEST_F(SmallWindowsTest, F4StopsTheShowAndOpensThePreferencesWithTheOptionsInForce)
+{
+    performance.globals().ConstrainMovement = true;
+    pressKey(kF4);
+    settle();
+    PreferencesWindow& window = windows.preferencesWindow();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(events.codes().front(), event_code::kStopEverySlot);
+    const auto constrain = static_cast<std::size_t>(preferences_form::Toggle::ConstrainMovement);
+    EXPECT_TRUE(window.toggles.at(constrain)->isChecked());
+
+    events.sent.clear();
+    QTest::mouseClick(window.toggles.at(constrain), Qt::LeftButton);
+    EXPECT_FALSE(performance.globals().ConstrainMovement);
+    EXPECT_EQ(events.codes(), std::vector<int> { event_code::kSetControl }) << "recorded";
+    const auto softSwap = static_cast<std::size_t>(preferences_form::Toggle::SoftSwap);
+    QTest::mouseClick(window.toggles.at(softSwap), Qt::LeftButton);
+    EXPECT_TRUE(performance.options().display.SoftSwap);
+
+    window.keyMaps.at(1)->click(); // AZERTY
+    EXPECT_EQ(performance.globals().keyLetters.upperLetter(1), 'A');
+}
+
+TEST_F(SmallWindowsTest, DoneStoresTheNumbersAndWritesTheDisplayKeys)
+{
+    pressKey(kF4);
+    settle();
+    PreferencesWindow& window = windows.preferencesWindow();
+    window.beatsPerClip->setText("6");
+    window.jogAmount->setText("fast");
+    window.displayOptions.at(1)->click();
+    QTest::keyClick(&window, Qt::Key_Return);
+    settle();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(performance.globals().DefaultBeatsPerClip, 6);
+    EXPECT_EQ(performance.globals().JogAmount, 5.0) << "not a number: 5";
+    EXPECT_EQ(instrument.settings.readInteger("Display", "displayOption", -1), 1);
+    EXPECT_EQ(instrument.settings.readInteger("Display", "compositionHeight", -1), 288);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(
+        dialogs.messages[0], "Your new display options will take effect when you restart Oskel");
+
+    pressKey(kF4);
+    settle();
+    QTest::mouseClick(window.doneButton, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(dialogs.messages.size(), 1u) << "nothing changed: no message";
+}
+
+TEST_F(SmallWindowsTest, F1OpensTheHelpOnTheOverviewAndEveryPageLoads)
+{
+    pressKey(kF1);
+    settle();
+    HelpWindow& help = windows.helpWindow();
+    EXPECT_TRUE(help.isVisible());
+    QTextBrowser& browser = help.browser();
+    EXPECT_EQ(browser.documentTitle(), "Overview");
+    for (const char* page :
+        { "keys", "mouse", "inspector", "midi", "patches", "effects", "rendering" }) {
+        SCOPED_TRACE(page);
+        browser.setSource(QUrl(QString("qrc:/help/%1.html").arg(page)));
+        EXPECT_FALSE(browser.documentTitle().isEmpty());
+        EXPECT_GT(browser.toPlainText().size(), 200);
+    }
+}
+
+TEST_F(SmallWindowsTest, TabAndMWithEveryWindowClosedDoNothingHarmful)
+{
+    pretendLoaded(1);
+    performance.selectSlot(1);
+    pressKey(kTab);
+    pressKey(kM);
+    settle();
+    EXPECT_TRUE(windows.mainWindow().isVisible());
+}
+
+} // namespace
+} // namespace oskel::test
