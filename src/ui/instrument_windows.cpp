@@ -5,12 +5,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QWindow>
+#include <cstdlib>
 
 #include "core/window_position.h"
 #include "persistence/presets_file.h"
 #include "platform/millisecond_clock.h"
 #include "playback/slot_previews.h"
+#include "ui/clip_inspector_widget.h"
 #include "ui/compression_window.h"
 #include "ui/dialogs.h"
 #include "ui/help_window.h"
@@ -22,6 +25,7 @@
 #include "ui/preferences_window.h"
 #include "ui/qt_user_interface.h"
 #include "ui/tempo_controls.h"
+#include "ui/widget_map.h"
 
 namespace oskel {
 
@@ -258,6 +262,16 @@ void InstrumentWindows::firstActivation()
     }
     if (m_activated) {
         guarded(m_activated);
+    }
+    // Where the controls are, for a test that drives the program on a virtual screen.
+    // A page of the inspector is laid out when it is shown: the map follows.
+    if (const char* map = std::getenv("OSKEL_WIDGET_MAP"); map != nullptr && *map != '\0') {
+        const auto write = [this, file = std::string(map)] {
+            QTimer::singleShot(300, m_main.get(), [this, file] { writeWidgetMap(*m_main, file); });
+        };
+        write();
+        QObject::connect(m_main->inspector().tabs, &QTabWidget::currentChanged, m_main.get(),
+            [write](int) { write(); });
     }
 }
 

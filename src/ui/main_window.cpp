@@ -177,6 +177,7 @@ void MainWindow::registerControls()
 // The caption of the tab in front is red, the others black.
 void MainWindow::highlightTabs(QTabWidget& tabs)
 {
+    tabs.tabBar()->setObjectName(tabs.objectName() + "Bar");
     const auto paint = [&tabs](int current) {
         for (int tab = 0; tab < tabs.count(); ++tab) {
             tabs.tabBar()->setTabTextColor(tab, tab == current ? Qt::red : Qt::black);
