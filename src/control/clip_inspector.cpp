@@ -432,6 +432,27 @@ void ClipInspector::actionClicked(Action action)
     UpdateValues("Button");
 }
 
+void ClipInspector::markerMoved(Box marker, std::int64_t frames)
+{
+    if (!inspectedLoaded() || record().BlockAlign <= 0
+        || (marker != Box::InPoint && marker != Box::OutPoint)) {
+        return;
+    }
+    const TPlayAvistruct& shown = record();
+    const std::int64_t in = shown.InPoint / shown.BlockAlign;
+    const std::int64_t out = shown.OutPoint / shown.BlockAlign;
+    const bool isIn = marker == Box::InPoint;
+    const bool crosses = isIn ? frames >= out : frames <= in;
+    if (frames < 0 || frames > shown.Length / shown.BlockAlign || crosses) {
+        return;
+    }
+    const std::int64_t bytes = frames * shown.BlockAlign;
+    if (bytes <= std::numeric_limits<std::int32_t>::max()) {
+        set(isIn ? kInPoint : kOutPoint, static_cast<std::int32_t>(bytes));
+    }
+    UpdateValues("Marker");
+}
+
 void ClipInspector::presetChosen(int item)
 {
     if (item < 1 || item >= static_cast<int>(kPresets.size())) {

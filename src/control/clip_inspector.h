@@ -121,6 +121,9 @@ public:
     void boxEntered(Box box, std::string_view text);
     void switchClicked(Switch button, bool lit);
     void actionClicked(Action action);
+    // A marker of the in/out bar moved to a place, in sample frames (Box::InPoint or
+    // Box::OutPoint); a place outside the clip or past the other marker is not taken.
+    void markerMoved(Box marker, std::int64_t frames);
     // Items 1..13 of the "Clip Size Presets" list; item 0 is its title.
     void presetChosen(int item);
     // A stencil bitmap chosen with the browse button.

@@ -1,5 +1,6 @@
 #include "control/clip_inspector_contents.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -125,6 +126,8 @@ Contents contents(const Performance& performance, int slot)
     shown.disableMidi = record.DisableMIDI;
     shown.inPoint = toFrames(record.InPoint, record.BlockAlign);
     shown.outPoint = toFrames(record.OutPoint, record.BlockAlign);
+    shown.lengthFrames = toFrames(record.Length, record.BlockAlign);
+    shown.position = record.Playing ? toFrames(record.AudioPosition, record.BlockAlign) : -1;
     shown.chop = record.Chop;
     shown.syncMode = record.InstallationMode;
     shown.reSync = record.ReSync;
@@ -135,6 +138,25 @@ Contents contents(const Performance& performance, int slot)
     shown.frameRate = std::to_string(record.FrameRate);
     shown.audioDuration = decimalText(record.ClipDuration, 2);
     return shown;
+}
+
+int barPixel(std::int64_t frames, std::int64_t length, int width)
+{
+    if (length <= 0 || width <= 1) {
+        return 0;
+    }
+    const double share = static_cast<double>(std::clamp<std::int64_t>(frames, 0, length))
+        / static_cast<double>(length);
+    return static_cast<int>(roundHalfEven(share * (width - 1)));
+}
+
+std::int64_t barFrames(int pixel, std::int64_t length, int width)
+{
+    if (length <= 0 || width <= 1) {
+        return 0;
+    }
+    const double share = static_cast<double>(std::clamp(pixel, 0, width - 1)) / (width - 1);
+    return roundHalfEven(share * static_cast<double>(length));
 }
 
 bool holdsOnlyDigitsAndDots(std::string_view text)

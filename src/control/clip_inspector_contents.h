@@ -64,6 +64,8 @@ struct Contents {
     int frequency = 0;
     bool disableMidi = false;
     std::int64_t inPoint = 0, outPoint = 0; // sample frames
+    std::int64_t lengthFrames = 0;
+    std::int64_t position = -1; // the play position while the slot plays, else -1
     bool chop = false;
     bool syncMode = false;
     bool reSync = false;
@@ -76,6 +78,11 @@ struct Contents {
 
 // The inspected slot's values; the caption is the slot's key letter or note name.
 Contents contents(const Performance& performance, int slot);
+
+// The in/out bar: a place on a clip of `length` sample frames and a pixel along a bar of
+// `width` pixels, either way.
+int barPixel(std::int64_t frames, std::int64_t length, int width);
+std::int64_t barFrames(int pixel, std::int64_t length, int width);
 
 // Texts typed into the boxes.
 // Only the characters 0..9 and "." (an empty text holds none of anything else).

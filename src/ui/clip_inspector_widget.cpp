@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/in_out_bar.h"
 #include "ui/performance_controls.h"
 
 namespace oskel {
@@ -187,9 +188,11 @@ QWidget* ClipInspectorWidget::buildMainPage()
     }
     figures->addStretch();
     grid->addLayout(figures, 3, 0, 1, 7);
+    inOutBar = new InOutBar(widget);
+    grid->addWidget(inOutBar, 4, 0, 1, 7);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(5, 1);
-    grid->setRowStretch(4, 1);
+    grid->setRowStretch(5, 1);
     return widget;
 }
 
@@ -364,6 +367,8 @@ void ClipInspectorWidget::showBoxes(const Contents& contents)
         const QSignalBlocker blocker(beats);
         beats->setValue(contents.beats);
     }
+    inOutBar->showPoints(
+        contents.lengthFrames, contents.inPoint, contents.outPoint, contents.position);
     setText(*stencilName, QString::fromStdString(contents.stencilFileName));
     actualSize->setText(QString::fromStdString(contents.actualSize));
     sampleRate->setText(QString::fromStdString(contents.sampleRate));

@@ -15,6 +15,8 @@ class QTabWidget;
 
 namespace oskel {
 
+class InOutBar;
+
 // The clip inspector's controls: the heading, the pages "Main", "2D", "3D" and "FreeFrame"
 // (the effect's page, filled by the effect's own widget) and "Done". It shows what the
 // inspector logic gives it, every control with its signals blocked, and hands every change
@@ -45,6 +47,7 @@ public:
     QAbstractButton* browse = nullptr;
     QLineEdit* stencilName = nullptr;
     QSpinBox* beats = nullptr;
+    InOutBar* inOutBar = nullptr;
     QLabel* actualSize = nullptr;
     QLabel* sampleRate = nullptr;
     QLabel* frameCount = nullptr;

@@ -9,6 +9,7 @@
 
 #include "ui/clip_inspector_widget.h"
 #include "ui/dialogs.h"
+#include "ui/in_out_bar.h"
 #include "ui/instrument_windows.h"
 #include "ui/layer_stack_widget.h"
 #include "ui/main_window.h"
@@ -58,6 +59,12 @@ void InstrumentWindows::bindInspector()
     QObject::connect(
         widget.beats, &QSpinBox::valueChanged, widget.beats, [this, &logic](int beats) {
             guarded([&] { logic.boxEntered(ClipInspector::Box::Beats, std::to_string(beats)); });
+        });
+    QObject::connect(widget.inOutBar, &InOutBar::markerMoved, widget.inOutBar,
+        [this, &logic](InOutBar::Marker marker, std::int64_t frames) {
+            const auto box = marker == InOutBar::Marker::In ? ClipInspector::Box::InPoint
+                                                            : ClipInspector::Box::OutPoint;
+            guarded([&] { logic.markerMoved(box, frames); });
         });
     QObject::connect(&widget, &ClipInspectorWidget::boxPressed, &widget,
         [this](ClipInspector::Box box) { askInspectorBox(box); });

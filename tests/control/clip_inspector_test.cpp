@@ -261,6 +261,42 @@ TEST_F(ClipInspectorTest, SizeButtonsAndPresetsSetWidthHeightAndPlace)
     EXPECT_TRUE(events.take().empty()) << "the title and items beyond the list do nothing";
 }
 
+TEST_F(ClipInspectorTest, TheInOutBarsMarkersSetThePointsWithinTheClip)
+{
+    record().InPoint = 100 * kBlockAlign;
+    record().OutPoint = 900 * kBlockAlign;
+    struct Case {
+        Box marker;
+        std::int64_t frames;
+        std::optional<TSlotEvent> sent;
+    };
+    const Case cases[] = {
+        { Box::InPoint, 250, TSlotEvent { 7, 250 * kBlockAlign, 0, kSlot } },
+        { Box::OutPoint, kLengthFrames, TSlotEvent { 8, kLengthFrames * kBlockAlign, 0, kSlot } },
+        { Box::InPoint, 900, std::nullopt }, // onto the out marker
+        { Box::OutPoint, 50, std::nullopt }, // before the in marker
+        { Box::InPoint, -1, std::nullopt }, { Box::OutPoint, kLengthFrames + 1, std::nullopt },
+        { Box::Luma, 10, std::nullopt }, // no marker
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frames);
+        events.take();
+        inspector.markerMoved(c.marker, c.frames);
+        const std::vector<TSlotEvent> sent = events.take();
+        if (c.sent) {
+            EXPECT_EQ(sent, std::vector<TSlotEvent> { *c.sent });
+        } else {
+            EXPECT_TRUE(sent.empty());
+        }
+    }
+    // Pixels and frames of the bar, both ways, and the ends.
+    EXPECT_EQ(clip_inspector::barPixel(500, 1000, 201), 100);
+    EXPECT_EQ(clip_inspector::barFrames(100, 1000, 201), 500);
+    EXPECT_EQ(clip_inspector::barFrames(-20, 1000, 201), 0);
+    EXPECT_EQ(clip_inspector::barFrames(999, 1000, 201), 1000);
+    EXPECT_EQ(clip_inspector::barPixel(5, 0, 201), 0) << "an empty clip";
+}
+
 TEST_F(ClipInspectorTest, ResetStopsOneAxisOnly)
 {
     record().XRot = 90.0;

@@ -10,6 +10,7 @@
 
 #include "core/control_table.h"
 #include "ui/clip_inspector_widget.h"
+#include "ui/in_out_bar.h"
 #include "ui/main_window.h"
 #include "ui/slot_grid_widget.h"
 #include "ui/slot_panel.h"
@@ -165,6 +166,22 @@ TEST_F(ClipInspectorWindowTest, BoxesAskForNumbersAndRefuseBadOnes)
     EXPECT_EQ(performance.slot(kSlot).Left, -20);
     EXPECT_EQ(performance.slot(kSlot).LumaKeyLevel, 300);
     EXPECT_EQ(performance.slot(kSlot).Volume, -602);
+}
+
+TEST_F(ClipInspectorWindowTest, DraggingTheInMarkerSetsTheInPoint)
+{
+    inspector().tabs->setCurrentIndex(0);
+    settle();
+    InOutBar& bar = *inspector().inOutBar;
+    const int middle = bar.width() / 2;
+    QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(1, bar.height() / 2));
+    QTest::mouseMove(&bar, QPoint(middle, bar.height() / 2));
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(middle, bar.height() / 2));
+    const TPlayAvistruct& slot = performance.slot(kSlot);
+    const auto frames = static_cast<double>(slot.Length / slot.BlockAlign);
+    EXPECT_NEAR(static_cast<double>(slot.InPoint / slot.BlockAlign), frames / 2.0, frames / 50.0);
+    EXPECT_EQ(bar.in(), slot.InPoint / slot.BlockAlign) << "the bar shows the point in force";
+    EXPECT_EQ(find<QLineEdit>("ebInPoint").text().toLongLong(), bar.in());
 }
 
 TEST_F(ClipInspectorWindowTest, DoneAndEnterHideTheInspectorAndShowingBringsItBack)
