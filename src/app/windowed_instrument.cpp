@@ -148,6 +148,7 @@ public:
             [this](const std::function<void(IniProfile&)>& change) {
                 return m_instrument.settings().update(change);
             },
+            &m_instrument.tickFigures(),
         };
     }
 

@@ -22,6 +22,7 @@
 #include "ui/master_controls.h"
 #include "ui/midi_window.h"
 #include "ui/output_window.h"
+#include "ui/performance_window.h"
 #include "ui/preferences_window.h"
 #include "ui/qt_user_interface.h"
 #include "ui/tempo_controls.h"
@@ -121,6 +122,7 @@ InstrumentWindows::InstrumentWindows(Dialogs& dialogs)
     , m_midi(std::make_unique<MidiWindow>())
     , m_preferences(std::make_unique<PreferencesWindow>())
     , m_help(std::make_unique<HelpWindow>())
+    , m_performance(std::make_unique<PerformanceWindow>())
     , m_ui(std::make_unique<QtUserInterface>(*m_main, *m_dialogs))
 {
     // Closing the output window hides it (Shift+F12 brings it back); only the main window
@@ -129,6 +131,7 @@ InstrumentWindows::InstrumentWindows(Dialogs& dialogs)
     m_midi->setAttribute(Qt::WA_QuitOnClose, false);
     m_preferences->setAttribute(Qt::WA_QuitOnClose, false);
     m_help->setAttribute(Qt::WA_QuitOnClose, false);
+    m_performance->setAttribute(Qt::WA_QuitOnClose, false);
     m_main->setCloseQuery([this] { return closeQuery(); });
     QObject::connect(
         m_main.get(), &MainWindow::firstActivation, m_main.get(), [this] { firstActivation(); });
@@ -297,6 +300,8 @@ void InstrumentWindows::shutDown()
     m_midi->hide();
     m_preferences->hide();
     m_help->hide();
+    m_performance->hide();
+    m_performance->setSources(nullptr, {});
     detachMidi();
     detachInspector();
     if (m_keys != nullptr) {

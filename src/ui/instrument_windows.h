@@ -25,6 +25,8 @@ class Dialogs;
 class EffectHost;
 class EffectPanel;
 class HelpWindow;
+class PerformanceWindow;
+class TickFigureCounter;
 class PreferencesWindow;
 class KeyForwarder;
 class MainWindow;
@@ -95,6 +97,8 @@ struct WindowLinks {
     // Without it the preferences' display keys are kept only for this run.
     std::function<std::optional<std::string>(const std::function<void(IniProfile&)>&)>
         updateSettings;
+    // The frame thread's figures for the performance monitor; none: the monitor shows none.
+    TickFigureCounter* tickFigures = nullptr;
 };
 
 // The instrument's windows, bound to its logic: the main window "Oskel 3" with the display
@@ -120,6 +124,7 @@ public:
     MidiWindow& midiWindow() { return *m_midi; }
     PreferencesWindow& preferencesWindow() { return *m_preferences; }
     HelpWindow& helpWindow() { return *m_help; }
+    PerformanceWindow& performanceWindow() { return *m_performance; }
 
     // Binds the windows to the instrument and shows its state in them.
     void bind(WindowLinks links);
@@ -226,6 +231,7 @@ private:
     std::unique_ptr<ClipInspector> m_inspector;
     std::unique_ptr<PreferencesWindow> m_preferences;
     std::unique_ptr<HelpWindow> m_help;
+    std::unique_ptr<PerformanceWindow> m_performance;
     midi_form::ChannelBox m_channelBox;
     std::unique_ptr<QtUserInterface> m_ui;
     std::unique_ptr<WindowLinks> m_links;

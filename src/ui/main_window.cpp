@@ -87,6 +87,7 @@ QWidget* MainWindow::buildMenu()
     preferences = file->addAction("Preferences F4");
     midiConfiguration = file->addAction("MIDI Configuration");
     videoCompression = file->addAction("Video Compression Settings");
+    performanceMonitor = file->addAction("Performance Monitor");
     help = file->addAction("Oskel3 Help");
     file->addSeparator();
     QAction* exit = file->addAction("Exit");

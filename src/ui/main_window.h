@@ -56,6 +56,7 @@ public:
     QAction* videoCompression = nullptr;
     QAction* preferences = nullptr;
     QAction* help = nullptr;
+    QAction* performanceMonitor = nullptr;
 
     // Asked when the window is to close; the window closes only when it answers true.
     void setCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }

@@ -1,5 +1,5 @@
-// The windows' side of the preferences window and the help window: opened from the keys and
-// the menu, bound to their logic.
+// The windows' side of the preferences window, the help window and the performance monitor: opened
+// from the keys and the menu, bound to their logic.
 #include <QAction>
 #include <QTimer>
 
@@ -9,6 +9,7 @@
 #include "ui/help_window.h"
 #include "ui/instrument_windows.h"
 #include "ui/main_window.h"
+#include "ui/performance_window.h"
 #include "ui/preferences_window.h"
 
 namespace oskel {
@@ -18,6 +19,17 @@ void InstrumentWindows::bindSmallWindows()
     QObject::connect(
         m_main->preferences, &QAction::triggered, m_main.get(), [this] { showPreferences(); });
     QObject::connect(m_main->help, &QAction::triggered, m_main.get(), [this] { showHelp(); });
+    m_performance->setSources(m_links->tickFigures, [this] {
+        int playing = 0;
+        for (const TPlayAvistruct& record : m_links->performance.slots()) {
+            playing += record.Playing ? 1 : 0;
+        }
+        return playing;
+    });
+    QObject::connect(m_main->performanceMonitor, &QAction::triggered, m_main.get(), [this] {
+        m_performance->show();
+        m_performance->raise();
+    });
     PreferencesWindow& window = *m_preferences;
     QObject::connect(&window, &PreferencesWindow::toggleClicked, &window,
         [this](preferences_form::Toggle toggle, bool on) {

@@ -1,10 +1,14 @@
 // The preferences window (F4) and the help window (F1) on the offscreen platform.
 #include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextBrowser>
 
 #include "ui/help_window.h"
+#include "ui/main_window.h"
+#include "ui/performance_window.h"
 #include "ui/preferences_window.h"
 #include "windows_fixture.h"
 
@@ -83,6 +87,26 @@ TEST_F(SmallWindowsTest, F1OpensTheHelpOnTheOverviewAndEveryPageLoads)
         EXPECT_FALSE(browser.documentTitle().isEmpty());
         EXPECT_GT(browser.toPlainText().size(), 200);
     }
+}
+
+TEST_F(SmallWindowsTest, ThePerformanceMonitorShowsTheFiguresOfTheTicks)
+{
+    for (const int slot : { 1, 2, 3, 4 }) {
+        pretendLoaded(slot);
+        performance.slot(slot).Playing = true;
+    }
+    windows.mainWindow().performanceMonitor->trigger();
+    PerformanceWindow& monitor = windows.performanceWindow();
+    EXPECT_TRUE(monitor.isVisible());
+    for (int tick = 0; tick < 25; ++tick) {
+        instrument.figures.add(4, 2, tick % 2 == 0 ? 6 : 8);
+    }
+    settle(1100); // the monitor takes its figures once a second
+    EXPECT_GT(monitor.figure(0).text().toDouble(), 10.0) << "ticks per second";
+    EXPECT_EQ(monitor.figure(1).text(), "4.0");
+    EXPECT_EQ(monitor.figure(2).text(), "2.0");
+    EXPECT_EQ(monitor.figure(3).text(), "7.0");
+    EXPECT_EQ(monitor.figure(4).text(), "4") << "slots playing";
 }
 
 TEST_F(SmallWindowsTest, TabAndMWithEveryWindowClosedDoNothingHarmful)

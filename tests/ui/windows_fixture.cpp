@@ -127,7 +127,8 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
         [this](const std::function<void(IniProfile&)>& change) {
             change(settings);
             return std::optional<std::string>();
-        } };
+        },
+        &figures };
 }
 
 void WindowsTest::SetUp()

@@ -28,6 +28,7 @@
 #include "playback/clip_loader.h"
 #include "playback/slot_previews.h"
 #include "playback/tempo.h"
+#include "playback/tick_figures.h"
 #include "sources/reader_factory.h"
 #include "sources/source_interface.h"
 #include "support/fake_playback.h"
@@ -141,6 +142,8 @@ struct TestInstrument {
     std::vector<std::string> chosenInputs;
     // The settings file as the windows changed it.
     IniProfile settings;
+    // The frame thread's figures, as the playback engine would count them.
+    TickFigureCounter figures;
 };
 
 // The windows, shown on the offscreen platform and bound to a TestInstrument.
