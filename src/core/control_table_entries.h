@@ -340,8 +340,10 @@ inline constexpr std::array kSlotEntries {
     ControlEntry { M::Slot, "EffectParameter7", K::Decimal, decimals(0, 1), 0, effectParameter<6>, nullptr, setEffectParameter<6>, {} },
     ControlEntry { M::Slot, "EffectParameter8", K::Decimal, decimals(0, 1), 0, effectParameter<7>, nullptr, setEffectParameter<7>, {} },
     ControlEntry { M::Slot, "EffectWetDry", K::Decimal, decimals(0, 1), 0, effectWetDry, nullptr, setEffectWetDry, {} },
+};
 
-    // Master: the preferences window's options.
+// Master: the preferences window's options.
+inline constexpr std::array kPreferenceEntries {
     ControlEntry { M::Master, "LoadLongClipsSilent", K::Toggle, kToggle, 1, global<&G::LoadLongClipsSilent>, nullptr, setGlobalFlag<&G::LoadLongClipsSilent>, {} },
     ControlEntry { M::Master, "LoadClipsSilent", K::Toggle, kToggle, 0, global<&G::LoadClipsSilent>, nullptr, setGlobalFlag<&G::LoadClipsSilent>, {} },
     ControlEntry { M::Master, "LivePatchLoading", K::Toggle, kToggle, 0, global<&G::LivePatchLoading>, nullptr, setGlobalFlag<&G::LivePatchLoading>, {} },
@@ -402,7 +404,8 @@ constexpr auto joined(const std::array<ControlEntry, Sizes>&... parts)
     return whole;
 }
 
-inline constexpr auto kEntries = joined(kMasterEntries, kAssignmentEntries, kSlotEntries);
+inline constexpr auto kEntries
+    = joined(kMasterEntries, kAssignmentEntries, kSlotEntries, kPreferenceEntries);
 
 } // namespace control_entries
 
