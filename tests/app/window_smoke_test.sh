@@ -97,9 +97,13 @@ enter_number() { # box, number
     sleep 0.1
   done
   [ -n "$box" ] || fail "no numeric input box for $1"
-  eval "$(xdotool getwindowgeometry --shell "$box")"
+  for _ in $(seq 50); do
+    eval "$(xdotool getwindowgeometry --shell "$box")"
+    [ "$WIDTH" -gt 50 ] && break
+    sleep 0.1
+  done
   xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-  sleep 0.3
+  sleep 0.5
   xdotool key ctrl+a type "$2"
   xdotool key Return
   for _ in $(seq 50); do
@@ -146,8 +150,14 @@ wait_for_panel_colour "255 0 255" "the magenta clip of slot 1"
 # it is back.
 xdotool key ctrl+q
 sleep 0.5
+# The program writes where the controls are again once the page is laid out.
+map_written=$(stat -c %y "$OSKEL_WIDGET_MAP")
 click "ClipInspectorTabManagerBar:2D"
-sleep 1
+for _ in $(seq 100); do
+  [ "$(stat -c %y "$OSKEL_WIDGET_MAP")" != "$map_written" ] && break
+  sleep 0.1
+done
+sleep 0.3
 enter_number ebLuma 600
 wait_for_panel_colour "0 0 0" "the clip keyed out"
 enter_number ebLuma 0

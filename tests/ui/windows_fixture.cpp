@@ -57,17 +57,12 @@ std::optional<std::filesystem::path> RecordingDialogs::chooseClip(
     return chosen;
 }
 
-std::optional<std::string> RecordingDialogs::askText(
+std::optional<std::string> RecordingDialogs::askValue(
     std::string_view caption, std::string_view prompt, std::string_view text)
 {
     textPrompts.push_back(
         std::string(caption) + ": " + std::string(prompt) + " [" + std::string(text) + "]");
-    if (typedTexts.empty()) {
-        return std::nullopt;
-    }
-    auto typed = typedTexts.front();
-    typedTexts.pop_front();
-    return typed;
+    return askText(caption, prompt);
 }
 
 std::optional<std::filesystem::path> RecordingDialogs::chooseStencil(const std::filesystem::path&)
