@@ -148,6 +148,7 @@ public:
             [this](const std::function<void(IniProfile&)>& change) {
                 return m_instrument.settings().update(change);
             },
+            [this] { m_instrument.osc().optionsChanged(); },
             &m_instrument.tickFigures(),
         };
     }

@@ -61,6 +61,7 @@ Contents contents(const Performance& performance)
     shown.display
         = DisplayChoice { options.display.displayOption, options.display.manualPreviewSize,
               options.display.previewAspectX, options.display.previewAspectY };
+    shown.osc = options.osc;
     return shown;
 }
 
@@ -100,6 +101,19 @@ bool done(Performance& performance, const Entered& entered)
     options.display.previewAspectX = chosen.aspectX;
     options.display.previewAspectY = chosen.aspectY;
     return !(chosen == before);
+}
+
+bool oscDone(Performance& performance, const OscOptions& entered)
+{
+    OscOptions& osc = performance.options().osc;
+    const OscOptions before = osc;
+    osc.enabled = entered.enabled;
+    osc.allInterfaces = entered.allInterfaces;
+    if (entered.port >= 1 && entered.port <= 65535) {
+        osc.port = entered.port;
+    }
+    return osc.enabled != before.enabled || osc.allInterfaces != before.allInterfaces
+        || osc.port != before.port;
 }
 
 void writeDisplayKeys(IniProfile& ini, const DisplayOptions& display)

@@ -54,6 +54,7 @@ struct Contents {
     std::string jogAmount; // to the nearest integer
     bool thumbnailsFromMiddle = false;
     DisplayChoice display;
+    OscOptions osc;
 };
 Contents contents(const Performance& performance);
 
@@ -67,11 +68,18 @@ struct Entered {
     std::string jogAmount;
     bool thumbnailsFromMiddle = false;
     DisplayChoice display;
+    OscOptions osc;
 };
 inline constexpr std::string_view kRestartMessage
     = "Your new display options will take effect when you restart Oskel";
 // Stores the choices; returns whether the display choices changed, for the restart message.
 bool done(Performance& performance, const Entered& entered);
+// The OSC choices: true when they changed, so that the port follows at once. A port outside
+// 1..65535 keeps the one before.
+bool oscDone(Performance& performance, const OscOptions& entered);
+inline constexpr std::string_view kOscAllInterfacesWarning
+    = "Any machine on the network can then play the instrument. Without it only programs on "
+      "this machine can.";
 // The "Display" keys that "Done" writes to the settings file.
 void writeDisplayKeys(IniProfile& ini, const DisplayOptions& display);
 

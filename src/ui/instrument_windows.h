@@ -97,6 +97,8 @@ struct WindowLinks {
     // Without it the preferences' display keys are kept only for this run.
     std::function<std::optional<std::string>(const std::function<void(IniProfile&)>&)>
         updateSettings;
+    // The OSC options changed: the port follows them.
+    std::function<void()> oscOptionsChanged;
     // The frame thread's figures for the performance monitor; none: the monitor shows none.
     TickFigureCounter* tickFigures = nullptr;
 };

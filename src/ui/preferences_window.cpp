@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace oskel {
@@ -139,8 +140,29 @@ QWidget* PreferencesWindow::buildChoices()
     aspectRow->addWidget(aspectY);
     displayColumn->addLayout(aspectRow);
     layout->addWidget(display);
+    layout->addWidget(buildOsc(column));
     layout->addStretch();
     return column;
+}
+
+QWidget* PreferencesWindow::buildOsc(QWidget* column)
+{
+    auto* box = new QGroupBox("OSC control", column);
+    auto* form = new QFormLayout(box);
+    oscEnabled = new QCheckBox("Listen for OSC messages", box);
+    oscEnabled->setObjectName("cbOscEnabled");
+    oscPort = new QSpinBox(box);
+    oscPort->setObjectName("ebOscPort");
+    oscPort->setRange(1, 65535);
+    oscAllInterfaces = new QCheckBox("On every network interface", box);
+    oscAllInterfaces->setObjectName("cbOscAllInterfaces");
+    auto* warning = new QLabel(qText(kOscAllInterfacesWarning), box);
+    warning->setWordWrap(true);
+    form->addRow(oscEnabled);
+    form->addRow("UDP port", oscPort);
+    form->addRow(oscAllInterfaces);
+    form->addRow(warning);
+    return box;
 }
 
 void PreferencesWindow::showContents(const Contents& contents)
@@ -158,6 +180,9 @@ void PreferencesWindow::showContents(const Contents& contents)
     setChecked(contents.display.customPreview ? *customPreview : *sameAsComposition, true);
     aspectX->setText(QString::number(contents.display.aspectX));
     aspectY->setText(QString::number(contents.display.aspectY));
+    setChecked(*oscEnabled, contents.osc.enabled);
+    oscPort->setValue(contents.osc.port);
+    setChecked(*oscAllInterfaces, contents.osc.allInterfaces);
 }
 
 Entered PreferencesWindow::entered() const
@@ -174,6 +199,8 @@ Entered PreferencesWindow::entered() const
     entered.display.customPreview = customPreview->isChecked();
     entered.display.aspectX = aspectX->text().toInt();
     entered.display.aspectY = aspectY->text().toInt();
+    entered.osc
+        = OscOptions { oscEnabled->isChecked(), oscPort->value(), oscAllInterfaces->isChecked() };
     return entered;
 }
 

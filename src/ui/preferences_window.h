@@ -8,6 +8,8 @@
 
 class QAbstractButton;
 class QButtonGroup;
+class QCheckBox;
+class QSpinBox;
 class QLineEdit;
 
 namespace oskel {
@@ -36,6 +38,9 @@ public:
     QLineEdit* aspectX = nullptr;
     QLineEdit* aspectY = nullptr;
     QAbstractButton* doneButton = nullptr;
+    QCheckBox* oscEnabled = nullptr;
+    QSpinBox* oscPort = nullptr;
+    QCheckBox* oscAllInterfaces = nullptr;
 
 Q_SIGNALS:
     void toggleClicked(preferences_form::Toggle toggle, bool on);
@@ -49,6 +54,7 @@ protected:
 private:
     QWidget* buildToggles();
     QWidget* buildChoices();
+    QWidget* buildOsc(QWidget* column);
 };
 
 } // namespace oskel

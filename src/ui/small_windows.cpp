@@ -62,7 +62,11 @@ void InstrumentWindows::preferencesDone()
 {
     m_preferences->hide();
     Performance& performance = m_links->performance;
-    const bool displayChanged = preferences_form::done(performance, m_preferences->entered());
+    const preferences_form::Entered entered = m_preferences->entered();
+    const bool displayChanged = preferences_form::done(performance, entered);
+    if (preferences_form::oscDone(performance, entered.osc) && m_links->oscOptionsChanged) {
+        guarded([this] { m_links->oscOptionsChanged(); });
+    }
     if (m_links->updateSettings) {
         const DisplayOptions display = performance.options().display;
         if (const auto problem = m_links->updateSettings(

@@ -1,8 +1,10 @@
 // The preferences window (F4) and the help window (F1) on the offscreen platform.
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -70,6 +72,28 @@ TEST_F(SmallWindowsTest, DoneStoresTheNumbersAndWritesTheDisplayKeys)
     QTest::mouseClick(window.doneButton, Qt::LeftButton);
     settle();
     EXPECT_EQ(dialogs.messages.size(), 1u) << "nothing changed: no message";
+    EXPECT_EQ(instrument.oscChanges, 0);
+}
+
+// OSC is switched on, moved to another port and opened to the network from the preferences;
+// the port follows at once.
+TEST_F(SmallWindowsTest, TheOscChoicesTakeEffectOnDone)
+{
+    pressKey(kF4);
+    settle();
+    PreferencesWindow& window = windows.preferencesWindow();
+    EXPECT_FALSE(window.oscEnabled->isChecked());
+    EXPECT_EQ(window.oscPort->value(), 9000);
+    window.oscEnabled->click();
+    window.oscPort->setValue(9100);
+    window.oscAllInterfaces->click();
+    QTest::mouseClick(window.doneButton, Qt::LeftButton);
+    settle();
+    const OscOptions& osc = performance.options().osc;
+    EXPECT_TRUE(osc.enabled);
+    EXPECT_EQ(osc.port, 9100);
+    EXPECT_TRUE(osc.allInterfaces);
+    EXPECT_EQ(instrument.oscChanges, 1);
 }
 
 TEST_F(SmallWindowsTest, F1OpensTheHelpOnTheOverviewAndEveryPageLoads)

@@ -123,7 +123,7 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
             change(settings);
             return std::optional<std::string>();
         },
-        &figures };
+        [this] { ++oscChanges; }, &figures };
 }
 
 void WindowsTest::SetUp()

@@ -143,6 +143,7 @@ struct TestInstrument {
     // The settings file as the windows changed it.
     IniProfile settings;
     // The frame thread's figures, as the playback engine would count them.
+    int oscChanges = 0; // the OSC options changed in the preferences
     TickFigureCounter figures;
 };
 
