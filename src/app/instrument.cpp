@@ -257,8 +257,10 @@ int Instrument::loadStartClips(
     const std::vector<ClipToLoad>& clips, MainThreadDispatcher& mainThread)
 {
     const GlobalState& globals = m_performance.globals();
+    // A busy machine may take a while to make the last clip's textures; a start clip is not
+    // dropped for that, but the program does not wait for ever either.
     const auto waitForLoader = [&] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (globals.loadingBusy && std::chrono::steady_clock::now() < deadline) {
             mainThread.serveFor(std::chrono::milliseconds(10));
         }
