@@ -9,6 +9,7 @@
 #include "app/surface_simulator_command.h"
 #include "control/surface_messages.h"
 #include "platform/loopback_midi.h"
+#include "support/collected_midi_bytes.h"
 
 namespace oskel {
 namespace {
@@ -51,25 +52,6 @@ private:
     bool m_ended = false;
 };
 
-// Collects what arrives at a cable's input.
-class Collected : public MidiByteSink {
-public:
-    void receive(std::span<const std::uint8_t> bytes) noexcept override
-    {
-        const std::scoped_lock held(m_lock);
-        m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
-    }
-    std::vector<std::uint8_t> bytes()
-    {
-        const std::scoped_lock held(m_lock);
-        return m_bytes;
-    }
-
-private:
-    std::mutex m_lock;
-    std::vector<std::uint8_t> m_bytes;
-};
-
 template <typename Done> bool waitFor(Done done)
 {
     for (int k = 0; k < 500 && !done(); ++k) {
@@ -85,7 +67,7 @@ TEST(SurfaceSimulatorCommand, ShowsWhatArrivesAndPlaysWhatIsTyped)
     LoopbackMidi& cable = *cables;
     backends.push_back(std::move(cables));
     MidiDevices devices(std::move(backends));
-    Collected played;
+    test::CollectedMidiBytes played;
     std::string whyNot;
     const auto keys = cable.openInput("Keys", played, whyNot);
     ASSERT_TRUE(keys) << whyNot;

@@ -6,27 +6,10 @@
 
 #include "platform/loopback_midi.h"
 #include "platform/midi_out_thread.h"
+#include "support/collected_midi_bytes.h"
 
 namespace oskel {
 namespace {
-
-class Collected : public MidiByteSink {
-public:
-    void receive(std::span<const std::uint8_t> bytes) noexcept override
-    {
-        const std::scoped_lock held(m_lock);
-        m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
-    }
-    std::vector<std::uint8_t> bytes()
-    {
-        const std::scoped_lock held(m_lock);
-        return m_bytes;
-    }
-
-private:
-    std::mutex m_lock;
-    std::vector<std::uint8_t> m_bytes;
-};
 
 class MidiOutThreadTest : public ::testing::Test {
 protected:
@@ -50,7 +33,7 @@ protected:
 
     LoopbackMidi* cable = nullptr;
     std::unique_ptr<MidiDevices> devices;
-    Collected received;
+    test::CollectedMidiBytes received;
     std::unique_ptr<MidiInStream> input;
 };
 
