@@ -49,7 +49,12 @@ TEST_F(MidiOutThreadTest, TheNewestOfACellIsSentAndTheRestInOrder)
     }
     thread.controlChange(85, 1);
     thread.drain();
-    for (int k = 0; k < 500 && received.bytes().size() < 7; ++k) {
+    // The cable delivers on a thread of its own: wait for the LED, the last message sent.
+    const auto ledArrived = [this] {
+        const std::vector<std::uint8_t> bytes = received.bytes();
+        return bytes.size() >= 3 && bytes[bytes.size() - 3] == 0xB0;
+    };
+    for (int k = 0; k < 1000 && !ledArrived(); ++k) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     const std::vector<std::uint8_t> bytes = received.bytes();
