@@ -36,11 +36,7 @@ bool FrameConverter::toFullSize(const AVFrame& picture)
         || picture.height > kMaxPictureSide || picture.format < 0) {
         return false;
     }
-    // The same default scaling method as the ffmpeg tool, so that frames match its output.
-    SwsContext* scaler = sws_getCachedContext(m_scaler.release(), picture.width, picture.height,
-        static_cast<AVPixelFormat>(picture.format), m_clip.width, m_clip.height, AV_PIX_FMT_BGR24,
-        SWS_BICUBIC, nullptr, nullptr, nullptr);
-    m_scaler.reset(scaler);
+    SwsContext* scaler = scalerFor(picture);
     if (scaler == nullptr) {
         return false;
     }
@@ -55,6 +51,22 @@ bool FrameConverter::toFullSize(const AVFrame& picture)
     const int strides[4] = { static_cast<int>(m_fullStride), 0, 0, 0 };
     return sws_scale(scaler, picture.data, picture.linesize, 0, picture.height, planes, strides)
         == m_clip.height;
+}
+
+SwsContext* FrameConverter::scalerFor(const AVFrame& picture)
+{
+    if (m_scaler && picture.width == m_scalerWidth && picture.height == m_scalerHeight
+        && picture.format == m_scalerFormat) {
+        return m_scaler.get();
+    }
+    // The same default scaling method as the ffmpeg tool, so that frames match its output.
+    m_scaler.reset(
+        sws_getContext(picture.width, picture.height, static_cast<AVPixelFormat>(picture.format),
+            m_clip.width, m_clip.height, AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    m_scalerWidth = picture.width;
+    m_scalerHeight = picture.height;
+    m_scalerFormat = picture.format;
+    return m_scaler.get();
 }
 
 bool FrameConverter::convert(const AVFrame& picture, std::vector<std::uint8_t>& target)

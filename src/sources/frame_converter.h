@@ -23,11 +23,17 @@ public:
 
 private:
     bool toFullSize(const AVFrame& picture);
+    SwsContext* scalerFor(const AVFrame& picture);
 
     FrameSize m_clip;
     FrameSize m_delivered;
     bool m_halve;
     ffmpeg::SwsContextPtr m_scaler;
+    // What m_scaler was made for. swscale's own cache compares the format it has rewritten
+    // (a full-range format becomes its plain twin), so it would rebuild the scaler each frame.
+    int m_scalerWidth = 0;
+    int m_scalerHeight = 0;
+    int m_scalerFormat = -1;
     std::vector<std::uint8_t> m_full; // the picture at the clip's size, top-down, padded rows
     std::ptrdiff_t m_fullStride = 0;
     std::vector<std::uint8_t> m_halved; // bottom-up, only when it must then be fitted
