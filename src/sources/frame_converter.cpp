@@ -3,14 +3,13 @@
 #include <cstddef>
 #include <cstring>
 
+#include "sources/swscale_rows.h"
+
 namespace oskel {
 
 namespace {
 
 constexpr int kMaxPictureSide = 16384;
-// swscale writes whole vectors: it may run past the end of a row, and of the last one.
-constexpr std::ptrdiff_t kRowAlignment = 64;
-constexpr std::size_t kTailPadding = 256;
 
 std::size_t bytesOf(FrameSize size)
 {
@@ -41,12 +40,8 @@ bool FrameConverter::toFullSize(const AVFrame& picture)
         return false;
     }
     // Allocated with the first picture, not when a header merely claims a size.
-    m_fullStride
-        = (std::ptrdiff_t(m_clip.width) * 3 + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
-    m_full.resize(std::size_t(m_fullStride) * std::size_t(m_clip.height) + kTailPadding);
-    if (m_fitter) {
-        m_halved.resize(bytesOf(m_fitter->from()));
-    }
+    m_fullStride = paddedRowBytes(m_clip.width);
+    m_full.resize(std::size_t(m_fullStride) * std::size_t(m_clip.height) + kSwscaleTailPadding);
     std::uint8_t* const planes[4] = { m_full.data(), nullptr, nullptr, nullptr };
     const int strides[4] = { static_cast<int>(m_fullStride), 0, 0, 0 };
     return sws_scale(scaler, picture.data, picture.linesize, 0, picture.height, planes, strides)
@@ -71,25 +66,79 @@ SwsContext* FrameConverter::scalerFor(const AVFrame& picture)
 
 bool FrameConverter::convert(const AVFrame& picture, std::vector<std::uint8_t>& target)
 {
-    if (!toFullSize(picture)) {
-        return false;
-    }
     target.resize(bytesOf(m_delivered));
-    const auto rowBytes = static_cast<std::ptrdiff_t>(m_clip.width) * 3;
-    const std::uint8_t* lastRow = m_full.data() + (m_clip.height - 1) * m_fullStride;
-    if (!m_halve) {
-        // Small enough as it is (and so never fitted): only turned bottom-up.
-        for (int row = 0; row < m_clip.height; ++row) {
-            std::memcpy(target.data() + row * rowBytes, lastRow - row * m_fullStride,
-                static_cast<std::size_t>(rowBytes));
+    if (m_halve) {
+        if (m_fitter) {
+            m_halved.resize(bytesOf(m_fitter->from()));
+        }
+        std::uint8_t* const halved = m_fitter ? m_halved.data() : target.data();
+        if (!halve(picture, halved)) {
+            return false;
+        }
+        if (m_fitter) {
+            m_fitter->scale(m_halved.data(), target.data());
         }
         return true;
     }
-    halveFrame(lastRow, -m_fullStride, m_clip, m_fitter ? m_halved.data() : target.data());
-    if (m_fitter) {
-        m_fitter->scale(m_halved.data(), target.data());
+    if (!toFullSize(picture)) {
+        return false;
+    }
+    // Small enough as it is (and so never fitted): only turned bottom-up.
+    const auto rowBytes = static_cast<std::ptrdiff_t>(m_clip.width) * 3;
+    const std::uint8_t* lastRow = m_full.data() + (m_clip.height - 1) * m_fullStride;
+    for (int row = 0; row < m_clip.height; ++row) {
+        std::memcpy(target.data() + row * rowBytes, lastRow - row * m_fullStride,
+            static_cast<std::size_t>(rowBytes));
     }
     return true;
+}
+
+bool FrameConverter::halve(const AVFrame& picture, std::uint8_t* halved)
+{
+    if (HalvingShortcut* shortcut = shortcutFor(picture)) {
+        return shortcut->convert(picture, halved);
+    }
+    return halveWhole(picture, halved);
+}
+
+bool FrameConverter::halveWhole(const AVFrame& picture, std::uint8_t* halved)
+{
+    if (!toFullSize(picture)) {
+        return false;
+    }
+    const std::uint8_t* lastRow = m_full.data() + (m_clip.height - 1) * m_fullStride;
+    halveFrame(lastRow, -m_fullStride, m_clip, halved);
+    return true;
+}
+
+HalvingShortcut* FrameConverter::shortcutFor(const AVFrame& picture)
+{
+    if (picture.width != m_clip.width || picture.height != m_clip.height) {
+        return nullptr;
+    }
+    if (picture.format != m_shortcutFormat) {
+        m_shortcutFormat = picture.format;
+        m_shortcut = checkedShortcut(static_cast<AVPixelFormat>(picture.format));
+    }
+    return m_shortcut.get();
+}
+
+std::unique_ptr<HalvingShortcut> FrameConverter::checkedShortcut(AVPixelFormat format)
+{
+    std::unique_ptr<HalvingShortcut> shortcut = HalvingShortcut::makeFor(format, m_clip);
+    const ffmpeg::FramePtr noise = shortcut ? noisePicture(format, m_clip) : nullptr;
+    if (!noise) {
+        return nullptr;
+    }
+    const std::size_t bytes = bytesOf(halvedSize(m_clip));
+    std::vector<std::uint8_t> whole(bytes);
+    std::vector<std::uint8_t> quick(bytes);
+    if (!halveWhole(*noise, whole.data()) || !shortcut->convert(*noise, quick.data())
+        || whole != quick) {
+        return nullptr;
+    }
+    std::vector<std::uint8_t>().swap(m_full); // the whole picture is not made again
+    return shortcut;
 }
 
 } // namespace oskel

@@ -7,6 +7,7 @@
 
 #include "sources/ffmpeg_handles.h"
 #include "sources/frame_fitting.h"
+#include "sources/halving_shortcut.h"
 
 namespace oskel {
 
@@ -24,6 +25,10 @@ public:
 private:
     bool toFullSize(const AVFrame& picture);
     SwsContext* scalerFor(const AVFrame& picture);
+    bool halve(const AVFrame& picture, std::uint8_t* halved);
+    bool halveWhole(const AVFrame& picture, std::uint8_t* halved);
+    HalvingShortcut* shortcutFor(const AVFrame& picture);
+    std::unique_ptr<HalvingShortcut> checkedShortcut(AVPixelFormat format);
 
     FrameSize m_clip;
     FrameSize m_delivered;
@@ -37,6 +42,9 @@ private:
     std::vector<std::uint8_t> m_full; // the picture at the clip's size, top-down, padded rows
     std::ptrdiff_t m_fullStride = 0;
     std::vector<std::uint8_t> m_halved; // bottom-up, only when it must then be fitted
+    // Taken only where it gave the whole path's very pixels on a picture of noise.
+    std::unique_ptr<HalvingShortcut> m_shortcut;
+    int m_shortcutFormat = -1;
     std::optional<AreaScaler> m_fitter;
 };
 

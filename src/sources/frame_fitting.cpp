@@ -39,14 +39,19 @@ FrameSize deliveredSize(FrameSize clip)
 void halveFrame(const std::uint8_t* firstRow, std::ptrdiff_t rowStride, FrameSize sourceSize,
     std::uint8_t* target)
 {
-    const FrameSize half = halvedSize(sourceSize);
-    if (half.width <= 0) {
+    pickEverySecondPixel(firstRow, 2 * rowStride, halvedSize(sourceSize), target);
+}
+
+void pickEverySecondPixel(
+    const std::uint8_t* firstRow, std::ptrdiff_t rowStride, FrameSize size, std::uint8_t* target)
+{
+    if (size.width <= 0) {
         return;
     }
-    for (int row = 0; row < half.height; ++row) {
-        const std::uint8_t* in = firstRow + std::ptrdiff_t(2 * row) * rowStride;
+    for (int row = 0; row < size.height; ++row) {
+        const std::uint8_t* in = firstRow + std::ptrdiff_t(row) * rowStride;
         // Four bytes at a time; the fourth is overwritten by the next pixel.
-        for (int x = 0; x + 1 < half.width; ++x, in += 6, target += 3) {
+        for (int x = 0; x + 1 < size.width; ++x, in += 6, target += 3) {
             std::memcpy(target, in, 4);
         }
         std::memcpy(target, in, 3);

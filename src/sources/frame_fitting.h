@@ -30,6 +30,10 @@ FrameSize deliveredSize(FrameSize clip);
 // is read bottom-up with the last row and a negative stride, as our frames are counted.
 void halveFrame(const std::uint8_t* firstRow, std::ptrdiff_t rowStride, FrameSize sourceSize,
     std::uint8_t* target);
+// Pixels 0, 2, 4, ... of `size.height` rows of a 24-bit picture, into `size.width` packed
+// pixels a row.
+void pickEverySecondPixel(
+    const std::uint8_t* firstRow, std::ptrdiff_t rowStride, FrameSize size, std::uint8_t* target);
 
 // Scales packed 24-bit frames down by area averaging: every output pixel is the mean of the
 // input area it covers, partly covered input pixels counting by the part covered. The
