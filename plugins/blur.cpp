@@ -67,7 +67,7 @@ struct Blur {
         : width(w)
         , height(h)
         , stride(static_cast<std::size_t>(w) * 3)
-        , line(stride + kMaxRadius * 2 * 3)
+        , line(stride + (kMaxRadius * 2 + 1) * 3) // a pixel more: the sums step past the end
         , sums(stride)
         , ring(stride * kRingRows)
     {
