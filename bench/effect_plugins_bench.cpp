@@ -114,6 +114,9 @@ BENCHMARK_CAPTURE(BM_Plugin, Mirror, "Mirror.so", { 0.0f }, 2.0);
 BENCHMARK_CAPTURE(BM_Plugin, RgbShift, "RgbShift.so", { 0.25f }, 2.0);
 BENCHMARK_CAPTURE(BM_Plugin, Pixelate, "Pixelate.so", { 0.25f }, 2.0);
 BENCHMARK_CAPTURE(BM_Plugin, Feedback, "Feedback.so", { 0.5f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, Kaleidoscope, "Kaleidoscope.so", { 0.3f, 0.1f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, EdgeGlow, "EdgeGlow.so", { 0.5f, 0.1f }, 4.0);
+BENCHMARK_CAPTURE(BM_Plugin, ColourCycle, "ColourCycle.so", { 0.1f, 0.2f }, 2.0);
 
 // The wet/dry mixer on its own: two frames read, one written, so its goal is twice memcpy's
 // time like the point effects'.
