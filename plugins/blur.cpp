@@ -1,7 +1,6 @@
-// Blur: a box blur of radius 0 to 16, across then down. Both passes keep running sums, so the
-// cost does not grow with the radius. The pass across runs along a copy of the row padded with
-// its edge pixels, so its loop has no bounds to test; the pass down works on whole rows at
-// once in vector lanes.
+// Blur: a box blur of radius 0 to 16, across then down, each pass in vector lanes. The pass
+// down keeps running sums of whole rows; the pass across adds up windows of doubling widths.
+// Neither costs more for a larger radius, or hardly.
 #include <vector>
 
 #include "plugin_base.h"
@@ -10,41 +9,56 @@ namespace {
 
 constexpr int kMaxRadius = 16;
 
-// One row across: `line` is the row with `radius` edge pixels repeated on either side. The
-// three channels are three running sums, one loop-carried add and subtract each per pixel.
-void blurAcross(std::uint8_t* __restrict row, const std::uint8_t* __restrict line, int width,
-    int radius, std::uint32_t scale)
+// (sum x scale + 32768) / 65536 for a sum and a scale of 16 bits, from the high and low
+// halves of the product, so that it stays in 16-bit lanes.
+inline std::uint8_t average(std::uint16_t sum, std::uint16_t scale)
 {
-    std::uint32_t b = 0;
-    std::uint32_t g = 0;
-    std::uint32_t r = 0;
-    for (int k = 0; k < 2 * radius + 1; ++k) {
-        b += line[k * 3];
-        g += line[k * 3 + 1];
-        r += line[k * 3 + 2];
+    const std::uint32_t product = std::uint32_t { sum } * scale;
+    const auto high = static_cast<std::uint16_t>(product >> 16);
+    const auto low = static_cast<std::uint16_t>(product);
+    return static_cast<std::uint8_t>(high + (low >> 15));
+}
+
+OSKEL_ROW_LOOP void widen(
+    std::uint16_t* __restrict to, const std::uint8_t* __restrict from, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        to[i] = from[i];
     }
-    const std::uint8_t* leaving = line;
-    const std::uint8_t* coming = line + static_cast<std::size_t>(2 * radius + 1) * 3;
-    for (int x = 0; x < width; ++x) {
-        row[0] = static_cast<std::uint8_t>((b * scale + 32768) >> 16);
-        row[1] = static_cast<std::uint8_t>((g * scale + 32768) >> 16);
-        row[2] = static_cast<std::uint8_t>((r * scale + 32768) >> 16);
-        b += static_cast<std::uint32_t>(coming[0]) - leaving[0];
-        g += static_cast<std::uint32_t>(coming[1]) - leaving[1];
-        r += static_cast<std::uint32_t>(coming[2]) - leaving[2];
-        row += 3;
-        coming += 3;
-        leaving += 3;
+}
+
+// to[i] = from[i] + from[i + offset]: sums of windows twice as wide.
+OSKEL_ROW_LOOP void addAhead(std::uint16_t* __restrict to, const std::uint16_t* __restrict from,
+    std::size_t count, std::size_t offset)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        to[i] = static_cast<std::uint16_t>(from[i] + from[i + offset]);
+    }
+}
+
+OSKEL_ROW_LOOP void addInto(
+    std::uint16_t* __restrict to, const std::uint16_t* __restrict from, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        to[i] = static_cast<std::uint16_t>(to[i] + from[i]);
+    }
+}
+
+OSKEL_ROW_LOOP void scaleSums(std::uint8_t* __restrict row, const std::uint16_t* __restrict sums,
+    std::size_t count, std::uint16_t scale)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        row[i] = average(sums[i], scale);
     }
 }
 
 // One row down: the row's sums out, scaled, and the sums moved one row on.
 OSKEL_ROW_LOOP void blurDownRow(std::uint8_t* __restrict out, std::uint16_t* __restrict sums,
     const std::uint8_t* __restrict coming, const std::uint8_t* __restrict leaving,
-    std::size_t count, std::uint32_t scale)
+    std::size_t count, std::uint16_t scale)
 {
     for (std::size_t i = 0; i < count; ++i) {
-        out[i] = static_cast<std::uint8_t>((sums[i] * scale + 32768) >> 16);
+        out[i] = average(sums[i], scale);
         sums[i] = static_cast<std::uint16_t>(sums[i] + coming[i] - leaving[i]);
     }
 }
@@ -67,15 +81,21 @@ struct Blur {
         : width(w)
         , height(h)
         , stride(static_cast<std::size_t>(w) * 3)
-        , line(stride + (kMaxRadius * 2 + 1) * 3) // a pixel more: the sums step past the end
+        , line(stride + kMaxRadius * 2 * 3)
+        , windows(line.size())
+        , nextWindows(line.size())
         , sums(stride)
         , ring(stride * kRingRows)
     {
     }
 
-    void blurRow(std::uint8_t* row, int radius, std::uint32_t scale)
+    // One row across, from a copy padded with `radius` edge pixels either side. A running sum
+    // would chain every pixel to the one before; instead the sums of windows of 1, 2, 4, ...
+    // pixels are made in vector passes, each from the one before, and the window of
+    // 2 x radius + 1 pixels is added up from those its width is made of: a few passes over the
+    // row whatever the radius, and the same sums.
+    void blurRow(std::uint8_t* row, int radius, std::uint16_t scale)
     {
-        // The row with its first and last pixels repeated `radius` times either side.
         std::uint8_t* padded = line.data();
         for (int k = 0; k < radius; ++k) {
             std::memcpy(padded + k * 3, row, 3);
@@ -85,7 +105,31 @@ struct Blur {
         for (int k = 0; k < radius; ++k) {
             std::memcpy(padded + radius * 3 + stride + static_cast<std::size_t>(k) * 3, last, 3);
         }
-        blurAcross(row, padded, width, radius, scale);
+        const int window = 2 * radius + 1;
+        std::size_t valid = stride + static_cast<std::size_t>(2 * radius) * 3; // sums made
+        widen(windows.data(), padded, valid);
+        std::uint16_t* current = windows.data(); // sums of `span` pixels from each byte on
+        std::uint16_t* spare = nextWindows.data();
+        bool started = false;
+        std::size_t offset = 0; // bytes of the window already added up
+        for (int span = 1, left = window; left != 0; span *= 2, left >>= 1) {
+            if ((left & 1) != 0) {
+                if (started) {
+                    addInto(sums.data(), current + offset, stride);
+                } else {
+                    std::memcpy(sums.data(), current + offset, stride * 2);
+                    started = true;
+                }
+                offset += static_cast<std::size_t>(span) * 3;
+            }
+            if ((left >> 1) != 0) {
+                const std::size_t ahead = static_cast<std::size_t>(span) * 3;
+                valid -= ahead;
+                addAhead(spare, current, valid, ahead);
+                std::swap(current, spare);
+            }
+        }
+        scaleSums(row, sums.data(), stride, scale);
     }
 
     // Row `y` of the picture as it was before the pass down (edges repeated).
@@ -95,7 +139,7 @@ struct Blur {
         return ring.data() + static_cast<std::size_t>(y % kRingRows) * stride;
     }
 
-    void blurDown(std::uint8_t* frame, int radius, std::uint32_t scale)
+    void blurDown(std::uint8_t* frame, int radius, std::uint16_t scale)
     {
         const auto keep = [&](int y) {
             if (y < height) {
@@ -124,8 +168,8 @@ struct Blur {
             return;
         }
         const int window = radius * 2 + 1;
-        // 1 / window in 1/65536, rounded; a sum (at most 33 x 255) times it fits 32 bits.
-        const auto scale = static_cast<std::uint32_t>((65536 + window / 2) / window);
+        // 1 / window in 1/65536, rounded (at most 21845).
+        const auto scale = static_cast<std::uint16_t>((65536 + window / 2) / window);
         for (int y = 0; y < height; ++y) {
             blurRow(frame + static_cast<std::size_t>(y) * stride, radius, scale);
         }
@@ -136,6 +180,8 @@ struct Blur {
     int height;
     std::size_t stride;
     std::vector<std::uint8_t> line;
+    std::vector<std::uint16_t> windows;
+    std::vector<std::uint16_t> nextWindows;
     std::vector<std::uint16_t> sums;
     std::vector<std::uint8_t> ring;
 };
