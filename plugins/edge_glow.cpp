@@ -37,15 +37,24 @@ OSKEL_ROW_LOOP void glowRow(std::uint8_t* __restrict glow, const std::uint8_t* _
     }
 }
 
-// The glow added to each channel of the row, clamped.
-OSKEL_ROW_LOOP void addGlow(
-    std::uint8_t* __restrict row, const std::uint8_t* __restrict glow, std::size_t pixels)
+// Each pixel's glow for each of its three bytes.
+OSKEL_ROW_LOOP void spread(
+    std::uint8_t* __restrict bytes, const std::uint8_t* __restrict glow, std::size_t pixels)
 {
     for (std::size_t x = 0; x < pixels; ++x) {
-        for (std::size_t c = 0; c < 3; ++c) {
-            const int sum = row[x * 3 + c] + glow[x];
-            row[x * 3 + c] = static_cast<std::uint8_t>(sum > 255 ? 255 : sum);
-        }
+        bytes[x * 3] = glow[x];
+        bytes[x * 3 + 1] = glow[x];
+        bytes[x * 3 + 2] = glow[x];
+    }
+}
+
+// The glow added to the row byte by byte, clamped.
+OSKEL_ROW_LOOP void addGlow(
+    std::uint8_t* __restrict row, const std::uint8_t* __restrict glow, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto sum = static_cast<std::uint16_t>(row[i] + glow[i]);
+        row[i] = static_cast<std::uint8_t>(sum > 255 ? 255 : sum);
     }
 }
 
@@ -61,6 +70,7 @@ struct EdgeGlow {
         , padded(width + 2)
         , luma(padded * (height + 2))
         , glow(width)
+        , glowBytes(width * 3)
     {
     }
 
@@ -88,7 +98,8 @@ struct EdgeGlow {
         for (std::size_t y = 0; y < height; ++y) {
             glowRow(
                 glow.data(), lumaRow(y), lumaRow(y + 1), lumaRow(y + 2), width, threshold, gain);
-            addGlow(frame + y * stride, glow.data(), width);
+            spread(glowBytes.data(), glow.data(), width);
+            addGlow(frame + y * stride, glowBytes.data(), stride);
         }
     }
 
@@ -97,6 +108,7 @@ struct EdgeGlow {
     std::size_t padded;
     std::vector<std::uint8_t> luma;
     std::vector<std::uint8_t> glow;
+    std::vector<std::uint8_t> glowBytes;
 };
 
 } // namespace
