@@ -5,6 +5,7 @@
 // of the decoded frame, the effect, and the wet/dry mix through the mixer), beside a sixteenth
 // of a 40 ms tick.
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -55,11 +56,16 @@ double memcpySeconds()
     return best;
 }
 
-void BM_Plugin(benchmark::State& state, const char* file, float value, double goalTimesMemcpy)
+// Loads the plug-in at `path`, sets its parameters, times `run(calls, instance)` and prints
+// the time per call as `counter` beside memcpy's and the goal (memcpy's times
+// `goalTimesMemcpy`).
+template <typename Run>
+void timePlugin(benchmark::State& state, const std::filesystem::path& path,
+    const std::vector<float>& values, double goalTimesMemcpy, const char* counter, Run run)
 {
     SystemLibraryLoader loader;
     std::string error;
-    const auto library = loader.open(kPlugins / file, error);
+    const auto library = loader.open(path, error);
     if (!library) {
         state.SkipWithError(error.c_str());
         return;
@@ -72,30 +78,61 @@ void BM_Plugin(benchmark::State& state, const char* file, float value, double go
         state.SkipWithError("no instance");
         return;
     }
-    calls.setParameter(0, value, *instance);
-    std::vector<std::uint8_t> frame = picture();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        calls.setParameter(static_cast<std::uint32_t>(i), values[i], *instance);
+    }
     for (auto _ : state) {
-        calls.processFrame(frame.data(), *instance);
+        run(calls, *instance);
         benchmark::ClobberMemory();
     }
     calls.deInstantiate(*instance);
     calls.deInitialise();
     const double copy = memcpySeconds();
-    state.counters["effect_s"] = benchmark::Counter(
+    state.counters[counter] = benchmark::Counter(
         1.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["memcpy_s"] = copy;
     state.counters["goal_s"] = copy * goalTimesMemcpy;
 }
-BENCHMARK_CAPTURE(BM_Plugin, Invert, "Invert.so", 1.0f, 2.0);
-BENCHMARK_CAPTURE(BM_Plugin, InvertHalf, "Invert.so", 0.5f, 2.0);
-BENCHMARK_CAPTURE(BM_Plugin, Posterize, "Posterize.so", 0.2f, 2.0);
-BENCHMARK_CAPTURE(BM_Plugin, Colour, "Colour.so", 0.7f, 2.0);
-BENCHMARK_CAPTURE(BM_Plugin, BlurRadius2, "Blur.so", 0.125f, 4.0);
-BENCHMARK_CAPTURE(BM_Plugin, BlurRadius16, "Blur.so", 1.0f, 4.0);
-BENCHMARK_CAPTURE(BM_Plugin, Mirror, "Mirror.so", 0.0f, 2.0);
-BENCHMARK_CAPTURE(BM_Plugin, RgbShift, "RgbShift.so", 0.25f, 2.0);
-BENCHMARK_CAPTURE(BM_Plugin, Pixelate, "Pixelate.so", 0.25f, 2.0);
-BENCHMARK_CAPTURE(BM_Plugin, Feedback, "Feedback.so", 0.5f, 2.0);
+
+void BM_Plugin(benchmark::State& state, const char* file, const std::vector<float>& values,
+    double goalTimesMemcpy)
+{
+    std::vector<std::uint8_t> frame = picture();
+    timePlugin(state, kPlugins / file, values, goalTimesMemcpy, "effect_s",
+        [&](const PluginCalls& calls, FFInstanceID instance) {
+            calls.processFrame(frame.data(), instance);
+        });
+}
+BENCHMARK_CAPTURE(BM_Plugin, Invert, "Invert.so", { 1.0f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, InvertHalf, "Invert.so", { 0.5f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, Posterize, "Posterize.so", { 0.2f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, Colour, "Colour.so", { 0.7f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, ColourAllThree, "Colour.so", { 0.7f, 0.6f, 0.8f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, BlurRadius2, "Blur.so", { 0.125f }, 4.0);
+BENCHMARK_CAPTURE(BM_Plugin, BlurRadius16, "Blur.so", { 1.0f }, 4.0);
+BENCHMARK_CAPTURE(BM_Plugin, Mirror, "Mirror.so", { 0.0f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, RgbShift, "RgbShift.so", { 0.25f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, Pixelate, "Pixelate.so", { 0.25f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, Feedback, "Feedback.so", { 0.5f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, Kaleidoscope, "Kaleidoscope.so", { 0.3f, 0.1f }, 2.0);
+BENCHMARK_CAPTURE(BM_Plugin, EdgeGlow, "EdgeGlow.so", { 0.5f, 0.1f }, 4.0);
+BENCHMARK_CAPTURE(BM_Plugin, ColourCycle, "ColourCycle.so", { 0.1f, 0.2f }, 2.0);
+
+// The wet/dry mixer on its own: two frames read, one written, so its goal is twice memcpy's
+// time like the point effects'.
+void BM_Mixer(benchmark::State& state)
+{
+    std::vector<std::uint8_t> dry = picture();
+    std::vector<std::uint8_t> wet(kBytes, 200);
+    std::vector<std::uint8_t> out(kBytes);
+    std::array<void*, 2> inputs { dry.data(), wet.data() };
+    ProcessFrameCopyStruct frames { 2, inputs.data(), out.data() };
+    timePlugin(state, kPlugins.parent_path() / EffectHost::kMixerFileName, { 0.5f }, 2.0, "mix_s",
+        [&](const PluginCalls& calls, FFInstanceID instance) {
+            calls.processFrameCopy(frames, instance);
+        });
+}
+BENCHMARK(BM_Mixer);
 
 // The slot worker's effect step: what a playing slot with an effect and a wet/dry mix costs.
 void BM_EffectStep(benchmark::State& state)

@@ -2,7 +2,9 @@
 // do nothing, beside the frame budget at 60 frames per second (goal: below 1 % of it). Then
 // the same with 384 x 288 frames and an effect with a wet/dry mix on every slot, with the
 // performance monitor's figures (mean decode, processing and upload milliseconds), beside
-// the 40 ms budget of a tick at 25 frames per second.
+// the 40 ms budget of a tick at 25 frames per second; and once more with slot 1's effect one
+// that takes 100 ms a frame, beside the same budget and the wait the tick allows a late worker.
+// The ticks wait for the workers as the running frame thread's do.
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -74,8 +76,10 @@ public:
 };
 
 // Ticks of sixteen playing slots of `size` x `size` * 3 / 4 pixels; with `effects`, each
-// runs our invert with a wet/dry mix of 0.5.
-void runTicks(benchmark::State& state, int width, bool effects, FigureMonitor& monitor)
+// runs our invert with a wet/dry mix of 0.5, but for slot 1 with `slowSlot`, which runs an
+// effect that takes 100 ms a frame.
+void runTicks(
+    benchmark::State& state, int width, bool effects, FigureMonitor& monitor, bool slowSlot = false)
 {
     SilentUserInterface ui;
     MainThreadDispatcher mainThread;
@@ -93,7 +97,8 @@ void runTicks(benchmark::State& state, int width, bool effects, FigureMonitor& m
     SystemLibraryLoader loader;
     const std::filesystem::path plugins = OSKEL_OUR_PLUGINS;
     EffectHost host(performance, loader,
-        EffectFolders { { plugins }, { plugins.parent_path() / EffectHost::kMixerFileName }, {} });
+        EffectFolders { { plugins, OSKEL_SLOW_PLUGIN_FOLDER },
+            { plugins.parent_path() / EffectHost::kMixerFileName }, {} });
     host.ScanPlugins();
     if (effects) {
         clock.setEffects(&host);
@@ -112,7 +117,8 @@ void runTicks(benchmark::State& state, int width, bool effects, FigureMonitor& m
         record.ClipWidth = width;
         record.ClipHeight = height;
         if (effects) {
-            host.LoadNewPlugin("Invert.so", host.plugins().indexOf("Invert.so"), slot);
+            const char* file = slowSlot && slot == 1 ? "Slow.so" : "Invert.so";
+            host.LoadNewPlugin(file, host.plugins().indexOf(file), slot);
             host.SetEffectEnabled(slot, true);
             host.ChangeWetDryMix(slot, 0.5f);
         }
@@ -143,7 +149,7 @@ void runTicks(benchmark::State& state, int width, bool effects, FigureMonitor& m
             for (int i = 0; i < kTicksPerRound; ++i) {
                 device.advanceFrames(800); // a frame's worth of sound: a new frame each tick
                 const auto started = std::chrono::steady_clock::now();
-                clock.tick();
+                clock.tick(FrameClock::WorkerWait::Bounded);
                 spent += std::chrono::steady_clock::now() - started;
             }
             {
@@ -202,6 +208,16 @@ void BM_TickWithSixteenEffectSlots(benchmark::State& state)
     state.counters["budget_s"] = 0.040;
 }
 BENCHMARK(BM_TickWithSixteenEffectSlots)->UseManualTime()->Iterations(10);
+
+void BM_TickWithOneSlowEffect(benchmark::State& state)
+{
+    FigureMonitor monitor;
+    runTicks(state, 384, true, monitor, true);
+    state.counters["budget_s"] = 0.040;
+    state.counters["late_wait_s"]
+        = std::chrono::duration<double>(FrameClock::kLateWorkerBound).count();
+}
+BENCHMARK(BM_TickWithOneSlowEffect)->UseManualTime()->Iterations(10);
 
 } // namespace
 

@@ -5,6 +5,18 @@
 
 namespace {
 
+// The new frame and the last output mixed in 16-bit lanes, into both.
+OSKEL_ROW_LOOP void echoInto(std::uint8_t* __restrict out, std::uint8_t* __restrict kept,
+    std::size_t count, std::uint16_t freshWeight, std::uint16_t echoWeight)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto mixed = static_cast<std::uint8_t>(
+            static_cast<std::uint16_t>(out[i] * freshWeight + kept[i] * echoWeight + 128) >> 8);
+        out[i] = mixed;
+        kept[i] = mixed;
+    }
+}
+
 struct Feedback {
     static constexpr const char* kId = "OKfb";
     static constexpr const char* kName = "Feedback";
@@ -24,17 +36,8 @@ struct Feedback {
             std::memcpy(last.data(), frame, last.size());
             started = true;
         }
-        std::uint8_t* __restrict out = frame;
-        std::uint8_t* __restrict kept = last.data();
-        const std::size_t count = last.size();
-        const auto freshWeight = static_cast<std::uint16_t>(fresh);
-        const auto echoWeight = static_cast<std::uint16_t>(echo);
-        for (std::size_t i = 0; i < count; ++i) {
-            const auto mixed = static_cast<std::uint8_t>(
-                static_cast<std::uint16_t>(out[i] * freshWeight + kept[i] * echoWeight + 128) >> 8);
-            out[i] = mixed;
-            kept[i] = mixed;
-        }
+        echoInto(frame, last.data(), last.size(), static_cast<std::uint16_t>(fresh),
+            static_cast<std::uint16_t>(echo));
     }
 
     std::vector<std::uint8_t> last;

@@ -3,6 +3,26 @@
 
 namespace {
 
+OSKEL_ROW_LOOP void invertAll(std::uint8_t* __restrict bytes, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(255 - bytes[i]);
+    }
+}
+
+// v + (255 - 2v) x amount / 256 = (v x (256 - 2 amount) + 255 amount) / 256, whose value
+// never leaves 0..65280: worked in 16-bit lanes, where the wrapped factor 256 - 2 amount
+// (negative past half) still gives the exact sum.
+OSKEL_ROW_LOOP void invertPart(
+    std::uint8_t* __restrict bytes, std::size_t count, std::uint16_t factor, std::uint16_t add)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto sum
+            = static_cast<std::uint16_t>(static_cast<std::uint16_t>(bytes[i] * factor) + add);
+        bytes[i] = static_cast<std::uint8_t>(sum >> 8);
+    }
+}
+
 struct Invert {
     static constexpr const char* kId = "OKiv";
     static constexpr const char* kName = "Invert";
@@ -13,27 +33,15 @@ struct Invert {
     {
     }
 
-    // The count is read once into a local: a byte pointer may alias anything, so a member
-    // read inside the loop would be read again on every turn and keep it from vectorising.
     void process(std::uint8_t* frame, const float* values) const
     {
-        const std::size_t count = bytes;
         const int amount = oskel_plugins::scaled(values[0], 256);
         if (amount == 256) {
-            for (std::size_t i = 0; i < count; ++i) {
-                frame[i] = static_cast<std::uint8_t>(255 - frame[i]);
-            }
+            invertAll(frame, bytes);
             return;
         }
-        // v + (255 - 2v) * amount / 256, in 16-bit lanes: (v * (256 - 2 amount) + 255 amount)
-        // / 256 never leaves 0..65535.
-        const auto keep = static_cast<std::uint16_t>(256 - 2 * amount + 512);
-        const auto add = static_cast<std::uint16_t>(255 * amount);
-        for (std::size_t i = 0; i < count; ++i) {
-            const auto v = static_cast<std::uint16_t>(frame[i]);
-            frame[i] = static_cast<std::uint8_t>(
-                static_cast<std::uint16_t>(v * keep + add - 512 * v) >> 8);
-        }
+        invertPart(frame, bytes, static_cast<std::uint16_t>(256 - 2 * amount),
+            static_cast<std::uint16_t>(255 * amount));
     }
 
     std::size_t bytes;

@@ -4,6 +4,18 @@
 
 namespace {
 
+// The `pixels` pixels from `right` on are those from `left` on, in reverse.
+OSKEL_ROW_LOOP void reflectRow(
+    std::uint8_t* __restrict right, const std::uint8_t* __restrict left, std::size_t pixels)
+{
+    for (std::size_t x = 0; x < pixels; ++x) {
+        const std::size_t to = (pixels - 1 - x) * 3;
+        right[to] = left[x * 3];
+        right[to + 1] = left[x * 3 + 1];
+        right[to + 2] = left[x * 3 + 2];
+    }
+}
+
 struct Mirror {
     static constexpr const char* kId = "OKmr";
     static constexpr const char* kName = "Mirror";
@@ -21,9 +33,7 @@ struct Mirror {
         if (values[0] < 0.5f) {
             for (std::size_t y = 0; y < height; ++y) {
                 std::uint8_t* row = frame + y * stride;
-                for (std::size_t x = 0; x < width / 2; ++x) {
-                    std::memcpy(row + (width - 1 - x) * 3, row + x * 3, 3);
-                }
+                reflectRow(row + (width - width / 2) * 3, row, width / 2);
             }
             return;
         }

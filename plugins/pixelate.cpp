@@ -14,16 +14,25 @@ struct Pixelate {
     {
     }
 
+    // The first row of each band of blocks: each block's corner pixel copied along the block
+    // (no division per pixel); then that row copied down the band.
     void process(std::uint8_t* frame, const float* values) const
     {
         const int block = 1 + oskel_plugins::scaled(values[0], 31);
+        if (block == 1) {
+            return;
+        }
         const std::size_t stride = static_cast<std::size_t>(width) * 3;
         for (int top = 0; top < height; top += block) {
             std::uint8_t* first = frame + static_cast<std::size_t>(top) * stride;
-            for (int x = 0; x < width; ++x) {
-                const int source = x - x % block;
-                if (source != x) {
-                    std::memcpy(first + x * 3, first + source * 3, 3);
+            for (int left = 0; left < width; left += block) {
+                const std::uint8_t* corner = first + static_cast<std::size_t>(left) * 3;
+                const int end = std::min(left + block, width);
+                for (int x = left + 1; x < end; ++x) {
+                    std::uint8_t* to = first + static_cast<std::size_t>(x) * 3;
+                    to[0] = corner[0];
+                    to[1] = corner[1];
+                    to[2] = corner[2];
                 }
             }
             const int rows = std::min(block, height - top);

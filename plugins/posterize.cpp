@@ -3,6 +3,19 @@
 
 namespace {
 
+// Each byte to its level, (v x levels) / 256, and the level back to 0..255 by a
+// multiplication (level x 255 / (levels - 1), rounded): both fit 16-bit lanes.
+OSKEL_ROW_LOOP void posterize(
+    std::uint8_t* __restrict bytes, std::size_t count, std::uint16_t levels, std::uint16_t perLevel)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto level
+            = static_cast<std::uint16_t>(static_cast<std::uint16_t>(bytes[i] * levels) >> 8);
+        const auto back = static_cast<std::uint16_t>(level * perLevel + 128);
+        bytes[i] = static_cast<std::uint8_t>(back >> 8);
+    }
+}
+
 struct Posterize {
     static constexpr const char* kId = "OKps";
     static constexpr const char* kName = "Posterize";
@@ -13,20 +26,12 @@ struct Posterize {
     {
     }
 
-    // Each byte to its level, (v x levels) / 256, and the level back to 0..255 by a
-    // multiplication in 16-bit lanes (level x 255 / (levels - 1), rounded).
     void process(std::uint8_t* frame, const float* values) const
     {
-        const std::size_t count = bytes;
         const int levels = 2 + oskel_plugins::scaled(values[0], 14);
         const auto perLevel
             = static_cast<std::uint16_t>((255 * 256 + (levels - 1) / 2) / (levels - 1));
-        const auto many = static_cast<std::uint16_t>(levels);
-        for (std::size_t i = 0; i < count; ++i) {
-            const auto level = static_cast<std::uint16_t>((frame[i] * many) >> 8);
-            frame[i] = static_cast<std::uint8_t>(
-                static_cast<std::uint16_t>(level * perLevel + 128) >> 8);
-        }
+        posterize(frame, bytes, static_cast<std::uint16_t>(levels), perLevel);
     }
 
     std::size_t bytes;

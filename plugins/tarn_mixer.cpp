@@ -4,6 +4,17 @@
 
 namespace {
 
+// Weights in 1/256: the two add up to 256, so equal inputs come out unchanged.
+OSKEL_ROW_LOOP void mix(const std::uint8_t* __restrict dry, const std::uint8_t* __restrict wet,
+    std::uint8_t* __restrict out, std::size_t count, std::uint16_t dryWeight,
+    std::uint16_t wetWeight)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        out[i] = static_cast<std::uint8_t>(
+            static_cast<std::uint16_t>(dry[i] * dryWeight + wet[i] * wetWeight + 128) >> 8);
+    }
+}
+
 struct TarnMixer {
     static constexpr const char* kId = "OKwd";
     static constexpr const char* kName = "TarnMixer";
@@ -22,17 +33,11 @@ struct TarnMixer {
             || frames.InputFrames[1] == nullptr) {
             return false;
         }
-        const auto* __restrict dry = static_cast<const std::uint8_t*>(frames.InputFrames[0]);
-        const auto* __restrict wet = static_cast<const std::uint8_t*>(frames.InputFrames[1]);
-        auto* __restrict out = static_cast<std::uint8_t*>(frames.OutputFrame);
-        const std::size_t count = bytes;
-        // Weights in 1/256: the two add up to 256, so equal inputs come out unchanged.
         const auto dryWeight = static_cast<std::uint16_t>(oskel_plugins::scaled(values[0], 256));
-        const auto wetWeight = static_cast<std::uint16_t>(256 - dryWeight);
-        for (std::size_t i = 0; i < count; ++i) {
-            out[i] = static_cast<std::uint8_t>(
-                static_cast<std::uint16_t>(dry[i] * dryWeight + wet[i] * wetWeight + 128) >> 8);
-        }
+        mix(static_cast<const std::uint8_t*>(frames.InputFrames[0]),
+            static_cast<const std::uint8_t*>(frames.InputFrames[1]),
+            static_cast<std::uint8_t*>(frames.OutputFrame), bytes, dryWeight,
+            static_cast<std::uint16_t>(256 - dryWeight));
         return true;
     }
 

@@ -78,8 +78,8 @@ struct EffectHost::Slot {
     FFInstanceID mixerInstance = 0;
     bool mixerActive = false;
     VideoInfoStruct mixerVideo {};
-    std::vector<std::uint8_t> dry;
-    std::vector<std::uint8_t> wet;
+    std::vector<std::uint8_t> wet; // where the effect works when the mixer mixes; the dry
+                                   // input is the decoded frame itself
 };
 
 EffectHost::EffectHost(Performance& performance, SharedLibraryLoader& loader, EffectFolders folders)
@@ -409,7 +409,6 @@ void EffectHost::SetUpMixer(int slot)
 {
     Slot& state = slotState(slot);
     const std::size_t frameBytes = pixelCount(state.width, state.height) * 3;
-    state.dry.assign(frameBytes, 0);
     state.wet.assign(frameBytes, 0);
     if (!m_mixer) {
         const auto file = std::find_if(
@@ -419,14 +418,12 @@ void EffectHost::SetUpMixer(int slot)
             });
         if (file == m_folders.mixerFiles.end()) {
             m_mixerAvailable = false;
-            state.dry = {};
             state.wet = {};
             return;
         }
         auto mixer = openLibrary(*file);
         if (!mixer || mixer->calls.initialise() == FF_FAIL) {
             m_performance.ui().showMessage(kProblemLoadingMixer);
-            state.dry = {};
             state.wet = {};
             return;
         }
@@ -458,7 +455,6 @@ void EffectHost::ReleaseMixer(int slot)
         m_mixer->calls.deInitialise();
         m_mixer.reset();
     }
-    state.dry = {};
     state.wet = {};
 }
 
@@ -688,28 +684,31 @@ const std::uint8_t* EffectHost::processFrame(int slot, const std::uint8_t* pixel
     }
     const std::size_t count = pixelCount(width, height);
     std::uint8_t* frame = state.frame->data();
-    std::memcpy(frame, pixels, count * 3);
+    // With a mix, the effect works in the wet buffer and the mixer writes the frame from the
+    // decoded picture (the dry input, unchanged during the step) and the wet one: one copy of
+    // the frame, not three.
     const bool mix = state.wetDry != 0.0f && state.mixerActive && m_mixer;
-    if (mix) {
-        std::memcpy(state.dry.data(), frame, count * 3);
-    }
+    std::uint8_t* wet = mix ? state.wet.data() : frame;
+    std::memcpy(wet, pixels, count * 3);
     const PluginCalls& calls = state.library->calls;
     std::uint32_t result = FF_FAIL;
     if (state.pixelMode == 2) {
-        widenPixels(frame, state.wide.data(), count);
+        widenPixels(wet, state.wide.data(), count);
         result = calls.processFrame(state.wide.data(), state.instance);
-        narrowPixels(state.wide.data(), frame, count);
+        narrowPixels(state.wide.data(), wet, count);
     } else {
-        result = calls.processFrame(frame, state.instance);
+        result = calls.processFrame(wet, state.instance);
     }
     if (result == FF_FAIL) {
         return pixels; // what the plug-in left is not trusted: the frame as decoded
     }
     if (mix) {
-        std::memcpy(state.wet.data(), frame, count * 3);
-        std::array<void*, 2> inputs { state.dry.data(), state.wet.data() };
+        // The mixer only reads its inputs.
+        std::array<void*, 2> inputs { const_cast<std::uint8_t*>(pixels), wet };
         ProcessFrameCopyStruct frames { 2, inputs.data(), frame };
-        m_mixer->calls.processFrameCopy(frames, state.mixerInstance);
+        if (m_mixer->calls.processFrameCopy(frames, state.mixerInstance) == FF_FAIL) {
+            std::memcpy(frame, wet, count * 3); // unmixed rather than a stale frame
+        }
     }
     keep = state.frame;
     return frame;

@@ -77,7 +77,7 @@ void FrameClock::run()
         if (begin()) {
             while (!m_terminate) {
                 const auto started = std::chrono::steady_clock::now();
-                tick();
+                tick(WorkerWait::Bounded);
                 const bool shortTick = std::chrono::steady_clock::now() - started < kShortTick;
                 std::this_thread::sleep_for(shortTick ? kSleepAfterShortTick : kSleepAfterLongTick);
             }
@@ -190,7 +190,7 @@ void FrameClock::makePendingTextures()
     }
 }
 
-void FrameClock::tick()
+void FrameClock::tick(WorkerWait wait)
 {
     if (!m_runEnabled) {
         std::this_thread::sleep_for(kIdleWait);
@@ -223,14 +223,19 @@ void FrameClock::tick()
         chooseFrame(slot, pass);
         if (pass.drawn) {
             // Started at once, so that decoding overlaps choosing the other slots' frames.
+            SlotWorker& worker = *m_workers.at(static_cast<std::size_t>(slot));
+            if (wait == WorkerWait::EveryWorker) {
+                // A frame still at work from a tick before is not this tick's: it is waited
+                // for and dropped, so that this tick shows the frame chosen for it.
+                WorkerResult dropped;
+                worker.collect(std::chrono::steady_clock::now() + kWorkerTimeout, dropped);
+            }
             const TPlayAvistruct& live = m_performance.slot(slot);
-            m_workers.at(static_cast<std::size_t>(slot))->start(live.CurrentFrame, live.FFenable);
+            pass.started = worker.start(live.CurrentFrame, live.FFenable);
         }
     }
-    drawSlots(order, passes);
-    for (auto& record : m_performance.slots()) {
-        record.FrameAck = true;
-    }
+    drawSlots(order, passes, wait);
+    acknowledgeFrames();
     m_renderer->Present();
     if (!m_performance.globals().shuttingDown && !m_refreshPending->exchange(true)) {
         // The windows need not hold up the next tick; one refresh waits at a time.
@@ -343,6 +348,16 @@ std::int64_t FrameClock::frameFor(int slot, std::int64_t cursor, bool& drawn) co
     return frame;
 }
 
+// A slot is acknowledged once no worker of it is still at work: what closes its source or
+// frees its effect waits for that.
+void FrameClock::acknowledgeFrames()
+{
+    for (int slot = 1; slot <= kSlotCount; ++slot) {
+        const auto& worker = m_workers.at(static_cast<std::size_t>(slot));
+        m_performance.slot(slot).FrameAck = !worker || !worker->outstanding();
+    }
+}
+
 void FrameClock::copyEngineFields(int slot)
 {
     const TPlayAvistruct& live = m_performance.slot(slot);
@@ -360,29 +375,52 @@ void FrameClock::copyEngineFields(int slot)
     snapshot.AdvanceTick = live.AdvanceTick;
 }
 
-void FrameClock::drawSlots(const LayerStack::Order& order, const Passes& passes)
+// A slot whose worker is late is drawn with the picture it showed before; a result that
+// comes late is drawn when it has come, and its worker goes on at once with this tick's frame.
+void FrameClock::drawSlots(const LayerStack::Order& order, const Passes& passes, WorkerWait wait)
 {
-    const auto drawn = [&](int slot) { return passes.at(static_cast<std::size_t>(slot)).drawn; };
+    const auto firstWait = std::chrono::steady_clock::now();
     double decode = 0.0;
     double processing = 0.0;
     double upload = 0.0;
     int count = 0;
     for (const int slot : order) {
+        const SlotPass& pass = passes.at(static_cast<std::size_t>(slot));
+        SlotWorker& worker = *m_workers.at(static_cast<std::size_t>(slot));
+        // A worker late already on a tick before is not waited for at all: its result is
+        // taken if it has come.
+        auto deadline = firstWait;
+        if (pass.started) {
+            deadline = wait == WorkerWait::EveryWorker
+                ? std::chrono::steady_clock::now() + kWorkerTimeout
+                : firstWait + kLateWorkerBound;
+        }
         WorkerResult result;
-        const bool ready = drawn(slot)
-            && m_workers.at(static_cast<std::size_t>(slot))->waitDone(kWorkerTimeout, result)
-            && result.pixels != nullptr;
+        // A slot no longer drawn still has a late result collected (and dropped) once it has
+        // come, so that its worker is free and the slot can be acknowledged.
+        const bool collected = worker.collect(deadline, result);
         copyEngineFields(slot);
-        if (!ready) {
+        const TPlayAvistruct& snapshot = m_performance.snapshot()[slot];
+        if (!pass.drawn) {
+            continue;
+        }
+        if (!collected) {
+            m_renderer->DrawSlotAgain(slot, snapshot);
+            continue;
+        }
+        if (result.pixels == nullptr) {
             continue;
         }
         decode += result.decodeMs;
         processing += result.processingMs;
         const auto started = std::chrono::steady_clock::now();
-        m_renderer->DrawSlotFrame(
-            slot, m_performance.snapshot()[slot], result.pixels, result.header);
+        m_renderer->DrawSlotFrame(slot, snapshot, result.pixels, result.header);
         upload += Milliseconds(std::chrono::steady_clock::now() - started).count();
         ++count;
+        if (!pass.started) {
+            const TPlayAvistruct& live = m_performance.slot(slot);
+            worker.start(live.CurrentFrame, live.FFenable);
+        }
     }
     if (count > 0) {
         const int decodeMean = meanOf(decode, count);

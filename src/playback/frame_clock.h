@@ -28,7 +28,16 @@ namespace oskel {
 // The audio command thread starts and stops it.
 class FrameClock : public PlaybackCompanion {
 public:
+    // How a tick waits for the slots' workers. The running frame thread waits a short while
+    // only: a worker late after that (a slow effect, a slow source) leaves its slot showing
+    // the picture it showed before, and what it makes is drawn on a later tick, so one slow
+    // slot never slows the output. Ticks stepped by hand (offline renders, tests) wait for
+    // every worker, so that each frame shows exactly the frames chosen for it.
+    enum class WorkerWait { EveryWorker, Bounded };
     static constexpr auto kWorkerTimeout = std::chrono::milliseconds(3000);
+    // How long a tick waits for the workers it started, from its first wait: well inside a
+    // tick of 40 ms. A worker late on an earlier tick is not waited for again.
+    static constexpr auto kLateWorkerBound = std::chrono::milliseconds(10);
 
     FrameClock(Performance& performance, SourceInterface& sources, FrameRenderer& renderer,
         Transport& transport, PlaybackMonitor& monitor);
@@ -55,7 +64,7 @@ public:
     // cannot set up its output, the ticks still run without drawing: loads finish, frames are
     // acknowledged and the slots move on.
     bool begin();
-    void tick();
+    void tick(WorkerWait wait = WorkerWait::EveryWorker);
     void end();
 
     // The frame chosen for each slot by the last tick; -1 before any.
@@ -70,6 +79,7 @@ private:
         bool bufferPlaying = false;
         bool drawn = false;
         bool finished = false; // its buffer stopped by itself
+        bool started = false; // its worker was started on this tick's frame
         std::int64_t cursor = 0;
     };
     using Passes = std::array<SlotPass, kSlotCount + 1>;
@@ -81,7 +91,8 @@ private:
     void applyTransportRules(const LayerStack::Order& order, Passes& passes);
     void chooseFrame(int slot, SlotPass& pass);
     std::int64_t frameFor(int slot, std::int64_t cursor, bool& drawn) const;
-    void drawSlots(const LayerStack::Order& order, const Passes& passes);
+    void drawSlots(const LayerStack::Order& order, const Passes& passes, WorkerWait wait);
+    void acknowledgeFrames();
     void onMainThread(const std::function<void()>& task);
     void copyEngineFields(int slot);
 

@@ -31,6 +31,9 @@ public:
     virtual void DrawSlotFrame(int slot, const TPlayAvistruct& snapshot, const std::uint8_t* pixels,
         const TBitmapInfoHeader& header)
         = 0;
+    // Draws the slot's layer again with the frame it uploaded last (its worker is late with
+    // the next one), with the settings of its snapshot record; nothing when it has none.
+    virtual void DrawSlotAgain(int slot, const TPlayAvistruct& snapshot) = 0;
     // Trails, crossfade and the buffer swap.
     virtual void Present() = 0;
     virtual void ClearOutput() = 0;

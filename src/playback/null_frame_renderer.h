@@ -18,6 +18,7 @@ public:
         int, const TPlayAvistruct&, const std::uint8_t*, const TBitmapInfoHeader&) override
     {
     }
+    void DrawSlotAgain(int, const TPlayAvistruct&) override { }
     void Present() override { }
     void ClearOutput() override { }
     void ShowPicture(const std::filesystem::path&) override { }

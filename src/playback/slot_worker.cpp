@@ -27,27 +27,26 @@ SlotWorker::~SlotWorker()
     m_thread.join();
 }
 
-void SlotWorker::start(std::int64_t frame, bool processAlways)
+bool SlotWorker::start(std::int64_t frame, bool processAlways)
 {
-    if (m_busy.exchange(true)) {
-        return;
+    if (m_outstanding) {
+        return false;
     }
     m_frame = frame;
     m_processAlways = processAlways;
-    m_generation.fetch_add(1);
+    m_outstanding = true;
     m_started.release();
+    return true;
 }
 
-bool SlotWorker::waitDone(std::chrono::milliseconds timeout, WorkerResult& result)
+bool SlotWorker::collect(std::chrono::steady_clock::time_point deadline, WorkerResult& result)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (m_done.try_acquire_until(deadline)) {
-        if (m_resultGeneration.load(std::memory_order_acquire) == m_generation.load()) {
-            result = m_result;
-            return true;
-        }
+    if (!m_outstanding || !m_done.try_acquire_until(deadline)) {
+        return false;
     }
-    return false;
+    result = m_result;
+    m_outstanding = false;
+    return true;
 }
 
 void SlotWorker::run()
@@ -56,10 +55,7 @@ void SlotWorker::run()
         if (!m_started.try_acquire_for(kStartWait) || m_terminated) {
             continue;
         }
-        const std::uint64_t generation = m_generation.load();
         work();
-        m_resultGeneration.store(generation, std::memory_order_release);
-        m_busy = false;
         m_done.release();
     }
 }

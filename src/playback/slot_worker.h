@@ -24,7 +24,9 @@ struct WorkerResult {
 
 // One slot's decoding thread: on each start it fetches the frame the tick chose, runs the
 // per-slot processing (previews, the effect) and signals done. The frame thread starts it
-// and waits for it; a worker that takes too long is simply not drawn on that tick.
+// and collects its result. A worker still busy when the frame thread stops waiting is late:
+// it is not started again until its result has been collected, on a later tick, so a slow
+// worker delays its own slot only and what it made is still shown.
 // The hand-overs are semaphores: one futex call each way, as a tick hands over sixteen.
 class SlotWorker {
 public:
@@ -39,10 +41,14 @@ public:
     SlotWorker(const SlotWorker&) = delete;
     SlotWorker& operator=(const SlotWorker&) = delete;
 
-    // Frame thread. A worker still busy with an earlier frame is left to finish it.
-    void start(std::int64_t frame, bool processAlways);
-    // Frame thread: true with the result when the worker finished in time.
-    bool waitDone(std::chrono::milliseconds timeout, WorkerResult& result);
+    // Frame thread: starts the worker on `frame`; false, leaving it be, while a frame started
+    // before has not been collected (the worker is late, or done and not yet collected).
+    bool start(std::int64_t frame, bool processAlways);
+    // Frame thread: true with the result of the frame started last when the worker has
+    // finished it by `deadline`; the result is then collected and the worker free to start.
+    bool collect(std::chrono::steady_clock::time_point deadline, WorkerResult& result);
+    // Frame thread: a frame was started and its result not yet collected.
+    bool outstanding() const { return m_outstanding; }
 
     static constexpr auto kStartWait = std::chrono::milliseconds(1000);
 
@@ -55,14 +61,12 @@ private:
     Process m_process;
     std::binary_semaphore m_started { 0 };
     std::binary_semaphore m_done { 0 };
-    std::atomic<bool> m_busy = false;
     std::atomic<bool> m_terminated = false;
-    // Each start is a new generation; a result counts only for the generation it was made
-    // for, so a late result of a frame that timed out is never taken for the next one.
-    std::atomic<std::uint64_t> m_generation = 0;
-    std::atomic<std::uint64_t> m_resultGeneration = 0;
+    // Frame thread only: a start whose result has not been collected.
+    bool m_outstanding = false;
     // Written by the frame thread before it releases m_started, read by the worker after it
-    // acquired it; the result the other way round, published by m_resultGeneration.
+    // acquired it; the result the other way round, through m_done. The frame thread reads
+    // the result before it starts the worker again, so the two never touch them at once.
     std::int64_t m_frame = 0;
     bool m_processAlways = false;
     std::int64_t m_lastProcessedFrame = -1;

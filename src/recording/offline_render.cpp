@@ -137,7 +137,7 @@ void OfflineRender::renderFrame(std::int64_t frame, RenderOutput& output)
         m_nowMs = ms;
     }
     m_instrument.clock.set(static_cast<std::uint32_t>(m_nowMs));
-    m_instrument.frameClock.tick();
+    m_instrument.frameClock.tick(FrameClock::WorkerWait::EveryWorker);
     m_instrument.mainThread.processPending();
     if (!m_instrument.renderer.readOutput(m_picture.data(), m_picture.size())) {
         throw RenderFailure("The output picture could not be read back");

@@ -50,6 +50,10 @@ public:
     {
         m_renderer.DrawSlotFrame(slot, snapshot, pixels, header);
     }
+    void DrawSlotAgain(int slot, const TPlayAvistruct& snapshot) override
+    {
+        m_renderer.DrawSlotAgain(slot, snapshot);
+    }
     void Present() override { m_renderer.Present(); }
     void ClearOutput() override { m_renderer.ClearOutput(); }
     void ShowPicture(const std::filesystem::path& bitmap) override

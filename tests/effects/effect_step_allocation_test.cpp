@@ -14,8 +14,9 @@ class EffectStepAllocation : public HostFixture { };
 TEST_F(EffectStepAllocation, TheStepAndOurPluginsDoNotAllocate)
 {
     makeHost({ kOurPlugins, kTestPlugins });
-    const char* const files[] = { "Blur.so", "Colour.so", "Feedback.so", "Invert.so", "Mirror.so",
-        "Pixelate.so", "Posterize.so", "RgbShift.so", "WideOnly.so" };
+    const char* const files[] = { "Blur.so", "Colour.so", "ColourCycle.so", "EdgeGlow.so",
+        "Feedback.so", "Invert.so", "Kaleidoscope.so", "Mirror.so", "Pixelate.so", "Posterize.so",
+        "RgbShift.so", "WideOnly.so" };
     int slot = 0;
     for (const char* file : files) {
         load(file, ++slot);

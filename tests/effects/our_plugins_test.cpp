@@ -41,8 +41,9 @@ protected:
 
 TEST_F(OurPluginsTest, EveryPluginIsListedAndNamesItsParameters)
 {
-    for (const char* file : { "Blur.so", "Colour.so", "Feedback.so", "Invert.so", "Mirror.so",
-             "Pixelate.so", "Posterize.so", "RgbShift.so" }) {
+    for (const char* file :
+        { "Blur.so", "Colour.so", "ColourCycle.so", "EdgeGlow.so", "Feedback.so", "Invert.so",
+            "Kaleidoscope.so", "Mirror.so", "Pixelate.so", "Posterize.so", "RgbShift.so" }) {
         SCOPED_TRACE(file);
         ASSERT_GT(host->plugins().indexOf(file), 0);
         load(file, 2);
@@ -68,7 +69,8 @@ TEST_F(OurPluginsTest, NeutralSettingsLeaveThePicture)
     for (const Case& c :
         { Case { "Invert.so", { 0.0f } }, Case { "Colour.so", { 0.5f, 0.5f, 0.5f } },
             Case { "RgbShift.so", { 0.0f } }, Case { "Pixelate.so", { 0.0f } },
-            Case { "Blur.so", { 0.0f } }, Case { "Feedback.so", { 0.0f } } }) {
+            Case { "Blur.so", { 0.0f } }, Case { "Feedback.so", { 0.0f } },
+            Case { "EdgeGlow.so", { 0.0f, 0.0f } }, Case { "ColourCycle.so", { 0.0f, 0.0f } } }) {
         SCOPED_TRACE(c.file);
         EXPECT_EQ(run(c.file, c.values, picture), picture);
     }
@@ -145,6 +147,82 @@ TEST_F(OurPluginsTest, FeedbackEchoesTheFramesBefore)
     EXPECT_EQ(run("Feedback.so", { 1.0f }, black), black);
     const auto echoed = process(1, white, kW, kH);
     EXPECT_EQ(echoed[0], 16) << "1/16 of the new frame, 15/16 of the echo";
+}
+
+// Four segments: every quarter shows the quarter above and right of the centre, mirrored
+// across the axes; two: the upper half mirrored onto the lower.
+TEST_F(OurPluginsTest, KaleidoscopeMirrorsTheFirstWedge)
+{
+    const auto mirrored = [](int v, int size) { return v >= size / 2 ? v : size - 1 - v; };
+    const auto four = run("Kaleidoscope.so", { 2.0f / 14.0f, 0.0f }, picture);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_EQ(at(four, x, y, c), at(picture, mirrored(x, kW), mirrored(y, kH), c))
+                    << x << "," << y;
+            }
+        }
+    }
+    const auto two = run("Kaleidoscope.so", { 0.0f, 0.0f }, picture);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            EXPECT_EQ(at(two, x, y, 1), at(picture, x, mirrored(y, kH), 1)) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(OurPluginsTest, EdgeGlowLightsTheEdgesOnly)
+{
+    const std::vector<std::uint8_t> even(picture.size(), 90);
+    EXPECT_EQ(run("EdgeGlow.so", { 1.0f, 0.0f }, even), even);
+    // Black on the left, grey 100 on the right: the two columns at the step glow to white,
+    // the columns away from it stay.
+    std::vector<std::uint8_t> step(picture.size(), 0);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = kW / 2; x < kW; ++x) {
+            std::fill_n(step.begin() + (y * kW + x) * 3, 3, std::uint8_t { 100 });
+        }
+    }
+    const auto out = process(1, step, kW, kH);
+    for (int y = 0; y < kH; ++y) {
+        EXPECT_EQ(at(out, kW / 2 - 1, y, 0), 255);
+        EXPECT_EQ(at(out, kW / 2, y, 2), 255);
+        EXPECT_EQ(at(out, 2, y, 1), 0);
+        EXPECT_EQ(at(out, kW - 3, y, 1), 100);
+    }
+    EXPECT_EQ(run("EdgeGlow.so", { 1.0f, 1.0f }, step), step) << "nothing above the threshold";
+}
+
+// A third of a turn moves red to green and keeps greys; the turn moves on by the speed with
+// each frame processed, the same for every instance.
+TEST_F(OurPluginsTest, ColourCycleTurnsHuesFrameByFrame)
+{
+    std::vector<std::uint8_t> red(picture.size(), 0);
+    std::vector<std::uint8_t> green(picture.size(), 0);
+    std::vector<std::uint8_t> grey(picture.size(), 77);
+    for (std::size_t i = 0; i < red.size(); i += 3) {
+        red[i + 2] = 255;
+        green[i + 1] = 255;
+    }
+    EXPECT_EQ(run("ColourCycle.so", { 0.0f, 1.0f / 3.0f }, red), green);
+    EXPECT_EQ(process(1, grey, kW, kH), grey);
+
+    load("ColourCycle.so", 2);
+    for (const int slot : { 1, 2 }) {
+        ASSERT_TRUE(host->setParameter(slot, 0, 1.0f / 3.0f)); // 1/30 turn a frame
+        ASSERT_TRUE(host->setParameter(slot, 1, 0.0f));
+    }
+    // Slot 1's frames so far turned by nothing (speed 0): both start from no turn.
+    std::vector<std::vector<std::uint8_t>> first;
+    std::vector<std::vector<std::uint8_t>> second;
+    for (int frame = 0; frame < 11; ++frame) {
+        first.push_back(process(1, red, kW, kH));
+        second.push_back(process(2, red, kW, kH));
+    }
+    EXPECT_EQ(second.front(), red);
+    EXPECT_EQ(second.back(), green) << "ten frames of 1/30 turn";
+    EXPECT_NE(second.at(5), second.at(6));
+    EXPECT_EQ(first, second);
 }
 
 } // namespace

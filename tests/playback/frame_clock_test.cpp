@@ -5,7 +5,9 @@
 
 #include "core/event_processor.h"
 #include "core/slot_sound.h"
+#include "effects/effect_host.h"
 #include "platform/manual_clock_sound_device.h"
+#include "platform/shared_library.h"
 #include "playback/audio_engine.h"
 #include "playback/clip_loader.h"
 #include "playback/frame_clock.h"
@@ -268,6 +270,74 @@ public:
         return FakeMediaSource::getFrame(index, info, pixels);
     }
 };
+
+// Slot 2 runs the test suite's slow effect, 100 ms a frame.
+class SlowEffectTick : public FrameClockTest {
+protected:
+    void SetUp() override
+    {
+        FrameClockTest::SetUp();
+        clock.setEffects(&host);
+        host.RunUpFreeFrame();
+        host.ScanPlugins();
+    }
+    SystemLibraryLoader loader;
+    EffectHost host { performance, loader, EffectFolders { { OSKEL_TEST_PLUGINS }, {}, {} } };
+};
+
+// The running frame thread's ticks do not wait for the slow slot: it shows its frame before
+// until the new one is made, then that one, while the other slot moves on every tick. A tick
+// stepped for a render waits for it and shows the frame chosen.
+TEST_F(SlowEffectTick, ASlowEffectSlowsItsSlotNotTheTick)
+{
+    TPlayAvistruct& quick = load(1);
+    TPlayAvistruct& slow = load(2);
+    host.LoadNewPlugin("Slow.so", host.plugins().indexOf("Slow.so"), 2);
+    ASSERT_TRUE(host.SetEffectEnabled(2, true));
+    const auto showAll = [&](int frame) {
+        hold(quick, 3528 * frame);
+        hold(slow, 3528 * frame);
+    };
+    using Draw = test::RecordingRenderer::Draw;
+    const auto drawOf = [](const std::vector<Draw>& draws, int slot) {
+        for (const Draw& draw : draws) {
+            if (draw.slot == slot) {
+                return std::pair { draw.firstByte, draw.again };
+            }
+        }
+        return std::pair { -1, false };
+    };
+    showAll(3);
+    clock.tick(FrameClock::WorkerWait::EveryWorker);
+    auto draws = renderer.takeDraws();
+    ASSERT_EQ(drawOf(draws, 2), std::pair(3, false));
+
+    showAll(7);
+    std::vector<std::pair<int, bool>> slowShown;
+    std::chrono::steady_clock::duration longest {};
+    for (int tick = 0; tick < 50 && (slowShown.empty() || slowShown.back().first != 7); ++tick) {
+        const auto started = std::chrono::steady_clock::now();
+        clock.tick(FrameClock::WorkerWait::Bounded);
+        longest = std::max(longest, std::chrono::steady_clock::now() - started);
+        draws = renderer.takeDraws();
+        EXPECT_EQ(drawOf(draws, 1), std::pair(7, false)) << tick;
+        slowShown.push_back(drawOf(draws, 2));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_GE(slowShown.size(), 3u) << "100 ms of effect spans several ticks";
+    EXPECT_EQ(slowShown.back(), std::pair(7, false));
+    for (std::size_t i = 0; i + 1 < slowShown.size(); ++i) {
+        EXPECT_EQ(slowShown[i], std::pair(3, true)) << i;
+    }
+    // A tick that waited for the effect would take its 100 ms.
+    EXPECT_LT(longest, std::chrono::milliseconds(75));
+
+    showAll(9);
+    clock.tick(FrameClock::WorkerWait::EveryWorker);
+    draws = renderer.takeDraws();
+    EXPECT_EQ(drawOf(draws, 2), std::pair(9, false));
+    EXPECT_TRUE(slow.FrameAck);
+}
 
 TEST(FrameClockThreads, AHangingSourceCostsItsSlotOneTickAndTheOthersAreDrawn)
 {

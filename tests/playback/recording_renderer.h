@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -17,6 +18,7 @@ public:
         int firstByte;
         int width;
         int height;
+        bool again = false; // drawn again with the frame drawn before
     };
 
     bool InitDisplay() override { return true; }
@@ -34,9 +36,19 @@ public:
         {
             std::lock_guard guard(lock);
             draws.push_back({ slot, pixels[0], header.width, header.height });
+            last[static_cast<std::size_t>(slot)] = draws.back();
         }
         if (onDraw) {
             onDraw(slot);
+        }
+    }
+    void DrawSlotAgain(int slot, const TPlayAvistruct&) override
+    {
+        std::lock_guard guard(lock);
+        Draw draw = last.at(static_cast<std::size_t>(slot));
+        if (draw.slot == slot) {
+            draw.again = true;
+            draws.push_back(draw);
         }
     }
     void Present() override
@@ -57,6 +69,7 @@ public:
 
     std::mutex lock;
     std::vector<Draw> draws;
+    std::array<Draw, kSlotCount + 1> last {}; // each slot's last frame drawn
     std::vector<Draw> created;
     std::vector<int> deleted;
     int presents = 0;

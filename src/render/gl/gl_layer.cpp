@@ -25,6 +25,7 @@ void deleteLayerTextures(GlLayer& layer)
     glDeleteTextures(2, textures);
     layer.flatTexture = 0;
     layer.tileTexture = 0;
+    layer.uploadedTexture = 0;
 }
 
 } // namespace oskel

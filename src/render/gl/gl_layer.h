@@ -19,6 +19,7 @@ struct GlLayer {
     int frameHeight = 0;
     GLuint flatTexture = 0;
     GLuint tileTexture = 0;
+    GLuint uploadedTexture = 0; // the texture the last frame went into; 0 before any
     TextureLayout layout;
     int fieldOfView = kFieldOfView;
     std::atomic<bool> additive = false; // Burn

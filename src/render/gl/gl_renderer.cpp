@@ -251,6 +251,22 @@ void GlRenderer::DrawSlotFrame(int slot, const TPlayAvistruct& snapshot, const s
         return;
     }
     upload(texture, prepared.pixels);
+    target.uploadedTexture = texture;
+    DrawLayer(slot, snapshot);
+}
+
+// The texture keeps the last frame uploaded; it is drawn again only while it is the texture
+// the slot's settings draw from.
+void GlRenderer::DrawSlotAgain(int slot, const TPlayAvistruct& snapshot)
+{
+    if (!m_ready || !isValidSlot(slot) || snapshot.TextureDirty) {
+        return;
+    }
+    const GlLayer& target = layer(slot);
+    const GLuint texture = snapshot.BillBoard ? target.tileTexture : target.flatTexture;
+    if (texture == 0 || texture != target.uploadedTexture) {
+        return;
+    }
     DrawLayer(slot, snapshot);
 }
 

@@ -69,6 +69,7 @@ public:
 
     void DrawSlotFrame(int slot, const TPlayAvistruct& snapshot, const std::uint8_t* pixels,
         const TBitmapInfoHeader& header) override;
+    void DrawSlotAgain(int slot, const TPlayAvistruct& snapshot) override;
     void Present() override;
     // Clears colour and depth of the picture being composed.
     void clearPicture() override;
