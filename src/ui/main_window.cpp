@@ -22,6 +22,7 @@
 #include "ui/output_view.h"
 #include "ui/patches_tab.h"
 #include "ui/picture_view.h"
+#include "ui/record_render_controls.h"
 #include "ui/slot_grid_widget.h"
 #include "ui/tempo_controls.h"
 
@@ -36,6 +37,7 @@ MainWindow::MainWindow()
     , m_inspector(new ClipInspectorWidget)
     , m_layers(new VideoLayers)
     , m_patches(std::make_unique<PatchesTab>())
+    , m_recordRender(new RecordRenderControls)
     , m_status(new QPushButton)
 {
     setObjectName("fmOskel3main");
@@ -113,6 +115,7 @@ QWidget* MainWindow::buildTopRow()
     masterColumn->setSpacing(2);
     masterColumn->addWidget(m_master);
     masterColumn->addWidget(m_tempo);
+    masterColumn->addWidget(m_recordRender);
     masterColumn->addStretch();
     controls->addTab(masterPage, "Master");
     controls->addTab(m_crossfade, "Trails / Crossfade");
