@@ -61,6 +61,11 @@ std::vector<std::string> RecordAndRender::pressRecord()
 
 std::vector<std::string> RecordAndRender::start()
 {
+    if (m_links.recorder.recording()) {
+        // Started with the program ("--record FILE"): a new recording would drop it.
+        return { "The performance is being recorded already, into the file named when the "
+                 "program started; it is saved when the program ends" };
+    }
     std::error_code error;
     std::filesystem::create_directories(m_links.recordingsFolder, error);
     if (error) {

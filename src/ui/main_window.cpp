@@ -66,6 +66,7 @@ MainWindow::MainWindow()
     statusRow->addWidget(buildMenu());
     statusRow->addWidget(new QLabel("Status", client));
     statusRow->addWidget(m_status, 1);
+    statusRow->addWidget(m_recordRender);
     column->addLayout(statusRow);
     setCentralWidget(client);
     registerControls();
@@ -115,7 +116,6 @@ QWidget* MainWindow::buildTopRow()
     masterColumn->setSpacing(2);
     masterColumn->addWidget(m_master);
     masterColumn->addWidget(m_tempo);
-    masterColumn->addWidget(m_recordRender);
     masterColumn->addStretch();
     controls->addTab(masterPage, "Master");
     controls->addTab(m_crossfade, "Trails / Crossfade");

@@ -254,6 +254,15 @@ TEST_F(RecordRenderTest, ARenderCancelledOrFailingLeavesNoFile)
 
 TEST_F(RecordRenderTest, TheSoundInputGoesWithTheRecordingWhenAskedForAndAMissingOneNeverStopsIt)
 {
+    // A recording the program started with is never dropped for a new one.
+    recorder.start();
+    click("cbMonophonic");
+    click("btnRecord");
+    EXPECT_FALSE(logic.recording());
+    EXPECT_EQ(recorder.actions().size(), 1u);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    recorder.stop();
+
     find<QCheckBox>("cbRecordSoundInput").click();
     EXPECT_TRUE(logic.wantsSoundInput()) << "kept in the render settings";
 
