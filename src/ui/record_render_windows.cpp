@@ -66,6 +66,10 @@ void RecordRenderWindows::tell(const std::vector<std::string>& messages)
 
 void RecordRenderWindows::render(const std::optional<std::filesystem::path>& performance)
 {
+    // "Render" during a recording renders it: it ends first.
+    if (!performance && m_links.logic.recording()) {
+        tell(m_links.logic.endRecording());
+    }
     const RecordAndRender::Plan plan = m_links.logic.planRender(performance);
     if (!plan.render) {
         m_links.dialogs.showMessage(plan.problem);

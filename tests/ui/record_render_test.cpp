@@ -203,11 +203,14 @@ TEST_F(RecordRenderTest, TheRecordingRendersWithThePresetInForceIntoTheRenderOut
 
 TEST_F(RecordRenderTest, ARenderCancelledOrFailingLeavesNoFile)
 {
-    recordAFewActions();
+    // "Render" during a recording ends it and renders it.
+    click("btnRecord");
+    recordedMs = 1000;
     for (const int frame : { 1, -1 }) {
         cancelAt = frame;
         click("btnRender");
         waitForTheRender();
+        EXPECT_FALSE(logic.recording());
         EXPECT_EQ(logic.job().state(), RenderJob::State::Cancelled) << frame;
         EXPECT_TRUE(nothingLeft()) << frame;
         EXPECT_EQ(status(), "Render cancelled");
