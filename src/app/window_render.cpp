@@ -58,8 +58,8 @@ RenderJob::Work windowRenderWork(
         };
 }
 
-RecordAndRender::Links recordAndRenderLinks(PerformanceRecorder& recorder,
-    const Locations& locations, InputRecording& soundInput,
+RecordAndRender::Links recordAndRenderLinks(PerformanceRecorder& recorder, Performance& performance,
+    const ClipLoader& loader, const Locations& locations, InputRecording& soundInput,
     std::function<std::filesystem::path()> renderOutput, RenderSurfaceOpener openSurface)
 {
     return RecordAndRender::Links {
@@ -70,6 +70,9 @@ RecordAndRender::Links recordAndRenderLinks(PerformanceRecorder& recorder,
             std::tm local {};
             localtime_r(&now, &local);
             return local;
+        },
+        [&performance, &loader](const std::filesystem::path& patchFile) {
+            return snapshotSetUp(performance, loader, patchFile);
         },
         [configFolder = locations.configFolder] {
             return TRenderEngine(configFolder).wantsSoundInput();

@@ -15,11 +15,12 @@ namespace oskel {
 RenderJob::Work windowRenderWork(
     const WindowRender& render, const Locations& locations, RenderSurfaceOpener openSurface);
 
-// What "Record" and "Render" reach in the instrument: its recorder, the recordings folder
+// What "Record" and "Render" reach in the instrument: its recorder and set-up, the recordings
+// folder
 // "recordings" in the data folder, the sound input (recorded when the render settings
 // "OskelRender.ini" ask for it), the settings' render output, and renders made as above.
-RecordAndRender::Links recordAndRenderLinks(PerformanceRecorder& recorder,
-    const Locations& locations, InputRecording& soundInput,
+RecordAndRender::Links recordAndRenderLinks(PerformanceRecorder& recorder, Performance& performance,
+    const ClipLoader& loader, const Locations& locations, InputRecording& soundInput,
     std::function<std::filesystem::path()> renderOutput, RenderSurfaceOpener openSurface);
 
 } // namespace oskel

@@ -183,7 +183,8 @@ private:
     InputRecording m_inputRecording;
     InputRecording m_soundInput; // with the recordings made from the windows
     RecordAndRender m_recordAndRender { recordAndRenderLinks(
-        m_instrument.recorder(), systemLocations(), m_soundInput,
+        m_instrument.recorder(), m_instrument.performance(), m_instrument.loader(),
+        systemLocations(), m_soundInput,
         [this] {
             return std::filesystem::path(m_instrument.performance().options().render.RenderOutput);
         },

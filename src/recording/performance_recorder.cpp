@@ -12,9 +12,12 @@ PerformanceRecorder::PerformanceRecorder(Clock clock)
 {
 }
 
-void PerformanceRecorder::start()
+void PerformanceRecorder::start(std::vector<ScriptCommand> opening)
 {
     m_actions.clear();
+    for (ScriptCommand& command : opening) {
+        m_actions.push_back(ScriptAction { 0, std::move(command) });
+    }
     m_startTick = m_clock();
     m_stopTick = m_startTick;
     m_recording = true;

@@ -19,8 +19,9 @@ public:
 
     explicit PerformanceRecorder(Clock clock);
 
-    // Starts a new recording from time 0, dropping the previous one.
-    void start();
+    // Starts a new recording from time 0, dropping the previous one; `opening` are its first
+    // actions, at time 0 (the set-up it starts from).
+    void start(std::vector<ScriptCommand> opening = {});
     void stop();
     bool recording() const { return m_recording; }
     // How long the recording ran: until stop(), or until now while it runs.

@@ -73,8 +73,12 @@ std::vector<std::string> RecordAndRender::start()
             + " cannot be made: " + error.message() };
     }
     m_recording = recordingFilesIn(m_links.recordingsFolder, m_links.now());
-    m_links.recorder.start();
     std::vector<std::string> messages;
+    SetUpSnapshot setUp = m_links.snapshotSetUp(m_recording->setUp);
+    if (setUp.problem) {
+        messages.push_back(*setUp.problem);
+    }
+    m_links.recorder.start(std::move(setUp.opening));
     if (m_links.wantsSoundInput()) {
         const std::string problem = m_links.startSoundInput(m_recording->soundInput);
         m_soundInputRunning = problem.empty();

@@ -11,6 +11,7 @@
 #include "recording/performance_recorder.h"
 #include "recording/recording_files.h"
 #include "recording/render_job.h"
+#include "recording/set_up_snapshot.h"
 
 namespace oskel {
 
@@ -38,6 +39,9 @@ public:
         std::filesystem::path recordingsFolder;
         // The local time now, for the recordings' names.
         std::function<std::tm()> now;
+        // The set-up as it stands, saved as a patch to the file, and the actions that open a
+        // recording with it (set_up_snapshot.h).
+        std::function<SetUpSnapshot(const std::filesystem::path& patchFile)> snapshotSetUp;
         // Whether the render settings ask for the sound card's input, and the performer's
         // choice of it.
         std::function<bool()> wantsSoundInput;

@@ -34,8 +34,9 @@ RecordingFiles recordingFilesIn(const std::filesystem::path& folder, const std::
     for (int copy = 1;; ++copy) {
         const std::string suffix = copy == 1 ? "" : " (" + std::to_string(copy) + ")";
         RecordingFiles files { folder / ("performance " + base + suffix + ".txt"),
-            folder / ("sound input " + base + suffix + ".wav") };
-        if (!taken(files.performance) && !taken(files.soundInput)) {
+            folder / ("sound input " + base + suffix + ".wav"),
+            folder / ("performance " + base + suffix + ".okp") };
+        if (!taken(files.performance) && !taken(files.soundInput) && !taken(files.setUp)) {
             return files;
         }
     }

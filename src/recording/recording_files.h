@@ -12,13 +12,14 @@
 
 namespace oskel {
 
-// The files of one recording made from the windows: the performance, and the sound card's
-// input when it is recorded too. Named after the moment the recording started, so that they
-// sort by time and say what they hold: "performance 2026-12-11 06-14-22.txt" and
-// "sound input 2026-12-11 06-14-22.wav".
+// The files of one recording made from the windows: the performance, the set-up it started
+// from, and the sound card's input when it is recorded too. Named after the moment the
+// recording started, so that they sort by time and say what they hold: "performance
+// 2026-12-11 06-14-22.txt" and ".okp", "sound input 2026-12-11 06-14-22.wav".
 struct RecordingFiles {
     std::filesystem::path performance;
     std::filesystem::path soundInput;
+    std::filesystem::path setUp;
 };
 
 // The names in `folder` for a recording started at `started` (local time); a name taken

@@ -88,6 +88,7 @@ TEST(RecordingFiles, NamesSortByTimeAndNeverReplaceAnEarlierRecording)
     const RecordingFiles first = recordingFilesIn(folder.path(), started);
     EXPECT_EQ(first.performance, folder / "performance 2026-12-11 06-04-09.txt");
     EXPECT_EQ(first.soundInput, folder / "sound input 2026-12-11 06-04-09.wav");
+    EXPECT_EQ(first.setUp, folder / "performance 2026-12-11 06-04-09.okp");
     test::writeFileBytes(first.soundInput, { 0 });
     const RecordingFiles second = recordingFilesIn(folder.path(), started);
     EXPECT_EQ(second.performance, folder / "performance 2026-12-11 06-04-09 (2).txt");

@@ -100,7 +100,8 @@ protected:
     RecordAndRender::Links links()
     {
         RecordAndRender::Links made = recordAndRenderLinks(
-            recorder, locations, soundInput, [this] { return output; },
+            recorder, instrument.performance, instrument.loader, locations, soundInput,
+            [this] { return output; },
             [](std::string&) -> std::unique_ptr<RenderSurface> {
                 return std::make_unique<LayerLogSurface>();
             });
@@ -172,6 +173,12 @@ protected:
 
 TEST_F(RecordRenderTest, TheRecordingRendersWithThePresetInForceIntoTheRenderOutput)
 {
+    // The set-up the recording starts from: a clip playing in slot 1.
+    const std::filesystem::path clip = makeClip("record-render.avi",
+        { "-f", "lavfi", "-i", "color=c=red:size=64x48:rate=25:duration=2", "-c:v", "rawvideo",
+            "-pix_fmt", "bgr24" });
+    ASSERT_TRUE(instrument.loader.LoadClipIntoSlot(1, clip, false, false));
+    performance.slot(1).Playing = true;
     recordAFewActions();
     ASSERT_TRUE(logic.lastRecording());
     const std::filesystem::path recording = logic.lastRecording()->performance;
@@ -180,6 +187,15 @@ TEST_F(RecordRenderTest, TheRecordingRendersWithThePresetInForceIntoTheRenderOut
     std::ifstream file(recording);
     std::stringstream text;
     text << file.rdbuf();
+    const TPlayAvistruct& one = performance.slot(1);
+    EXPECT_EQ(text.str().find("0 patch performance 2026-01-01 00-00-00.okp\n0 event 0 "
+                  + std::to_string(one.Volume) + " " + std::to_string(one.Balance) + " 1\n"),
+        text.str().find('\n') + 1)
+        << "the set-up first:\n"
+        << text.str();
+    const IniProfile setUp
+        = readIniFile(recording.parent_path() / "performance 2026-01-01 00-00-00.okp").profile;
+    EXPECT_EQ(setUp.readString("Filenames", "1", ""), clip.string());
     EXPECT_NE(text.str().find("200 set [Master] Monophonic 1\n"), std::string::npos) << text.str();
     EXPECT_NE(text.str().find("# length 1000 ms\n"), std::string::npos) << text.str();
 
