@@ -1,7 +1,7 @@
 // Reads any bytes as a performance file and checks what must hold for every text: a problem
 // names a line of the text, quotes nothing that could act on a terminal and leaves no
-// actions; the actions read lie in range; and each one written back as a line reads back the
-// same.
+// actions; the actions read lie in range, and so does the length the file gives its render;
+// and each one written back as a line reads back the same.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include "core/event_rules.h"
 #include "core/slot_number.h"
 #include "recording/performance_script.h"
+#include "recording/recording_files.h"
 
 namespace {
 
@@ -54,6 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(read.actions.empty());
         return 0;
     }
+    const std::int64_t lengthMs = performanceLengthMs(text, read.actions);
+    check(lengthMs >= 0 && lengthMs <= kLatestScriptTimeMs + 1000);
     std::string written;
     std::vector<const ScriptAction*> kept;
     for (const ScriptAction& action : read.actions) {

@@ -120,6 +120,9 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
         // Resetting every slot also ends a MIDI learn under way.
         if (event.Code == event_code::kStopAll) {
             m_midi.learn().cancelLearn();
+            if (m_stopAll) {
+                m_stopAll();
+            }
         }
     });
     m_events.setSelectionChangedHandler([this](int slot) {
@@ -158,6 +161,7 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
     m_performance.setPlaybackThreads(&m_playback);
     m_performance.setEventSink(&m_events);
     m_lifecycle.setEngine(&m_events.engineEvents(), &m_playback);
+    m_lifecycle.setWritesSettings(parts.writesSettings);
 }
 
 void Instrument::pressKey(const KeyAction& key)

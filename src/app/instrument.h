@@ -94,6 +94,9 @@ struct InstrumentParts {
     bool offline = false;
     // Folders of frei0r filters for the plug-in list; none: our own plug-ins only.
     std::vector<std::filesystem::path> frei0rFolders;
+    // Whether shut-down writes the settings file; a render beside the live instrument only
+    // reads it.
+    bool writesSettings = true;
 };
 
 // The whole instrument, put together: the performance state and every subsystem, wired to
@@ -176,6 +179,9 @@ public:
     // The effect plug-in host: the plug-in list and the slots' plug-ins.
     EffectHost& effects() { return m_effectHost; }
 
+    // Called after the performer reset every slot ("Stop"), once the reset is recorded.
+    void setStopAllHandler(std::function<void()> handler) { m_stopAll = std::move(handler); }
+
 private:
     Performance m_performance;
     SystemLibraryLoader m_libraryLoader;
@@ -205,6 +211,7 @@ private:
     bool m_offline = false;
     InstrumentOsc m_osc;
     bool m_shutDown = false;
+    std::function<void()> m_stopAll;
 };
 
 } // namespace oskel

@@ -69,6 +69,9 @@ bool Lifecycle::FormCloseQuery()
             m_playback->stopAudioThread();
         }
     }
+    if (!m_writesSettings) {
+        return true;
+    }
     const std::optional<std::string> problem = m_settings.update([&](IniProfile& ini) {
         writeSettings(ini, m_performance.globals(), m_performance.options());
     });

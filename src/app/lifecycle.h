@@ -27,6 +27,9 @@ public:
         m_playback = playback;
     }
 
+    // Whether shut-down writes the settings back (by default it does).
+    void setWritesSettings(bool writes) { m_writesSettings = writes; }
+
     // Program entry: the key map comes from the settings file before anything else.
     void programEntry();
     // Resets every slot and reads the settings.
@@ -51,6 +54,7 @@ private:
     PlaybackControl* m_playback = nullptr;
     bool m_activated = false;
     bool m_settingsProblemShown = false;
+    bool m_writesSettings = true;
 };
 
 } // namespace oskel

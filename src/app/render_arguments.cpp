@@ -52,8 +52,8 @@ struct Parsing {
 
 using OptionReader = std::function<bool(Parsing& parsing, std::string_view value)>;
 
-template <typename Number>
-OptionReader numberIn(Number RenderRequest::*field, Number low, Number high)
+template <typename Field, typename Number>
+OptionReader numberIn(Field RenderRequest::*field, Number low, Number high)
 {
     return [=](Parsing& parsing, std::string_view value) {
         const auto number = wholeNumber<Number>(value);
@@ -149,10 +149,13 @@ std::optional<std::string> frameCount(Parsing& parsing)
 std::string renderUsage()
 {
     return std::string(kRenderUsage) + videoCompressorNames() + R"(
-                          (default "Uncompressed Video"; H.264 for a file that cannot hold it)
-  --quality Q        the compressor's quality, 0..100 (default 100)
-  --key-frame N      a key frame every N frames (default 1)
-  --data-rate KB     limit the data rate to KB kilobytes a second (0, the default: no limit)
+                     (default: the compression settings in force, those of "Video
+                     Compression Settings"; without any, "Uncompressed Video", or H.264
+                     for a file that cannot hold it)
+  --quality Q        the compressor's quality, 0..100 (default: the settings in force, or 100)
+  --key-frame N      a key frame every N frames (default: the settings in force, or 1)
+  --data-rate KB     limit the data rate to KB kilobytes a second (0: no limit; default: the
+                     settings in force, or no limit)
   --audio FILE       the sound of FILE (any sound or video file) instead of the clips' own,
                      from the render's start (default: the render settings' AudioSource,
                      when it names a file)

@@ -49,11 +49,14 @@ struct RenderRequest {
     int height = 288;
     std::optional<std::filesystem::path> output; // none: the settings' render output
     std::string compressor = std::string(kUncompressedVideo);
-    // Without a compressor asked for, a file that cannot hold the usual one takes its own.
+    // Without a compressor asked for, the compression settings in force are taken (those of
+    // "Video Compression Settings", kept in "presets.bin"); without those, uncompressed
+    // pictures, or the container's own compressor when it cannot hold them.
     bool compressorChosen = false;
-    int quality = 100;
-    int keyFrame = 1;
-    int dataRateKBps = 0;
+    // None: the compression settings in force, or 100, a key frame every frame, no limit.
+    std::optional<int> quality;
+    std::optional<int> keyFrame;
+    std::optional<int> dataRateKBps;
     // The render's sound taken from this file instead of the clips; none: the render
     // settings' AudioSource, when it names one.
     std::optional<std::filesystem::path> audio;

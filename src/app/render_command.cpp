@@ -6,7 +6,9 @@
 #include "app/instrument.h"
 #include "app/render_arguments.h"
 #include "core/shown_text.h"
+#include "persistence/presets_file.h"
 #include "recording/background_render_output.h"
+#include "recording/compression_settings.h"
 #include "recording/offline_render.h"
 #include "recording/output_file.h"
 #include "recording/outside_sound.h"
@@ -37,25 +39,44 @@ std::vector<ScriptAction> actionsWithClips(
     return actions;
 }
 
-// The render settings, through the engine's setters (which keep the render settings file up
-// to date), and the encoding they give for the output.
-VideoEncoding applySettings(
-    TRenderEngine& engine, const RenderRequest& request, const std::filesystem::path& output)
+// The compression a render writes with: the compressor asked for, else the compression
+// settings in force when there are any; the quality, key frames and data rate asked for
+// replace theirs.
+VideoEncoding chosenEncoding(const RenderRequest& request, const std::filesystem::path& output,
+    const std::filesystem::path& presetsFile, std::string& problem)
 {
-    engine.setNumFrames(static_cast<std::int32_t>(request.frames));
-    engine.setFramesPerSecond(request.framesPerSecond);
-    engine.setSrcWidth(request.width);
-    engine.setSrcHeight(request.height);
-    engine.setQuality(request.quality);
-    engine.setKeyFrame(request.keyFrame);
-    engine.setBitRate(request.dataRateKBps);
     VideoEncoding encoding;
-    encoding.compression = findVideoCompressor(request.compressor)->kind;
+    std::error_code error;
+    if (request.compressorChosen) {
+        encoding.compression = findVideoCompressor(request.compressor)->kind;
+    } else if (std::filesystem::exists(presetsFile, error)) {
+        CompressionSettings inForce(output);
+        problem = inForce.load(presetsFile);
+        encoding = inForce.encoding(request.width, request.height, request.framesPerSecond);
+    }
+    encoding.quality = request.quality.value_or(encoding.quality);
+    encoding.keyFrame = request.keyFrame.value_or(encoding.keyFrame);
+    encoding.dataRateKBps = request.dataRateKBps.value_or(encoding.dataRateKBps);
     const RenderContainer* container = renderContainerFor(output);
     if (!request.compressorChosen && container != nullptr
         && !compressorProblem(*container, encoding.compression).empty()) {
         encoding.compression = container->fallback;
     }
+    return encoding;
+}
+
+// The render settings, through the engine's setters (which keep the render settings file up
+// to date), and the encoding they give for the output.
+VideoEncoding applySettings(
+    TRenderEngine& engine, const RenderRequest& request, VideoEncoding encoding)
+{
+    engine.setNumFrames(static_cast<std::int32_t>(request.frames));
+    engine.setFramesPerSecond(request.framesPerSecond);
+    engine.setSrcWidth(request.width);
+    engine.setSrcHeight(request.height);
+    engine.setQuality(encoding.quality);
+    engine.setKeyFrame(encoding.keyFrame);
+    engine.setBitRate(encoding.dataRateKBps);
     encoding.width = engine.SrcWidth();
     encoding.height = engine.SrcHeight();
     encoding.framesPerSecond = engine.FramesPerSecond();
@@ -112,8 +133,12 @@ private:
         try {
             render.run(
                 actions, m_request.frames, m_request.framesPerSecond, file,
-                [&progress](
-                    std::int64_t done, std::int64_t total) { progress.update(done, total); },
+                [&progress, this](std::int64_t done, std::int64_t total) {
+                    progress.update(done, total);
+                    if (m_env.progress) {
+                        m_env.progress(done, total);
+                    }
+                },
                 m_env.cancelled);
         } catch (...) {
             m_ui.setProgressLine(nullptr);
@@ -134,8 +159,10 @@ private:
                       = std::make_unique<ReplayTimedRenderer>(std::move(choice.renderer), m_clock);
                   return choice;
               };
-        return InstrumentParts { std::move(device), timedRenderer, m_clock.function(), true, {}, {},
+        InstrumentParts parts { std::move(device), timedRenderer, m_clock.function(), true, {}, {},
             true, {} };
+        parts.writesSettings = m_env.writeSettings;
+        return parts;
     }
 
     // The render settings through the engine, and the output they describe. Compressing and
@@ -143,7 +170,13 @@ private:
     std::unique_ptr<RenderOutput> openOutput(const std::filesystem::path& output)
     {
         TRenderEngine engine(m_env.locations.configFolder);
-        const VideoEncoding encoding = applySettings(engine, m_request, output);
+        std::string presetsProblem;
+        const VideoEncoding encoding = applySettings(engine, m_request,
+            chosenEncoding(m_request, output, m_env.locations.configFolder / kPresetsFileName,
+                presetsProblem));
+        if (!presetsProblem.empty()) {
+            m_ui.showMessage(presetsProblem);
+        }
         if (engine.settingsProblem()) {
             m_ui.showMessage(*engine.settingsProblem());
         }
@@ -158,7 +191,11 @@ private:
         if (sound) {
             file = withOutsideSound(std::move(file), std::move(sound));
         }
-        return std::make_unique<BackgroundRenderOutput>(std::move(file));
+        file = std::make_unique<BackgroundRenderOutput>(std::move(file));
+        if (m_env.picture) {
+            file = withPictureWatch(std::move(file), m_env.picture);
+        }
+        return file;
     }
 
     const RenderRequest& m_request;

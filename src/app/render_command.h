@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -9,6 +10,7 @@
 
 #include "app/render_surface.h"
 #include "platform/locations.h"
+#include "recording/watched_render_output.h"
 
 namespace oskel {
 
@@ -22,6 +24,13 @@ struct RenderEnvironment {
     std::ostream& err;
     // Asked after every frame; true ends the render (Ctrl+C).
     std::function<bool()> cancelled;
+    // Told after every frame: the frames done and the frames in all. Optional.
+    std::function<void(std::int64_t, std::int64_t)> progress = {};
+    // Shown every picture before it is written. Optional.
+    PictureWatch picture = {};
+    // Whether the settings file takes what the render leaves in the settings (the render
+    // output); a render beside the live instrument leaves the file to it.
+    bool writeSettings = true;
 };
 
 // `oskel3 render ...`, given the arguments after "render". Returns the exit status: 0 when

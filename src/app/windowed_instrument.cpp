@@ -6,6 +6,8 @@
 #include "app/input_recording.h"
 #include "app/instrument.h"
 #include "app/monitor_printer.h"
+#include "app/render_surface.h"
+#include "app/window_render.h"
 #include "platform/sound_output_choice.h"
 #include "platform/system_midi.h"
 #include "playback/init_sound.h"
@@ -76,6 +78,11 @@ public:
         if (!m_surfaces.problem.empty()) {
             services.ui.showMessage("The output cannot be drawn: " + m_surfaces.problem);
         }
+        m_instrument.setStopAllHandler([this] {
+            for (const std::string& message : m_recordAndRender.endRecording()) {
+                m_services.ui.showMessage(message);
+            }
+        });
     }
 
     ~WindowedInstrument() override
@@ -150,6 +157,7 @@ public:
             },
             [this] { m_instrument.osc().optionsChanged(); },
             &m_instrument.tickFigures(),
+            &m_recordAndRender,
         };
     }
 
@@ -173,6 +181,14 @@ private:
     Instrument m_instrument;
     WindowedStart m_start;
     InputRecording m_inputRecording;
+    InputRecording m_soundInput; // with the recordings made from the windows
+    RecordAndRender m_recordAndRender { recordAndRenderLinks(
+        m_instrument.recorder(), m_instrument.performance(), m_instrument.loader(),
+        systemLocations(), m_soundInput,
+        [this] {
+            return std::filesystem::path(m_instrument.performance().options().render.RenderOutput);
+        },
+        openHeadlessRenderSurface) };
     std::unique_ptr<MonitorPrinter> m_monitor; // goes first, before what it reads
 };
 

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "recording/output_file.h"
+#include "recording/recording_files.h"
 
 namespace oskel {
 
@@ -11,16 +12,29 @@ PerformanceRecorder::PerformanceRecorder(Clock clock)
 {
 }
 
-void PerformanceRecorder::start()
+void PerformanceRecorder::start(std::vector<ScriptCommand> opening)
 {
     m_actions.clear();
+    for (ScriptCommand& command : opening) {
+        m_actions.push_back(ScriptAction { 0, std::move(command) });
+    }
     m_startTick = m_clock();
+    m_stopTick = m_startTick;
     m_recording = true;
 }
 
 void PerformanceRecorder::stop()
 {
+    if (m_recording) {
+        m_stopTick = m_clock();
+    }
     m_recording = false;
+}
+
+std::int64_t PerformanceRecorder::lengthMs() const
+{
+    // Unsigned differences stay right across the clock's wrap.
+    return (m_recording ? m_clock() : m_stopTick) - m_startTick;
 }
 
 void PerformanceRecorder::append(ScriptCommand command)
@@ -87,6 +101,7 @@ std::optional<std::string> PerformanceRecorder::save(const std::filesystem::path
             ++skipped;
         }
     }
+    text += recordingLengthLine(lengthMs()) + '\n';
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     if (auto problem = writeOutputFile(file, { bytes, text.size() })) {
         return problem;

@@ -19,10 +19,13 @@ public:
 
     explicit PerformanceRecorder(Clock clock);
 
-    // Starts a new recording from time 0, dropping the previous one.
-    void start();
+    // Starts a new recording from time 0, dropping the previous one; `opening` are its first
+    // actions, at time 0 (the set-up it starts from).
+    void start(std::vector<ScriptCommand> opening = {});
     void stop();
     bool recording() const { return m_recording; }
+    // How long the recording ran: until stop(), or until now while it runs.
+    std::int64_t lengthMs() const;
 
     void eventSent(const TSlotEvent& event);
     void clipLoaded(int slot, const std::filesystem::path& file);
@@ -33,7 +36,8 @@ public:
 
     // Writes the recording as a performance file under a temporary name, then renames it, so
     // that a failed write leaves no half file. Clips inside the file's folder are named
-    // relative to it. Returns the problem, in the performer's words.
+    // relative to it; the last line is the comment "# length <ms> ms". Returns the problem, in
+    // the performer's words.
     std::optional<std::string> save(const std::filesystem::path& file) const;
 
 private:
@@ -42,6 +46,7 @@ private:
     Clock m_clock;
     bool m_recording = false;
     std::uint32_t m_startTick = 0;
+    std::uint32_t m_stopTick = 0;
     std::vector<ScriptAction> m_actions;
 };
 

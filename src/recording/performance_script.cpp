@@ -284,7 +284,7 @@ std::optional<int> midiField(LineFields& fields, std::string_view name, int low,
     }
     const auto value = midiByte(*field);
     if (!value || *value < low || *value > high) {
-        problem = "the MIDI " + std::string(name) + " " + inQuotes(*field) + " is not one of "
+        problem = "the MIDI " + std::string(name) + " " + quotedText(*field) + " is not one of "
             + std::to_string(low) + ".." + std::to_string(high);
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #include "recording/render_engine.h"
 
 #include <algorithm>
+#include <functional>
 #include <system_error>
 
 #include "persistence/ini_profile.h"
@@ -9,22 +10,46 @@ namespace oskel {
 
 namespace {
 constexpr const char* kFrames = "Frames";
+constexpr const char* kRender = "Render";
+constexpr const char* kAudioSource = "AudioSource";
 } // namespace
 
 TRenderEngine::TRenderEngine(const std::filesystem::path& settingsFolder)
     : m_settingsFile(settingsFolder / kSettingsFileName)
 {
+    const IniReadResult current = readIniFile(m_settingsFile);
+    const std::string source = current.profile.readString(kRender, kAudioSource, "");
+    m_soundInput = source == kSoundInput;
+    if (!m_soundInput) {
+        setAudioSource(source);
+    }
 }
 
-void TRenderEngine::writeFrames(const char* key, std::int32_t value)
+void TRenderEngine::update(const std::function<void(IniProfile&)>& change)
 {
     IniReadResult current = readIniFile(m_settingsFile);
     if (current.status == IniFileStatus::Unreadable) {
         m_settingsProblem = current.error;
         return;
     }
-    current.profile.writeInteger(kFrames, key, value);
+    change(current.profile);
     m_settingsProblem = writeIniFile(m_settingsFile, current.profile);
+}
+
+void TRenderEngine::writeFrames(const char* key, std::int32_t value)
+{
+    update([&](IniProfile& ini) { ini.writeInteger(kFrames, key, value); });
+}
+
+void TRenderEngine::chooseSoundInput(bool on)
+{
+    m_soundInput = on;
+    if (on) {
+        m_audioSource.clear();
+    }
+    update([&](IniProfile& ini) {
+        ini.writeString(kRender, kAudioSource, on ? kSoundInput : m_audioSource);
+    });
 }
 
 void TRenderEngine::setNumFrames(std::int32_t frames)

@@ -2,19 +2,25 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
 namespace oskel {
 
+class IniProfile;
+
 // The render engine's settings, with the rules of their setters. The frame count and the
 // frame size are also written to the render settings file "OskelRender.ini" ([Frames]
-// "Total", "Width", "Height") as they are set. Main thread.
+// "Total", "Width", "Height") as they are set. The sound a render carries is [Render]
+// "AudioSource" of that file: empty for the clips' own, "SoundInput" for the sound card's
+// input recorded with the performance, or a sound file's path. One thread at a time.
 class TRenderEngine {
 public:
     static constexpr const char* kSettingsFileName = "OskelRender.ini";
+    static constexpr const char* kSoundInput = "SoundInput";
 
-    // The settings file lives in `settingsFolder`.
+    // The settings file lives in `settingsFolder`; its AudioSource is read.
     explicit TRenderEngine(const std::filesystem::path& settingsFolder);
 
     std::int32_t NumFrames() const { return m_numFrames; }
@@ -28,6 +34,10 @@ public:
     // when the file exists; otherwise the old value stays.
     const std::string& AudioSource() const { return m_audioSource; }
     void setAudioSource(const std::string& path);
+    // Whether the settings file asks for the sound card's input.
+    bool wantsSoundInput() const { return m_soundInput; }
+    // Asks for the sound card's input, or for the clips' own sound, in the settings file.
+    void chooseSoundInput(bool on);
     // 0..100; values outside are clamped.
     std::int32_t Quality() const { return m_quality; }
     void setQuality(std::int32_t quality);
@@ -47,6 +57,7 @@ public:
 
 private:
     void writeFrames(const char* key, std::int32_t value);
+    void update(const std::function<void(IniProfile&)>& change);
     void updateFrameSize();
 
     std::filesystem::path m_settingsFile;
@@ -55,6 +66,7 @@ private:
     std::int32_t m_framesPerSecond = 0;
     std::int32_t m_bitRate = 0;
     std::string m_audioSource;
+    bool m_soundInput = false;
     std::int32_t m_quality = 0;
     std::int32_t m_keyFrame = 1;
     std::int32_t m_srcWidth = 0;

@@ -70,6 +70,7 @@ std::string tSoundRecorder::start(const std::filesystem::path& file)
         return error.what();
     }
     m_writeProblem.clear();
+    m_received = 0;
     m_running = true;
     m_writer = std::thread([this] { writeWhileRecording(); });
     if (std::string problem
@@ -107,6 +108,7 @@ std::string tSoundRecorder::stop()
 // The device's thread: copies only.
 void tSoundRecorder::receive(std::span<const std::int16_t> samples) noexcept
 {
+    m_received.fetch_add(samples.size());
     for (const std::int16_t sample : samples) {
         if (!m_ring.push(sample)) {
             m_dropped.fetch_add(1);
@@ -139,6 +141,21 @@ void tSoundRecorder::writeWaiting()
     if (!waiting.empty()) {
         m_wave->write(waiting);
     }
+}
+
+std::string soundInputShortfall(std::uint64_t receivedFrames, std::int64_t elapsedMs)
+{
+    // A device delivers in blocks and starts a little late: up to a second missing is normal.
+    constexpr std::int64_t kSlackMs = 1000;
+    const auto receivedMs = static_cast<std::int64_t>(receivedFrames * 1000 / kRate);
+    if (elapsedMs - receivedMs <= kSlackMs) {
+        return {};
+    }
+    const auto seconds = [](std::int64_t ms) { return std::to_string((ms + 500) / 1000); };
+    return "The sound input delivered only " + seconds(receivedMs) + " s of the "
+        + seconds(elapsedMs)
+        + " s recorded: the device stopped or went away, and the rest of the recording of it "
+          "is missing";
 }
 
 } // namespace oskel

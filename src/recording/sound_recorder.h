@@ -32,6 +32,8 @@ public:
     std::string stop();
     bool recording() const { return m_wave != nullptr; }
     std::uint64_t droppedSamples() const { return m_dropped.load(); }
+    // Sample frames the device delivered since the start.
+    std::uint64_t receivedFrames() const { return m_received.load() / 2; }
 
 private:
     void receive(std::span<const std::int16_t> samples) noexcept;
@@ -43,8 +45,13 @@ private:
     std::unique_ptr<RecordedWave> m_wave;
     std::atomic<bool> m_running { false };
     std::atomic<std::uint64_t> m_dropped { 0 };
+    std::atomic<std::uint64_t> m_received { 0 };
     std::string m_writeProblem;
     std::thread m_writer;
 };
+
+// When a recording of `elapsedMs` received far fewer sample frames than that time holds (the
+// device went away, or stopped delivering), what the performer is told; else an empty text.
+std::string soundInputShortfall(std::uint64_t receivedFrames, std::int64_t elapsedMs);
 
 } // namespace oskel

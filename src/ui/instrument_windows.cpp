@@ -25,6 +25,7 @@
 #include "ui/performance_window.h"
 #include "ui/preferences_window.h"
 #include "ui/qt_user_interface.h"
+#include "ui/record_render_windows.h"
 #include "ui/tempo_controls.h"
 #include "ui/widget_map.h"
 
@@ -222,6 +223,7 @@ void InstrumentWindows::bind(WindowLinks links)
     bindInspector();
     bindLayers();
     bindSmallWindows();
+    bindRecordAndRender();
 
     m_keys = std::make_unique<KeyForwarder>(
         m_links->controls.keyboard(),
@@ -302,6 +304,7 @@ void InstrumentWindows::shutDown()
     m_help->hide();
     m_performance->hide();
     m_performance->setSources(nullptr, {});
+    m_recordRender.reset();
     detachMidi();
     detachInspector();
     if (m_keys != nullptr) {

@@ -36,6 +36,8 @@ class MidiWindow;
 class OutputView;
 class OutputWindow;
 class QtUserInterface;
+class RecordAndRender;
+class RecordRenderWindows;
 class SlotPreviews;
 
 // What the windows do with patches: load one as the performer does (recorded), save the
@@ -101,6 +103,8 @@ struct WindowLinks {
     std::function<void()> oscOptionsChanged;
     // The frame thread's figures for the performance monitor; none: the monitor shows none.
     TickFigureCounter* tickFigures = nullptr;
+    // "Record" and "Render"; none: the buttons do nothing.
+    RecordAndRender* recordAndRender = nullptr;
 };
 
 // The instrument's windows, bound to its logic: the main window "Oskel 3" with the display
@@ -206,6 +210,8 @@ private:
     void showMidiWindow();
     // "Video Compression Settings", modal.
     void showCompressionSettings();
+    // "Record" and "Render" with the render preview (record_render_windows.cpp).
+    void bindRecordAndRender();
     // Puts the MIDI settings into the MIDI window (ShowMIDISettings).
     void showMidiSettings();
     void detachMidi();
@@ -238,6 +244,7 @@ private:
     std::unique_ptr<QtUserInterface> m_ui;
     std::unique_ptr<WindowLinks> m_links;
     std::unique_ptr<KeyForwarder> m_keys;
+    std::unique_ptr<RecordRenderWindows> m_recordRender;
     std::function<void()> m_activated;
     QTimer m_refresh;
     // Slots whose panel shows a live picture rather than the still thumbnail.

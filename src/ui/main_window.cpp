@@ -22,6 +22,7 @@
 #include "ui/output_view.h"
 #include "ui/patches_tab.h"
 #include "ui/picture_view.h"
+#include "ui/record_render_controls.h"
 #include "ui/slot_grid_widget.h"
 #include "ui/tempo_controls.h"
 
@@ -36,6 +37,7 @@ MainWindow::MainWindow()
     , m_inspector(new ClipInspectorWidget)
     , m_layers(new VideoLayers)
     , m_patches(std::make_unique<PatchesTab>())
+    , m_recordRender(new RecordRenderControls)
     , m_status(new QPushButton)
 {
     setObjectName("fmOskel3main");
@@ -64,6 +66,7 @@ MainWindow::MainWindow()
     statusRow->addWidget(buildMenu());
     statusRow->addWidget(new QLabel("Status", client));
     statusRow->addWidget(m_status, 1);
+    statusRow->addWidget(m_recordRender);
     column->addLayout(statusRow);
     setCentralWidget(client);
     registerControls();

@@ -19,6 +19,7 @@ class MasterControls;
 class OutputView;
 class PatchesTab;
 class PictureView;
+class RecordRenderControls;
 class SlotGridWidget;
 class SlotPanel;
 class TempoControls;
@@ -44,6 +45,7 @@ public:
     ClipInspectorWidget& inspector() { return *m_inspector; }
     VideoLayers& layers() { return *m_layers; }
     PatchesTab& patches() { return *m_patches; }
+    RecordRenderControls& recordRender() { return *m_recordRender; }
     QPushButton& statusLine() { return *m_status; }
     const ControlRegistry& controls() const { return m_controls; }
 
@@ -87,6 +89,7 @@ private:
     ClipInspectorWidget* m_inspector;
     VideoLayers* m_layers;
     std::unique_ptr<PatchesTab> m_patches; // its pages belong to the explorer's tabs
+    RecordRenderControls* m_recordRender;
     QPushButton* m_status;
     ControlRegistry m_controls;
     std::function<bool()> m_closeQuery;

@@ -105,6 +105,7 @@ TEST(PerformanceScript, ALineThatCannotBeReadIsNamedWithWhatIsWrong)
             { "40 patch", "the patch file is missing" },
             { "40 midi 0xF8 0", "the MIDI status \"0xF8\" is not one of 128..239" },
             { "40 midi 0x90 128 1", "the MIDI data 1 \"128\" is not one of 0..127" },
+            { "40 midi \x05 1", "the MIDI status \"\\x05\" is not one of 128..239" },
             { "40 midi 0x90", "the MIDI data 1 is missing" },
             { "40 midi 0x90 48 100 1", "unexpected \"1\" at the end of the line" },
             { "40 save-patch  # nowhere", "the patch file is missing" },

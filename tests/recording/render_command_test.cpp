@@ -11,6 +11,8 @@
 #include "layer_log_renderer.h"
 #include "media_probe.h"
 #include "persistence/ini_profile.h"
+#include "persistence/presets_file.h"
+#include "recording/compression_settings.h"
 #include "support/clip_maker.h"
 #include "support/temp_dir.h"
 
@@ -362,6 +364,36 @@ TEST_F(RenderCommandTest, AnMp4TakesHTwoSixFourUnlessAnotherCompressorIsAskedFor
     EXPECT_EQ(render("0 event 0 0 64 1\n", arguments), 1);
     EXPECT_NE(err.str().find("cannot be written into a .mp4 file"), std::string::npos) << err.str();
     EXPECT_FALSE(std::filesystem::exists(mp4));
+}
+
+// Without --compressor the render writes with the compression settings in force, those the
+// "Video Compression Settings" dialog keeps; what the command line asks for comes first.
+TEST_F(RenderCommandTest, WithoutACompressorTheCompressionSettingsInForceAreTaken)
+{
+    const std::filesystem::path config = folder / ".config" / "oskel3";
+    std::filesystem::create_directories(config);
+    CompressionSettings inForce(folder / "any.avi");
+    inForce.choose("MPEG-4");
+    inForce.setKeyFrame(4);
+    ASSERT_EQ(inForce.save(config / kPresetsFileName), std::nullopt);
+    const std::filesystem::path output = folder / "take.avi";
+    struct Case {
+        std::vector<std::string> options;
+        std::string codec;
+        std::vector<bool> keyFrames;
+    };
+    for (const Case& c : {
+             Case { {}, "mpeg4", { true, false, false, false, true, false } },
+             Case { { "--key-frame", "2" }, "mpeg4", { true, false, true, false, true, false } },
+             Case { { "--compressor", "mjpeg" }, "mjpeg", std::vector<bool>(6, true) },
+         }) {
+        std::vector<std::string> arguments { "--load", "1=" + quiet.string(), "--frames", "6",
+            "--out", output.string() };
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        ASSERT_EQ(render("0 event 0 0 64 1\n", arguments), 0) << err.str();
+        EXPECT_EQ(test::probeStream(output, "v:0").at("codec_name"), c.codec);
+        EXPECT_EQ(test::probeKeyFrames(output), c.keyFrames) << c.codec;
+    }
 }
 
 TEST_F(RenderCommandTest, AnAviOutputNamedByALinkIsWrittenThroughIt)

@@ -8,6 +8,7 @@
 
 #include "app/render_command.h"
 #include "app/test_instrument.h"
+#include "app/window_render.h"
 #include "platform/udp_osc_port.h"
 #include "recording/frame_folder_output.h"
 #include "support/clip_maker.h"
@@ -196,6 +197,25 @@ TEST_F(RenderEndToEnd, ThePerformanceIsComposedByTheRulesAndRendersTheSameTwice)
     }
     EXPECT_TRUE(
         test::readFileBytes(output / "sound.wav") == test::readFileBytes(again / "sound.wav"));
+
+    // Rendered from the windows, on the job's own thread with a drawing context of its own:
+    // the same frames.
+    const std::filesystem::path inJob = home / "in-job";
+    const Locations locations = locationsFrom([this](const char* name) {
+        return std::string(name) == "HOME" ? std::optional<std::string>(home.path().string())
+                                           : std::nullopt;
+    });
+    RenderJob job;
+    ASSERT_TRUE(job.start(windowRenderWork(
+        WindowRender { test::clipFolder() / "show.txt", std::nullopt, inJob, 16, 25 }, locations,
+        openHeadlessRenderSurface)));
+    job.wait();
+    ASSERT_EQ(job.state(), RenderJob::State::Finished) << job.problem();
+    for (int n = 0; n < 16; ++n) {
+        EXPECT_TRUE(test::readFileBytes(output / frameFileName(n))
+            == test::readFileBytes(inJob / frameFileName(n)))
+            << "frame " << n << " in the job";
+    }
 }
 
 // MIDI lines play as the input device's messages: notes on the keyboard map trigger slots,

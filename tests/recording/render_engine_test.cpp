@@ -2,6 +2,7 @@
 
 #include "persistence/ini_profile.h"
 #include "recording/render_engine.h"
+#include "support/clip_maker.h"
 #include "support/temp_dir.h"
 
 namespace oskel {
@@ -39,6 +40,32 @@ TEST(RenderEngine, AnAudioSourceIsTakenOnlyWhenEmptyOrWhenItExists)
     EXPECT_EQ(engine.AudioSource(), existing) << "the old value stays";
     engine.setAudioSource("");
     EXPECT_EQ(engine.AudioSource(), "");
+}
+
+// The render settings file's AudioSource: the sound card's input, a file that exists, or
+// nothing; a file that is gone is ignored as the setter ignores it.
+TEST(RenderEngine, TheSoundARenderCarriesComesFromTheSettingsFile)
+{
+    test::TempDir folder;
+    const std::filesystem::path settings = folder / TRenderEngine::kSettingsFileName;
+    TRenderEngine(folder.path()).chooseSoundInput(true);
+    EXPECT_TRUE(TRenderEngine(folder.path()).wantsSoundInput());
+    EXPECT_EQ(TRenderEngine(folder.path()).AudioSource(), "");
+    EXPECT_EQ(readIniFile(settings).profile.readString("Render", "AudioSource", ""), "SoundInput");
+    TRenderEngine(folder.path()).chooseSoundInput(false);
+    EXPECT_FALSE(TRenderEngine(folder.path()).wantsSoundInput());
+
+    const std::string mix = (folder / "mix.wav").string();
+    for (const auto& [source, taken] :
+        { std::pair { mix, mix }, std::pair { (folder / "gone.wav").string(), std::string() } }) {
+        test::writeFileBytes(mix, { 'R', 'I', 'F', 'F' });
+        IniProfile ini = readIniFile(settings).profile;
+        ini.writeString("Render", "AudioSource", source);
+        ASSERT_EQ(writeIniFile(settings, ini), std::nullopt);
+        const TRenderEngine engine(folder.path());
+        EXPECT_EQ(engine.AudioSource(), taken) << source;
+        EXPECT_FALSE(engine.wantsSoundInput());
+    }
 }
 
 TEST(RenderEngine, FrameCountAndSizeGoToTheRenderSettingsFile)

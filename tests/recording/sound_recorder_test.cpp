@@ -76,5 +76,23 @@ TEST(SoundRecorder, AnInputThatCannotStartLeavesNoFile)
     EXPECT_NE(recorder.start(folder / "no" / "such" / "folder.wav"), "");
 }
 
+// A device that went away during a recording delivered less than the time it ran.
+TEST(SoundRecorder, AnInputThatStoppedDeliveringIsToldAtTheEnd)
+{
+    struct Case {
+        std::uint64_t frames;
+        std::int64_t elapsedMs;
+        bool told;
+    };
+    for (const Case& c : { Case { 44100 * 10, 10000, false }, Case { 44100 * 9, 10000, false },
+             Case { 44100 * 3, 10000, true }, Case { 0, 900, false }, Case { 0, 5000, true } }) {
+        const std::string told = soundInputShortfall(c.frames, c.elapsedMs);
+        EXPECT_EQ(!told.empty(), c.told) << c.frames << " in " << c.elapsedMs << " ms";
+    }
+    EXPECT_EQ(soundInputShortfall(44100 * 3, 10000),
+        "The sound input delivered only 3 s of the 10 s recorded: the device stopped or went "
+        "away, and the rest of the recording of it is missing");
+}
+
 } // namespace
 } // namespace oskel

@@ -123,7 +123,7 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
             change(settings);
             return std::optional<std::string>();
         },
-        [this] { ++oscChanges; }, &figures };
+        [this] { ++oscChanges; }, &figures, recordAndRender };
 }
 
 void WindowsTest::SetUp()

@@ -145,6 +145,8 @@ struct TestInstrument {
     // The frame thread's figures, as the playback engine would count them.
     int oscChanges = 0; // the OSC options changed in the preferences
     TickFigureCounter figures;
+    // What "Record" and "Render" reach; none: they do nothing.
+    RecordAndRender* recordAndRender = nullptr;
 };
 
 // The windows, shown on the offscreen platform and bound to a TestInstrument.
