@@ -119,7 +119,10 @@ bool FrameClock::begin()
                     result.pixels = m_effects->processFrame(s, result.pixels, result.header.width,
                         result.header.height, result.header.bitCount, result.keep);
                 }
-            });
+            },
+            m_decodeAhead ? SlotWorker::DecodeAhead(
+                [this](int s, std::int64_t frame) { m_sources.SourceDecodeAhead(s, frame); })
+                          : SlotWorker::DecodeAhead());
     }
     return true;
 }
@@ -354,7 +357,7 @@ void FrameClock::acknowledgeFrames()
 {
     for (int slot = 1; slot <= kSlotCount; ++slot) {
         const auto& worker = m_workers.at(static_cast<std::size_t>(slot));
-        m_performance.slot(slot).FrameAck = !worker || !worker->outstanding();
+        m_performance.slot(slot).FrameAck = !worker || !worker->busy();
     }
 }
 

@@ -54,6 +54,10 @@ public:
     // What runs each slot's effect on its frames; none by default. Set before the thread
     // starts.
     void setEffects(EffectHost* effects) { m_effects = effects; }
+    // Before begin(): the slot workers decode the next frame while the tick draws. Taken
+    // where every tick waits for every worker (an offline render), since a worker decoding
+    // ahead is busy until it is done.
+    void setDecodeAhead(bool decodeAhead) { m_decodeAhead = decodeAhead; }
 
     // Any thread: show this picture on the output at the next tick (a patch is loading).
     void requestLoadingPicture(const std::filesystem::path& bitmap);
@@ -107,6 +111,7 @@ private:
     PlaybackMonitor& m_monitor;
     SlotPreviews* m_previews = nullptr;
     EffectHost* m_effects = nullptr;
+    bool m_decodeAhead = false;
 
     std::array<std::unique_ptr<SlotWorker>, kSlotCount + 1> m_workers;
     std::array<std::int32_t, kSlotCount + 1> m_shownFrame {};

@@ -12,10 +12,11 @@ double millisecondsSince(std::chrono::steady_clock::time_point start)
 
 } // namespace
 
-SlotWorker::SlotWorker(int slot, Fetch fetch, Process process)
+SlotWorker::SlotWorker(int slot, Fetch fetch, Process process, DecodeAhead decodeAhead)
     : m_slot(slot)
     , m_fetch(std::move(fetch))
     , m_process(std::move(process))
+    , m_decodeAhead(std::move(decodeAhead))
 {
     m_thread = std::thread([this] { run(); });
 }
@@ -32,6 +33,11 @@ bool SlotWorker::start(std::int64_t frame, bool processAlways)
     if (m_outstanding) {
         return false;
     }
+    if (m_aheadPending) {
+        // At most one decode: the source is the worker's alone until it is done.
+        m_aheadDone.acquire();
+        m_aheadPending = false;
+    }
     m_frame = frame;
     m_processAlways = processAlways;
     m_outstanding = true;
@@ -46,7 +52,16 @@ bool SlotWorker::collect(std::chrono::steady_clock::time_point deadline, WorkerR
     }
     result = m_result;
     m_outstanding = false;
+    m_aheadPending = static_cast<bool>(m_decodeAhead);
     return true;
+}
+
+bool SlotWorker::busy()
+{
+    if (m_aheadPending && m_aheadDone.try_acquire()) {
+        m_aheadPending = false;
+    }
+    return m_outstanding || m_aheadPending;
 }
 
 void SlotWorker::run()
@@ -57,6 +72,21 @@ void SlotWorker::run()
         }
         work();
         m_done.release();
+        if (m_decodeAhead) {
+            decodeAhead();
+            m_aheadDone.release();
+        }
+    }
+}
+
+// Play that moved on by a short step is taken to move on by the same step again.
+void SlotWorker::decodeAhead()
+{
+    const std::int64_t step = m_frame - m_lastFetchedFrame;
+    const bool steady = m_lastFetchedFrame >= 0 && step > 0 && step <= kLongestStepAhead;
+    m_lastFetchedFrame = m_frame;
+    if (steady) {
+        m_decodeAhead(m_slot, m_frame + step);
     }
 }
 

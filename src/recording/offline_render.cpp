@@ -17,9 +17,14 @@ public:
     explicit SteppedFrameClock(FrameClock& clock)
         : m_clock(clock)
     {
+        m_clock.setDecodeAhead(true);
         m_clock.begin();
     }
-    ~SteppedFrameClock() { m_clock.end(); }
+    ~SteppedFrameClock()
+    {
+        m_clock.end();
+        m_clock.setDecodeAhead(false);
+    }
     SteppedFrameClock(const SteppedFrameClock&) = delete;
     SteppedFrameClock& operator=(const SteppedFrameClock&) = delete;
 

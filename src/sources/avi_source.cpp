@@ -136,6 +136,17 @@ int AviSource::getFrame(std::int64_t index, TSourceInfo& info, const std::uint8_
     }
 }
 
+void AviSource::decodeAhead(std::int64_t index)
+{
+    try {
+        if (m_video) {
+            m_video->decodeAhead(index);
+        }
+    } catch (const std::exception&) {
+        // Decoding ahead only saves time; the frame is decoded again when it is asked for.
+    }
+}
+
 int AviSource::getAudio(TSourceInfo& info, std::vector<std::uint8_t>& sound)
 {
     try {

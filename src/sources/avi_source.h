@@ -29,6 +29,7 @@ public:
     int open(const std::filesystem::path& path, TSourceInfo& info) override;
     int prepare(TSourceInfo& info) override;
     int getFrame(std::int64_t index, TSourceInfo& info, const std::uint8_t*& pixels) override;
+    void decodeAhead(std::int64_t index) override;
     int getAudio(TSourceInfo& info, std::vector<std::uint8_t>& sound) override;
     void stop(TSourceInfo& info) override;
     int close(TSourceInfo& info) override;

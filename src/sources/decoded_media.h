@@ -57,6 +57,9 @@ public:
     // served from the cache of recently decoded frames when it is there. Null when the frame
     // cannot be decoded. Valid until the next call.
     virtual const DecodedFrame* frameAt(std::int64_t index) = 0;
+    // Decodes frame `index` into the cache when that only means going on from the decoder's
+    // position, for a frameAt that follows; the frame frameAt gave last stays valid.
+    virtual void decodeAhead(std::int64_t /*index*/) { }
 
     // For streaming: the frame after the last one delivered, in order; null at the end or
     // on an error. Valid until the next call.

@@ -25,6 +25,9 @@ public:
     // frame header. A result below 901 is success; `pixels` then stays valid until the next
     // call. For the streaming source the result tells how the frame was reached.
     virtual int getFrame(std::int64_t index, TSourceInfo& info, const std::uint8_t*& pixels) = 0;
+    // On the worker thread after a getFrame: decodes frame `index` ahead where that is cheap,
+    // keeping the pixels getFrame handed out valid. Nothing by default.
+    virtual void decodeAhead(std::int64_t /*index*/) { }
     // The whole sound as PCM in info.waveFormat; fills audioLength. 0 or 999.
     virtual int getAudio(TSourceInfo& info, std::vector<std::uint8_t>& sound) = 0;
     // Stops decoding ahead (the streaming source's decode thread); may be called more than once.

@@ -143,6 +143,15 @@ int SourceInterface::SourceGetFrame(int slot, std::int64_t index, const std::uin
     }
 }
 
+void SourceInterface::SourceDecodeAhead(int slot, std::int64_t index)
+{
+    Entry* found = entry(slot);
+    if (found != nullptr && found->reader && found->info.hasVideo
+        && index < found->info.frameCount) {
+        found->reader->decodeAhead(index);
+    }
+}
+
 int SourceInterface::SourceGetAudio(int slot, ByteBlock& sound, std::int64_t& length)
 {
     Entry* found = entry(slot);

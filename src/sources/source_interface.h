@@ -32,6 +32,8 @@ public:
     // Slot's worker thread, or the main thread for thumbnails. Frames past the last one the
     // file holds are that last one.
     int SourceGetFrame(int slot, std::int64_t index, const std::uint8_t*& pixels);
+    // Slot's worker thread, after SourceGetFrame: frame `index` decoded ahead where cheap.
+    void SourceDecodeAhead(int slot, std::int64_t index);
     // The whole sound, as a new block; `length` is its size in bytes.
     int SourceGetAudio(int slot, ByteBlock& sound, std::int64_t& length);
     int SourceStop(int slot);

@@ -81,6 +81,7 @@ public:
 
     const VideoStreamInfo& info() const override { return m_info; }
     const DecodedFrame* frameAt(std::int64_t index) override;
+    void decodeAhead(std::int64_t index) override;
     const DecodedFrame* nextFrame() override;
     bool seek(double seconds) override;
     Statistics statistics() const override { return m_statistics; }
@@ -311,6 +312,17 @@ const DecodedFrame* FfmpegVideoDecoder::frameAt(std::int64_t index)
         return nullptr;
     }
     return fetch(index);
+}
+
+// The cache never evicts the frame last asked for, which is left as it is.
+void FfmpegVideoDecoder::decodeAhead(std::int64_t index)
+{
+    if (index < 0 || index >= m_info.frameCount || m_info.isStill || m_cache.find(index) != nullptr
+        || !decodesOnTo(index)) {
+        return;
+    }
+    bool startedTooLate = false;
+    decodeForwardTo(index, startedTooLate);
 }
 
 const DecodedFrame* FfmpegVideoDecoder::nextFrame()

@@ -284,6 +284,45 @@ TEST_F(DecodedMediaTest, ShortJumpsDecodeOnFarJumpsSeekAndDecodedFramesComeFromT
     EXPECT_EQ(cost(99), (Cost { 4, 0 })); // a short step on: decodes on
 }
 
+// Decoding ahead while the frame before is still in use: that frame stays as it was, the next
+// frameAt is served without decoding, and a frame further off is left for later.
+TEST_F(DecodedMediaTest, DecodingAheadServesTheNextFrameAndKeepsTheFrameInUse)
+{
+    const std::filesystem::path clips[] = {
+        longGroupClip(), // a large cache
+        makeClip("ahead.avi", // keyframes only: a cache of a few frames
+            joinArgs({ testPicture("640x480", "25", "1"), { "-c:v", "mjpeg" } })),
+    };
+    for (const auto& clip : clips) {
+        SCOPED_TRACE(clip.filename().string());
+        std::string error;
+        const auto decoder = openVideoDecoder(clip, "", error);
+        ASSERT_NE(decoder, nullptr) << error;
+        const std::vector<Frame> reference
+            = referenceFrames(clip, decoder->info().clipWidth, decoder->info().clipHeight);
+        ASSERT_GE(reference.size(), 20u);
+        for (std::int64_t index = 0; index < 12; ++index) {
+            const DecodedFrame* shown = decoder->frameAt(index);
+            ASSERT_NE(shown, nullptr);
+            const auto before = decoder->statistics();
+            decoder->decodeAhead(index + 1);
+            EXPECT_EQ(shown->pixels, reference[std::size_t(index)]) << index;
+            const auto ahead = decoder->statistics();
+            EXPECT_EQ(ahead.seeks, before.seeks);
+            const DecodedFrame* next = decoder->frameAt(index + 1);
+            ASSERT_NE(next, nullptr);
+            EXPECT_EQ(next->pixels, reference[std::size_t(index + 1)]) << index + 1;
+            EXPECT_EQ(decoder->statistics().picturesDecoded, ahead.picturesDecoded);
+        }
+        const auto before = decoder->statistics();
+        decoder->decodeAhead(150);
+        decoder->decodeAhead(-1);
+        decoder->decodeAhead(100000);
+        EXPECT_EQ(decoder->statistics().picturesDecoded, before.picturesDecoded);
+        EXPECT_EQ(decoder->statistics().seeks, before.seeks);
+    }
+}
+
 TEST_F(DecodedMediaTest, FramePastEverySizeLimitIsFittedAndLooksLikeTheClip)
 {
     const auto clip = makeClip("wide.avi",
