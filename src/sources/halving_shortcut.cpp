@@ -109,7 +109,7 @@ std::unique_ptr<HalvingShortcut> HalvingShortcut::makeFor(AVPixelFormat format, 
     SwsContext* scaler = nullptr;
     if (hasWholeSamples(*descriptor)) {
         scaler = sws_getContext(half.width, half.height, format, half.width, half.height,
-            AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr);
+            AV_PIX_FMT_GBRP, SWS_BICUBIC, nullptr, nullptr, nullptr);
     } else if (const AVPixelFormat rows = keptRowsFormat(format); rows != AV_PIX_FMT_NONE) {
         kind = Kind::KeptRows;
         scaler = sws_getContext(clip.width, half.height, rows, clip.width, half.height,
@@ -119,7 +119,7 @@ std::unique_ptr<HalvingShortcut> HalvingShortcut::makeFor(AVPixelFormat format, 
         return nullptr;
     }
     std::unique_ptr<HalvingShortcut> shortcut(new HalvingShortcut(kind, format, clip, scaler));
-    if (kind == Kind::PickFirst && !shortcut->m_picked) {
+    if (kind == Kind::PickFirst && (!shortcut->m_picked || !shortcut->m_planes)) {
         return nullptr;
     }
     return shortcut;
@@ -133,13 +133,14 @@ HalvingShortcut::HalvingShortcut(
     , m_half(halvedSize(clip))
     , m_scaler(scaler)
 {
-    m_convertedWidth = kind == Kind::KeptRows ? clip.width : m_half.width;
-    m_convertedStride = paddedRowBytes(m_convertedWidth);
-    m_converted.resize(
-        std::size_t(m_convertedStride) * std::size_t(m_half.height) + kSwscaleTailPadding);
     if (kind == Kind::PickFirst) {
         m_picked = emptyPicture(format, m_half);
+        m_planes = emptyPicture(AV_PIX_FMT_GBRP, m_half);
+        return;
     }
+    m_convertedStride = paddedRowBytes(clip.width);
+    m_converted.resize(
+        std::size_t(m_convertedStride) * std::size_t(m_half.height) + kSwscaleTailPadding);
 }
 
 // Halving keeps the last row and every second one above it, counted from the top.
@@ -159,17 +160,31 @@ bool HalvingShortcut::convert(const AVFrame& picture, std::uint8_t* target)
     if (!converted) {
         return false;
     }
-    const std::uint8_t* lastRow
-        = m_converted.data() + std::ptrdiff_t(m_half.height - 1) * m_convertedStride;
-    if (m_kind == Kind::KeptRows) {
-        pickEverySecondPixel(lastRow, -m_convertedStride, m_half, target);
+    if (m_kind == Kind::PickFirst) {
+        interleavePlanes(target);
         return true;
     }
-    const auto rowBytes = static_cast<std::size_t>(m_half.width) * 3;
-    for (int row = 0; row < m_half.height; ++row) {
-        std::memcpy(target + row * rowBytes, lastRow - row * m_convertedStride, rowBytes);
-    }
+    const std::uint8_t* lastRow
+        = m_converted.data() + std::ptrdiff_t(m_half.height - 1) * m_convertedStride;
+    pickEverySecondPixel(lastRow, -m_convertedStride, m_half, target);
     return true;
+}
+
+void HalvingShortcut::interleavePlanes(std::uint8_t* target) const
+{
+    for (int row = m_half.height - 1; row >= 0; --row) {
+        const auto at = [&](int plane) {
+            return m_planes->data[plane] + std::ptrdiff_t(row) * m_planes->linesize[plane];
+        };
+        const std::uint8_t* __restrict green = at(0);
+        const std::uint8_t* __restrict blue = at(1);
+        const std::uint8_t* __restrict red = at(2);
+        for (int x = 0; x < m_half.width; ++x, target += 3) {
+            target[0] = blue[x];
+            target[1] = green[x];
+            target[2] = red[x];
+        }
+    }
 }
 
 void HalvingShortcut::pickSamples(const AVFrame& picture)
@@ -191,10 +206,8 @@ void HalvingShortcut::pickSamples(const AVFrame& picture)
 
 bool HalvingShortcut::convertPicked()
 {
-    std::uint8_t* const planes[4] = { m_converted.data(), nullptr, nullptr, nullptr };
-    const int strides[4] = { static_cast<int>(m_convertedStride), 0, 0, 0 };
-    return sws_scale(m_scaler.get(), m_picked->data, m_picked->linesize, 0, m_half.height, planes,
-               strides)
+    return sws_scale(m_scaler.get(), m_picked->data, m_picked->linesize, 0, m_half.height,
+               m_planes->data, m_planes->linesize)
         == m_half.height;
 }
 
