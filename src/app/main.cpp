@@ -290,6 +290,11 @@ int runSurfaceSimulator(int argc, char** argv)
 
 int runRender(int argc, char** argv)
 {
+    // The software OpenGL driver draws on the render's own thread rather than on threads of
+    // its own: the slot workers decoding ahead keep the cores busy, and handing each small
+    // picture to other threads and back costs more than it saves. The pictures are the same.
+    // A setting of the performer's own is kept.
+    setenv("LP_NUM_THREADS", "0", 0);
     oskel::QuitSignals signals;
     std::atomic<bool> cancel = false;
     signals.start([&cancel] { cancel = true; });
