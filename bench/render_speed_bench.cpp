@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/render_command.h"
+#include "temporary_folder.h"
 
 namespace {
 
@@ -25,26 +26,8 @@ constexpr int kFrames = 750;
 constexpr const char* kClipSeconds = "31";
 constexpr int kLayers = 4;
 
-class Workspace {
+class Workspace : public bench::TemporaryFolder {
 public:
-    Workspace()
-    {
-        std::string pattern
-            = (std::filesystem::temp_directory_path() / "oskel3-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            m_folder = pattern;
-        }
-    }
-    ~Workspace()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_folder, ignored);
-    }
-    Workspace(const Workspace&) = delete;
-    Workspace& operator=(const Workspace&) = delete;
-
-    const std::filesystem::path& folder() const { return m_folder; }
-
     // Four MJPEG clips with a tone each, a little longer than the render, and the
     // performance playing them.
     bool prepare()
@@ -57,8 +40,8 @@ public:
                                         "testsrc2=size=384x288:rate=25:duration="
                 + seconds + " -f lavfi -i sine=frequency=" + std::to_string(220 * slot)
                 + ":sample_rate=44100:duration=" + seconds
-                + " -ac 2 -c:v mjpeg -q:v 3 -c:a pcm_s16le '" + (m_folder / clip).string() + "'";
-            if (m_folder.empty() || std::system(command.c_str()) != 0) {
+                + " -ac 2 -c:v mjpeg -q:v 3 -c:a pcm_s16le '" + (folder() / clip).string() + "'";
+            if (folder().empty() || std::system(command.c_str()) != 0) {
                 return false;
             }
             script += "0 load " + std::to_string(slot) + " " + clip + "\n";
@@ -68,12 +51,9 @@ public:
                   "30 event 20 300 0 3\n" // luma keyed
                   "40 event 34 160 0 4\n" // translucent
                   "15000 event 37 128 2 4\n"; // crossfaded halfway
-        std::ofstream(m_folder / "show.txt") << script;
+        std::ofstream(folder() / "show.txt") << script;
         return true;
     }
-
-private:
-    std::filesystem::path m_folder;
 };
 
 double processSeconds()
