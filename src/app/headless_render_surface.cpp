@@ -29,7 +29,9 @@ private:
 
 std::unique_ptr<RenderSurface> openHeadlessRenderSurface(std::string& problem)
 {
-    GlSurfaceResult made = createEglSurface();
+    // A render reads its pictures from the compositor's own target; the surface is never
+    // seen, so the picture drawn onto it each frame is kept to a single pixel.
+    GlSurfaceResult made = createEglSurface(1, 1);
     if (!made.surface) {
         problem = made.error;
         return nullptr;
