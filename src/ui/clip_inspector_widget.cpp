@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/clip_preview.h"
 #include "ui/in_out_bar.h"
 #include "ui/performance_controls.h"
 
@@ -49,6 +50,15 @@ QAbstractButton* button(QWidget* parent, const char* name, const char* text, boo
     made->setToolButtonStyle(Qt::ToolButtonTextOnly);
     made->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return made;
+}
+
+// Room beyond what the rows need goes evenly between them, so a page fills its place on a
+// large screen rather than leaving it empty below.
+void spreadRows(QGridLayout& grid, int rows)
+{
+    for (int row = 0; row < rows; ++row) {
+        grid.setRowStretch(row, 1);
+    }
 }
 
 void setText(QLineEdit& box, const QString& text)
@@ -188,11 +198,13 @@ QWidget* ClipInspectorWidget::buildMainPage()
     }
     figures->addStretch();
     grid->addLayout(figures, 3, 0, 1, 7);
-    inOutBar = new InOutBar(widget);
-    grid->addWidget(inOutBar, 4, 0, 1, 7);
+    preview = new ClipPreview(widget);
+    inOutBar = &preview->bar();
+    grid->addWidget(preview, 0, 7, 4, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(5, 1);
-    grid->setRowStretch(5, 1);
+    grid->setColumnStretch(7, 1);
+    spreadRows(*grid, 4);
     return widget;
 }
 
@@ -274,7 +286,7 @@ QWidget* ClipInspectorWidget::build2DPage()
     grid->addLayout(looks, 4, 3, 1, 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(4, 1);
-    grid->setRowStretch(5, 1);
+    spreadRows(*grid, 5);
     return widget;
 }
 
@@ -303,7 +315,7 @@ QWidget* ClipInspectorWidget::build3DPage()
     grid->addWidget(fader(Fader::Spacing, "tbSpacing", 0, kSpacingFaderMax), 2, 5);
     grid->setColumnStretch(2, 1);
     grid->setColumnStretch(5, 1);
-    grid->setRowStretch(4, 1);
+    spreadRows(*grid, 4);
     return widget;
 }
 

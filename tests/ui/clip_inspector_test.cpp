@@ -10,8 +10,10 @@
 
 #include "core/control_table.h"
 #include "ui/clip_inspector_widget.h"
+#include "ui/clip_preview.h"
 #include "ui/in_out_bar.h"
 #include "ui/main_window.h"
+#include "ui/picture_view.h"
 #include "ui/slot_grid_widget.h"
 #include "ui/slot_panel.h"
 #include "windows_fixture.h"
@@ -205,6 +207,51 @@ TEST_F(ClipInspectorWindowTest, AnEmptiedSlotStaysInspectedAndTakesNothing)
     for (const TSlotEvent& sent : events.sent) {
         EXPECT_NE(sent.Code, event_code::kSetFrequency);
     }
+}
+
+// The main clip preview shows the inspected slot: its live picture while it plays, its still
+// once it stops; a double-click on it triggers the slot.
+TEST_F(ClipInspectorWindowTest, TheMainClipPreviewShowsTheInspectedSlot)
+{
+    inspector().tabs->setCurrentIndex(0);
+    QImage still(96, 72, QImage::Format_RGB888);
+    still.fill(Qt::blue);
+    windows.mainWindow().grid().panel(kSlot).showThumbnail(still, "still");
+    PictureView& preview = inspector().preview->picture();
+    const auto shows = [&preview](const QColor& colour) {
+        return QTest::qWaitFor([&] {
+            return !preview.picture().isNull() && preview.picture().pixelColor(5, 5) == colour;
+        });
+    };
+    EXPECT_TRUE(shows(Qt::blue));
+
+    TPlayAvistruct& record = performance.slot(kSlot);
+    record.Playing = true;
+    std::vector<std::uint8_t> red(64 * 48 * 3);
+    for (std::size_t i = 2; i < red.size(); i += 3) {
+        red[i] = 255;
+    }
+    pretendLoaded(2);
+    performance.slot(2).Playing = true;
+    std::vector<std::uint8_t> green(64 * 48 * 3);
+    for (std::size_t i = 1; i < green.size(); i += 3) {
+        green[i] = 255;
+    }
+    previews.post(2, green.data(), 64, 48); // another slot's picture is not the preview's
+    previews.post(kSlot, red.data(), 64, 48);
+    EXPECT_TRUE(shows(Qt::red));
+    previews.post(2, green.data(), 64, 48);
+    settle(3 * InstrumentWindows::kRefreshMs);
+    EXPECT_EQ(preview.picture().pixelColor(5, 5), QColor(Qt::red));
+
+    record.Playing = false;
+    EXPECT_TRUE(shows(Qt::blue));
+
+    events.sent.clear();
+    QTest::mouseDClick(&preview, Qt::LeftButton);
+    ASSERT_FALSE(events.sent.empty());
+    EXPECT_EQ(events.sent.front().Code, event_code::kTrigger);
+    EXPECT_EQ(events.sent.front().Slot, kSlot);
 }
 
 // The main window with the inspector at its working size and on a large screen: no caption of
