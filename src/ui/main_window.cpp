@@ -15,6 +15,7 @@
 #include "control/slot_grid_layout.h"
 #include "core/control_names.h"
 #include "core/control_value.h"
+#include "ui/clip_explorer_page.h"
 #include "ui/clip_inspector_widget.h"
 #include "ui/crossfade_controls.h"
 #include "ui/layer_stack_widget.h"
@@ -36,6 +37,7 @@ MainWindow::MainWindow()
     , m_inspector(new ClipInspectorWidget)
     , m_layers(new VideoLayers)
     , m_patches(std::make_unique<PatchesTab>())
+    , m_clipExplorer(new ClipExplorerPage)
     , m_status(new QPushButton)
 {
     setObjectName("fmOskel3main");
@@ -81,6 +83,8 @@ QWidget* MainWindow::buildMenu()
     button->setPopupMode(QToolButton::InstantPopup);
     auto* file = new QMenu(button);
     button->setMenu(file);
+    openMedia = file->addAction("Open Media");
+    loadMultipleClips = file->addAction("Load Multiple Clips F7");
     openPatch = file->addAction("Open Patch F2");
     savePatch = file->addAction("Save Patch F3");
     file->addSeparator();
@@ -88,7 +92,9 @@ QWidget* MainWindow::buildMenu()
     midiConfiguration = file->addAction("MIDI Configuration");
     videoCompression = file->addAction("Video Compression Settings");
     performanceMonitor = file->addAction("Performance Monitor");
+    pluginMonitor = file->addAction("FreeFrame Plugin Monitor");
     help = file->addAction("Oskel3 Help");
+    about = file->addAction("About");
     file->addSeparator();
     QAction* exit = file->addAction("Exit");
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -116,6 +122,7 @@ QWidget* MainWindow::buildTopRow()
     masterColumn->addStretch();
     controls->addTab(masterPage, "Master");
     controls->addTab(m_crossfade, "Trails / Crossfade");
+    controls->addTab(m_clipExplorer, "Clips");
     controls->addTab(m_patches->listPage, "Patches");
     controls->addTab(m_patches->timingPage, "Auto / Console");
     highlightTabs(*controls);

@@ -13,6 +13,7 @@ class QTabWidget;
 
 namespace oskel {
 
+class ClipExplorerPage;
 class ClipInspectorWidget;
 class CrossfadeControls;
 class MasterControls;
@@ -44,12 +45,17 @@ public:
     ClipInspectorWidget& inspector() { return *m_inspector; }
     VideoLayers& layers() { return *m_layers; }
     PatchesTab& patches() { return *m_patches; }
+    ClipExplorerPage& clipExplorer() { return *m_clipExplorer; }
     QPushButton& statusLine() { return *m_status; }
     const ControlRegistry& controls() const { return m_controls; }
 
     void setStatusText(const QString& text);
 
     // The menu's entries; what they do is bound by the owner.
+    QAction* openMedia = nullptr;
+    QAction* loadMultipleClips = nullptr;
+    QAction* pluginMonitor = nullptr;
+    QAction* about = nullptr;
     QAction* openPatch = nullptr;
     QAction* savePatch = nullptr;
     QAction* midiConfiguration = nullptr;
@@ -87,6 +93,7 @@ private:
     ClipInspectorWidget* m_inspector;
     VideoLayers* m_layers;
     std::unique_ptr<PatchesTab> m_patches; // its pages belong to the explorer's tabs
+    ClipExplorerPage* m_clipExplorer;
     QPushButton* m_status;
     ControlRegistry m_controls;
     std::function<bool()> m_closeQuery;

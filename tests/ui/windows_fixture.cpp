@@ -65,6 +65,18 @@ std::optional<std::string> RecordingDialogs::askValue(
     return askText(caption, prompt);
 }
 
+std::vector<std::filesystem::path> RecordingDialogs::chooseClips(
+    const std::filesystem::path& folder)
+{
+    clipFolders.push_back(folder);
+    if (chosenClipLists.empty()) {
+        return {};
+    }
+    auto chosen = chosenClipLists.front();
+    chosenClipLists.pop_front();
+    return chosen;
+}
+
 std::optional<std::filesystem::path> RecordingDialogs::chooseStencil(const std::filesystem::path&)
 {
     if (chosenStencils.empty()) {

@@ -1,0 +1,25 @@
+// The windows' side of the clip explorer: its page shows the logic's folder, and a
+// double-click opens an entry. It starts in the folder of the last clip loaded.
+#include "control/clip_explorer.h"
+#include "ui/clip_explorer_page.h"
+#include "ui/instrument_windows.h"
+#include "ui/main_window.h"
+
+namespace oskel {
+
+void InstrumentWindows::bindClipExplorer()
+{
+    m_clipExplorer = std::make_unique<ClipExplorer>(m_links->performance, grid());
+    ClipExplorer& logic = *m_clipExplorer;
+    ClipExplorerPage& page = m_main->clipExplorer();
+    page.setClipAt([&logic](std::size_t index) { return logic.clipAt(index); });
+    QObject::connect(
+        &page, &ClipExplorerPage::entryOpened, &page, [this, &logic, &page](std::size_t index) {
+            guarded([&] { logic.openEntry(index); });
+            page.showList(logic.list());
+        });
+    logic.changeFolder(m_links->loader.dialogStartFolder());
+    page.showList(logic.list());
+}
+
+} // namespace oskel

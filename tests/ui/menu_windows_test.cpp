@@ -1,0 +1,152 @@
+// The menu's clip entries and the windows it opens, on the offscreen platform: "Open Media",
+// "Load Multiple Clips F7" (and the key F7), "About", and "Auto Standby" of the preferences.
+#include <QAction>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "support/clip_maker.h"
+#include "ui/load_multiple_clips_window.h"
+#include "ui/main_window.h"
+#include "ui/preferences_window.h"
+#include "windows_fixture.h"
+
+namespace oskel::test {
+namespace {
+
+constexpr int kF7 = 65; // Linux input-event code
+
+class MenuWindowsTest : public WindowsTest {
+protected:
+    LoadMultipleClipsWindow& multipleClips()
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<LoadMultipleClipsWindow*>(window)) {
+                return *found;
+            }
+        }
+        throw std::runtime_error("no window Load Multiple Clips");
+    }
+    void press(const char* button)
+    {
+        QTest::mouseClick(&find<QPushButton>(button, &multipleClips()), Qt::LeftButton);
+        settle();
+    }
+    std::filesystem::path clip(const std::string& name)
+    {
+        return makeClip(name, joinArgs({ testPicture("64x48", "25", "1"), { "-c:v", "mjpeg" } }));
+    }
+};
+
+// F7 opens the window; the chosen clips are listed with the sync-mode tick of the main window,
+// more can be added and ticked, and "Done" loads them into slots 1, 2, ... in order.
+TEST_F(MenuWindowsTest, LoadMultipleClipsListsTicksAndLoadsInOrder)
+{
+    if (!ffmpegAvailable()) {
+        GTEST_SKIP() << "the ffmpeg tool is missing";
+    }
+    const auto first = clip("multiple-first.avi");
+    const auto second = clip("multiple-second.avi");
+    pretendLoaded(9);
+    pressKey(kF7);
+    settle();
+    LoadMultipleClipsWindow& window = multipleClips();
+    ASSERT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), "Load Multiple Clips");
+
+    performance.globals().LoadClipsInSyncMode = true;
+    dialogs.chosenClipLists = { { first }, { second } };
+    press("bChooseClips");
+    EXPECT_EQ(find<QPushButton>("lStatus").text(), "Loading Multiple Clips ... ");
+    performance.globals().LoadClipsInSyncMode = false;
+    press("bAddMoreClips");
+    ASSERT_EQ(window.list().topLevelItemCount(), 2);
+    EXPECT_EQ(window.list().headerItem()->text(0), "Sync Mode");
+    EXPECT_EQ(window.list().topLevelItem(0)->checkState(0), Qt::Checked);
+    EXPECT_EQ(window.list().topLevelItem(1)->checkState(0), Qt::Unchecked);
+    window.list().topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+    window.list().topLevelItem(1)->setCheckState(0, Qt::Checked);
+    EXPECT_EQ(performance.globals().lastClipPath, second.string());
+
+    press("bDone");
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(performance.slot(1).FileName.str(), first.string());
+    EXPECT_EQ(performance.slot(2).FileName.str(), second.string());
+    EXPECT_FALSE(performance.slot(1).InstallationMode);
+    EXPECT_TRUE(performance.slot(2).InstallationMode);
+    EXPECT_FALSE(performance.slot(9).Loaded) << "every loaded slot was cleared first";
+    EXPECT_EQ(window.list().topLevelItemCount(), 0);
+    EXPECT_TRUE(find<QPushButton>("lStatus").text().startsWith("Ready ... "));
+}
+
+// A cancelled chooser keeps the list; "Done" with nothing listed and closing the window clear
+// no slot.
+TEST_F(MenuWindowsTest, NothingChosenLoadsNothingAndClearsNothing)
+{
+    pretendLoaded(3);
+    windows.mainWindow().loadMultipleClips->trigger();
+    settle();
+    press("bChooseClips"); // cancelled
+    EXPECT_EQ(multipleClips().list().topLevelItemCount(), 0);
+    press("bDone");
+    EXPECT_TRUE(performance.slot(3).Loaded);
+    windows.mainWindow().loadMultipleClips->trigger();
+    settle();
+    syncRestarts.clear();
+    multipleClips().close();
+    settle();
+    EXPECT_TRUE(performance.slot(3).Loaded);
+    EXPECT_EQ(syncRestarts, std::vector<bool> { true });
+    EXPECT_TRUE(find<QPushButton>("lStatus").text().startsWith("Ready ... "));
+}
+
+// "Open Media" loads the chosen clip into the first slot without one.
+TEST_F(MenuWindowsTest, OpenMediaLoadsIntoTheFirstFreeSlot)
+{
+    if (!ffmpegAvailable()) {
+        GTEST_SKIP() << "the ffmpeg tool is missing";
+    }
+    const auto opened = clip("open-media.avi");
+    pretendLoaded(1);
+    pretendLoaded(2);
+    dialogs.chosenClips = { opened };
+    windows.mainWindow().openMedia->trigger();
+    settle();
+    ASSERT_EQ(dialogs.clipFolders.size(), 1u);
+    EXPECT_EQ(performance.slot(3).FileName.str(), opened.string());
+    EXPECT_TRUE(performance.slot(3).Loaded);
+}
+
+TEST_F(MenuWindowsTest, AboutNamesTheProgramAndItsVersion)
+{
+    windows.mainWindow().about->trigger();
+    settle();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].rfind("Oskel 3\nVersion 3.", 0), 0u) << dialogs.messages[0];
+}
+
+// "Auto Standby" is off at start; switched on, another application taking the focus stands
+// the instrument by and getting it back leaves standby, both as recorded events.
+TEST_F(MenuWindowsTest, AutoStandbyFollowsTheApplicationsFocus)
+{
+    events.sent.clear();
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationInactive);
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    EXPECT_TRUE(events.sent.empty());
+
+    const auto autoStandby = static_cast<std::size_t>(preferences_form::Toggle::AutoStandby);
+    QAbstractButton& toggle = *windows.preferencesWindow().toggles.at(autoStandby);
+    EXPECT_EQ(toggle.text(), "Auto Standby");
+    toggle.click();
+    EXPECT_TRUE(performance.options().ui.AutoStandby);
+    events.sent.clear();
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_TRUE(performance.globals().standby);
+    Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
+    EXPECT_FALSE(performance.globals().standby);
+    EXPECT_EQ(events.codes(), (std::vector<int> { 28, 29 }));
+}
+
+} // namespace
+} // namespace oskel::test
