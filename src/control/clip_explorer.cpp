@@ -11,6 +11,17 @@ ClipExplorer::ClipExplorer(Performance& performance, SlotGrid& grid)
 {
 }
 
+void ClipExplorer::start(const std::vector<std::filesystem::path>& folders)
+{
+    for (const std::filesystem::path& folder : folders) {
+        PatchFolderList list = PatchFolderList::read(folder, PatchFolderList::Files::Any);
+        if (list.readable()) {
+            m_list = std::move(list);
+            return;
+        }
+    }
+}
+
 bool ClipExplorer::changeFolder(const std::filesystem::path& folder)
 {
     PatchFolderList list = PatchFolderList::read(folder, PatchFolderList::Files::Any);

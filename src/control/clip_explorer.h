@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "core/performance.h"
 #include "persistence/patch_folder_list.h"
@@ -19,6 +20,9 @@ class ClipExplorer {
 public:
     ClipExplorer(Performance& performance, SlotGrid& grid);
 
+    // At start: shows the first of the folders that can be read, without a word about those
+    // that cannot (the last clip's folder may have gone since the last run).
+    void start(const std::vector<std::filesystem::path>& folders);
     // Shows the folder; one that cannot be read leaves the list as it was and says why in the
     // status line. False then.
     bool changeFolder(const std::filesystem::path& folder);

@@ -1,5 +1,8 @@
 // The windows' side of the clip explorer: its page shows the logic's folder, and a
-// double-click opens an entry. It starts in the folder of the last clip loaded.
+// double-click opens an entry. It starts in the folder of the last clip loaded, else in the
+// performer's home folder.
+#include <QDir>
+
 #include "control/clip_explorer.h"
 #include "ui/clip_explorer_page.h"
 #include "ui/instrument_windows.h"
@@ -18,7 +21,7 @@ void InstrumentWindows::bindClipExplorer()
             guarded([&] { logic.openEntry(index); });
             page.showList(logic.list());
         });
-    logic.changeFolder(m_links->loader.dialogStartFolder());
+    logic.start({ m_links->loader.dialogStartFolder(), QDir::homePath().toStdString() });
     page.showList(logic.list());
 }
 

@@ -56,7 +56,12 @@ QAbstractButton* button(QWidget* parent, const char* name, const char* text, boo
 // large screen rather than leaving it empty below.
 void spreadRows(QGridLayout& grid, int rows)
 {
+    // A row of fixed-height controls cannot grow by its stretch alone: a spacer that can, in a
+    // column of its own, lets it.
+    const int spacerColumn = grid.columnCount();
     for (int row = 0; row < rows; ++row) {
+        grid.addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row,
+            spacerColumn);
         grid.setRowStretch(row, 1);
     }
 }
@@ -142,8 +147,19 @@ QAbstractButton* ClipInspectorWidget::actionButton(Action which, const char* tex
 // the grid at the main window's working size.
 QWidget* ClipInspectorWidget::buildMainPage()
 {
+    // The controls' rows on the left, the main clip preview taking the room on the right.
     QGridLayout* grid = nullptr;
     QWidget* widget = page(this, grid);
+    auto* controls = new QGridLayout;
+    controls->setHorizontalSpacing(grid->horizontalSpacing());
+    controls->setVerticalSpacing(grid->verticalSpacing());
+    grid->addLayout(controls, 0, 0);
+    preview = new ClipPreview(widget);
+    inOutBar = &preview->bar();
+    grid->addWidget(preview, 0, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 1);
+    grid = controls;
     grid->addWidget(caption(widget, "Volume"), 0, 0);
     grid->addWidget(fader(Fader::Volume, "tbVolume", 0, kVolumeFaderMax), 0, 1);
     grid->addWidget(box(Box::Volume, "ebVolume"), 0, 2);
@@ -193,17 +209,14 @@ QWidget* ClipInspectorWidget::buildMainPage()
         { std::pair { "sample rate", sampleRate }, std::pair { "Num Frames", frameCount },
             std::pair { "FPS", frameRate }, std::pair { "audio duration", audioDuration } }) {
         figures->addWidget(caption(widget, text));
+        figures->addSpacing(4);
         figures->addWidget(label);
         figures->addSpacing(12);
     }
     figures->addStretch();
     grid->addLayout(figures, 3, 0, 1, 7);
-    preview = new ClipPreview(widget);
-    inOutBar = &preview->bar();
-    grid->addWidget(preview, 0, 7, 4, 1);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(5, 1);
-    grid->setColumnStretch(7, 1);
     spreadRows(*grid, 4);
     return widget;
 }

@@ -101,7 +101,8 @@ TEST_F(MenuWindowsTest, NothingChosenLoadsNothingAndClearsNothing)
     EXPECT_TRUE(find<QPushButton>("lStatus").text().startsWith("Ready ... "));
 }
 
-// "Open Media" loads the chosen clip into the first slot without one.
+// "Open Media" loads the chosen clip into the first slot without one; the status line tells
+// of the load while the chooser is open, and of the memory afterwards.
 TEST_F(MenuWindowsTest, OpenMediaLoadsIntoTheFirstFreeSlot)
 {
     if (!ffmpegAvailable()) {
@@ -111,11 +112,16 @@ TEST_F(MenuWindowsTest, OpenMediaLoadsIntoTheFirstFreeSlot)
     pretendLoaded(1);
     pretendLoaded(2);
     dialogs.chosenClips = { opened };
+    std::string statusWhileChoosing;
+    dialogs.whileChoosing
+        = [&] { statusWhileChoosing = find<QPushButton>("lStatus").text().toStdString(); };
     windows.mainWindow().openMedia->trigger();
     settle();
     ASSERT_EQ(dialogs.clipFolders.size(), 1u);
+    EXPECT_EQ(statusWhileChoosing, "Loading Clip ...");
     EXPECT_EQ(performance.slot(3).FileName.str(), opened.string());
     EXPECT_TRUE(performance.slot(3).Loaded);
+    EXPECT_TRUE(find<QPushButton>("lStatus").text().startsWith("Ready ... "));
 }
 
 TEST_F(MenuWindowsTest, AboutNamesTheProgramAndItsVersion)
