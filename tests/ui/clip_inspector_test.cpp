@@ -154,6 +154,13 @@ TEST_F(ClipInspectorWindowTest, BoxesAskForNumbersAndRefuseBadOnes)
         { "ebInPoint", "44100", false, "44100" },
         { "ebOutPoint", "176400", false, "176400" }, // the whole clip: refused silently
         { "ebFrequency", "22050", false, "22050" },
+        // Beyond the control table's ranges: the table's limit is what the engine takes.
+        { "ebVolume", "20000", false, "10000" },
+        { "ebFrequency", "99999999", false, "200000" },
+        { "ebFrequency", "5", false, "100" },
+        { "ebLuma", "-5", true, "300" },
+        { "ebInPoint", "-1", true, "44100" },
+        { "ebLeft", "x1", true, "-20" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.box) + " " + c.typed);
@@ -167,7 +174,8 @@ TEST_F(ClipInspectorWindowTest, BoxesAskForNumbersAndRefuseBadOnes)
     }
     EXPECT_EQ(performance.slot(kSlot).Left, -20);
     EXPECT_EQ(performance.slot(kSlot).LumaKeyLevel, 300);
-    EXPECT_EQ(performance.slot(kSlot).Volume, -602);
+    EXPECT_EQ(performance.slot(kSlot).Volume, -10000);
+    EXPECT_EQ(performance.slot(kSlot).ForwardBuffer->frequency(), 100);
 }
 
 TEST_F(ClipInspectorWindowTest, DraggingTheInMarkerSetsTheInPoint)
