@@ -64,7 +64,13 @@ MainWindow::MainWindow()
     column->addLayout(body, 1);
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(buildMenu());
-    statusRow->addWidget(new QLabel("Status", client));
+    // The caption answers a click as the status line does.
+    auto* statusCaption = new QPushButton("Status", client);
+    statusCaption->setObjectName("lStatusCaption");
+    statusCaption->setFlat(true);
+    statusCaption->setFocusPolicy(Qt::NoFocus);
+    connect(statusCaption, &QPushButton::clicked, m_status, &QPushButton::click);
+    statusRow->addWidget(statusCaption);
     statusRow->addWidget(m_status, 1);
     column->addLayout(statusRow);
     setCentralWidget(client);
