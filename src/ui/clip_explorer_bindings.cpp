@@ -18,8 +18,12 @@ void InstrumentWindows::bindClipExplorer()
     page.setClipAt([&logic](std::size_t index) { return logic.clipAt(index); });
     QObject::connect(
         &page, &ClipExplorerPage::entryOpened, &page, [this, &logic, &page](std::size_t index) {
+            const std::filesystem::path before = logic.folder();
             guarded([&] { logic.openEntry(index); });
-            page.showList(logic.list());
+            // A clip loaded leaves the list, and the performer's place in it, as it was.
+            if (logic.folder() != before) {
+                page.showList(logic.list());
+            }
         });
     logic.start({ m_links->loader.dialogStartFolder(), QDir::homePath().toStdString() });
     page.showList(logic.list());

@@ -1,15 +1,23 @@
 // The menu's clip entries and the windows it opens, on the offscreen platform: "Open Media",
-// "Load Multiple Clips F7" (and the key F7), "About", and "Auto Standby" of the preferences.
+// "Load Multiple Clips F7" (and the key F7), "About", and "Auto Standby" of the preferences;
+// and the clip explorer's page, with a clip dragged out of it onto the grid.
 #include <QAction>
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "support/clip_maker.h"
+#include "ui/clip_explorer_page.h"
 #include "ui/load_multiple_clips_window.h"
 #include "ui/main_window.h"
 #include "ui/preferences_window.h"
+#include "ui/slot_grid_widget.h"
+#include "ui/slot_panel.h"
 #include "windows_fixture.h"
 
 namespace oskel::test {
@@ -152,6 +160,58 @@ TEST_F(MenuWindowsTest, AutoStandbyFollowsTheApplicationsFocus)
     Q_EMIT qApp->applicationStateChanged(Qt::ApplicationActive);
     EXPECT_FALSE(performance.globals().standby);
     EXPECT_EQ(events.codes(), (std::vector<int> { 28, 29 }));
+}
+
+class ClipExplorerPageTest : public MenuWindowsTest {
+protected:
+    void startInstrument() override
+    {
+        if (ffmpegAvailable()) {
+            clipFile = clip("explorer.avi");
+            performance.globals().lastClipPath = clipFile.string();
+        }
+    }
+    std::filesystem::path clipFile;
+};
+
+// The page opens in the last clip's folder; a double-click loads a clip into the first free
+// slot, and a clip dragged out carries its file, which the grid loads where it is dropped.
+TEST_F(ClipExplorerPageTest, OpensTheLastClipsFolderLoadsAndDragsClipsOut)
+{
+    if (clipFile.empty()) {
+        GTEST_SKIP() << "the ffmpeg tool is missing";
+    }
+    ClipExplorerPage& page = windows.mainWindow().clipExplorer();
+    EXPECT_EQ(page.folder->text().toStdString(), clipFile.parent_path().string());
+    const QList<QListWidgetItem*> found = page.clips->findItems("explorer.avi", Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    QListWidgetItem& entry = *found.front();
+
+    pretendLoaded(1);
+    Q_EMIT page.clips->itemDoubleClicked(&entry);
+    settle();
+    EXPECT_EQ(performance.slot(2).FileName.str(), clipFile.string());
+    performance.globals().loadingBusy = false;
+
+    ASSERT_EQ(page.clips->findItems("explorer.avi", Qt::MatchExactly), found)
+        << "loading a clip leaves the list as it was";
+    const QModelIndex index = page.clips->model()->index(page.clips->row(&entry), 0);
+    std::unique_ptr<QMimeData> dragged(page.clips->model()->mimeData({ index }));
+    ASSERT_NE(dragged, nullptr);
+    ASSERT_EQ(dragged->urls().size(), 1);
+    EXPECT_EQ(dragged->urls().front().toLocalFile().toStdString(), clipFile.string());
+    SlotGridWidget& grid = windows.mainWindow().grid();
+    const QPoint onPanel = grid.panel(4).geometry().center();
+    QDragEnterEvent enter(onPanel, Qt::CopyAction, dragged.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&grid, &enter);
+    QDropEvent dropped(
+        QPointF(onPanel), Qt::CopyAction, dragged.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&grid, &dropped);
+    settle();
+    EXPECT_EQ(performance.slot(4).FileName.str(), clipFile.string());
+
+    const QModelIndex parent = page.clips->model()->index(0, 0);
+    EXPECT_EQ(page.clips->model()->mimeData({ parent }), nullptr) << "a folder is not dragged";
 }
 
 } // namespace
