@@ -192,6 +192,7 @@ private:
     void bindMenu();
     void bindMultipleClips(MenuWindows& windows);
     void showLoadMultipleClips() override;
+    void resumeMidiAfterMultipleClips();
     // The preferences and help windows (small_windows.cpp).
     void bindSmallWindows();
     void preferencesDone();

@@ -1,7 +1,9 @@
 // The windows' side of the menu entries that open clips and small windows: "Open Media",
 // "Load Multiple Clips F7" (also the key F7), "FreeFrame Plugin Monitor" and "About".
 #include <QAction>
+#include <utility>
 
+#include "control/midi_input.h"
 #include "ui/dialogs.h"
 #include "ui/instrument_windows.h"
 #include "ui/main_window.h"
@@ -73,11 +75,13 @@ void InstrumentWindows::bindMultipleClips(MenuWindows& windows)
         &window, &LoadMultipleClipsWindow::doneClicked, &window, [this, &window, &logic] {
             guarded([&logic] { logic.done(); });
             window.showEntries({});
+            resumeMidiAfterMultipleClips();
         });
     QObject::connect(
         &window, &LoadMultipleClipsWindow::cancelled, &window, [this, &window, &logic] {
             guarded([&logic] { logic.cancel(); });
             window.showEntries({});
+            resumeMidiAfterMultipleClips();
         });
 }
 
@@ -87,9 +91,21 @@ void InstrumentWindows::showLoadMultipleClips()
         return;
     }
     LoadMultipleClipsWindow& window = m_menuWindows->multipleClipsWindow;
+    MidiInput* midi = m_links->midi.input;
+    if (midi != nullptr && !window.isVisible() && midi->inputEnabled()) {
+        midi->setInputEnabled(false);
+        m_menuWindows->midiPaused = true;
+    }
     window.show();
     window.raise();
     window.activateWindow();
+}
+
+void InstrumentWindows::resumeMidiAfterMultipleClips()
+{
+    if (std::exchange(m_menuWindows->midiPaused, false) && m_links->midi.input != nullptr) {
+        m_links->midi.input->setInputEnabled(true);
+    }
 }
 
 } // namespace oskel

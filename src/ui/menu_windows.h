@@ -13,6 +13,9 @@ namespace oskel {
 struct MenuWindows {
     LoadMultipleClipsWindow multipleClipsWindow;
     std::unique_ptr<MultipleClips> multipleClips;
+    // MIDI input is paused while the window is open, and taken up again when it closes if it
+    // was on before.
+    bool midiPaused = false;
     PluginMonitorWindow pluginMonitor;
 };
 

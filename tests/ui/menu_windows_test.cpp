@@ -61,6 +61,7 @@ TEST_F(MenuWindowsTest, LoadMultipleClipsListsTicksAndLoadsInOrder)
     settle();
     LoadMultipleClipsWindow& window = multipleClips();
     ASSERT_TRUE(window.isVisible());
+    EXPECT_FALSE(instrument.midiInput.inputEnabled()) << "MIDI waits while the window is open";
     EXPECT_EQ(window.windowTitle(), "Load Multiple Clips");
 
     performance.globals().LoadClipsInSyncMode = true;
@@ -86,10 +87,11 @@ TEST_F(MenuWindowsTest, LoadMultipleClipsListsTicksAndLoadsInOrder)
     EXPECT_FALSE(performance.slot(9).Loaded) << "every loaded slot was cleared first";
     EXPECT_EQ(window.list().topLevelItemCount(), 0);
     EXPECT_TRUE(find<QPushButton>("lStatus").text().startsWith("Ready ... "));
+    EXPECT_TRUE(instrument.midiInput.inputEnabled());
 }
 
 // A cancelled chooser keeps the list; "Done" with nothing listed and closing the window clear
-// no slot.
+// no slot. MIDI input comes back when the window goes, unless it was off before.
 TEST_F(MenuWindowsTest, NothingChosenLoadsNothingAndClearsNothing)
 {
     pretendLoaded(3);
@@ -107,6 +109,11 @@ TEST_F(MenuWindowsTest, NothingChosenLoadsNothingAndClearsNothing)
     EXPECT_TRUE(performance.slot(3).Loaded);
     EXPECT_EQ(syncRestarts, std::vector<bool> { true });
     EXPECT_TRUE(find<QPushButton>("lStatus").text().startsWith("Ready ... "));
+    EXPECT_TRUE(instrument.midiInput.inputEnabled());
+    instrument.midiInput.setInputEnabled(false); // switched off elsewhere: it stays off
+    windows.mainWindow().loadMultipleClips->trigger();
+    press("bCancel");
+    EXPECT_FALSE(instrument.midiInput.inputEnabled());
 }
 
 // "Open Media" loads the chosen clip into the first slot without one; the status line tells
