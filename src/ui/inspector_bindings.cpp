@@ -7,7 +7,9 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTabWidget>
 
+#include "control/midi_ports.h"
 #include "ui/clip_inspector_widget.h"
 #include "ui/clip_preview.h"
 #include "ui/dialogs.h"
@@ -80,6 +82,15 @@ void InstrumentWindows::bindInspector()
         widget.browse, &QAbstractButton::clicked, widget.browse, [this] { chooseStencil(); });
     QObject::connect(&widget, &ClipInspectorWidget::enterPressed, &widget,
         [this, &logic] { guarded([&] { logic.actionClicked(ClipInspector::Action::Done); }); });
+    // The control surface follows the page in front, for the current clip.
+    QObject::connect(widget.tabs, &QTabWidget::currentChanged, &widget, [this, &widget](int tab) {
+        if (ControlSurfacePort* surface = m_links->midi.surface) {
+            const std::string page = widget.tabs->tabText(tab).toStdString();
+            guarded([&] {
+                surface->inspectorPageChosen(page, m_links->performance.globals().selectedSlot);
+            });
+        }
+    });
     QObject::connect(&widget, &ClipInspectorWidget::refreshWanted, &widget,
         [this, &logic] { guarded([&] { logic.UpdateValues("Shown"); }); });
     m_main->installEventFilter(&widget);

@@ -23,6 +23,7 @@
 namespace oskel {
 
 class ClipExplorer;
+class ControlSurfacePort;
 class Dialogs;
 class EffectHost;
 class EffectPanel;
@@ -70,6 +71,8 @@ struct MidiLinks {
     std::function<void(const std::string&)> chooseOutput;
     // The window closed with the control surface's "Enable" box ticked or not.
     std::function<void(bool enabled)> applySurface;
+    // The control surface, which follows the clip inspector's pages; none: nothing follows.
+    ControlSurfacePort* surface = nullptr;
 };
 
 // The parts of the instrument the windows bind to. They outlive the windows.

@@ -194,6 +194,16 @@ TEST_F(ClipInspectorWindowTest, DraggingTheInMarkerSetsTheInPoint)
     EXPECT_EQ(find<QLineEdit>("ebInPoint").text().toLongLong(), bar.in());
 }
 
+// The page in front is told to the control surface, for the current clip.
+TEST_F(ClipInspectorWindowTest, TheControlSurfaceFollowsThePageInFront)
+{
+    instrument.surface.pages.clear();
+    inspector().tabs->setCurrentIndex(2);
+    inspector().tabs->setCurrentIndex(0);
+    EXPECT_EQ(instrument.surface.pages,
+        (std::vector<std::pair<std::string, int>> { { "3D", kSlot }, { "Main", kSlot } }));
+}
+
 TEST_F(ClipInspectorWindowTest, DoneAndEnterHideTheInspectorAndShowingBringsItBack)
 {
     click("bDone");

@@ -128,7 +128,7 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
         MidiLinks { &learn, &midiInput, [this] { return midiInputs; },
             [this] { return midiOutputs; },
             [this] { return chosenInputs.empty() ? std::string() : chosenInputs.back(); },
-            [this](const std::string& name) { chosenInputs.push_back(name); } },
+            [this](const std::string& name) { chosenInputs.push_back(name); }, {}, {}, &surface },
         {}, // no folder for the compression presets
         nullptr, // no effect host
         [this](const std::function<void(IniProfile&)>& change) {

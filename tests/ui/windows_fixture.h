@@ -134,7 +134,14 @@ struct TestInstrument {
     SelectionOnlyInspector inspector { performance };
     MidiInputPorts midiPorts;
     EffectHostPort effects;
-    ControlSurfacePort surface;
+    // The control surface, as far as the windows reach it: the inspector pages chosen.
+    struct Surface : ControlSurfacePort {
+        std::vector<std::pair<std::string, int>> pages; // page and slot
+        void inspectorPageChosen(std::string_view page, int slot) override
+        {
+            pages.emplace_back(page, slot);
+        }
+    } surface;
     MidiInterpreter interpreter { { performance, events, inspector, midiPorts, effects, surface,
         [] { return 44100; } } };
     MidiLearn learn { events, performance };
