@@ -60,8 +60,8 @@ void spreadRows(QGridLayout& grid, int rows)
     // column of its own, lets it.
     const int spacerColumn = grid.columnCount();
     for (int row = 0; row < rows; ++row) {
-        grid.addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row,
-            spacerColumn);
+        grid.addItem(
+            new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row, spacerColumn);
         grid.setRowStretch(row, 1);
     }
 }
