@@ -63,7 +63,7 @@ MidiLinks midiLinks(InstrumentMidi& midi)
         [&midi] { return midi.port().productName(); },
         [&midi](const std::string& name) { midi.chooseInput(name); },
         [&midi](const std::string& name) { midi.chooseOutput(name); },
-        [&midi](bool enabled) { midi.applySurface(enabled); } };
+        [&midi](bool enabled) { midi.applySurface(enabled); }, &midi.surface() };
 }
 
 class WindowedInstrument final : public GuiInstrument {

@@ -77,6 +77,9 @@ public:
     void SelectPage(int page, bool keepSections);
     void SelectSection(int page, int section, int step);
     int SelectedSection(int page) const;
+    // As the performer's press of the section's button: selects the section on the page shown
+    // in its half, or steps through its banks when it is selected already.
+    void SectionButton(int section);
     int ControlState(int page, int control) const;
 
     void ShowText(int line, int column, std::string_view text, int key);
@@ -114,7 +117,6 @@ private:
     void drawControl(int page, int control);
     void drawSection(int page, int section);
     void setSectionStep(TAutoMapPage& page, int section, int step);
-    void SectionButton(int section);
     void page(surface::Half half, int direction);
     int takeOver(int page, int control, TAutoMapState& state, int value);
     void send(std::vector<std::uint8_t> bytes, int key = 0);

@@ -21,6 +21,8 @@ constexpr int kEffectCode = 401;
 constexpr int kInverseLumaCode = 406;
 constexpr int kSpeedFaderCode = 250;
 constexpr int kEffectStep = 2;
+constexpr int kKnobSection = 3;
+constexpr int kPadSection = 4;
 constexpr double kTopFrequency = 200000;
 
 int scaled(double value, double top)
@@ -104,6 +106,28 @@ void ControlSurface::showSlot(int slot)
     m_surface.SelectPage(effectPage(slot), true);
     if (m_surface.SelectedSection(effectPage(slot)) == 0) {
         showClip(slot);
+    }
+}
+
+// The knob section's banks: 2D on step 0, 3D on step 1, the effect on kEffectStep; the pads
+// have their own section.
+void ControlSurface::inspectorPageChosen(std::string_view page, int slot)
+{
+    if (!active() || !isValidSlot(slot)) {
+        return;
+    }
+    if (page == "FreeFrame") {
+        m_surface.SelectSection(effectPage(slot), kKnobSection, kEffectStep);
+        if (m_links.performance.slots()[slot].FFfilename.empty()) {
+            m_surface.ClearDisplay(0);
+            m_surface.ShowMessage(1, "No Plugin Loaded");
+        }
+    } else if (page == "3D") {
+        m_surface.SelectSection(effectPage(slot), kKnobSection, 1);
+    } else if (page == "2D") {
+        m_surface.SelectSection(effectPage(slot), kKnobSection, 0);
+    } else if (page == "Main") {
+        m_surface.SectionButton(kPadSection);
     }
 }
 

@@ -32,6 +32,7 @@ public:
     bool active() const override { return m_surface.Active(); }
     int translate(std::uint16_t status, std::uint16_t data1, std::uint16_t data2) override;
     void carryOut(int code, int slot, int value) override;
+    void inspectorPageChosen(std::string_view page, int slot) override;
 
     // Starts the surface on the output device of that name, builds its pages and shows slot
     // 1's faders and pads; the status line says how it went. False when it did not start.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace oskel {
 
@@ -64,6 +65,9 @@ public:
     // window's fader whose change handler carries the value on (the speed fader: 250).
     // `value` is the message's data 2; `slot` the current clip.
     virtual void carryOut(int /*code*/, int /*slot*/, int /*value*/) { }
+    // The performer chose a page of the clip inspector ("Main", "2D", "3D", "FreeFrame") while
+    // working on the slot: the surface brings up the matching controls.
+    virtual void inspectorPageChosen(std::string_view /*page*/, int /*slot*/) { }
 };
 
 } // namespace oskel

@@ -24,6 +24,7 @@ constexpr std::array<ToggleInfo, kToggleCount> kToggles { {
     { "Show Mouse over secondary output", "MouseOverSecondaryOutput" },
     { " Enable TV Out Overlay", "TvOutOverlay" },
     { "Disable TAB key", "DisableTab" },
+    { "Auto Standby", "AutoStandby" },
 } };
 
 constexpr std::int32_t kDefaultBeats = 4;

@@ -24,8 +24,9 @@ enum class Toggle {
     MouseOverSecondaryOutput,
     TvOutOverlay,
     DisableTab,
+    AutoStandby,
 };
-inline constexpr std::size_t kToggleCount = 13;
+inline constexpr std::size_t kToggleCount = 14;
 
 struct ToggleInfo {
     std::string_view caption; // the button's caption

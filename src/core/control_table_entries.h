@@ -354,6 +354,7 @@ inline constexpr std::array kPreferenceEntries {
     ControlEntry { M::Master, "MouseOverSecondaryOutput", K::Toggle, kToggle, 1, optionFlag<&Options::display, &DisplayOptions::ShowMouseOverSecDisplay>, nullptr, setOptionFlag<&Options::display, &DisplayOptions::ShowMouseOverSecDisplay>, {} },
     ControlEntry { M::Master, "TvOutOverlay", K::Toggle, kToggle, 1, optionFlag<&Options::display, &DisplayOptions::Overlay>, nullptr, setOptionFlag<&Options::display, &DisplayOptions::Overlay>, {} },
     ControlEntry { M::Master, "DisableTab", K::Toggle, kToggle, 0, optionFlag<&Options::ui, &InterfaceOptions::DisableTAB>, nullptr, setOptionFlag<&Options::ui, &InterfaceOptions::DisableTAB>, {} },
+    ControlEntry { M::Master, "AutoStandby", K::Toggle, kToggle, 0, optionFlag<&Options::ui, &InterfaceOptions::AutoStandby>, nullptr, setOptionFlag<&Options::ui, &InterfaceOptions::AutoStandby>, {} },
 };
 // clang-format on
 

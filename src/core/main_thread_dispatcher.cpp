@@ -70,12 +70,21 @@ bool MainThreadDispatcher::invoke(Task task)
     return state->ran;
 }
 
-std::deque<MainThreadDispatcher::Entry> MainThreadDispatcher::takeAll()
+std::optional<MainThreadDispatcher::Entry> MainThreadDispatcher::takeFront()
 {
     std::lock_guard guard(m_lock);
-    std::deque<Entry> taken;
-    taken.swap(m_queue);
-    return taken;
+    if (m_queue.empty()) {
+        return std::nullopt;
+    }
+    Entry front = std::move(m_queue.front());
+    m_queue.pop_front();
+    return front;
+}
+
+std::size_t MainThreadDispatcher::queued() const
+{
+    std::lock_guard guard(m_lock);
+    return m_queue.size();
 }
 
 void MainThreadDispatcher::runEntry(Entry& entry)
@@ -95,34 +104,36 @@ void MainThreadDispatcher::runEntry(Entry& entry)
     }
 }
 
+// The entries are taken off the queue one at a time, so that a task that serves the queue
+// itself while it waits (a start-up load waiting for the frame thread) runs the entries queued
+// behind it, among them the frame thread's own call, rather than waiting for them for ever.
 std::size_t MainThreadDispatcher::processPending()
 {
-    auto tasks = takeAll();
-    const std::size_t count = tasks.size();
-    while (!tasks.empty()) {
-        Entry entry = std::move(tasks.front());
-        tasks.pop_front();
+    const std::size_t count = queued();
+    std::size_t taken = 0;
+    while (taken < count) {
+        std::optional<Entry> entry = takeFront();
+        if (!entry) {
+            break; // a task served the rest itself
+        }
+        ++taken;
         if (isClosed()) {
-            if (entry.invoke) {
-                entry.invoke->finish(false);
+            if (entry->invoke) {
+                entry->invoke->finish(false);
             }
             continue;
         }
         try {
-            runEntry(entry);
+            runEntry(*entry);
         } catch (...) {
             if (m_errorHandler) {
                 m_errorHandler(std::current_exception());
                 continue;
             }
-            // No handler: put back what was not run yet, and let the caller have the failure.
-            std::lock_guard guard(m_lock);
-            m_queue.insert(m_queue.begin(), std::make_move_iterator(tasks.begin()),
-                std::make_move_iterator(tasks.end()));
-            throw;
+            throw; // no handler: the caller has the failure; what was not run stays queued
         }
     }
-    return count;
+    return taken;
 }
 
 void MainThreadDispatcher::serveFor(std::chrono::milliseconds duration)

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace oskel {
@@ -38,6 +39,8 @@ public:
 
     // Main thread: runs every task queued so far; returns how many ran.
     std::size_t processPending();
+    // Any thread: how many tasks wait to run.
+    std::size_t queued() const;
     // Main thread: runs tasks as they arrive until the time is up.
     void serveFor(std::chrono::milliseconds duration);
     // Called on the posting thread after each post, so that a GUI event loop can schedule
@@ -63,7 +66,7 @@ private:
     };
 
     bool enqueue(Entry entry);
-    std::deque<Entry> takeAll();
+    std::optional<Entry> takeFront();
     static void runEntry(Entry& entry);
 
     const std::thread::id m_mainThread;

@@ -83,6 +83,8 @@ struct InterfaceOptions {
     std::int32_t AutoPatchInterval = 10;
     bool startFullscreen = false;
     bool ShowLoadingScreen = true;
+    // Standby while another application has the focus; off at every start, never stored.
+    bool AutoStandby = false;
 };
 
 struct WindowPlacement {

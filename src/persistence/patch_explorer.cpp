@@ -51,19 +51,14 @@ void PatchExplorer::changeFolder(const fs::path& folder)
 
 void PatchExplorer::openEntry(std::size_t index)
 {
-    if (index >= m_list.size()) {
+    const auto opened = m_list.opened(index);
+    if (!opened) {
         return;
     }
-    switch (m_list.entries()[index].kind) {
-    case PatchEntryKind::Parent:
-        changeFolder(folder().parent_path());
-        break;
-    case PatchEntryKind::Folder:
-        changeFolder(*m_list.pathAt(index));
-        break;
-    case PatchEntryKind::Patch:
+    if (opened->kind == PatchEntryKind::Patch) {
         loadEntry(index, false);
-        break;
+    } else {
+        changeFolder(opened->path);
     }
 }
 

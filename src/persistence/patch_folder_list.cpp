@@ -31,7 +31,8 @@ bool nameBefore(const PatchListEntry& a, const PatchListEntry& b)
 }
 
 // The kind an entry is listed as, or nothing when it is not listed.
-std::optional<PatchEntryKind> listedKind(const fs::directory_entry& entry)
+std::optional<PatchEntryKind> listedKind(
+    const fs::directory_entry& entry, PatchFolderList::Files files)
 {
     const std::string name = entry.path().filename().string();
     if (name.empty() || name.front() == '.') {
@@ -45,7 +46,8 @@ std::optional<PatchEntryKind> listedKind(const fs::directory_entry& entry)
     if (fs::is_directory(status)) {
         return PatchEntryKind::Folder;
     }
-    if (fs::is_regular_file(status) && hasPatchSuffix(name)) {
+    if (fs::is_regular_file(status)
+        && (files == PatchFolderList::Files::Any || hasPatchSuffix(name))) {
         return PatchEntryKind::Patch;
     }
     return std::nullopt;
@@ -63,7 +65,7 @@ PatchFolderList::PatchFolderList()
 {
 }
 
-PatchFolderList PatchFolderList::read(const fs::path& folder)
+PatchFolderList PatchFolderList::read(const fs::path& folder, Files files)
 {
     PatchFolderList list;
     list.m_folder = plainFolder(folder);
@@ -82,7 +84,7 @@ PatchFolderList PatchFolderList::read(const fs::path& folder)
             list.m_problem = "Only part of the folder " + shownText(list.m_folder) + " is listed";
             break;
         }
-        if (const auto kind = listedKind(*entry)) {
+        if (const auto kind = listedKind(*entry, files)) {
             auto& into = *kind == PatchEntryKind::Folder ? folders : patches;
             into.push_back({ entry->path().filename().string(), *kind });
         }
@@ -113,6 +115,16 @@ std::optional<fs::path> PatchFolderList::pathAt(std::size_t index) const
         return std::nullopt;
     }
     return m_folder / m_entries[index].caption;
+}
+
+std::optional<PatchFolderList::Opened> PatchFolderList::opened(std::size_t index) const
+{
+    if (index >= m_entries.size()) {
+        return std::nullopt;
+    }
+    const PatchEntryKind kind = m_entries[index].kind;
+    return Opened { kind,
+        kind == PatchEntryKind::Parent ? m_folder.parent_path() : *pathAt(index) };
 }
 
 std::optional<fs::path> PatchFolderList::patchAt(std::size_t index) const

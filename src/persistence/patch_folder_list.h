@@ -29,9 +29,13 @@ public:
     static constexpr std::size_t kMaxListed = 10000;
     static constexpr std::size_t kMaxExamined = 200000;
 
+    // Which files are listed: patch files, or every file (the clip explorer's clips of any
+    // kind), listed as PatchEntryKind::Patch.
+    enum class Files { Patches, Any };
+
     // Just the parent entry, for no folder.
     PatchFolderList();
-    static PatchFolderList read(const std::filesystem::path& folder);
+    static PatchFolderList read(const std::filesystem::path& folder, Files files = Files::Patches);
 
     const std::filesystem::path& folder() const { return m_folder; }
     const std::vector<PatchListEntry>& entries() const { return m_entries; }
@@ -47,6 +51,13 @@ public:
     std::size_t firstPatchOffset() const;
     // The folder joined with the entry's caption; nothing for an index beyond the list.
     std::optional<std::filesystem::path> pathAt(std::size_t index) const;
+    // What opening an entry means: the folder above (for the parent entry), a sub-folder, or
+    // a file, with its path; nothing for an index beyond the list.
+    struct Opened {
+        PatchEntryKind kind;
+        std::filesystem::path path;
+    };
+    std::optional<Opened> opened(std::size_t index) const;
     // pathAt, when the entry is a patch file that still exists.
     std::optional<std::filesystem::path> patchAt(std::size_t index) const;
 

@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/clip_preview.h"
 #include "ui/in_out_bar.h"
 #include "ui/performance_controls.h"
 
@@ -49,6 +50,20 @@ QAbstractButton* button(QWidget* parent, const char* name, const char* text, boo
     made->setToolButtonStyle(Qt::ToolButtonTextOnly);
     made->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return made;
+}
+
+// Room beyond what the rows need goes evenly between them, so a page fills its place on a
+// large screen rather than leaving it empty below.
+void spreadRows(QGridLayout& grid, int rows)
+{
+    // A row of fixed-height controls cannot grow by its stretch alone: a spacer that can, in a
+    // column of its own, lets it.
+    const int spacerColumn = grid.columnCount();
+    for (int row = 0; row < rows; ++row) {
+        grid.addItem(
+            new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), row, spacerColumn);
+        grid.setRowStretch(row, 1);
+    }
 }
 
 void setText(QLineEdit& box, const QString& text)
@@ -132,8 +147,19 @@ QAbstractButton* ClipInspectorWidget::actionButton(Action which, const char* tex
 // the grid at the main window's working size.
 QWidget* ClipInspectorWidget::buildMainPage()
 {
+    // The controls' rows on the left, the main clip preview taking the room on the right.
     QGridLayout* grid = nullptr;
     QWidget* widget = page(this, grid);
+    auto* controls = new QGridLayout;
+    controls->setHorizontalSpacing(grid->horizontalSpacing());
+    controls->setVerticalSpacing(grid->verticalSpacing());
+    grid->addLayout(controls, 0, 0);
+    preview = new ClipPreview(widget);
+    inOutBar = &preview->bar();
+    grid->addWidget(preview, 0, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 1);
+    grid = controls;
     grid->addWidget(caption(widget, "Volume"), 0, 0);
     grid->addWidget(fader(Fader::Volume, "tbVolume", 0, kVolumeFaderMax), 0, 1);
     grid->addWidget(box(Box::Volume, "ebVolume"), 0, 2);
@@ -183,16 +209,15 @@ QWidget* ClipInspectorWidget::buildMainPage()
         { std::pair { "sample rate", sampleRate }, std::pair { "Num Frames", frameCount },
             std::pair { "FPS", frameRate }, std::pair { "audio duration", audioDuration } }) {
         figures->addWidget(caption(widget, text));
+        figures->addSpacing(4);
         figures->addWidget(label);
         figures->addSpacing(12);
     }
     figures->addStretch();
     grid->addLayout(figures, 3, 0, 1, 7);
-    inOutBar = new InOutBar(widget);
-    grid->addWidget(inOutBar, 4, 0, 1, 7);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(5, 1);
-    grid->setRowStretch(5, 1);
+    spreadRows(*grid, 4);
     return widget;
 }
 
@@ -274,7 +299,7 @@ QWidget* ClipInspectorWidget::build2DPage()
     grid->addLayout(looks, 4, 3, 1, 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(4, 1);
-    grid->setRowStretch(5, 1);
+    spreadRows(*grid, 5);
     return widget;
 }
 
@@ -303,7 +328,7 @@ QWidget* ClipInspectorWidget::build3DPage()
     grid->addWidget(fader(Fader::Spacing, "tbSpacing", 0, kSpacingFaderMax), 2, 5);
     grid->setColumnStretch(2, 1);
     grid->setColumnStretch(5, 1);
-    grid->setRowStretch(4, 1);
+    spreadRows(*grid, 4);
     return widget;
 }
 

@@ -15,6 +15,7 @@ class QTabWidget;
 
 namespace oskel {
 
+class ClipPreview;
 class InOutBar;
 
 // The clip inspector's controls: the heading, the pages "Main", "2D", "3D" and "FreeFrame"
@@ -47,7 +48,8 @@ public:
     QAbstractButton* browse = nullptr;
     QLineEdit* stencilName = nullptr;
     QSpinBox* beats = nullptr;
-    InOutBar* inOutBar = nullptr;
+    ClipPreview* preview = nullptr; // the main clip preview with the in/out bar
+    InOutBar* inOutBar = nullptr; // the preview's bar
     QLabel* actualSize = nullptr;
     QLabel* sampleRate = nullptr;
     QLabel* frameCount = nullptr;

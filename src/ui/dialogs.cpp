@@ -86,6 +86,17 @@ std::optional<std::filesystem::path> QtDialogs::chooseClip(const std::filesystem
         QString::fromStdString(folder.string()), "All Files (*);;AVI files (*.avi)"));
 }
 
+std::vector<std::filesystem::path> QtDialogs::chooseClips(const std::filesystem::path& folder)
+{
+    const QStringList chosen = QFileDialog::getOpenFileNames(m_owner, "Load Multiple Clips",
+        QString::fromStdString(folder.string()), "All Files (*);;AVI files (*.avi)");
+    std::vector<std::filesystem::path> files;
+    for (const QString& file : chosen) {
+        files.emplace_back(file.toStdString());
+    }
+    return files;
+}
+
 std::optional<std::filesystem::path> QtDialogs::choosePatchToOpen(
     const std::filesystem::path& start)
 {

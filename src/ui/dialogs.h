@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/user_interface_port.h"
 
@@ -21,6 +22,11 @@ public:
     // Nothing when the performer cancelled.
     virtual std::optional<std::filesystem::path> chooseClip(const std::filesystem::path& folder)
         = 0;
+    // Several clip files at once, in the order chosen; none when the performer cancelled.
+    virtual std::vector<std::filesystem::path> chooseClips(const std::filesystem::path&)
+    {
+        return {};
+    }
     // The patch file choosers, starting at a file or folder; nothing when cancelled (the
     // windows' tests answer so).
     virtual std::optional<std::filesystem::path> choosePatchToOpen(const std::filesystem::path&)
@@ -68,6 +74,7 @@ public:
     void showMessage(std::string_view text) override;
     DialogAnswer ask(std::string_view question, DialogButtons buttons) override;
     std::optional<std::filesystem::path> chooseClip(const std::filesystem::path& folder) override;
+    std::vector<std::filesystem::path> chooseClips(const std::filesystem::path& folder) override;
     std::optional<std::filesystem::path> choosePatchToOpen(
         const std::filesystem::path& start) override;
     std::optional<std::filesystem::path> choosePatchToSave(

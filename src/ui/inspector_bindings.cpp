@@ -1,18 +1,23 @@
 // The windows' side of the clip inspector: its controls bound to the inspector's logic, the
-// numeric input box of its boxes, and the inspected slot framed on the grid.
+// numeric input box of its boxes, the main clip preview, and the inspected slot framed on the
+// grid.
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTabWidget>
 
+#include "control/midi_ports.h"
 #include "ui/clip_inspector_widget.h"
+#include "ui/clip_preview.h"
 #include "ui/dialogs.h"
 #include "ui/in_out_bar.h"
 #include "ui/instrument_windows.h"
 #include "ui/layer_stack_widget.h"
 #include "ui/main_window.h"
+#include "ui/picture_view.h"
 #include "ui/slot_grid_widget.h"
 #include "ui/slot_panel.h"
 
@@ -66,12 +71,26 @@ void InstrumentWindows::bindInspector()
                                                             : ClipInspector::Box::OutPoint;
             guarded([&] { logic.markerMoved(box, frames); });
         });
+    QObject::connect(&widget.preview->picture(), &PictureView::doubleClicked, &widget, [this] {
+        if (m_inspector != nullptr) {
+            guarded([this] { grid().thumbnailDoubleClick(m_inspector->inspectedSlot()); });
+        }
+    });
     QObject::connect(&widget, &ClipInspectorWidget::boxPressed, &widget,
         [this](ClipInspector::Box box) { askInspectorBox(box); });
     QObject::connect(
         widget.browse, &QAbstractButton::clicked, widget.browse, [this] { chooseStencil(); });
     QObject::connect(&widget, &ClipInspectorWidget::enterPressed, &widget,
         [this, &logic] { guarded([&] { logic.actionClicked(ClipInspector::Action::Done); }); });
+    // The control surface follows the page in front, for the current clip.
+    QObject::connect(widget.tabs, &QTabWidget::currentChanged, &widget, [this, &widget](int tab) {
+        if (ControlSurfacePort* surface = m_links->midi.surface) {
+            const std::string page = widget.tabs->tabText(tab).toStdString();
+            guarded([&] {
+                surface->inspectorPageChosen(page, m_links->performance.globals().selectedSlot);
+            });
+        }
+    });
     QObject::connect(&widget, &ClipInspectorWidget::refreshWanted, &widget,
         [this, &logic] { guarded([&] { logic.UpdateValues("Shown"); }); });
     m_main->installEventFilter(&widget);
@@ -133,6 +152,23 @@ void InstrumentWindows::askInspectorBox(ClipInspector::Box box)
     });
 }
 
+void InstrumentWindows::showClipPreview(const QImage& picture)
+{
+    PictureView& preview = m_main->inspector().preview->picture();
+    if (picture.isNull()) {
+        if (!preview.picture().isNull()) {
+            preview.fill(Qt::black);
+        }
+    } else if (picture.cacheKey() != preview.picture().cacheKey()) {
+        preview.setPicture(picture);
+    }
+}
+
+bool InstrumentWindows::isInspected(int slot) const
+{
+    return m_inspector != nullptr && m_inspector->inspectedSlot() == slot;
+}
+
 void InstrumentWindows::chooseStencil()
 {
     afterHandler([this] {
@@ -148,11 +184,17 @@ void InstrumentWindows::chooseStencil()
     });
 }
 
-// A value set elsewhere (MIDI, a patch, a recorded performance) shows within a refresh.
+// A value set elsewhere (MIDI, a patch, a recorded performance) shows within a refresh; the
+// main clip preview shows the slot's still while it is not playing (its live picture comes
+// with the other live pictures).
 void InstrumentWindows::refreshInspector()
 {
     if (m_inspector == nullptr || !isValidSlot(m_inspector->inspectedSlot())) {
         return;
+    }
+    const int slot = m_inspector->inspectedSlot();
+    if (!m_links->performance.slots()[slot].Playing) {
+        showClipPreview(m_main->grid().panel(slot).still());
     }
     const clip_inspector::Contents now
         = clip_inspector::contents(m_links->performance, m_inspector->inspectedSlot());

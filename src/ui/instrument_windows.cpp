@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <cstdlib>
 
+#include "control/clip_explorer.h"
 #include "core/window_position.h"
 #include "persistence/presets_file.h"
 #include "platform/millisecond_clock.h"
@@ -20,6 +21,7 @@
 #include "ui/key_forwarder.h"
 #include "ui/main_window.h"
 #include "ui/master_controls.h"
+#include "ui/menu_windows.h"
 #include "ui/midi_window.h"
 #include "ui/output_window.h"
 #include "ui/performance_window.h"
@@ -53,6 +55,11 @@ public:
     {
         const Open open(m_depth);
         return m_dialogs.chooseClip(folder);
+    }
+    std::vector<std::filesystem::path> chooseClips(const std::filesystem::path& folder) override
+    {
+        const Open open(m_depth);
+        return m_dialogs.chooseClips(folder);
     }
     std::optional<std::filesystem::path> choosePatchToOpen(
         const std::filesystem::path& start) override
@@ -224,6 +231,8 @@ void InstrumentWindows::bind(WindowLinks links)
     bindLayers();
     bindSmallWindows();
     bindRecordAndRender();
+    bindMenu();
+    bindClipExplorer();
 
     m_keys = std::make_unique<KeyForwarder>(
         m_links->controls.keyboard(),
@@ -305,6 +314,11 @@ void InstrumentWindows::shutDown()
     m_performance->hide();
     m_performance->setSources(nullptr, {});
     m_recordRender.reset();
+    if (m_menuWindows != nullptr) {
+        m_menuWindows->multipleClipsWindow.hide();
+        m_menuWindows->pluginMonitor.hide();
+        m_menuWindows->pluginMonitor.setSource({});
+    }
     detachMidi();
     detachInspector();
     if (m_keys != nullptr) {
@@ -356,6 +370,7 @@ void InstrumentWindows::afterHandler(std::function<void()> dialog)
 void InstrumentWindows::openClipDialog(int slot)
 {
     afterHandler([this, slot] {
+        m_links->performance.ui().setStatusText("Loading Clip ...");
         const std::optional<std::filesystem::path> chosen
             = m_dialogs->chooseClip(m_links->loader.dialogStartFolder());
         if (!m_closed) {

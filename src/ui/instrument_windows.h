@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QTimer>
 #include <bitset>
 #include <cstdint>
@@ -21,6 +22,8 @@
 
 namespace oskel {
 
+class ClipExplorer;
+class ControlSurfacePort;
 class Dialogs;
 class EffectHost;
 class EffectPanel;
@@ -30,6 +33,7 @@ class TickFigureCounter;
 class PreferencesWindow;
 class KeyForwarder;
 class MainWindow;
+struct MenuWindows;
 class MidiInput;
 class MidiLearn;
 class MidiWindow;
@@ -69,6 +73,8 @@ struct MidiLinks {
     std::function<void(const std::string&)> chooseOutput;
     // The window closed with the control surface's "Enable" box ticked or not.
     std::function<void(bool enabled)> applySurface;
+    // The control surface, which follows the clip inspector's pages; none: nothing follows.
+    ControlSurfacePort* surface = nullptr;
 };
 
 // The parts of the instrument the windows bind to. They outlive the windows.
@@ -187,12 +193,22 @@ private:
     // The layer stack widget bound to the layer stack and the inspector (layer_bindings.cpp),
     // and brought up to date.
     void bindLayers();
+    // The clip explorer's page bound to its logic (clip_explorer_bindings.cpp).
+    void bindClipExplorer();
+    // The menu's clip entries and the small windows it opens (menu_bindings.cpp).
+    void bindMenu();
+    void bindMultipleClips(MenuWindows& windows);
+    void showLoadMultipleClips() override;
+    void resumeMidiAfterMultipleClips();
     // The preferences and help windows (small_windows.cpp).
     void bindSmallWindows();
     void preferencesDone();
     void refreshLayers();
     // Brings the inspector's controls up to date when the record changed elsewhere.
     void refreshInspector();
+    // The main clip preview shows a picture of the inspected slot; black for none.
+    void showClipPreview(const QImage& picture);
+    bool isInspected(int slot) const;
 
     void bindMasterControls();
     // Sets an entry of the control table through the event processor, as every control does.
@@ -240,6 +256,8 @@ private:
     std::unique_ptr<PreferencesWindow> m_preferences;
     std::unique_ptr<HelpWindow> m_help;
     std::unique_ptr<PerformanceWindow> m_performance;
+    std::unique_ptr<MenuWindows> m_menuWindows;
+    std::unique_ptr<ClipExplorer> m_clipExplorer;
     midi_form::ChannelBox m_channelBox;
     std::unique_ptr<QtUserInterface> m_ui;
     std::unique_ptr<WindowLinks> m_links;

@@ -1,5 +1,6 @@
 // The windows' side of the layer stack: the widget follows the layer stack and the slots'
-// luma keys and opacities, shows their pictures, and hands a press and a reorder to the logic.
+// luma keys and opacities, shows their pictures, and hands a press, a reorder and a dropped
+// clip to the logic.
 #include "control/layer_stack_layout.h"
 #include "control/slot_grid_layout.h"
 #include "core/control_table.h"
@@ -34,6 +35,11 @@ void InstrumentWindows::bindLayers()
         });
         m_main->layers().SetLayerOrder(performance.layerStack().order());
     });
+    // A clip dropped on a layer loads into its slot as a drop on the grid does.
+    QObject::connect(
+        &layers, &VideoLayers::fileDropped, &layers, [this](int slot, const QString& file) {
+            guarded([&] { grid().dropFileListSelection(slot, file.toStdString()); });
+        });
     setLayerCaptionStyle(slot_grid::captionMode(m_links->performance.options()));
     refreshLayers();
 }

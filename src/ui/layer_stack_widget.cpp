@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QUrl>
 
 #include "control/layer_stack_layout.h"
 
@@ -42,6 +43,16 @@ int draggedLayer(const QMimeData& data)
     }
     const int slot = data.data(VideoLayers::kLayerMimeType).toInt();
     return isValidSlot(slot) ? slot : 0;
+}
+
+QString draggedFile(const QMimeData& data)
+{
+    for (const QUrl& url : data.urls()) {
+        if (url.isLocalFile()) {
+            return url.toLocalFile();
+        }
+    }
+    return {};
 }
 
 VideoLayers::VideoLayers(QWidget* parent)
@@ -258,7 +269,7 @@ void VideoLayer::mouseMoveEvent(QMouseEvent* event)
 void VideoLayer::dragEnterEvent(QDragEnterEvent* event)
 {
     const int dragged = draggedLayer(*event->mimeData());
-    if (dragged != 0 && dragged != m_slot) {
+    if ((dragged != 0 && dragged != m_slot) || !draggedFile(*event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
     }
 }
@@ -266,11 +277,17 @@ void VideoLayer::dragEnterEvent(QDragEnterEvent* event)
 void VideoLayer::dropEvent(QDropEvent* event)
 {
     const int dragged = draggedLayer(*event->mimeData());
-    if (dragged == 0 || dragged == m_slot) {
+    if (dragged != 0) {
+        if (dragged != m_slot) {
+            event->acceptProposedAction();
+            Q_EMIT m_owner.layerDropped(dragged, m_slot);
+        }
         return;
     }
-    event->acceptProposedAction();
-    Q_EMIT m_owner.layerDropped(dragged, m_slot);
+    if (const QString file = draggedFile(*event->mimeData()); !file.isEmpty()) {
+        event->acceptProposedAction();
+        Q_EMIT m_owner.fileDropped(m_slot, file);
+    }
 }
 
 } // namespace oskel

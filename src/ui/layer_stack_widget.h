@@ -44,6 +44,8 @@ Q_SIGNALS:
     void selectAvi(int slot);
     // A layer was dropped on another: the dragged slot is to take the target's place.
     void layerDropped(int draggedSlot, int targetSlot);
+    // A clip file (from the file manager or the clip list) was dropped on a slot's entry.
+    void fileDropped(int slot, const QString& file);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -98,5 +100,7 @@ private:
 
 // The slot a layer drag carries, or 0 when it carries none.
 int draggedLayer(const QMimeData& data);
+// The first local file a drag carries, or nothing.
+QString draggedFile(const QMimeData& data);
 
 } // namespace oskel

@@ -15,6 +15,7 @@
 #include "control/slot_grid_layout.h"
 #include "core/control_names.h"
 #include "core/control_value.h"
+#include "ui/clip_explorer_page.h"
 #include "ui/clip_inspector_widget.h"
 #include "ui/crossfade_controls.h"
 #include "ui/layer_stack_widget.h"
@@ -38,6 +39,7 @@ MainWindow::MainWindow()
     , m_layers(new VideoLayers)
     , m_patches(std::make_unique<PatchesTab>())
     , m_recordRender(new RecordRenderControls)
+    , m_clipExplorer(new ClipExplorerPage)
     , m_status(new QPushButton)
 {
     setObjectName("fmOskel3main");
@@ -64,7 +66,13 @@ MainWindow::MainWindow()
     column->addLayout(body, 1);
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(buildMenu());
-    statusRow->addWidget(new QLabel("Status", client));
+    // The caption answers a click as the status line does.
+    auto* statusCaption = new QPushButton("Status", client);
+    statusCaption->setObjectName("lStatusCaption");
+    statusCaption->setFlat(true);
+    statusCaption->setFocusPolicy(Qt::NoFocus);
+    connect(statusCaption, &QPushButton::clicked, m_status, &QPushButton::click);
+    statusRow->addWidget(statusCaption);
     statusRow->addWidget(m_status, 1);
     statusRow->addWidget(m_recordRender);
     column->addLayout(statusRow);
@@ -84,6 +92,8 @@ QWidget* MainWindow::buildMenu()
     button->setPopupMode(QToolButton::InstantPopup);
     auto* file = new QMenu(button);
     button->setMenu(file);
+    openMedia = file->addAction("Open Media");
+    loadMultipleClips = file->addAction("Load Multiple Clips F7");
     openPatch = file->addAction("Open Patch F2");
     savePatch = file->addAction("Save Patch F3");
     file->addSeparator();
@@ -91,7 +101,9 @@ QWidget* MainWindow::buildMenu()
     midiConfiguration = file->addAction("MIDI Configuration");
     videoCompression = file->addAction("Video Compression Settings");
     performanceMonitor = file->addAction("Performance Monitor");
+    pluginMonitor = file->addAction("FreeFrame Plugin Monitor");
     help = file->addAction("Oskel3 Help");
+    about = file->addAction("About");
     file->addSeparator();
     QAction* exit = file->addAction("Exit");
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -119,6 +131,7 @@ QWidget* MainWindow::buildTopRow()
     masterColumn->addStretch();
     controls->addTab(masterPage, "Master");
     controls->addTab(m_crossfade, "Trails / Crossfade");
+    controls->addTab(m_clipExplorer, "Clips");
     controls->addTab(m_patches->listPage, "Patches");
     controls->addTab(m_patches->timingPage, "Auto / Console");
     highlightTabs(*controls);

@@ -13,6 +13,7 @@ class QTabWidget;
 
 namespace oskel {
 
+class ClipExplorerPage;
 class ClipInspectorWidget;
 class CrossfadeControls;
 class MasterControls;
@@ -46,12 +47,17 @@ public:
     VideoLayers& layers() { return *m_layers; }
     PatchesTab& patches() { return *m_patches; }
     RecordRenderControls& recordRender() { return *m_recordRender; }
+    ClipExplorerPage& clipExplorer() { return *m_clipExplorer; }
     QPushButton& statusLine() { return *m_status; }
     const ControlRegistry& controls() const { return m_controls; }
 
     void setStatusText(const QString& text);
 
     // The menu's entries; what they do is bound by the owner.
+    QAction* openMedia = nullptr;
+    QAction* loadMultipleClips = nullptr;
+    QAction* pluginMonitor = nullptr;
+    QAction* about = nullptr;
     QAction* openPatch = nullptr;
     QAction* savePatch = nullptr;
     QAction* midiConfiguration = nullptr;
@@ -90,6 +96,7 @@ private:
     VideoLayers* m_layers;
     std::unique_ptr<PatchesTab> m_patches; // its pages belong to the explorer's tabs
     RecordRenderControls* m_recordRender;
+    ClipExplorerPage* m_clipExplorer;
     QPushButton* m_status;
     ControlRegistry m_controls;
     std::function<bool()> m_closeQuery;

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "persistence/patch_folder_list.h"
+#include "ui/folder_list_view.h"
 
 namespace oskel {
 
@@ -119,13 +120,7 @@ namespace oskel {
 
 void PatchesTab::showPatchList(const PatchFolderList& list)
 {
-    const QSignalBlocker quiet(patches);
-    folder->setText(QString::fromStdString(list.folder().string()));
-    patches->clear();
-    for (const PatchListEntry& entry : list.entries()) {
-        const bool isFolder = entry.kind != PatchEntryKind::Patch;
-        patches->addItem(fromUtf8(entry.caption) + (isFolder ? "/" : ""));
-    }
+    showFolderList(list, *folder, *patches);
 }
 
 void PatchesTab::selectPatchEntry(std::size_t index)

@@ -1,8 +1,12 @@
 // The windows' side of the preferences window, the help window and the performance monitor: opened
-// from the keys and the menu, bound to their logic.
+// from the keys and the menu, bound to their logic; and "Auto Standby", which follows the
+// application's focus.
 #include <QAction>
+#include <QGuiApplication>
 #include <QTimer>
+#include <memory>
 
+#include "control/auto_standby.h"
 #include "control/preferences_form.h"
 #include "core/control_table.h"
 #include "ui/dialogs.h"
@@ -44,6 +48,15 @@ void InstrumentWindows::bindSmallWindows()
             guarded([this] { m_links->controls.grid().showCaptions(); });
         });
     QObject::connect(&window, &PreferencesWindow::done, &window, [this] { preferencesDone(); });
+    // "Auto Standby": the application's focus going and coming back.
+    auto autoStandby = std::make_shared<AutoStandby>(m_links->events, m_links->performance);
+    QObject::connect(qApp, &QGuiApplication::applicationStateChanged, m_main.get(),
+        [this, autoStandby](Qt::ApplicationState state) {
+            if (!m_closed) {
+                guarded(
+                    [&] { autoStandby->applicationActiveChanged(state == Qt::ApplicationActive); });
+            }
+        });
 }
 
 void InstrumentWindows::showPreferences()

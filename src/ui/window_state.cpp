@@ -88,6 +88,9 @@ void InstrumentWindows::refresh()
         m_livePicture.set(index);
         panel.showLivePicture(image);
         m_main->layers().showPicture(slot, image);
+        if (isInspected(slot)) {
+            showClipPreview(image);
+        }
         if (slot == m_links->controls.mixer().slotA()) {
             crossfade.previewA->setPicture(image);
         }

@@ -156,6 +156,29 @@ TEST_F(ControlSurfaceTest, PressingTheSelectedSectionAgainStepsThroughItsBanks)
     EXPECT_EQ(display.line(1).substr(0, 9), "A Trig   ");
 }
 
+// The clip inspector's pages bring up the matching banks of the knobs; "FreeFrame" without a
+// plug-in says so, and "Main" presses the pads' section button.
+TEST_F(ControlSurfaceTest, TheInspectorsPagesBringUpTheirBanks)
+{
+    surface.inspectorPageChosen("3D", 1);
+    EXPECT_EQ(display.line(1),
+        cells(
+            { "3D Size", "3D XRot", "3D YRot", "3D ZRot", "3D HAry", "3D VAry", "3D Space", "" }));
+    EXPECT_TRUE(display.led(3));
+    surface.inspectorPageChosen("2D", 1);
+    EXPECT_EQ(display.line(1),
+        cells({ "2D Size", "2D Width", "2D Heght", "2D Aspct", "2D X Pos", "2D Y Pos", "", "" }));
+    surface.inspectorPageChosen("FreeFrame", 1);
+    EXPECT_EQ(display.line(1), "No Plugin Loaded" + std::string(56, ' '));
+    surface.inspectorPageChosen("Main", 1);
+    EXPECT_TRUE(display.led(4));
+    EXPECT_FALSE(display.led(3));
+
+    surface.stop();
+    surface.inspectorPageChosen("3D", 1); // off line: nothing is sent
+    surface.inspectorPageChosen("2D", 0); // no current clip
+}
+
 TEST(SurfaceLabel, BlanksGoAndLongLabelsLoseTheirVowels)
 {
     EXPECT_EQ(surfaceLabel("Luminance Key"), "LmnncKy  ");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "control/auto_standby.h"
 #include "control/preferences_form.h"
 #include "persistence/settings_file.h"
 #include "support/performance_with_controls.h"
@@ -30,9 +31,40 @@ TEST_F(PreferencesFormTest, TogglesSetTheirOptionsAndTheSettingsFileKeepsThem)
     readSettings(ini, SettingsDefaults {}, restarted.globals(), restarted.options());
     const Contents reread = contents(restarted);
     for (std::size_t index = 0; index < kToggleCount; ++index) {
-        EXPECT_EQ(reread.toggles.at(index), !initial.toggles.at(index))
-            << toggleInfo(static_cast<Toggle>(index)).caption;
+        const auto toggle = static_cast<Toggle>(index);
+        // "Auto Standby" is off at every start.
+        const bool kept = toggle != Toggle::AutoStandby && !initial.toggles.at(index);
+        EXPECT_EQ(reread.toggles.at(index), kept) << toggleInfo(toggle).caption;
     }
+}
+
+// Another application taking the focus stands the instrument by while "Auto Standby" is on;
+// getting it back leaves only a standby entered that way.
+TEST_F(PreferencesFormTest, AutoStandbyFollowsTheApplicationsFocus)
+{
+    const auto codes = [this] {
+        std::vector<int> sent;
+        for (const TSlotEvent& event : events.take()) {
+            sent.push_back(event.Code);
+        }
+        return sent;
+    };
+    AutoStandby autoStandby(events, performance);
+    autoStandby.applicationActiveChanged(false);
+    autoStandby.applicationActiveChanged(true);
+    EXPECT_TRUE(codes().empty()) << "off until the performer switches it on";
+
+    toggleClicked(events, performance, Toggle::AutoStandby, true);
+    autoStandby.applicationActiveChanged(false);
+    EXPECT_EQ(codes(), std::vector<int> { 28 });
+    performance.globals().standby = true; // as event 28 leaves it
+    autoStandby.applicationActiveChanged(true);
+    EXPECT_EQ(codes(), std::vector<int> { 29 });
+
+    // Standing by already when the focus went: it stays so when the focus comes back.
+    autoStandby.applicationActiveChanged(false);
+    autoStandby.applicationActiveChanged(true);
+    EXPECT_TRUE(codes().empty());
 }
 
 TEST_F(PreferencesFormTest, TheKeyMapChoiceSetsTheLettersAndTheCaptions)

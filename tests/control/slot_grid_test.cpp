@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "control/clip_explorer.h"
 #include "control/slot_grid_logic.h"
 #include "core/control_names.h"
 #include "core/event_processor.h"
@@ -413,6 +414,56 @@ TEST_F(SlotGridTest, TheFileListsSelectionLoadsIntoThePanel)
     grid.dropFileListSelection(5, file("listed.mp4"));
     EXPECT_TRUE(performance.slot(5).Loaded);
     grid.dropFileListSelection(0, file("nowhere.mp4"));
+}
+
+} // namespace
+} // namespace oskel
+
+namespace oskel {
+namespace {
+
+std::vector<std::string> captionsOf(const PatchFolderList& list)
+{
+    std::vector<std::string> captions;
+    for (const PatchListEntry& entry : list.entries()) {
+        captions.push_back(entry.caption);
+    }
+    return captions;
+}
+
+// The clip explorer lists the sub-folders and every file, opens folders, and loads a file into
+// the first slot without a clip as a file dropped on the grid; an unreadable folder changes
+// nothing but the status line.
+TEST_F(SlotGridTest, TheClipExplorerOpensFoldersAndLoadsClipsIntoTheFirstFreeSlot)
+{
+    std::filesystem::create_directory(folder / "set two");
+    file("b.avi");
+    file("A.mov");
+    file("set two/c.avi");
+    ClipExplorer explorer(performance, grid);
+    explorer.start({ folder / "gone", folder.path() });
+    EXPECT_TRUE(ui.statusTexts.empty()) << "a folder gone since the last run is passed over";
+    EXPECT_EQ(captionsOf(explorer.list()),
+        (std::vector<std::string> { " Up one level", "set two", "A.mov", "b.avi" }));
+    EXPECT_EQ(explorer.clipAt(1), std::nullopt) << "a folder is not dragged";
+    EXPECT_EQ(explorer.clipAt(2), folder / "A.mov");
+
+    fakeLoaded(1, 100);
+    explorer.openEntry(3);
+    performance.globals().loadingBusy = false;
+    EXPECT_EQ(performance.slot(2).FileName.str(), (folder / "b.avi").string());
+    EXPECT_TRUE(performance.slot(2).Loaded);
+
+    explorer.openEntry(1);
+    EXPECT_EQ(explorer.folder(), folder / "set two");
+    explorer.openEntry(0);
+    EXPECT_EQ(explorer.folder(), folder.path());
+    explorer.openEntry(99); // beyond the list
+
+    EXPECT_FALSE(explorer.changeFolder(folder / "missing"));
+    EXPECT_EQ(explorer.folder(), folder.path());
+    ASSERT_FALSE(ui.statusTexts.empty());
+    EXPECT_EQ(ui.statusTexts.back().rfind("Cannot read the folder", 0), 0u);
 }
 
 } // namespace

@@ -78,6 +78,30 @@ TEST(MainThreadDispatcher, TheErrorHandlerTakesFailuresAndTheQueueGoesOn)
     EXPECT_EQ(ran, 1);
 }
 
+// A task that serves the queue while it waits for another thread (the start clips waiting for
+// the frame thread) runs what was queued behind it, the other thread's call among them.
+TEST(MainThreadDispatcher, ATaskServingTheQueueRunsWhatWasQueuedBehindIt)
+{
+    MainThreadDispatcher dispatcher;
+    std::atomic<bool> answered = false;
+    std::thread other;
+    bool served = false;
+    dispatcher.post([&] {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!answered && std::chrono::steady_clock::now() < deadline) {
+            dispatcher.serveFor(10ms);
+        }
+        served = answered;
+    });
+    other = std::thread([&] { answered = dispatcher.invoke([] {}); });
+    while (dispatcher.queued() < 2) {
+        std::this_thread::sleep_for(1ms); // both queued before the main thread looks
+    }
+    EXPECT_EQ(dispatcher.processPending(), 1u) << "the call behind ran inside the first task";
+    other.join();
+    EXPECT_TRUE(served);
+}
+
 TEST(MainThreadDispatcher, PostsRunInOrderAndCloseReleasesBlockedInvokers)
 {
     MainThreadDispatcher dispatcher;

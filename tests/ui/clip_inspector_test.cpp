@@ -10,8 +10,10 @@
 
 #include "core/control_table.h"
 #include "ui/clip_inspector_widget.h"
+#include "ui/clip_preview.h"
 #include "ui/in_out_bar.h"
 #include "ui/main_window.h"
+#include "ui/picture_view.h"
 #include "ui/slot_grid_widget.h"
 #include "ui/slot_panel.h"
 #include "windows_fixture.h"
@@ -152,6 +154,13 @@ TEST_F(ClipInspectorWindowTest, BoxesAskForNumbersAndRefuseBadOnes)
         { "ebInPoint", "44100", false, "44100" },
         { "ebOutPoint", "176400", false, "176400" }, // the whole clip: refused silently
         { "ebFrequency", "22050", false, "22050" },
+        // Beyond the control table's ranges: the table's limit is what the engine takes.
+        { "ebVolume", "20000", false, "10000" },
+        { "ebFrequency", "99999999", false, "200000" },
+        { "ebFrequency", "5", false, "100" },
+        { "ebLuma", "-5", true, "300" },
+        { "ebInPoint", "-1", true, "44100" },
+        { "ebLeft", "x1", true, "-20" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.box) + " " + c.typed);
@@ -165,7 +174,8 @@ TEST_F(ClipInspectorWindowTest, BoxesAskForNumbersAndRefuseBadOnes)
     }
     EXPECT_EQ(performance.slot(kSlot).Left, -20);
     EXPECT_EQ(performance.slot(kSlot).LumaKeyLevel, 300);
-    EXPECT_EQ(performance.slot(kSlot).Volume, -602);
+    EXPECT_EQ(performance.slot(kSlot).Volume, -10000);
+    EXPECT_EQ(performance.slot(kSlot).ForwardBuffer->frequency(), 100);
 }
 
 TEST_F(ClipInspectorWindowTest, DraggingTheInMarkerSetsTheInPoint)
@@ -182,6 +192,16 @@ TEST_F(ClipInspectorWindowTest, DraggingTheInMarkerSetsTheInPoint)
     EXPECT_NEAR(static_cast<double>(slot.InPoint / slot.BlockAlign), frames / 2.0, frames / 50.0);
     EXPECT_EQ(bar.in(), slot.InPoint / slot.BlockAlign) << "the bar shows the point in force";
     EXPECT_EQ(find<QLineEdit>("ebInPoint").text().toLongLong(), bar.in());
+}
+
+// The page in front is told to the control surface, for the current clip.
+TEST_F(ClipInspectorWindowTest, TheControlSurfaceFollowsThePageInFront)
+{
+    instrument.surface.pages.clear();
+    inspector().tabs->setCurrentIndex(2);
+    inspector().tabs->setCurrentIndex(0);
+    EXPECT_EQ(instrument.surface.pages,
+        (std::vector<std::pair<std::string, int>> { { "3D", kSlot }, { "Main", kSlot } }));
 }
 
 TEST_F(ClipInspectorWindowTest, DoneAndEnterHideTheInspectorAndShowingBringsItBack)
@@ -205,6 +225,51 @@ TEST_F(ClipInspectorWindowTest, AnEmptiedSlotStaysInspectedAndTakesNothing)
     for (const TSlotEvent& sent : events.sent) {
         EXPECT_NE(sent.Code, event_code::kSetFrequency);
     }
+}
+
+// The main clip preview shows the inspected slot: its live picture while it plays, its still
+// once it stops; a double-click on it triggers the slot.
+TEST_F(ClipInspectorWindowTest, TheMainClipPreviewShowsTheInspectedSlot)
+{
+    inspector().tabs->setCurrentIndex(0);
+    QImage still(96, 72, QImage::Format_RGB888);
+    still.fill(Qt::blue);
+    windows.mainWindow().grid().panel(kSlot).showThumbnail(still, "still");
+    PictureView& preview = inspector().preview->picture();
+    const auto shows = [&preview](const QColor& colour) {
+        return QTest::qWaitFor([&] {
+            return !preview.picture().isNull() && preview.picture().pixelColor(5, 5) == colour;
+        });
+    };
+    EXPECT_TRUE(shows(Qt::blue));
+
+    TPlayAvistruct& record = performance.slot(kSlot);
+    record.Playing = true;
+    std::vector<std::uint8_t> red(64 * 48 * 3);
+    for (std::size_t i = 2; i < red.size(); i += 3) {
+        red[i] = 255;
+    }
+    pretendLoaded(2);
+    performance.slot(2).Playing = true;
+    std::vector<std::uint8_t> green(64 * 48 * 3);
+    for (std::size_t i = 1; i < green.size(); i += 3) {
+        green[i] = 255;
+    }
+    previews.post(2, green.data(), 64, 48); // another slot's picture is not the preview's
+    previews.post(kSlot, red.data(), 64, 48);
+    EXPECT_TRUE(shows(Qt::red));
+    previews.post(2, green.data(), 64, 48);
+    settle(3 * InstrumentWindows::kRefreshMs);
+    EXPECT_EQ(preview.picture().pixelColor(5, 5), QColor(Qt::red));
+
+    record.Playing = false;
+    EXPECT_TRUE(shows(Qt::blue));
+
+    events.sent.clear();
+    QTest::mouseDClick(&preview, Qt::LeftButton);
+    ASSERT_FALSE(events.sent.empty());
+    EXPECT_EQ(events.sent.front().Code, event_code::kTrigger);
+    EXPECT_EQ(events.sent.front().Slot, kSlot);
 }
 
 // The main window with the inspector at its working size and on a large screen: no caption of

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "support/fake_playback.h"
 #include "support/recording_user_interface.h"
 #include "ui/effect_panel.h"
+#include "ui/plugin_monitor_window.h"
 
 namespace oskel::test {
 namespace {
@@ -95,6 +97,32 @@ TEST_F(EffectPanelTest, EnableNeedsAPluginAndNoPluginSwitchesItOff)
     EXPECT_FALSE(performance.slots()[1].FFenable);
     EXPECT_FALSE(panel.enable->isChecked());
     EXPECT_TRUE(panel.sliders[0]->isHidden());
+}
+
+// The "FreeFrame Plugin Monitor" lists the slots that hold a plug-in, with what the host
+// knows of each, and follows a change within its refresh.
+TEST_F(EffectPanelTest, ThePluginMonitorListsTheSlotsWithAPlugin)
+{
+    PluginMonitorWindow monitor;
+    monitor.setSource([this] { return pluginMonitorRows(host); });
+    monitor.show();
+    EXPECT_EQ(monitor.list().topLevelItemCount(), 0);
+
+    choose("Colour.so");
+    panel.enable->click();
+    panel.wetDry->setValue(64);
+    monitor.refresh();
+    ASSERT_EQ(monitor.list().topLevelItemCount(), 1);
+    const QTreeWidgetItem& row = *monitor.list().topLevelItem(0);
+    EXPECT_EQ(row.text(0), "1");
+    EXPECT_EQ(row.text(1), "Colour.so");
+    EXPECT_EQ(row.text(2), "On");
+    EXPECT_EQ(row.text(3), "25% wet");
+    EXPECT_TRUE(row.text(4).startsWith("1 - Brightness: ")) << row.text(4).toStdString();
+
+    choose(PluginList::kNoPlugin);
+    monitor.refresh();
+    EXPECT_EQ(monitor.list().topLevelItemCount(), 0);
 }
 
 } // namespace

@@ -3,10 +3,16 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTest>
+#include <QUrl>
+#include <fstream>
 
+#include "support/clip_maker.h"
+#include "support/temp_dir.h"
 #include "ui/clip_inspector_widget.h"
 #include "ui/layer_stack_widget.h"
 #include "ui/main_window.h"
+#include "ui/slot_grid_widget.h"
+#include "ui/slot_panel.h"
 #include "windows_fixture.h"
 
 namespace oskel::test {
@@ -25,6 +31,20 @@ protected:
         QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&entry, &enter);
         QDropEvent dropped(QPointF(5, 5), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&entry, &dropped);
+        settle();
+    }
+
+    // A file from the file manager dropped on a slot's entry.
+    void dropFile(const std::filesystem::path& file, int target)
+    {
+        QMimeData data;
+        data.setUrls({ QUrl::fromLocalFile(QString::fromStdString(file.string())) });
+        QWidget& entry = layers().layer(target);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&entry, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&entry, &dropped);
         settle();
     }
@@ -75,6 +95,32 @@ TEST_F(LayerStackWidgetTest, BadDropsChangeNothing)
     performance.globals().loadingBusy = false;
     dropLayer(4, 3); // an empty slot has no layer to move
     EXPECT_EQ(performance.layerStack().order(), LayerStack::initialOrder());
+}
+
+// A clip dropped on a layer loads into that layer's slot, as a drop on the grid does; junk,
+// a vanished file and a drop while a patch loads leave the slot empty.
+TEST_F(LayerStackWidgetTest, AClipDroppedOnALayerLoadsIntoItsSlot)
+{
+    if (!ffmpegAvailable()) {
+        GTEST_SKIP() << "the ffmpeg tool is missing";
+    }
+    const auto clip = makeClip(
+        "layer-drop.avi", joinArgs({ testPicture("64x48", "25", "1"), { "-c:v", "mjpeg" } }));
+    TempDir folder;
+    const auto junk = folder / "junk.avi";
+    std::ofstream(junk) << "not a clip";
+    dropFile(junk, 6);
+    dropFile(folder / "vanished.avi", 6);
+    EXPECT_FALSE(performance.slot(6).Loaded);
+    performance.globals().loadingBusy = true;
+    dropFile(clip, 7);
+    EXPECT_FALSE(performance.slot(7).Loaded) << "nothing loads while another load runs";
+    performance.globals().loadingBusy = false;
+
+    dropFile(clip, 5);
+    EXPECT_TRUE(performance.slot(5).Loaded);
+    EXPECT_EQ(performance.slot(5).FileName.str(), clip.string());
+    EXPECT_FALSE(windows.mainWindow().grid().panel(5).still().isNull());
 }
 
 TEST_F(LayerStackWidgetTest, APressSelectsTheSlotAndShowsItsBars)

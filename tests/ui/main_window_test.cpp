@@ -198,8 +198,12 @@ TEST_F(MainWindowTest, CopyButtonsActAsOneChoice)
 
 TEST_F(MainWindowTest, StatusLineShowsFreeMemoryWhenClicked)
 {
-    click("lStatus");
-    EXPECT_TRUE(find<QPushButton>("lStatus").text().endsWith(" Mb RAM Free"));
+    for (const char* clicked : { "lStatus", "lStatusCaption" }) {
+        SCOPED_TRACE(clicked);
+        windows.ui().setStatusText("Standby");
+        click(clicked);
+        EXPECT_TRUE(find<QPushButton>("lStatus").text().endsWith(" Mb RAM Free"));
+    }
 }
 
 TEST_F(MainWindowTest, ClosingTheWindowShutsTheInstrumentDownOnceAndKeepsItsPlace)

@@ -65,6 +65,18 @@ std::optional<std::string> RecordingDialogs::askValue(
     return askText(caption, prompt);
 }
 
+std::vector<std::filesystem::path> RecordingDialogs::chooseClips(
+    const std::filesystem::path& folder)
+{
+    clipFolders.push_back(folder);
+    if (chosenClipLists.empty()) {
+        return {};
+    }
+    auto chosen = chosenClipLists.front();
+    chosenClipLists.pop_front();
+    return chosen;
+}
+
 std::optional<std::filesystem::path> RecordingDialogs::chooseStencil(const std::filesystem::path&)
 {
     if (chosenStencils.empty()) {
@@ -116,7 +128,7 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
         MidiLinks { &learn, &midiInput, [this] { return midiInputs; },
             [this] { return midiOutputs; },
             [this] { return chosenInputs.empty() ? std::string() : chosenInputs.back(); },
-            [this](const std::string& name) { chosenInputs.push_back(name); } },
+            [this](const std::string& name) { chosenInputs.push_back(name); }, {}, {}, &surface },
         {}, // no folder for the compression presets
         nullptr, // no effect host
         [this](const std::function<void(IniProfile&)>& change) {

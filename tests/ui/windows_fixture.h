@@ -52,6 +52,7 @@ public:
     std::vector<std::string> textPrompts; // "caption: prompt [start]", one per text box opened
     std::deque<std::optional<std::string>> typedTexts; // default: cancelled
     std::deque<std::optional<std::filesystem::path>> chosenStencils; // default: cancelled
+    std::deque<std::vector<std::filesystem::path>> chosenClipLists; // default: cancelled
 
     void showMessage(std::string_view text) override { messages.emplace_back(text); }
     DialogAnswer ask(std::string_view question, DialogButtons buttons) override;
@@ -72,6 +73,7 @@ public:
     std::optional<std::string> askValue(
         std::string_view caption, std::string_view prompt, std::string_view text) override;
     std::optional<std::filesystem::path> chooseStencil(const std::filesystem::path& start) override;
+    std::vector<std::filesystem::path> chooseClips(const std::filesystem::path& folder) override;
 
 private:
     std::optional<std::filesystem::path> choosePatch(const std::filesystem::path& start);
@@ -132,7 +134,14 @@ struct TestInstrument {
     SelectionOnlyInspector inspector { performance };
     MidiInputPorts midiPorts;
     EffectHostPort effects;
-    ControlSurfacePort surface;
+    // The control surface, as far as the windows reach it: the inspector pages chosen.
+    struct Surface : ControlSurfacePort {
+        std::vector<std::pair<std::string, int>> pages; // page and slot
+        void inspectorPageChosen(std::string_view page, int slot) override
+        {
+            pages.emplace_back(page, slot);
+        }
+    } surface;
     MidiInterpreter interpreter { { performance, events, inspector, midiPorts, effects, surface,
         [] { return 44100; } } };
     MidiLearn learn { events, performance };
