@@ -124,6 +124,11 @@ const std::map<std::string_view, OptionReader>& optionReaders()
                 p.request.audio = std::filesystem::path(v);
                 return !v.empty();
             } },
+        { "--stream",
+            [](Parsing& p, std::string_view v) {
+                p.request.stream = std::string(v);
+                return !v.empty();
+            } },
     };
     return readers;
 }
@@ -159,6 +164,10 @@ std::string renderUsage()
   --audio FILE       the sound of FILE (any sound or video file) instead of the clips' own,
                      from the render's start (default: the render settings' AudioSource,
                      when it names a file)
+  --stream URL       also send the picture and the sound, as they are made, to URL:
+                     udp://HOST:PORT or srt://HOST:PORT (MPEG-TS), rtmp://SERVER/APP/KEY
+                     (FLV); the render then runs no faster than its frame rate, and a
+                     stream that fails is reported without stopping the render
 
 A progress line on standard error shows the frames done and the speed. Exit status: 0 when
 the render is written, 2 for bad arguments or a performance file that cannot be read, 1 when

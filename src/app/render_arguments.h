@@ -17,7 +17,7 @@ inline constexpr std::string_view kRenderUsage
     = R"(Usage: oskel3 render --script PERFORMANCE [--patch FILE] [--load SLOT=FILE ...] [--fps N]
                     (--frames N | --seconds S) [--size WxH] [--out OUTPUT]
                     [--compressor NAME] [--quality Q] [--key-frame N] [--data-rate KB]
-                    [--audio FILE]
+                    [--audio FILE] [--stream URL]
 Replays a recorded performance tick by tick and renders it, picture and sound, without a
 window.
 
@@ -60,6 +60,8 @@ struct RenderRequest {
     // The render's sound taken from this file instead of the clips; none: the render
     // settings' AudioSource, when it names one.
     std::optional<std::filesystem::path> audio;
+    // Also sent live, as it is made, to this address.
+    std::optional<std::string> stream;
 };
 
 struct RenderArguments {

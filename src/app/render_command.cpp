@@ -15,6 +15,7 @@
 #include "recording/render_container.h"
 #include "recording/render_engine.h"
 #include "recording/render_progress.h"
+#include "recording/streamed_render_output.h"
 
 namespace oskel {
 
@@ -192,10 +193,28 @@ private:
             file = withOutsideSound(std::move(file), std::move(sound));
         }
         file = std::make_unique<BackgroundRenderOutput>(std::move(file));
+        if (m_request.stream) {
+            file = withStream(
+                std::move(file), openStream(*m_request.stream), m_request.framesPerSecond);
+        }
         if (m_env.picture) {
             file = withPictureWatch(std::move(file), m_env.picture);
         }
         return file;
+    }
+
+    // The stream's problem is told on the render's thread, at its next message.
+    std::unique_ptr<StreamOutput> openStream(const std::string& url)
+    {
+        StreamTargetChoice choice = chooseStreamTarget(url, m_request.framesPerSecond);
+        if (!choice.target) {
+            throw OutputError(choice.problem);
+        }
+        m_env.err << "Streaming to " << choice.target->shownName << '\n';
+        return std::make_unique<StreamOutput>(
+            std::move(*choice.target), true, [this](const std::string& message) {
+                m_mainThread.post([this, message] { m_ui.showMessage(message); });
+            });
     }
 
     const RenderRequest& m_request;

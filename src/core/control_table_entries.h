@@ -355,6 +355,7 @@ inline constexpr std::array kPreferenceEntries {
     ControlEntry { M::Master, "TvOutOverlay", K::Toggle, kToggle, 1, optionFlag<&Options::display, &DisplayOptions::Overlay>, nullptr, setOptionFlag<&Options::display, &DisplayOptions::Overlay>, {} },
     ControlEntry { M::Master, "DisableTab", K::Toggle, kToggle, 0, optionFlag<&Options::ui, &InterfaceOptions::DisableTAB>, nullptr, setOptionFlag<&Options::ui, &InterfaceOptions::DisableTAB>, {} },
     ControlEntry { M::Master, "AutoStandby", K::Toggle, kToggle, 0, optionFlag<&Options::ui, &InterfaceOptions::AutoStandby>, nullptr, setOptionFlag<&Options::ui, &InterfaceOptions::AutoStandby>, {} },
+    ControlEntry { M::Master, "StreamOutput", K::Toggle, kToggle, 0, optionFlag<&Options::stream, &StreamOptions::enabled>, nullptr, setOptionFlag<&Options::stream, &StreamOptions::enabled>, {} },
 };
 // clang-format on
 

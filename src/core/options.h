@@ -117,9 +117,17 @@ struct OscOptions {
     bool allInterfaces = false;
 };
 
+// The output streamed live to other machines: off until switched on, to the address kept
+// here ("udp://HOST:PORT", "srt://HOST:PORT", "rtmp://SERVER/APP/KEY").
+struct StreamOptions {
+    bool enabled = false;
+    std::string url;
+};
+
 struct Options {
     MidiOptions midi;
     OscOptions osc;
+    StreamOptions stream;
     DisplayOptions display;
     RenderOptions render;
     ConsoleOptions console;

@@ -31,6 +31,7 @@ constexpr std::string_view kThumbnails = "Thumbnails";
 constexpr std::string_view kAutoPatchLoad = "AutoPatchLoad";
 constexpr std::string_view kConsoleMode = "ConsoleMode";
 constexpr std::string_view kOsc = "OSC";
+constexpr std::string_view kStream = "Stream";
 constexpr std::string_view kDisplay = "Display";
 constexpr std::string_view kMainForm = "Oskel3MainForm";
 constexpr std::string_view kClipHistory = "ClipFileDirHistory";
@@ -142,6 +143,18 @@ void readOsc(const IniProfile& ini, OscOptions& osc)
     const std::int32_t port = readInt32(ini, kOsc, "Port", 9000);
     osc.port = port >= 0 && port <= 65535 ? port : 9000;
     osc.allInterfaces = ini.readBool(kOsc, "AllInterfaces", false);
+}
+
+void readStream(const IniProfile& ini, StreamOptions& stream)
+{
+    stream.enabled = ini.readBool(kStream, "Enabled", false);
+    stream.url = ini.readString(kStream, "Url", "");
+}
+
+void writeStream(IniProfile& ini, const StreamOptions& stream)
+{
+    ini.writeBool(kStream, "Enabled", stream.enabled);
+    ini.writeString(kStream, "Url", stream.url);
 }
 
 void writeOsc(IniProfile& ini, const OscOptions& osc)
@@ -412,6 +425,7 @@ void readSettings(
     readFiles(ini, defaults, globals, options);
     readMidi(ini, options.midi);
     readOsc(ini, options.osc);
+    readStream(ini, options.stream);
     readDisplay(ini, options.display);
     readPlayback(ini, globals);
     readGlobals(ini, globals, options.ui);
@@ -426,6 +440,7 @@ void writeSettings(IniProfile& ini, const GlobalState& globals, const Options& o
     writeFilesAndWindows(ini, globals, options);
     writeMidi(ini, globals, options.midi);
     writeOsc(ini, options.osc);
+    writeStream(ini, options.stream);
     writePlaybackFilesRenderFileIO(ini, globals, options);
     writeGlobalsAndRest(ini, globals, options);
 }

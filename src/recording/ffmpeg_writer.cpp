@@ -19,6 +19,9 @@ namespace oskel::ffmpeg {
 
 namespace {
 
+// How long, in microseconds, a live stream's packet may wait for one of the other stream.
+constexpr std::int64_t kLiveInterleaving = 500'000;
+
 std::string reason(int code)
 {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -86,18 +89,38 @@ void setQuality(AVCodecContext& context, const VideoEncoding& encoding)
 } // namespace
 
 Muxer::Muxer(const char* format, const std::filesystem::path& file)
-    : m_file(file)
+    : m_failure("Could not write " + shownText(file))
     , m_packet(av_packet_alloc())
 {
+    open(format, file.string(), nullptr);
+}
+
+Muxer::Muxer(const char* format, const NetworkTarget& target)
+    : m_failure("Could not stream to " + target.shownName)
+    , m_packet(av_packet_alloc())
+{
+    open(format, target.url, &target.interrupt);
+    // A live stream leaves no packet waiting in a buffer of ours.
+    m_context->flags |= AVFMT_FLAG_FLUSH_PACKETS;
+    m_context->max_interleave_delta = kLiveInterleaving;
+}
+
+void Muxer::open(const char* format, const std::string& location, const AVIOInterruptCB* interrupt)
+{
     routeFfmpegLogByDefault();
-    const int created = avformat_alloc_output_context2(&m_context, nullptr, format, file.c_str());
+    const int created
+        = avformat_alloc_output_context2(&m_context, nullptr, format, location.c_str());
     if (created < 0 || m_context == nullptr || !m_packet) {
         avformat_free_context(m_context); // a constructor that throws runs no destructor
         m_context = nullptr;
         fail(created < 0 ? created : AVERROR(ENOMEM));
     }
+    if (interrupt != nullptr) {
+        m_context->interrupt_callback = *interrupt;
+    }
     if ((m_context->oformat->flags & AVFMT_NOFILE) == 0) {
-        const int opened = avio_open(&m_context->pb, file.c_str(), AVIO_FLAG_WRITE);
+        const int opened
+            = avio_open2(&m_context->pb, location.c_str(), AVIO_FLAG_WRITE, interrupt, nullptr);
         if (opened < 0) {
             avformat_free_context(m_context);
             m_context = nullptr;
@@ -116,7 +139,7 @@ Muxer::~Muxer()
 
 void Muxer::fail(int code) const
 {
-    throw OutputError("Could not write " + shownText(m_file) + ": " + reason(code));
+    throw OutputError(m_failure + ": " + reason(code));
 }
 
 bool Muxer::wantsGlobalHeaders() const
@@ -325,6 +348,12 @@ void PictureEncoder::open(
 
 void PictureEncoder::encode(const std::uint8_t* bgr, const PacketHandler& deliver)
 {
+    encodeAt(bgr, m_next, deliver);
+}
+
+void PictureEncoder::encodeAt(
+    const std::uint8_t* bgr, std::int64_t frame, const PacketHandler& deliver)
+{
     const int writable = av_frame_make_writable(m_frame.get());
     if (writable < 0) {
         failEncoder(m_context.get(), "could not take a picture", writable);
@@ -333,7 +362,8 @@ void PictureEncoder::encode(const std::uint8_t* bgr, const PacketHandler& delive
         m_source->data[0], m_source->linesize[0], bgr, kAreaWidth * 3, kAreaWidth * 3, kAreaHeight);
     sws_scale(m_scaler.get(), m_source->data, m_source->linesize, 0, kAreaHeight, m_frame->data,
         m_frame->linesize);
-    m_frame->pts = m_next++;
+    m_frame->pts = frame;
+    m_next = frame + 1;
     m_frame->quality = m_context->global_quality;
     const int sent = avcodec_send_frame(m_context.get(), m_frame.get());
     if (sent < 0) {

@@ -15,10 +15,20 @@ namespace oskel::ffmpeg {
 
 using PacketHandler = std::function<void(AVPacket& packet)>;
 
-// One container file written by an FFmpeg muxer ("avi", "wav").
+// Where a muxer sends a live stream: a URL of one of FFmpeg's protocols, and the callback
+// FFmpeg asks, while it waits on the network, whether to give up.
+struct NetworkTarget {
+    std::string url;
+    std::string shownName; // for messages: the URL without its secrets (a stream key)
+    AVIOInterruptCB interrupt {};
+};
+
+// One container written by an FFmpeg muxer: a file ("avi", "wav") or a live stream ("mpegts"
+// over UDP, "flv" over RTMP).
 class Muxer {
 public:
     Muxer(const char* format, const std::filesystem::path& file);
+    Muxer(const char* format, const NetworkTarget& target);
     // Without end(), the file is closed as it stands; the caller removes it.
     ~Muxer();
     Muxer(const Muxer&) = delete;
@@ -41,9 +51,10 @@ public:
     void end();
 
 private:
+    void open(const char* format, const std::string& location, const AVIOInterruptCB* interrupt);
     [[noreturn]] void fail(int code) const;
 
-    std::filesystem::path m_file;
+    std::string m_failure; // "Could not write <file>"
     AVFormatContext* m_context = nullptr;
     PacketPtr m_packet;
     bool m_begun = false;
@@ -60,6 +71,9 @@ public:
 
     const AVCodecContext& context() const { return *m_context; }
     void encode(const std::uint8_t* bgr, const PacketHandler& deliver);
+    // The picture shown at `frame` (counted in frames of the encoding's rate), for a stream
+    // whose dropped pictures leave gaps.
+    void encodeAt(const std::uint8_t* bgr, std::int64_t frame, const PacketHandler& deliver);
     // The pictures the encoder still holds.
     void flush(const PacketHandler& deliver);
 

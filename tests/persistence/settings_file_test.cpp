@@ -311,6 +311,23 @@ TEST_F(SettingsTest, OscIsOffAndLocalUnlessChosenAndBadPortsGiveTheUsualOne)
     }
 }
 
+// The stream is off without an address until the file says otherwise; the address reads back
+// exactly, a stream key and all.
+TEST_F(SettingsTest, StreamIsOffUntilChosenAndItsAddressReadsBack)
+{
+    read("");
+    EXPECT_FALSE(options.stream.enabled);
+    EXPECT_EQ(options.stream.url, "");
+    options.stream = StreamOptions { true, "rtmp://live.example/app/KEY?x=1;y=\"2\"" };
+    const IniProfile ini = written();
+    EXPECT_TRUE(ini.hasKey("Stream", "Enabled"));
+    EXPECT_TRUE(ini.hasKey("Stream", "Url"));
+    options.stream = StreamOptions {};
+    readSettings(ini, defaults, globals, options);
+    EXPECT_TRUE(options.stream.enabled);
+    EXPECT_EQ(options.stream.url, "rtmp://live.example/app/KEY?x=1;y=\"2\"");
+}
+
 // A device is found again by its name, so the name must read back exactly, whatever it holds.
 TEST_F(SettingsTest, MidiDeviceNamesReadBackExactly)
 {
