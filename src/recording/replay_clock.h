@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "playback/frame_renderer.h"
+#include "recording/forwarding_renderer.h"
 
 namespace oskel {
 
@@ -27,49 +27,17 @@ private:
 
 // A renderer that draws with another one but gives it the replay clock's time for each tick
 // instead of the wall clock's.
-class ReplayTimedRenderer final : public FrameRenderer {
+class ReplayTimedRenderer final : public ForwardingRenderer {
 public:
     ReplayTimedRenderer(std::unique_ptr<FrameRenderer> renderer, const ReplayClock& clock)
-        : m_owned(std::move(renderer))
-        , m_renderer(*m_owned)
+        : ForwardingRenderer(std::move(renderer))
         , m_clock(clock)
     {
     }
 
-    bool InitDisplay() override { return m_renderer.InitDisplay(); }
-    void makeCurrent() override { m_renderer.makeCurrent(); }
-    void releaseContext() override { m_renderer.releaseContext(); }
-    void setTickTime(std::uint32_t) override { m_renderer.setTickTime(m_clock.now()); }
-    void DeleteSlotTextures(int slot) override { m_renderer.DeleteSlotTextures(slot); }
-    void CreateSlotTextures(int slot, int width, int height) override
-    {
-        m_renderer.CreateSlotTextures(slot, width, height);
-    }
-    void DrawSlotFrame(int slot, const TPlayAvistruct& snapshot, const std::uint8_t* pixels,
-        const TBitmapInfoHeader& header) override
-    {
-        m_renderer.DrawSlotFrame(slot, snapshot, pixels, header);
-    }
-    void DrawSlotAgain(int slot, const TPlayAvistruct& snapshot) override
-    {
-        m_renderer.DrawSlotAgain(slot, snapshot);
-    }
-    void Present() override { m_renderer.Present(); }
-    void ClearOutput() override { m_renderer.ClearOutput(); }
-    void ShowPicture(const std::filesystem::path& bitmap) override
-    {
-        m_renderer.ShowPicture(bitmap);
-    }
-    void DropPicture() override { m_renderer.DropPicture(); }
-    bool showingPicture() const override { return m_renderer.showingPicture(); }
-    bool readOutput(std::uint8_t* bgr, std::size_t size) override
-    {
-        return m_renderer.readOutput(bgr, size);
-    }
+    void setTickTime(std::uint32_t) override { ForwardingRenderer::setTickTime(m_clock.now()); }
 
 private:
-    std::unique_ptr<FrameRenderer> m_owned;
-    FrameRenderer& m_renderer;
     const ReplayClock& m_clock;
 };
 

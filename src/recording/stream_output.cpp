@@ -64,21 +64,32 @@ void StreamOutput::wake() noexcept
 
 bool StreamOutput::offerFrame(const std::uint8_t* bgr) noexcept
 {
+    return offerFrameFrom([bgr](std::uint8_t* slot, std::size_t size) {
+        std::memcpy(slot, bgr, size);
+        return true;
+    });
+}
+
+StreamOutput::Slot* StreamOutput::freeSlot() noexcept
+{
     if (m_state.load(std::memory_order_relaxed) != State::Running) {
-        return false;
+        return nullptr;
     }
-    const std::int64_t frame = m_offered++;
     Slot& slot = m_slots[m_nextFill % kSlots];
+    const std::int64_t frame = m_offered++;
     if (slot.state.load(std::memory_order_acquire) != SlotState::Free) {
         m_dropped.fetch_add(1, std::memory_order_relaxed);
-        return false;
+        return nullptr;
     }
-    std::memcpy(slot.picture.data(), bgr, kPictureBytes);
-    slot.frame = frame;
+    slot.frame = frame; // a free slot is the frame thread's alone
+    return &slot;
+}
+
+void StreamOutput::handOver(Slot& slot) noexcept
+{
     slot.state.store(SlotState::Filled, std::memory_order_release);
     ++m_nextFill;
     wake();
-    return true;
 }
 
 void StreamOutput::offerSound(std::span<const std::int16_t> samples) noexcept

@@ -43,6 +43,22 @@ public:
     // The frame thread. The composed 384 x 288 blue-green-red picture, top row first; it
     // stands for one frame of the stream's rate, whether sent or dropped. False when dropped.
     bool offerFrame(const std::uint8_t* bgr) noexcept;
+    // The frame thread: lets `fill` write the picture straight into a free slot (a read-back
+    // of the drawing surface), so a dropped picture costs no read-back and a sent one no
+    // second copy. `fill(bgr, size)` returns false when it has no picture; nothing is
+    // offered then. False when nothing was handed over.
+    template <typename Fill> bool offerFrameFrom(Fill&& fill) noexcept
+    {
+        Slot* slot = freeSlot();
+        if (slot == nullptr) {
+            return false;
+        }
+        if (!fill(slot->picture.data(), slot->picture.size())) {
+            return false;
+        }
+        handOver(*slot);
+        return true;
+    }
     // The sound thread (the frame thread in a render): 16-bit stereo sample frames at
     // 44100 Hz, interleaved. What finds no room is dropped.
     void offerSound(std::span<const std::int16_t> samples) noexcept;
@@ -68,6 +84,9 @@ private:
     };
     class Connection;
 
+    // A slot for the next frame, which is counted; null, and the frame dropped, when none is.
+    Slot* freeSlot() noexcept;
+    void handOver(Slot& slot) noexcept;
     void run();
     void stream();
     bool sendWaiting(Connection& connection);

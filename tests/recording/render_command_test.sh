@@ -81,4 +81,32 @@ status=0
 [ "$status" = 1 ] || fail "a full disk gave status $status"
 grep -q "File too large" err.txt || fail "full disk message: $(cat err.txt)"
 ls full.avi* 2>/dev/null && fail "a partial file was left"
+# Streamed as it is made to a receiver on this machine, which writes down what it gets.
+port=$(python3 -c 'import socket; s=socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+ffmpeg -nostdin -v error -i "udp://127.0.0.1:$port?timeout=8000000" -map 0 -c copy -f mpegts got.ts \
+  2> receiver.txt &
+receiver=$!
+hexport=$(printf ':%04X ' "$port")
+for _ in $(seq 200); do
+  grep -q "$hexport" /proc/net/udp && break
+  sleep 0.05
+done
+"$program" render --script show.txt --frames 25 --out streamed.avi --stream "udp://127.0.0.1:$port" \
+  > out.txt 2> err.txt || fail "streamed render ended with $?: $(cat err.txt)"
+grep -q "Streaming to udp://127.0.0.1:$port" err.txt || fail "no stream line: $(cat err.txt)"
+wait "$receiver" || true
+# ffprobe lists an MPEG-TS file's streams twice, once under its program: the first listing.
+[ "$(probe got.ts v:0 stream=width,height | head -n 2 | tr '\n' x)" = 384x288x ] \
+  || fail "streamed picture size: $(cat receiver.txt)"
+[ "$(probe got.ts v:0 stream=nb_read_frames | head -n 1)" -ge 24 ] || fail "streamed frames"
+[ "$(probe got.ts a:0 stream=codec_name,sample_rate,channels | head -n 3 | tr '\n' ' ')" \
+  = "aac 44100 2 " ] || fail "streamed sound"
+[ "$(probe streamed.avi v:0 stream=nb_read_frames)" = 25 ] || fail "the file beside the stream"
+
+# An address that is no stream: status 1, said in our words, nothing rendered.
+status=0
+"$program" render --script show.txt --frames 5 --out nostream.avi --stream file:///tmp/x.ts \
+  2> err.txt || status=$?
+[ "$status" = 1 ] || fail "a file address gave status $status"
+grep -q "must start with udp://, srt://, rtmp:// or rtmps://" err.txt || fail "bad address message: $(cat err.txt)"
 echo "render command test passed"

@@ -14,7 +14,9 @@
 
 #include "core/slot_geometry.h"
 #include "media_probe.h"
+#include "playback/null_frame_renderer.h"
 #include "recording/stream_output.h"
+#include "recording/streaming_renderer.h"
 #include "support/started_tool.h"
 #include "support/temp_dir.h"
 
@@ -242,7 +244,7 @@ TEST_P(StreamLoopbackTest, ReceiverGetsThePicturesAndTheSound)
         kFrames * 1764 / 1024 - 2 - 6 * lostAtTheEnd);
 }
 
-INSTANTIATE_TEST_SUITE_P(Protocols, StreamLoopbackTest, ::testing::Values("udp", "srt"));
+INSTANTIATE_TEST_SUITE_P(StreamOverLoopback, StreamLoopbackTest, ::testing::Values("udp", "srt"));
 
 // A TCP port that takes connections into its queue but never answers: a streaming server
 // whose network stalled.
@@ -321,6 +323,44 @@ TEST(StreamProblemTest, DroppedWhileTheNetworkStallsGivesUpAtOnceAndTellsNothing
         std::this_thread::sleep_for(200ms); // the stream is waiting on the server by now
     } // a stream that did not give up would hang the test here
     EXPECT_TRUE(problems.messages().empty());
+}
+
+// A drawing surface whose read-backs are counted.
+class CountingRenderer : public NullFrameRenderer {
+public:
+    void Present() override { ++presented; }
+    bool readOutput(std::uint8_t* bgr, std::size_t size) override
+    {
+        std::fill(bgr, bgr + size, std::uint8_t { 200 });
+        ++readBack;
+        return true;
+    }
+    int presented = 0;
+    int readBack = 0;
+};
+
+TEST(StreamingRendererTest, ReadsBackOnlyIntoAFreeSlotAndStopsWhenTheStreamIsTakenAway)
+{
+    SilentServer server; // the stream never takes a slot back
+    auto counting = std::make_unique<CountingRenderer>();
+    CountingRenderer& surface = *counting;
+    StreamingRenderer renderer(std::move(counting));
+    renderer.Present();
+    EXPECT_EQ(surface.readBack, 0) << "no stream, no read-back";
+    {
+        StreamOutput stream(
+            targetFor(server.url()), false, [](const std::string&) {}, 1h);
+        renderer.setStream(&stream);
+        for (int tick = 0; tick < 10; ++tick) {
+            renderer.Present();
+        }
+        renderer.setStream(nullptr);
+        EXPECT_EQ(surface.readBack, static_cast<int>(StreamOutput::kSlots));
+        EXPECT_EQ(stream.framesDropped(), 10 - static_cast<int>(StreamOutput::kSlots));
+    }
+    renderer.Present();
+    EXPECT_EQ(surface.presented, 12);
+    EXPECT_EQ(surface.readBack, static_cast<int>(StreamOutput::kSlots));
 }
 
 } // namespace
