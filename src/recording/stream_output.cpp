@@ -64,19 +64,18 @@ void StreamOutput::wake() noexcept
 
 bool StreamOutput::offerFrame(const std::uint8_t* bgr) noexcept
 {
-    return offerFrameFrom([bgr](std::uint8_t* slot, std::size_t size) {
+    return offerFrameAt(m_nextFrame++, [bgr](std::uint8_t* slot, std::size_t size) {
         std::memcpy(slot, bgr, size);
         return true;
     });
 }
 
-StreamOutput::Slot* StreamOutput::freeSlot() noexcept
+StreamOutput::Slot* StreamOutput::freeSlot(std::int64_t frame) noexcept
 {
     if (m_state.load(std::memory_order_relaxed) != State::Running) {
         return nullptr;
     }
     Slot& slot = m_slots[m_nextFill % kSlots];
-    const std::int64_t frame = m_offered++;
     if (slot.state.load(std::memory_order_acquire) != SlotState::Free) {
         m_dropped.fetch_add(1, std::memory_order_relaxed);
         return nullptr;

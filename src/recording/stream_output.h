@@ -41,15 +41,18 @@ public:
     StreamOutput& operator=(const StreamOutput&) = delete;
 
     // The frame thread. The composed 384 x 288 blue-green-red picture, top row first; it
-    // stands for one frame of the stream's rate, whether sent or dropped. False when dropped.
+    // stands for the next frame of the stream's rate, whether sent or dropped. False when
+    // dropped.
     bool offerFrame(const std::uint8_t* bgr) noexcept;
-    // The frame thread: lets `fill` write the picture straight into a free slot (a read-back
-    // of the drawing surface), so a dropped picture costs no read-back and a sent one no
-    // second copy. `fill(bgr, size)` returns false when it has no picture; nothing is
-    // offered then. False when nothing was handed over.
-    template <typename Fill> bool offerFrameFrom(Fill&& fill) noexcept
+    // The frame thread: the picture shown at `frame` of the stream's rate, for a frame
+    // thread that ticks at a rate of its own; each frame must come after the one before.
+    // `fill` writes the picture straight into a free slot (a read-back of the drawing
+    // surface), so a dropped picture costs no read-back and a sent one no second copy.
+    // `fill(bgr, size)` returns false when it has no picture; nothing is offered then.
+    // False when nothing was handed over.
+    template <typename Fill> bool offerFrameAt(std::int64_t frame, Fill&& fill) noexcept
     {
-        Slot* slot = freeSlot();
+        Slot* slot = freeSlot(frame);
         if (slot == nullptr) {
             return false;
         }
@@ -85,7 +88,7 @@ private:
     class Connection;
 
     // A slot for the next frame, which is counted; null, and the frame dropped, when none is.
-    Slot* freeSlot() noexcept;
+    Slot* freeSlot(std::int64_t frame) noexcept;
     void handOver(Slot& slot) noexcept;
     void run();
     void stream();
@@ -101,7 +104,7 @@ private:
     std::array<Slot, kSlots> m_slots;
     std::size_t m_nextFill = 0; // the frame thread's
     std::size_t m_nextSend = 0; // the stream thread's
-    std::int64_t m_offered = 0; // the frame thread's
+    std::int64_t m_nextFrame = 0; // the frame thread's: offerFrame's next
     struct SampleFrame {
         std::int16_t left = 0;
         std::int16_t right = 0;

@@ -339,28 +339,59 @@ public:
     int readBack = 0;
 };
 
-TEST(StreamingRendererTest, ReadsBackOnlyIntoAFreeSlotAndStopsWhenTheStreamIsTakenAway)
+// A renderer whose ticks come at a pace the test sets.
+class SteppedStreamingRenderer {
+public:
+    SteppedStreamingRenderer()
+    {
+        auto counting = std::make_unique<CountingRenderer>();
+        surface = counting.get();
+        renderer = std::make_unique<StreamingRenderer>(std::move(counting), [this] { return now; });
+    }
+    void tick(std::chrono::milliseconds step)
+    {
+        renderer->Present();
+        now += step;
+    }
+    StreamingRenderer::Clock::time_point now;
+    CountingRenderer* surface = nullptr;
+    std::unique_ptr<StreamingRenderer> renderer;
+};
+
+TEST(StreamingRendererTest, TicksFasterThanTheStreamAreReadBackAtTheStreamsRate)
+{
+    SteppedStreamingRenderer ticks;
+    ticks.tick(10ms);
+    EXPECT_EQ(ticks.surface->readBack, 0) << "no stream, no read-back";
+    StreamOutput stream(targetFor("udp://127.0.0.1:9"), false, [](const std::string&) {});
+    ticks.renderer->setStream(&stream, 25);
+    for (int tick = 0; tick < 40; ++tick) { // 100 ticks a second for 0.4 s
+        ticks.tick(10ms);
+        ASSERT_TRUE(waitUntil([&] { return stream.framesSent() == ticks.surface->readBack; }, 10s));
+    }
+    ticks.renderer->setStream(nullptr);
+    EXPECT_EQ(ticks.surface->readBack, 10);
+    EXPECT_EQ(stream.framesDropped(), 0);
+    EXPECT_EQ(ticks.surface->presented, 41);
+}
+
+TEST(StreamingRendererTest, AStreamThatIsBehindCostsNoReadBackAndATakenAwayStreamNone)
 {
     SilentServer server; // the stream never takes a slot back
-    auto counting = std::make_unique<CountingRenderer>();
-    CountingRenderer& surface = *counting;
-    StreamingRenderer renderer(std::move(counting));
-    renderer.Present();
-    EXPECT_EQ(surface.readBack, 0) << "no stream, no read-back";
+    SteppedStreamingRenderer ticks;
     {
         StreamOutput stream(
             targetFor(server.url()), false, [](const std::string&) {}, 1h);
-        renderer.setStream(&stream);
+        ticks.renderer->setStream(&stream, 25);
         for (int tick = 0; tick < 10; ++tick) {
-            renderer.Present();
+            ticks.tick(40ms);
         }
-        renderer.setStream(nullptr);
-        EXPECT_EQ(surface.readBack, static_cast<int>(StreamOutput::kSlots));
+        ticks.renderer->setStream(nullptr);
+        EXPECT_EQ(ticks.surface->readBack, static_cast<int>(StreamOutput::kSlots));
         EXPECT_EQ(stream.framesDropped(), 10 - static_cast<int>(StreamOutput::kSlots));
     }
-    renderer.Present();
-    EXPECT_EQ(surface.presented, 12);
-    EXPECT_EQ(surface.readBack, static_cast<int>(StreamOutput::kSlots));
+    ticks.tick(40ms);
+    EXPECT_EQ(ticks.surface->readBack, static_cast<int>(StreamOutput::kSlots));
 }
 
 } // namespace
