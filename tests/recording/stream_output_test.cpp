@@ -12,11 +12,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "core/audio_mailbox.h"
+#include "core/control_table.h"
+#include "core/event_processor.h"
 #include "core/slot_geometry.h"
 #include "media_probe.h"
 #include "playback/null_frame_renderer.h"
 #include "recording/stream_output.h"
+#include "recording/stream_switch.h"
 #include "recording/streaming_renderer.h"
+#include "support/fake_playback.h"
+#include "support/recording_user_interface.h"
 #include "support/started_tool.h"
 #include "support/temp_dir.h"
 
@@ -392,6 +398,83 @@ TEST(StreamingRendererTest, AStreamThatIsBehindCostsNoReadBackAndATakenAwayStrea
     }
     ticks.tick(40ms);
     EXPECT_EQ(ticks.surface->readBack, static_cast<int>(StreamOutput::kSlots));
+}
+
+// The stream switched on and off by the performer's control, through the event processor.
+class StreamSwitchTest : public ::testing::Test {
+protected:
+    void setStream(bool on, const std::string& url = {})
+    {
+        performance.options().stream.url = url;
+        setControl(events, performance, *findControl("Master", "StreamOutput"), on ? 1 : 0);
+    }
+    void turns(int count)
+    {
+        for (int turn = 0; turn < count; ++turn) {
+            streams.mainLoopTurn();
+            mainThread.processPending();
+        }
+    }
+
+    test::RecordingUserInterface ui;
+    MainThreadDispatcher mainThread;
+    Performance performance { ui, mainThread };
+    AudioMailbox mailbox;
+    test::FakePlayback playback;
+    EventProcessor events { performance, mailbox, playback };
+    SteppedStreamingRenderer ticks;
+    StreamSwitch streams { performance, *ticks.renderer, mainThread, ui };
+};
+
+TEST_F(StreamSwitchTest, RunsWhileTheControlIsOnAndTheRendererFeedsIt)
+{
+    turns(2);
+    EXPECT_EQ(streams.countsText(), "");
+    setStream(true, "udp://127.0.0.1:9");
+    turns(1);
+    ticks.tick(40ms);
+    ASSERT_TRUE(
+        waitUntil([this] { return streams.countsText() == "Stream: 1 sent, 0 dropped"; }, 10s))
+        << streams.countsText();
+    setStream(false);
+    turns(1);
+    EXPECT_EQ(streams.countsText(), "");
+    ticks.tick(40ms);
+    EXPECT_EQ(ticks.surface->readBack, 1);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(StreamSwitchTest, AStreamThatCannotStartOrFailsIsToldOnceUntilSwitchedOffAndOn)
+{
+    const std::string refused
+        = "rtmp://127.0.0.1:" + std::to_string(freePort(SOCK_STREAM)) + "/live/key";
+    for (const std::string& url : { std::string("file:///tmp/x.ts"), refused }) {
+        ui.messages.clear();
+        setStream(true, url);
+        ASSERT_TRUE(waitUntil(
+            [this] {
+                turns(1);
+                return !ui.messages.empty();
+            },
+            20s))
+            << url;
+        turns(20);
+        ASSERT_EQ(ui.messages.size(), 1U) << url;
+        EXPECT_EQ(streams.countsText(), "");
+        setStream(false);
+        turns(1);
+        setStream(true, url);
+        ASSERT_TRUE(waitUntil(
+            [this] {
+                turns(1);
+                return ui.messages.size() == 2;
+            },
+            20s))
+            << url;
+        setStream(false);
+        turns(1);
+    }
+    EXPECT_NE(ui.messages.back().find("refused"), std::string::npos) << ui.messages.back();
 }
 
 } // namespace
