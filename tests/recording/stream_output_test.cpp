@@ -12,17 +12,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "core/audio_mailbox.h"
 #include "core/control_table.h"
-#include "core/event_processor.h"
 #include "core/slot_geometry.h"
 #include "media_probe.h"
 #include "playback/null_frame_renderer.h"
 #include "recording/stream_output.h"
 #include "recording/stream_switch.h"
 #include "recording/streaming_renderer.h"
-#include "support/fake_playback.h"
-#include "support/recording_user_interface.h"
+#include "support/performance_with_controls.h"
 #include "support/started_tool.h"
 #include "support/temp_dir.h"
 
@@ -405,25 +402,22 @@ class StreamSwitchTest : public ::testing::Test {
 protected:
     void setStream(bool on, const std::string& url = {})
     {
-        performance.options().stream.url = url;
-        setControl(events, performance, *findControl("Master", "StreamOutput"), on ? 1 : 0);
+        state.performance.options().stream.url = url;
+        setControl(
+            state.controls, state.performance, *findControl("Master", "StreamOutput"), on ? 1 : 0);
     }
     void turns(int count)
     {
         for (int turn = 0; turn < count; ++turn) {
             streams.mainLoopTurn();
-            mainThread.processPending();
+            state.mainThread.processPending();
         }
     }
 
-    test::RecordingUserInterface ui;
-    MainThreadDispatcher mainThread;
-    Performance performance { ui, mainThread };
-    AudioMailbox mailbox;
-    test::FakePlayback playback;
-    EventProcessor events { performance, mailbox, playback };
+    test::PerformanceWithControls state;
+    test::RecordingUserInterface& ui = state.ui;
     SteppedStreamingRenderer ticks;
-    StreamSwitch streams { performance, *ticks.renderer, mainThread, ui };
+    StreamSwitch streams { state.performance, *ticks.renderer, state.mainThread, state.ui };
 };
 
 TEST_F(StreamSwitchTest, RunsWhileTheControlIsOnAndTheRendererFeedsIt)
