@@ -30,8 +30,9 @@ std::unique_ptr<MidiDevices> midiOrLoopback(std::unique_ptr<MidiDevices> devices
     return std::make_unique<MidiDevices>(std::move(loopback));
 }
 
-RendererChoice chooseRenderer(
-    const RendererMaker& make, Performance& performance, MainThreadDispatcher& mainThread)
+// The live instrument's pictures may be streamed: its renderer hands them to the stream.
+RendererChoice chooseRenderer(const RendererMaker& make, Performance& performance,
+    MainThreadDispatcher& mainThread, bool offline)
 {
     RendererChoice choice;
     if (make) {
@@ -39,6 +40,9 @@ RendererChoice chooseRenderer(
     }
     if (!choice.renderer) {
         choice.renderer = std::make_unique<NullFrameRenderer>();
+    }
+    if (!offline) {
+        choice.renderer = std::make_unique<StreamingRenderer>(std::move(choice.renderer));
     }
     return choice;
 }
@@ -62,7 +66,7 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
           m_performance, m_events.engineEvents(),
           [this](bool hide) { m_events.RestartSyncSlots(hide); }, clockOrWallClock(parts.clock),
           clockOrWallClock(parts.clock)())
-    , m_renderer(chooseRenderer(parts.makeRenderer, m_performance, mainThread))
+    , m_renderer(chooseRenderer(parts.makeRenderer, m_performance, mainThread, parts.offline))
     , m_frameClock(m_performance, m_sources, *m_renderer.renderer, m_transport, m_monitor)
     , m_settings(locations.configFolder)
     , m_lifecycle(m_performance, m_settings, { locations.clipFolder, locations.tempFolder },
@@ -110,6 +114,9 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
             ui.showMessage(*problem);
         }
     });
+    if (auto* streaming = dynamic_cast<StreamingRenderer*>(m_renderer.renderer.get())) {
+        m_stream = std::make_unique<StreamSwitch>(m_performance, *streaming, mainThread, ui);
+    }
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);
     m_performance.setRenderer(m_renderer.port);
@@ -213,6 +220,19 @@ void Instrument::mainLoopTurn(std::chrono::steady_clock::time_point now)
     m_patches.advanceTimers();
     m_midi.mainLoopTurn(now);
     m_osc.mainLoopTurn();
+    if (m_stream) {
+        m_stream->mainLoopTurn();
+    }
+}
+
+std::string Instrument::networkCountsText() const
+{
+    std::string text = m_osc.countsText();
+    const std::string stream = m_stream ? m_stream->countsText() : std::string();
+    if (!stream.empty()) {
+        text += (text.empty() ? "" : "; ") + stream;
+    }
+    return text;
 }
 
 bool Instrument::loadClip(int slot, const std::filesystem::path& file)
@@ -293,6 +313,9 @@ void Instrument::shutDown()
         return;
     }
     m_shutDown = true;
+    if (m_stream) {
+        m_stream->stop();
+    }
     m_osc.stop();
     m_midi.stop();
     m_lifecycle.FormCloseQuery();

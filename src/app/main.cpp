@@ -179,7 +179,7 @@ int runInstrument(const Arguments& arguments)
     std::unique_ptr<oskel::MonitorPrinter> monitor;
     if (arguments.monitor) {
         monitor = std::make_unique<oskel::MonitorPrinter>(instrument.tickFigures(), std::cerr,
-            [&instrument] { return instrument.osc().countsText(); });
+            [&instrument] { return instrument.networkCountsText(); });
     }
     bool quit = false;
     signals.start([&mainThread, &quit] { mainThread.post([&quit] { quit = true; }); });

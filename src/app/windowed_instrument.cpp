@@ -104,7 +104,7 @@ public:
         m_instrument.frameClock().setPreviews(&m_services.previews);
         if (m_start.monitor) {
             m_monitor = std::make_unique<MonitorPrinter>(m_instrument.tickFigures(), std::cerr,
-                [this] { return m_instrument.osc().countsText(); });
+                [this] { return m_instrument.networkCountsText(); });
         }
     }
 
