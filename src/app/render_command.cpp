@@ -121,6 +121,10 @@ public:
             = std::filesystem::absolute(output).string();
         m_instrument.shutDown();
         m_env.out << "Rendered " << m_request.frames << " frames to " << shownText(output) << '\n';
+        if (m_stream != nullptr) { // finished with the render
+            m_env.out << "Streamed " << m_stream->framesSent() << " frames, "
+                      << m_stream->framesDropped() << " dropped\n";
+        }
     }
 
 private:
@@ -211,14 +215,17 @@ private:
             throw OutputError(choice.problem);
         }
         m_env.err << "Streaming to " << choice.target->shownName << '\n';
-        return std::make_unique<StreamOutput>(
+        auto stream = std::make_unique<StreamOutput>(
             std::move(*choice.target), true, [this](const std::string& message) {
                 m_mainThread.post([this, message] { m_ui.showMessage(message); });
             });
+        m_stream = stream.get();
+        return stream;
     }
 
     const RenderRequest& m_request;
     const RenderEnvironment& m_env;
+    StreamOutput* m_stream = nullptr; // the output's, while the render runs
     MainThreadDispatcher m_mainThread;
     std::ostream m_noStatus {
         nullptr
