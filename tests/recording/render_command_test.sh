@@ -25,9 +25,12 @@ ffmpeg -v error -f lavfi -i testsrc2=size=160x120:rate=25:duration=2 \
 "$program" --load 1=clip.avi --record show.txt > out.txt 2> err.txt &
 pid=$!
 for _ in $(seq 100); do
-  [ "$(grep -c "Ready ... " out.txt)" -ge 2 ] && break
+  [ "$(grep -c "Ready ... " out.txt)" -ge 2 ] && grep -q "Start clips loaded" out.txt && break
   sleep 0.1
 done
+# Until the instrument is up, an end signal ends it at once, unsaved: it is given a moment
+# past the start clips, whose report comes just before.
+sleep 1
 kill -TERM "$pid"
 wait "$pid" || fail "recording run ended with $?: $(cat err.txt)"
 grep -Eq "^[0-9]+ load 1 clip.avi$" show.txt || fail "the load was not recorded: $(cat show.txt)"
