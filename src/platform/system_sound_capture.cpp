@@ -1,6 +1,6 @@
 #include <RtAudio.h>
 
-#include "platform/quiet_alsa_errors.h"
+#include "platform/rtaudio_systems.h"
 #include "platform/sound_capture.h"
 
 namespace oskel {
@@ -76,28 +76,20 @@ private:
 
 std::unique_ptr<SoundCapture> openSystemSoundCapture(std::string& whyNot)
 {
-    QuietAlsaErrors quiet;
-    std::vector<RtAudio::Api> apis;
-    RtAudio::getCompiledApi(apis);
-    whyNot = "no sound input found";
-    for (const RtAudio::Api api : apis) {
-        try {
-            auto audio = std::make_unique<RtAudio>(api);
-            audio->showWarnings(false);
-            if (audio->getDeviceCount() == 0) {
-                continue;
-            }
-            const unsigned int deviceId = audio->getDefaultInputDevice();
-            const RtAudio::DeviceInfo info = audio->getDeviceInfo(deviceId);
-            if (info.probed && info.inputChannels >= 1) {
-                whyNot.clear();
-                return std::make_unique<RtAudioCapture>(std::move(audio), deviceId);
-            }
-        } catch (const RtAudioError& error) {
-            whyNot = error.getMessage();
+    const auto open = [](RtAudio::Api api, std::string&) -> std::unique_ptr<SoundCapture> {
+        auto audio = std::make_unique<RtAudio>(api);
+        audio->showWarnings(false);
+        if (audio->getDeviceCount() == 0) {
+            return nullptr;
         }
-    }
-    return nullptr;
+        const unsigned int deviceId = audio->getDefaultInputDevice();
+        const RtAudio::DeviceInfo info = audio->getDeviceInfo(deviceId);
+        if (!info.probed || info.inputChannels < 1) {
+            return nullptr;
+        }
+        return std::make_unique<RtAudioCapture>(std::move(audio), deviceId);
+    };
+    return openOnFirstSoundSystem(open, "no sound input found", whyNot);
 }
 
 } // namespace oskel

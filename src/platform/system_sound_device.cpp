@@ -6,7 +6,7 @@
 #include <RtAudio.h>
 
 #include "platform/mixing_sound_device.h"
-#include "platform/quiet_alsa_errors.h"
+#include "platform/rtaudio_systems.h"
 
 namespace oskel {
 
@@ -120,23 +120,7 @@ std::unique_ptr<SoundDevice> openWith(RtAudio::Api api, std::string& whyNot)
 
 std::unique_ptr<SoundDevice> openSystemSoundDevice(std::string& whyNot)
 {
-    QuietAlsaErrors quiet;
-    std::vector<RtAudio::Api> apis;
-    RtAudio::getCompiledApi(apis);
-    whyNot = "no sound system available";
-    for (const RtAudio::Api api : apis) {
-        try {
-            if (auto device = openWith(api, whyNot)) {
-                whyNot.clear();
-                return device;
-            }
-        } catch (const RtAudioError& error) {
-            whyNot = error.getMessage();
-        } catch (const std::exception& error) {
-            whyNot = error.what();
-        }
-    }
-    return nullptr;
+    return openOnFirstSoundSystem(openWith, "no sound system available", whyNot);
 }
 
 } // namespace oskel

@@ -29,10 +29,7 @@ public:
     void finish() override
     {
         m_streams.finish();
-        syncFile(m_partial.path());
-        renameInto(m_partial.path(), m_file);
-        m_partial.keep();
-        syncFolderOf(m_file);
+        m_partial.publishAs(m_file);
     }
 
 private:

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "core/shown_text.h"
+#include "platform/safe_file.h"
 
 namespace oskel {
 
@@ -49,6 +50,14 @@ PartialOutput::~PartialOutput()
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
     }
+}
+
+void PartialOutput::publishAs(const std::filesystem::path& file)
+{
+    syncFile(m_path);
+    renameInto(m_path, file);
+    keep();
+    syncFolderOf(file);
 }
 
 std::string fileProblem(std::string_view action, const std::filesystem::path& file, int error)

@@ -45,6 +45,9 @@ public:
 
     const std::filesystem::path& path() const { return m_path; }
     void keep() { m_kept = true; }
+    // The complete file flushed to the disk, renamed to `file` (replacing it) and kept, the
+    // rename made durable. Throws OutputError.
+    void publishAs(const std::filesystem::path& file);
 
 private:
     std::filesystem::path m_path;

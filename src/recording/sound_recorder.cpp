@@ -36,10 +36,7 @@ public:
     void finish()
     {
         m_muxer.end();
-        syncFile(m_partial.path());
-        renameInto(m_partial.path(), m_file);
-        m_partial.keep();
-        syncFolderOf(m_file);
+        m_partial.publishAs(m_file);
     }
 
 private:
