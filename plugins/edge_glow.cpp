@@ -3,6 +3,7 @@
 // below which nothing glows.
 #include <vector>
 
+#include "channel_planes.h"
 #include "plugin_base.h"
 
 namespace {
@@ -58,6 +59,62 @@ OSKEL_ROW_LOOP void addGlow(
     }
 }
 
+#ifdef OSKEL_BYTE_PERMUTES
+// Sixty-four pixels at a time on processors with AVX-512 byte permutes; each returns the
+// pixels done, all but the last few.
+OSKEL_BYTE_PERMUTE_TARGET std::size_t brightness64(
+    std::uint8_t* luma, const std::uint8_t* row, std::size_t pixels)
+{
+    std::size_t done = 0;
+    for (; done + 64 <= pixels; done += 64) {
+        const __m512i grey = oskel_plugins::greyBytes(oskel_plugins::takeApart(row + done * 3));
+        _mm512_storeu_si512(luma + done, grey);
+    }
+    return done;
+}
+
+OSKEL_BYTE_PERMUTE_TARGET std::size_t addGlow64(
+    std::uint8_t* row, const std::uint8_t* glow, std::size_t pixels)
+{
+    std::size_t done = 0;
+    for (; done + 64 <= pixels; done += 64) {
+        const __m512i perPixel = _mm512_loadu_si512(glow + done);
+        for (int part = 0; part < 3; ++part) {
+            std::uint8_t* bytes = row + done * 3 + part * 64;
+            const __m512i lit = _mm512_adds_epu8(
+                _mm512_loadu_si512(bytes), oskel_plugins::spreadToPixels(perPixel, part));
+            _mm512_storeu_si512(bytes, lit);
+        }
+    }
+    return done;
+}
+#endif
+
+// A row's brightness, and the glow added to a row, the fastest way this processor has.
+void rowBrightness(std::uint8_t* luma, const std::uint8_t* row, std::size_t pixels)
+{
+    std::size_t done = 0;
+#ifdef OSKEL_BYTE_PERMUTES
+    if (oskel_plugins::byteTablesAreFast()) {
+        done = brightness64(luma, row, pixels);
+    }
+#endif
+    brightness(luma + done, row + done * 3, pixels - done);
+}
+
+void addRowGlow(
+    std::uint8_t* row, const std::uint8_t* glow, std::uint8_t* glowBytes, std::size_t pixels)
+{
+    std::size_t done = 0;
+#ifdef OSKEL_BYTE_PERMUTES
+    if (oskel_plugins::byteTablesAreFast()) {
+        done = addGlow64(row, glow, pixels);
+    }
+#endif
+    spread(glowBytes, glow + done, pixels - done);
+    addGlow(row + done * 3, glowBytes, (pixels - done) * 3);
+}
+
 struct EdgeGlow {
     static constexpr const char* kId = "OKeg";
     static constexpr const char* kName = "Edge Glow";
@@ -89,7 +146,7 @@ struct EdgeGlow {
         // bounds.
         for (std::size_t y = 0; y < height; ++y) {
             std::uint8_t* row = lumaRow(y + 1);
-            brightness(row + 1, frame + y * stride, width);
+            rowBrightness(row + 1, frame + y * stride, width);
             row[0] = row[1];
             row[width + 1] = row[width];
         }
@@ -98,8 +155,7 @@ struct EdgeGlow {
         for (std::size_t y = 0; y < height; ++y) {
             glowRow(
                 glow.data(), lumaRow(y), lumaRow(y + 1), lumaRow(y + 2), width, threshold, gain);
-            spread(glowBytes.data(), glow.data(), width);
-            addGlow(frame + y * stride, glowBytes.data(), stride);
+            addRowGlow(frame + y * stride, glow.data(), glowBytes.data(), width);
         }
     }
 

@@ -1,4 +1,5 @@
 // Posterize: each colour channel cut to a few levels ("Levels": 2 to 16).
+#include "byte_table.h"
 #include "plugin_base.h"
 
 namespace {
@@ -31,7 +32,9 @@ struct Posterize {
         const int levels = 2 + oskel_plugins::scaled(values[0], 14);
         const auto perLevel
             = static_cast<std::uint16_t>((255 * 256 + (levels - 1) / 2) / (levels - 1));
-        posterize(frame, bytes, static_cast<std::uint16_t>(levels), perLevel);
+        oskel_plugins::runByteByByte(frame, bytes, [&](std::uint8_t* row, std::size_t count) {
+            posterize(row, count, static_cast<std::uint16_t>(levels), perLevel);
+        });
     }
 
     std::size_t bytes;

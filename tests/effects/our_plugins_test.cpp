@@ -193,6 +193,78 @@ TEST_F(OurPluginsTest, EdgeGlowLightsTheEdgesOnly)
     EXPECT_EQ(run("EdgeGlow.so", { 1.0f, 1.0f }, step), step) << "nothing above the threshold";
 }
 
+// Where the processor has them, per-pixel effects take 64 pixels at a time, and the rest of a
+// frame, like any frame of fewer pixels, the plain way: a long row run at once gives the bytes
+// of the same row run in pieces too short for the fast way.
+TEST_F(OurPluginsTest, LongRowsGiveTheBytesOfShortPieces)
+{
+    constexpr int kLong = 700;
+    constexpr int kPiece = 50;
+    performance.slot(3).ClipWidth = kLong;
+    performance.slot(3).ClipHeight = 1;
+    performance.slot(4).ClipWidth = kPiece;
+    performance.slot(4).ClipHeight = 1;
+    const std::vector<std::uint8_t> row = pattern(kLong, 1);
+    struct Case {
+        const char* file;
+        std::vector<float> values;
+    };
+    for (const Case& c : { Case { "Colour.so", { 0.3f, 0.7f, 0.9f } },
+             Case { "Colour.so", { 0.5f, 0.5f, 0.2f } }, Case { "Colour.so", { 0.8f, 0.5f, 1.0f } },
+             Case { "Colour.so", { 0.6f, 0.3f, 0.5f } }, Case { "Posterize.so", { 0.4f } } }) {
+        SCOPED_TRACE(::testing::Message() << c.file << " " << c.values.at(0));
+        for (const int slot : { 3, 4 }) {
+            load(c.file, slot);
+            for (std::size_t i = 0; i < c.values.size(); ++i) {
+                ASSERT_TRUE(host->setParameter(slot, static_cast<int>(i), c.values[i]));
+            }
+        }
+        const auto whole = process(3, row, kLong, 1);
+        std::vector<std::uint8_t> pieces;
+        for (std::size_t at = 0; at < row.size(); at += kPiece * 3) {
+            const std::vector<std::uint8_t> piece(row.begin() + static_cast<std::ptrdiff_t>(at),
+                row.begin() + static_cast<std::ptrdiff_t>(at + kPiece * 3));
+            const auto done = process(4, piece, kPiece, 1);
+            pieces.insert(pieces.end(), done.begin(), done.end());
+        }
+        EXPECT_EQ(whole, pieces);
+    }
+}
+
+// The glow of edges is the same across and down: on the transposed picture it gives the
+// transposed glow. Rows of 100 pixels take the fast way where there is one; rows of 7 never do.
+TEST_F(OurPluginsTest, EdgeGlowGivesTheTransposedGlowOfTheTransposedPicture)
+{
+    constexpr int kWide = 100;
+    constexpr int kNarrow = 7;
+    performance.slot(3).ClipWidth = kWide;
+    performance.slot(3).ClipHeight = kNarrow;
+    performance.slot(4).ClipWidth = kNarrow;
+    performance.slot(4).ClipHeight = kWide;
+    const auto transposed = [](const std::vector<std::uint8_t>& frame, int width, int height) {
+        std::vector<std::uint8_t> out(frame.size());
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    out.at(static_cast<std::size_t>((x * height + y) * 3 + c))
+                        = frame.at(static_cast<std::size_t>((y * width + x) * 3 + c));
+                }
+            }
+        }
+        return out;
+    };
+    const std::vector<std::uint8_t> edges = pattern(kWide, kNarrow);
+    for (const int slot : { 3, 4 }) {
+        load("EdgeGlow.so", slot);
+        ASSERT_TRUE(host->setParameter(slot, 0, 0.7f));
+        ASSERT_TRUE(host->setParameter(slot, 1, 0.05f));
+    }
+    const auto wide = process(3, edges, kWide, kNarrow);
+    const auto narrow = process(4, transposed(edges, kWide, kNarrow), kNarrow, kWide);
+    ASSERT_NE(wide, edges) << "the picture has edges to glow";
+    EXPECT_EQ(transposed(wide, kWide, kNarrow), narrow);
+}
+
 // A third of a turn moves red to green and keeps greys; the turn moves on by the speed with
 // each frame processed, the same for every instance.
 TEST_F(OurPluginsTest, ColourCycleTurnsHuesFrameByFrame)
