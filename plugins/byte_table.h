@@ -11,7 +11,7 @@
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #define OSKEL_BYTE_PERMUTES 1
-#define OSKEL_BYTE_PERMUTE_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+#define OSKEL_BYTE_PERMUTE_TARGET __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi")))
 #endif
 
 namespace oskel_plugins {
@@ -23,7 +23,8 @@ struct ByteTable {
 inline bool byteTablesAreFast()
 {
 #ifdef OSKEL_BYTE_PERMUTES
-    return __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw");
+    return __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw")
+        && __builtin_cpu_supports("avx512vl");
 #else
     return false;
 #endif

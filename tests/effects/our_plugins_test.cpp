@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -138,6 +139,45 @@ TEST_F(OurPluginsTest, BlurKeepsAnEvenPictureAndSpreadsAPoint)
     EXPECT_EQ(at(out, 8, 4, 0), 255 / 9);
     EXPECT_EQ(at(out, 7, 3, 0), 255 / 9);
     EXPECT_EQ(at(out, 10, 4, 0), 0);
+}
+
+// The blur is a box average across, rounded to bytes, then down, with the edge pixels
+// repeated beyond the picture: checked against that plain sum on a picture wider than the
+// fast passes' vectors, for a small radius and one larger than the picture is high.
+TEST_F(OurPluginsTest, BlurIsTheBoxAverageAcrossThenDown)
+{
+    constexpr int kWide = 75;
+    constexpr int kHigh = 9;
+    performance.slot(3).ClipWidth = kWide;
+    performance.slot(3).ClipHeight = kHigh;
+    const auto boxPass = [](const std::vector<std::uint8_t>& in, int radius, bool across) {
+        const int window = radius * 2 + 1;
+        const int scale = (65536 + window / 2) / window;
+        std::vector<std::uint8_t> out(in.size());
+        for (int y = 0; y < kHigh; ++y) {
+            for (int x = 0; x < kWide; ++x) {
+                for (int c = 0; c < 3; ++c) {
+                    int sum = 0;
+                    for (int k = -radius; k <= radius; ++k) {
+                        const int sx = across ? std::clamp(x + k, 0, kWide - 1) : x;
+                        const int sy = across ? y : std::clamp(y + k, 0, kHigh - 1);
+                        sum += in.at(static_cast<std::size_t>((sy * kWide + sx) * 3 + c));
+                    }
+                    out.at(static_cast<std::size_t>((y * kWide + x) * 3 + c))
+                        = static_cast<std::uint8_t>((sum * scale + 32768) >> 16);
+                }
+            }
+        }
+        return out;
+    };
+    const std::vector<std::uint8_t> busy = pattern(kWide, kHigh);
+    for (const int radius : { 3, 16 }) {
+        SCOPED_TRACE(radius);
+        load("Blur.so", 3);
+        ASSERT_TRUE(host->setParameter(3, 0, static_cast<float>(radius) / 16.0f));
+        EXPECT_EQ(
+            process(3, busy, kWide, kHigh), boxPass(boxPass(busy, radius, true), radius, false));
+    }
 }
 
 TEST_F(OurPluginsTest, FeedbackEchoesTheFramesBefore)
