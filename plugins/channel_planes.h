@@ -122,5 +122,38 @@ OSKEL_BYTE_PERMUTE_TARGET inline __m512i greyBytes(const Planes& planes)
     return _mm512_packus_epi16(low, high);
 }
 
+// Each run of 64 pixels at `p` taken apart; `perPlane(__m512i&)` on each channel plane; each
+// half of the pixels widened to 16-bit lanes for `perHalf(__m512i (&)[3])`; and put back.
+// Returns the pixels done: all but the last few. Both are objects whose call operators carry
+// OSKEL_BYTE_PERMUTE_TARGET, so that they are built for the same instructions.
+template <typename PerPlane, typename PerHalf>
+OSKEL_BYTE_PERMUTE_TARGET std::size_t eachSixtyFourPixels(
+    std::uint8_t* p, std::size_t pixels, const PerPlane& perPlane, const PerHalf& perHalf)
+{
+    const __m512i zero = _mm512_setzero_si512();
+    std::size_t done = 0;
+    for (; done + 64 <= pixels; done += 64) {
+        Planes planes = takeApart(p + done * 3);
+        __m512i low[3];
+        __m512i high[3];
+        for (int c = 0; c < 3; ++c) {
+            perPlane(planes.channel[c]);
+            low[c] = _mm512_unpacklo_epi8(planes.channel[c], zero);
+            high[c] = _mm512_unpackhi_epi8(planes.channel[c], zero);
+        }
+        perHalf(low);
+        perHalf(high);
+        for (int c = 0; c < 3; ++c) {
+            planes.channel[c] = _mm512_packus_epi16(low[c], high[c]);
+        }
+        putBack(p + done * 3, planes);
+    }
+    return done;
+}
+
+struct LeavePlanes {
+    OSKEL_BYTE_PERMUTE_TARGET void operator()(__m512i&) const { }
+};
+
 } // namespace oskel_plugins
 #endif

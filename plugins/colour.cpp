@@ -175,48 +175,36 @@ OSKEL_BYTE_PERMUTE_TARGET inline __m512i moved(__m512i value, __m512i grey, __m5
     return _mm512_add_epi16(grey, _mm512_mulhi_epi16(d, fourTimes));
 }
 
-OSKEL_BYTE_PERMUTE_TARGET inline void saturateLanes(__m512i (&lanes)[3], __m512i fourTimes)
-{
-    const __m512i weighted
-        = _mm512_add_epi16(_mm512_add_epi16(_mm512_mullo_epi16(lanes[0], _mm512_set1_epi16(29)),
-                               _mm512_mullo_epi16(lanes[1], _mm512_set1_epi16(150))),
-            _mm512_mullo_epi16(lanes[2], _mm512_set1_epi16(77)));
-    const __m512i grey = _mm512_srli_epi16(weighted, 8);
-    for (__m512i& channel : lanes) {
-        channel = moved(channel, grey, fourTimes);
+struct Saturate {
+    __m512i fourTimes;
+    OSKEL_BYTE_PERMUTE_TARGET void operator()(__m512i (&lanes)[3]) const
+    {
+        const __m512i grey = oskel_plugins::greyLanes(lanes[0], lanes[1], lanes[2]);
+        for (__m512i& channel : lanes) {
+            channel = moved(channel, grey, fourTimes);
+        }
     }
-}
+};
+
+struct LookUp {
+    oskel_plugins::TableRegisters table;
+    OSKEL_BYTE_PERMUTE_TARGET void operator()(__m512i& plane) const
+    {
+        plane = oskel_plugins::lookUp(plane, table);
+    }
+};
 
 // Returns the pixels done: all but the last few.
 OSKEL_BYTE_PERMUTE_TARGET std::size_t saturate(
     std::uint8_t* p, std::size_t pixels, int saturation, const oskel_plugins::ByteTable* table)
 {
-    const __m512i fourTimes = _mm512_set1_epi16(static_cast<std::int16_t>(saturation * 4));
-    const __m512i zero = _mm512_setzero_si512();
-    oskel_plugins::TableRegisters adjust {};
-    if (table != nullptr) {
-        adjust = oskel_plugins::loadTable(*table);
+    const Saturate saturate { _mm512_set1_epi16(static_cast<std::int16_t>(saturation * 4)) };
+    if (table == nullptr) {
+        return oskel_plugins::eachSixtyFourPixels(
+            p, pixels, oskel_plugins::LeavePlanes {}, saturate);
     }
-    std::size_t done = 0;
-    for (; done + 64 <= pixels; done += 64) {
-        oskel_plugins::Planes planes = oskel_plugins::takeApart(p + done * 3);
-        __m512i low[3];
-        __m512i high[3];
-        for (int c = 0; c < 3; ++c) {
-            if (table != nullptr) {
-                planes.channel[c] = oskel_plugins::lookUp(planes.channel[c], adjust);
-            }
-            low[c] = _mm512_unpacklo_epi8(planes.channel[c], zero);
-            high[c] = _mm512_unpackhi_epi8(planes.channel[c], zero);
-        }
-        saturateLanes(low, fourTimes);
-        saturateLanes(high, fourTimes);
-        for (int c = 0; c < 3; ++c) {
-            planes.channel[c] = _mm512_packus_epi16(low[c], high[c]);
-        }
-        oskel_plugins::putBack(p + done * 3, planes);
-    }
-    return done;
+    return oskel_plugins::eachSixtyFourPixels(
+        p, pixels, LookUp { oskel_plugins::loadTable(*table) }, saturate);
 }
 
 } // namespace sixtyFour
