@@ -1,4 +1,5 @@
 // Invert: every colour turned to its opposite, blended with the original by "Amount".
+#include "byte_table.h"
 #include "plugin_base.h"
 
 namespace {
@@ -40,8 +41,12 @@ struct Invert {
             invertAll(frame, bytes);
             return;
         }
-        invertPart(frame, bytes, static_cast<std::uint16_t>(256 - 2 * amount),
-            static_cast<std::uint16_t>(255 * amount));
+        const auto factor = static_cast<std::uint16_t>(256 - 2 * amount);
+        const auto add = static_cast<std::uint16_t>(255 * amount);
+        oskel_plugins::runByteByByte(
+            frame, bytes, [factor, add](std::uint8_t* row, std::size_t count) {
+                invertPart(row, count, factor, add);
+            });
     }
 
     std::size_t bytes;

@@ -249,10 +249,10 @@ TEST_F(OurPluginsTest, LongRowsGiveTheBytesOfShortPieces)
         const char* file;
         std::vector<float> values;
     };
-    for (const Case& c :
-        { Case { "Colour.so", { 0.3f, 0.7f, 0.9f } }, Case { "Colour.so", { 0.5f, 0.5f, 0.2f } },
-            Case { "Colour.so", { 0.8f, 0.5f, 1.0f } }, Case { "Colour.so", { 0.6f, 0.3f, 0.5f } },
-            Case { "Posterize.so", { 0.4f } }, Case { "ColourCycle.so", { 0.0f, 0.3f } } }) {
+    for (const Case& c : { Case { "Colour.so", { 0.3f, 0.7f, 0.9f } },
+             Case { "Colour.so", { 0.5f, 0.5f, 0.2f } }, Case { "Colour.so", { 0.8f, 0.5f, 1.0f } },
+             Case { "Colour.so", { 0.6f, 0.3f, 0.5f } }, Case { "Posterize.so", { 0.4f } },
+             Case { "Invert.so", { 0.3f } }, Case { "ColourCycle.so", { 0.0f, 0.3f } } }) {
         SCOPED_TRACE(::testing::Message() << c.file << " " << c.values.at(0));
         for (const int slot : { 3, 4 }) {
             load(c.file, slot);
