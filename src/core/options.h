@@ -48,6 +48,22 @@ struct MidiOptions {
     }
 };
 
+// Where the secondary output goes when expanded, as the settings file keeps it. Values read
+// from the file are checked where they are used: the monitors may have changed since.
+struct SecondaryOutputPlace {
+    std::optional<std::int32_t> monitor; // the monitor it was last expanded on (written only)
+    std::optional<std::int32_t> left; // the window's position when it was last expanded
+    std::optional<std::int32_t> top;
+    bool useCustomMode = false; // expand to the custom rectangle instead of a whole monitor
+    // The custom rectangle in desktop coordinates, right and bottom exclusive; without right
+    // and bottom it reaches the desktop's right and bottom edges.
+    std::int32_t customLeft = 0;
+    std::int32_t customTop = 0;
+    std::optional<std::int32_t> customRight;
+    std::optional<std::int32_t> customBottom;
+    bool operator==(const SecondaryOutputPlace&) const = default;
+};
+
 struct DisplayOptions {
     std::int32_t displayOption = 0; // 0 output only, 1 with secondary output, 2 TV out
     bool ShowMouseOverSecDisplay = true;
@@ -57,6 +73,7 @@ struct DisplayOptions {
     std::int32_t previewAspectX = 16;
     std::int32_t previewAspectY = 9;
     bool Overlay = true;
+    SecondaryOutputPlace secondary;
 };
 
 struct RenderOptions {

@@ -17,6 +17,7 @@ struct ScreenRect {
     int top = 0;
     int width = 0;
     int height = 0;
+    bool operator==(const ScreenRect&) const = default;
 };
 
 // Stored coordinates further than this from the origin are taken as this far: no desktop

@@ -11,6 +11,7 @@
 #include "core/ascii.h"
 #include "persistence/ini_text.h"
 #include "persistence/midi_assignments.h"
+#include "persistence/secondary_output_keys.h"
 #include "platform/safe_file.h"
 
 namespace oskel {
@@ -170,7 +171,6 @@ void readDisplay(const IniProfile& ini, DisplayOptions& display)
     display.displayOption = option >= 0 && option <= 2 ? option : 0;
     display.ShowMouseOverSecDisplay = ini.readBool(kDisplay, "ShowMouseOverSecDisplay", true);
     display.SoftSwap = ini.readBool(kPlayback, "SoftSwap", false);
-    display.secondaryExpanded = ini.readBool(kDisplay, "secondary-expanded", false);
     display.manualPreviewSize = ini.readBool(kDisplay, "manualPreviewSize", false);
     const std::int32_t aspectX = readInt32(ini, kDisplay, "previewAspectX", 16);
     const std::int32_t aspectY = readInt32(ini, kDisplay, "previewAspectY", 9);
@@ -427,6 +427,7 @@ void readSettings(
     readOsc(ini, options.osc);
     readStream(ini, options.stream);
     readDisplay(ini, options.display);
+    readSecondaryOutputKeys(ini, options.display);
     readPlayback(ini, globals);
     readGlobals(ini, globals, options.ui);
     readFileIO(ini, globals, options.ui);
@@ -443,6 +444,7 @@ void writeSettings(IniProfile& ini, const GlobalState& globals, const Options& o
     writeStream(ini, options.stream);
     writePlaybackFilesRenderFileIO(ini, globals, options);
     writeGlobalsAndRest(ini, globals, options);
+    writeSecondaryOutputKeys(ini, options.display);
 }
 
 SettingsFile::SettingsFile(fs::path folder)

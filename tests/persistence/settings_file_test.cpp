@@ -360,6 +360,44 @@ TEST_F(SettingsTest, GarbageGivesDefaultsAndNeverCrashes)
     EXPECT_EQ(options.midi.controllers[4], -1);
 }
 
+// The secondary output's place is read back as written, under the keys other versions of the
+// settings file use; right and bottom stay unset until the performer sets a custom rectangle.
+TEST_F(SettingsTest, SecondaryOutputPlaceReadsBackUnderItsKeys)
+{
+    read("");
+    EXPECT_FALSE(options.display.secondaryExpanded);
+    EXPECT_EQ(options.display.secondary, SecondaryOutputPlace {});
+
+    options.display.secondaryExpanded = true;
+    options.display.secondary = SecondaryOutputPlace { 1, 1920, -40, true, 1280, 96, 2304, 672 };
+    const IniProfile ini = written();
+    EXPECT_EQ(ini.readInteger("Display", "secondary-monitor", -1), 1);
+    EXPECT_EQ(ini.readInteger("SecDisplayForm", "Left", 0), 1920);
+    EXPECT_EQ(ini.readInteger("SecDisplayForm", "Top", 0), -40);
+    EXPECT_EQ(ini.readString("secondaryDisplayCustom", "useCustomMode", ""), "1");
+    EXPECT_EQ(ini.readInteger("secondaryDisplayCustom", "right", 0), 2304);
+    EXPECT_EQ(ini.readInteger("secondaryDisplayCustom", "bottom", 0), 672);
+
+    const Options before = options;
+    options = Options();
+    readSettings(ini, defaults, globals, options);
+    EXPECT_TRUE(options.display.secondaryExpanded);
+    EXPECT_EQ(options.display.secondary, before.display.secondary);
+}
+
+TEST_F(SettingsTest, SecondaryOutputKeysThatAreNoNumbersAreUnset)
+{
+    read("[SecDisplayForm]\nLeft=far\nTop=99999999999\n[secondaryDisplayCustom]\n"
+         "useCustomMode=1\nleft=x\nright=\nbottom=5000000000\n");
+    const SecondaryOutputPlace& place = options.display.secondary;
+    EXPECT_FALSE(place.left.has_value());
+    EXPECT_FALSE(place.top.has_value());
+    EXPECT_TRUE(place.useCustomMode);
+    EXPECT_EQ(place.customLeft, 0);
+    EXPECT_FALSE(place.customRight.has_value());
+    EXPECT_FALSE(place.customBottom.has_value());
+}
+
 class SettingsFileTest : public ::testing::Test {
 protected:
     static void writeBytes(const std::filesystem::path& file, const std::string& bytes)

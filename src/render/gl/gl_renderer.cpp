@@ -75,7 +75,8 @@ bool GlRenderer::InitDisplay()
     }
     const DisplayOptions& display = m_performance.options().display;
     m_softSwap = display.SoftSwap;
-    m_viewport = display.displayOption == kTvOutMode ? Viewport {} : fitViewport(display);
+    m_tvOutMode = display.displayOption == kTvOutMode;
+    m_viewport = m_tvOutMode ? Viewport {} : fitViewport(display);
     if (!m_target.ready()) {
         std::string error;
         if (!m_target.create(
@@ -108,19 +109,23 @@ void GlRenderer::setUpComposition()
 
 void GlRenderer::setUpSecondary()
 {
-    m_secondaryReady = false;
-    if (m_secondary == nullptr) {
-        return;
-    }
-    if (m_secondary->makeCurrent()) {
-        glEnable(GL_TEXTURE_2D);
-        glDisable(GL_ALPHA_TEST);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        m_secondary->doneCurrent();
-        m_secondaryReady = true;
-    }
+    m_secondaryReady = m_secondary != nullptr && setUpMirror(*m_secondary);
+    m_secondOutputReady = m_secondOutput != nullptr && setUpMirror(*m_secondOutput);
     m_main.makeCurrent();
+}
+
+// A surface that shows the composed picture: cleared to black, released for the next thread.
+bool GlRenderer::setUpMirror(GlSurface& surface)
+{
+    if (!surface.makeCurrent()) {
+        return false;
+    }
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_ALPHA_TEST);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    surface.doneCurrent();
+    return true;
 }
 
 // The composition's coordinates: x 0..384, y 0..288 upwards, depth -100..100, in the viewport.
@@ -320,10 +325,12 @@ void GlRenderer::Present()
     if (m_loadingPicture != 0) {
         drawLoadingPicture(m_loadingPicture);
         showComposed();
+        offerTvOut();
         return;
     }
     setClearColour();
     showComposed();
+    offerTvOut();
     prepareNextFrame();
     m_z = kFirstLayerDepth;
     m_rotation.step();
@@ -342,21 +349,42 @@ void GlRenderer::showComposed()
     m_target.bindSurface();
     drawPicture(picture, wholePicture(), m_main.width(), m_main.height());
     m_main.swapBuffers();
-    if (m_secondaryReady) {
-        // The other context reads the picture: it must be complete first.
+    const bool secondOutput = m_secondOutputReady && m_secondOutputShown;
+    if (m_secondaryReady || secondOutput) {
+        // The other contexts read the picture: it must be complete first.
         glFlush();
-        if (m_secondary->makeCurrent()) {
-            drawPicture(
-                picture, viewportArea(m_viewport), m_secondary->width(), m_secondary->height());
-            m_secondary->swapBuffers();
-            // Released, so that whichever thread draws next can take it.
-            m_secondary->doneCurrent();
+        if (m_secondaryReady) {
+            drawMirror(*m_secondary, picture);
+        }
+        if (secondOutput) {
+            drawMirror(*m_secondOutput, picture);
         }
         m_main.makeCurrent();
     }
     m_target.markComposingPresented();
     m_target.bindComposing();
     glViewport(m_viewport.x, m_viewport.y, m_viewport.width, m_viewport.height);
+}
+
+// The composition area of the picture, stretched over the whole surface.
+void GlRenderer::drawMirror(GlSurface& surface, GLuint picture)
+{
+    if (surface.makeCurrent()) {
+        drawPicture(picture, viewportArea(m_viewport), surface.width(), surface.height());
+        surface.swapBuffers();
+        // Released, so that whichever thread draws next can take it.
+        surface.doneCurrent();
+    }
+}
+
+// In the TV-out mode the preview shows the picture just presented.
+void GlRenderer::offerTvOut()
+{
+    if (m_tvOutMode && m_tvOut != nullptr) {
+        m_tvOut->offer([this](std::uint8_t* bgr, std::size_t size) {
+            return m_target.readPresented(bgr, size);
+        });
+    }
 }
 
 // The next frame starts from black, or with trails from the picture just shown, darkened.

@@ -14,6 +14,7 @@
 #include "render/gl/composition_target.h"
 #include "render/gl/gl_layer.h"
 #include "render/layer_pixels.h"
+#include "render/presented_picture.h"
 #include "render/product_table.h"
 #include "render/rotation_timing.h"
 #include "render/viewport_fit.h"
@@ -52,6 +53,14 @@ public:
     // surface's textures (made with mainSurface.createSharedSurface); null for none. Shows the
     // whole composition stretched over its surface.
     void setSecondarySurface(GlSurface* secondary) { m_secondary = secondary; }
+    // Main thread, before InitDisplay: the secondary output "Secondary Output" (a surface
+    // sharing the main surface's textures, or null), drawn like the one above while shown.
+    void setSecondOutputSurface(GlSurface* surface) { m_secondOutput = surface; }
+    // Any thread: the secondary output is expanded (drawn) or collapsed (left alone).
+    void showSecondOutput(bool shown) { m_secondOutputShown = shown; }
+    // Main thread, before InitDisplay: in the TV-out mode every presented picture is read back
+    // into `picture` for the TV-out preview; null for none. It must outlive the renderer.
+    void setTvOutPicture(PresentedPicture* picture) { m_tvOut = picture; }
 
     // Main thread (the frame thread waits): makes the offscreen pictures, fits the viewport
     // and makes every slot's textures, then releases the context. False when the output
@@ -94,6 +103,9 @@ private:
     bool failInit(std::string reason);
     void setUpComposition();
     void setUpSecondary();
+    bool setUpMirror(GlSurface& surface);
+    void drawMirror(GlSurface& surface, GLuint picture);
+    void offerTvOut();
     void composeViewport() const;
     void DrawLayer(int slot, const TPlayAvistruct& snapshot);
     void upload(GLuint texture, const PreparedPixels& pixels);
@@ -107,6 +119,11 @@ private:
     Performance& m_performance;
     GlSurface& m_main;
     GlSurface* m_secondary = nullptr;
+    GlSurface* m_secondOutput = nullptr;
+    std::atomic<bool> m_secondOutputShown = false;
+    bool m_secondOutputReady = false;
+    PresentedPicture* m_tvOut = nullptr;
+    bool m_tvOutMode = false;
     MainThreadDispatcher& m_mainThread;
 
     WorkBuffers m_buffers;
