@@ -23,7 +23,13 @@ namespace {
 struct WindowSurfaces {
     std::unique_ptr<GlSurface> displayPanel;
     std::unique_ptr<GlSurface> outputWindow;
+    std::unique_ptr<GlSurface> secondaryOutput;
     std::string problem;
+    // Set once the renderer is made; it lives as long as the instrument.
+    GlRenderer* renderer = nullptr;
+    // What the TV-out preview shows, read back by the renderer.
+    std::unique_ptr<PresentedPicture> tvOut
+        = std::make_unique<PresentedPicture>(kCompositionWidth, kCompositionHeight);
 };
 
 WindowSurfaces openWindowSurfaces(GuiServices& services)
@@ -36,6 +42,11 @@ WindowSurfaces openWindowSurfaces(GuiServices& services)
     }
     const auto* shared = static_cast<const QtGlSurface*>(panel.surface.get());
     GlSurfaceResult output = QtGlSurface::create(services.outputWindowSurface(), shared);
+    if (services.secondaryOutputSurface) {
+        // Without it the secondary output's self-tests fail and say why.
+        surfaces.secondaryOutput
+            = QtGlSurface::create(services.secondaryOutputSurface(), shared).surface;
+    }
     surfaces.displayPanel = std::move(panel.surface);
     surfaces.outputWindow = std::move(output.surface); // without it only the panel shows
     return surfaces;
@@ -50,6 +61,9 @@ RendererMaker rendererOn(WindowSurfaces& surfaces)
         auto renderer
             = std::make_unique<GlRenderer>(performance, *surfaces.displayPanel, mainThread);
         renderer->setSecondarySurface(surfaces.outputWindow.get());
+        renderer->setSecondOutputSurface(surfaces.secondaryOutput.get());
+        renderer->setTvOutPicture(surfaces.tvOut.get());
+        surfaces.renderer = renderer.get();
         RendererPort* port = renderer.get();
         return RendererChoice { std::move(renderer), port };
     };
@@ -158,6 +172,13 @@ public:
             [this] { m_instrument.osc().optionsChanged(); },
             &m_instrument.tickFigures(),
             &m_recordAndRender,
+            m_surfaces.secondaryOutput.get(),
+            [this](bool shown) {
+                if (m_surfaces.renderer != nullptr) {
+                    m_surfaces.renderer->showSecondOutput(shown);
+                }
+            },
+            m_surfaces.tvOut.get(),
         };
     }
 

@@ -9,6 +9,7 @@
 #include "ui/main_window.h"
 #include "ui/output_view.h"
 #include "ui/output_window.h"
+#include "ui/secondary_output_window.h"
 
 namespace oskel {
 
@@ -76,6 +77,7 @@ int runWindows(const GuiInstrumentMaker& makeInstrument)
         previews,
         [&windows]() -> QWindow& { return windows.mainWindow().display().surfaceWindow(); },
         [&windows]() -> QWindow& { return windows.outputWindow().view().surfaceWindow(); },
+        [&windows]() -> QWindow& { return windows.secondaryOutputWindow().view().surfaceWindow(); },
         [&windows] {
             QMetaObject::invokeMethod(&windows.mainWindow(), &QWidget::close, Qt::QueuedConnection);
         },

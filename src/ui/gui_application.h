@@ -24,6 +24,8 @@ struct GuiServices {
     // window's display panel, and the one that fills the output window.
     std::function<QWindow&()> displayPanelSurface;
     std::function<QWindow&()> outputWindowSurface;
+    // The one that fills the secondary output window "Secondary Output"; none: no such surface.
+    std::function<QWindow&()> secondaryOutputSurface;
     // Any thread: asks the main window to close, which ends the program as the performer's
     // close does (for the signals that end it).
     std::function<void()> requestClose;

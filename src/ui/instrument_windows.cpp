@@ -28,7 +28,9 @@
 #include "ui/preferences_window.h"
 #include "ui/qt_user_interface.h"
 #include "ui/record_render_windows.h"
+#include "ui/secondary_output_places.h"
 #include "ui/tempo_controls.h"
+#include "ui/tv_output_monitor.h"
 #include "ui/widget_map.h"
 
 namespace oskel {
@@ -127,6 +129,8 @@ InstrumentWindows::InstrumentWindows(Dialogs& dialogs)
     : m_dialogs(std::make_unique<CountedDialogs>(dialogs, m_dialogDepth))
     , m_main(std::make_unique<MainWindow>())
     , m_output(std::make_unique<OutputWindow>())
+    , m_secondary(std::make_unique<SecondaryOutputWindow>())
+    , m_tvOut(std::make_unique<TvOutputMonitor>())
     , m_midi(std::make_unique<MidiWindow>())
     , m_preferences(std::make_unique<PreferencesWindow>())
     , m_help(std::make_unique<HelpWindow>())
@@ -136,6 +140,8 @@ InstrumentWindows::InstrumentWindows(Dialogs& dialogs)
     // Closing the output window hides it (Shift+F12 brings it back); only the main window
     // ends the program.
     m_output->setAttribute(Qt::WA_QuitOnClose, false);
+    m_secondary->setAttribute(Qt::WA_QuitOnClose, false);
+    m_tvOut->setAttribute(Qt::WA_QuitOnClose, false);
     m_midi->setAttribute(Qt::WA_QuitOnClose, false);
     m_preferences->setAttribute(Qt::WA_QuitOnClose, false);
     m_help->setAttribute(Qt::WA_QuitOnClose, false);
@@ -171,6 +177,11 @@ UserInterfacePort& InstrumentWindows::ui()
 Dialogs& InstrumentWindows::dialogs()
 {
     return *m_dialogs;
+}
+
+void InstrumentWindows::runModal(const std::function<void()>& run)
+{
+    m_dialogs->modal(run);
 }
 
 KeyboardControl& InstrumentWindows::keyboard()
@@ -224,6 +235,7 @@ void InstrumentWindows::bind(WindowLinks links)
     bindGrid();
     bindOutput(m_main->display());
     bindOutput(m_output->view());
+    bindSecondaryOutput();
     bindPatches();
     bindMidi();
     bindEffects();
@@ -238,7 +250,8 @@ void InstrumentWindows::bind(WindowLinks links)
         m_links->controls.keyboard(),
         [this](const QWindow& window) {
             return &window == m_main->windowHandle() || &window == m_output->windowHandle()
-                || &window == m_help->windowHandle();
+                || &window == m_help->windowHandle() || &window == m_secondary->windowHandle()
+                || &window == m_tvOut->windowHandle();
         },
         [this] {
             m_links->controls.keyboard().setTempoBoxFocused(m_main->tempo().tempoField->hasFocus());
@@ -254,6 +267,9 @@ void InstrumentWindows::show(std::function<void()> activated)
 {
     m_activated = std::move(activated);
     m_output->show();
+    if (m_links != nullptr) {
+        showSecondaryOutput();
+    }
     m_main->show();
     m_main->raise();
     m_main->activateWindow();
@@ -298,6 +314,9 @@ bool InstrumentWindows::closeQuery()
     }
     shutDown();
     m_output->close();
+    m_secondary->allowClose();
+    m_secondary->close();
+    m_tvOut->close();
     return true;
 }
 

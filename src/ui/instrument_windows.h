@@ -14,7 +14,9 @@
 #include "control/full_screen_display.h"
 #include "control/keyboard_targets.h"
 #include "control/midi_form.h"
+#include "control/output_mouse.h"
 #include "control/patch_loader.h"
+#include "control/secondary_output.h"
 #include "control/slot_grid_logic.h"
 #include "core/slot_number.h"
 #include "persistence/ini_profile.h"
@@ -26,6 +28,10 @@ class ClipExplorer;
 class ControlSurfacePort;
 class Dialogs;
 class EffectHost;
+class GlSurface;
+class PresentedPicture;
+class SecondaryOutputWindow;
+class TvOutputMonitor;
 class EffectPanel;
 class HelpWindow;
 class PerformanceWindow;
@@ -111,6 +117,13 @@ struct WindowLinks {
     TickFigureCounter* tickFigures = nullptr;
     // "Record" and "Render"; none: the buttons do nothing.
     RecordAndRender* recordAndRender = nullptr;
+    // The secondary output's drawing surface, tested at start-up; none: nothing is drawn
+    // there and the tests fail.
+    GlSurface* secondOutputSurface = nullptr;
+    // Any thread: the renderer draws the secondary output (expanded) or not (collapsed).
+    std::function<void(bool)> showSecondOutput;
+    // The pictures the TV-out preview shows; none: it shows none.
+    PresentedPicture* tvOutPicture = nullptr;
 };
 
 // The instrument's windows, bound to its logic: the main window "Oskel 3" with the display
@@ -137,6 +150,10 @@ public:
     PreferencesWindow& preferencesWindow() { return *m_preferences; }
     HelpWindow& helpWindow() { return *m_help; }
     PerformanceWindow& performanceWindow() { return *m_performance; }
+    SecondaryOutputWindow& secondaryOutputWindow() { return *m_secondary; }
+    TvOutputMonitor& tvOutputMonitor() { return *m_tvOut; }
+    // The secondary output's logic; bound windows only.
+    SecondaryOutput& secondaryOutput() { return *m_secondaryLogic; }
 
     // Binds the windows to the instrument and shows its state in them.
     void bind(WindowLinks links);
@@ -162,6 +179,7 @@ private:
 
     // KeyboardTargets and SlotGridTargets
     void requestClose() override;
+    void toggleSecondaryOutput() override;
     void openClipDialog(int slot) override;
     void showHelp() override;
     void showPreferences() override;
@@ -216,7 +234,14 @@ private:
     void bindTempoControls();
     void bindCrossfadeControls();
     void bindGrid();
-    void bindOutput(OutputView& view);
+    void bindOutput(
+        OutputView& view, OutputMouse::Surface surface = OutputMouse::Surface::MainDisplay);
+    // The secondary output window, its logic and the TV-out preview
+    // (secondary_output_bindings.cpp); the drawing self-tests run here.
+    void bindSecondaryOutput();
+    void showSecondaryOutput();
+    void askCustomCoordinates();
+    DrawingSelfTests runSelfTests();
     void bindPatches();
     void bindPatchExplorer(PatchLoaderLogic& logic);
     void bindMidi();
@@ -233,6 +258,8 @@ private:
     void detachMidi();
     // Every modal box, counted.
     Dialogs& dialogs();
+    // Runs a window of ours modally, counted as the boxes are.
+    void runModal(const std::function<void()>& run);
     // Runs a dialog once the handler that asked for it has returned, so that its own event
     // loop never runs inside a key or mouse handler; not while another box or a load is open.
     void afterHandler(std::function<void()> dialog);
@@ -250,6 +277,11 @@ private:
     std::unique_ptr<CountedDialogs> m_dialogs;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<OutputWindow> m_output;
+    std::unique_ptr<SecondaryOutputWindow> m_secondary;
+    std::unique_ptr<TvOutputMonitor> m_tvOut;
+    class SecondaryOutputPlaces;
+    std::unique_ptr<SecondaryOutputPlaces> m_secondaryPlaces;
+    std::unique_ptr<SecondaryOutput> m_secondaryLogic;
     std::unique_ptr<MidiWindow> m_midi;
     EffectPanel* m_effects = nullptr; // owned by the main window
     std::unique_ptr<ClipInspector> m_inspector;

@@ -43,6 +43,14 @@ void OutputView::showPicture(const QImage& picture)
     update();
 }
 
+void OutputView::setPointerShape(Qt::CursorShape shape)
+{
+    setCursor(shape);
+    if (m_surface != nullptr) {
+        m_surface->setCursor(shape);
+    }
+}
+
 void OutputView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

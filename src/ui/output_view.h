@@ -22,6 +22,8 @@ public:
     // view; made on the first call. The view owns it.
     QWindow& surfaceWindow();
     void showPicture(const QImage& picture);
+    // The pointer's shape over the view and its surface.
+    void setPointerShape(Qt::CursorShape shape);
     // Which dropped slots are taken; none without it.
     void setDropFilter(std::function<bool(int slot)> accepts) { m_accepts = std::move(accepts); }
 

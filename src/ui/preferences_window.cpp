@@ -21,6 +21,10 @@ namespace {
 
 using namespace preferences_form;
 
+const char* const kNoOverlayTip
+    = "There is no video overlay on Linux: the TV-out preview shows the output picture in the "
+      "\"TV Output Monitor\" window instead.";
+
 QString qText(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -81,6 +85,10 @@ QWidget* PreferencesWindow::buildToggles()
         check->setObjectName(QString("cb%1").arg(qText(toggleInfo(toggle).item)));
         toggles.at(index) = check;
         column->addWidget(check);
+        if (toggle == Toggle::TvOutOverlay) {
+            check->setEnabled(false);
+            check->setToolTip(kNoOverlayTip);
+        }
         connect(check, &QCheckBox::clicked, this,
             [this, toggle](bool on) { Q_EMIT toggleClicked(toggle, on); });
     }

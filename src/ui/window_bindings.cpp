@@ -215,19 +215,26 @@ void InstrumentWindows::bindGrid()
         });
 }
 
-void InstrumentWindows::bindOutput(OutputView& view)
+void InstrumentWindows::bindOutput(OutputView& view, OutputMouse::Surface surface)
 {
     OutputMouse& mouse = m_links->controls.outputMouse();
-    const auto act = [this](const std::function<void()>& action) { guarded(action); };
+    // The secondary output takes the pointer only while playback is not standing by.
+    const auto act = [this, surface](const std::function<void()>& action) {
+        if (surface == OutputMouse::Surface::SecondaryOutput
+            && m_links->performance.globals().standby) {
+            return;
+        }
+        guarded(action);
+    };
     QObject::connect(&view, &OutputView::pressed, &view,
-        [act, &mouse](Qt::MouseButton button, const QPoint& point, const QSize& size) {
+        [act, &mouse, surface](Qt::MouseButton button, const QPoint& point, const QSize& size) {
             const OutputMouse::Button pressed = button == Qt::RightButton
                 ? OutputMouse::Button::Right
                 : button == Qt::LeftButton ? OutputMouse::Button::Left
                                            : OutputMouse::Button::Middle;
             act([&] {
-                mouse.DisplayMouseDown(OutputMouse::Surface::MainDisplay, pressed, point.x(),
-                    point.y(), size.width(), size.height());
+                mouse.DisplayMouseDown(
+                    surface, pressed, point.x(), point.y(), size.width(), size.height());
             });
         });
     QObject::connect(&view, &OutputView::moved, &view, [act, &mouse](const QPoint& point) {
@@ -235,8 +242,9 @@ void InstrumentWindows::bindOutput(OutputView& view)
             act([&] { mouse.DisplayMouseMove(point.x(), point.y()); });
         }
     });
-    QObject::connect(&view, &OutputView::released, &view, [act, &mouse](const QPoint& point) {
-        act([&] { mouse.DisplayMouseUp(point.x(), point.y()); });
+    // A release always ends a drag, standby or not.
+    QObject::connect(&view, &OutputView::released, &view, [this, &mouse](const QPoint& point) {
+        guarded([&] { mouse.DisplayMouseUp(point.x(), point.y()); });
     });
     view.setDropFilter([&mouse](int slot) { return mouse.DisplayDragOver(slot); });
     QObject::connect(&view, &OutputView::slotDropped, &view,

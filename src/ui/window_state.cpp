@@ -16,6 +16,7 @@
 #include "ui/qt_user_interface.h"
 #include "ui/slot_grid_widget.h"
 #include "ui/tempo_controls.h"
+#include "ui/tv_output_monitor.h"
 
 namespace oskel {
 
@@ -64,6 +65,9 @@ void InstrumentWindows::refresh()
     refreshLayers();
     if (m_midi->isVisible()) {
         showMidiSettings();
+    }
+    if (m_tvOut->isVisible()) {
+        m_tvOut->refresh(m_links->tvOutPicture);
     }
     if (m_links->patches.advanceTimers) {
         guarded(m_links->patches.advanceTimers);
