@@ -2,6 +2,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "persistence/secondary_output_keys.h"
 #include "render/gl/drawing_self_test.h"
 #include "ui/custom_coordinates_dialog.h"
 #include "ui/output_view.h"
@@ -18,8 +19,20 @@ constexpr std::int32_t kTvOutMode = 2;
 
 void InstrumentWindows::bindSecondaryOutput()
 {
-    m_secondaryPlaces = std::make_unique<SecondaryOutputPlaces>(*m_secondary, *m_main,
-        m_links->showSecondOutput, [this](const std::string& message) { reportFailure(message); });
+    const auto keep = [this] {
+        if (!m_links->updateSettings) {
+            return;
+        }
+        const DisplayOptions& display = m_links->performance.options().display;
+        const auto problem = m_links->updateSettings(
+            [&display](IniProfile& ini) { writeSecondaryOutputKeys(ini, display); });
+        if (problem) {
+            reportFailure(*problem);
+        }
+    };
+    m_secondaryPlaces = std::make_unique<SecondaryOutputPlaces>(
+        *m_secondary, *m_main, m_links->showSecondOutput,
+        [this](const std::string& message) { reportFailure(message); }, keep);
     m_secondaryLogic = std::make_unique<SecondaryOutput>(m_links->performance, *m_secondaryPlaces);
     QObject::connect(&m_secondary->expandButton(), &QPushButton::clicked, m_secondary.get(),
         [this] { guarded([this] { m_secondaryLogic->expand(); }); });

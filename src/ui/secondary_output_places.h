@@ -13,15 +13,18 @@
 namespace oskel {
 
 // The secondary output's logic meets the windows here: the monitors Qt reports, where the
-// windows stand, and the secondary output window shown as the logic says.
+// windows stand, and the secondary output window shown as the logic says. Each change of the
+// window is kept in the settings file at once (`keep`).
 class InstrumentWindows::SecondaryOutputPlaces final : public SecondaryOutput::Window {
 public:
     SecondaryOutputPlaces(SecondaryOutputWindow& window, const QWidget& mainWindow,
-        std::function<void(bool)> showDrawing, std::function<void(const std::string&)> tell)
+        std::function<void(bool)> showDrawing, std::function<void(const std::string&)> tell,
+        std::function<void()> keep)
         : m_window(window)
         , m_main(mainWindow)
         , m_showDrawing(std::move(showDrawing))
         , m_tell(std::move(tell))
+        , m_keep(std::move(keep))
     {
     }
 
@@ -54,6 +57,7 @@ public:
         if (m_showDrawing) {
             m_showDrawing(true);
         }
+        m_keep();
     }
 
     void showCollapsed(const ScreenRect& area, std::string_view heading) override
@@ -62,6 +66,7 @@ public:
             m_showDrawing(false);
         }
         m_window.showCollapsed(area, heading);
+        m_keep();
     }
 
     void tell(std::string_view message) override { m_tell(std::string(message)); }
@@ -71,6 +76,7 @@ private:
     const QWidget& m_main;
     std::function<void(bool)> m_showDrawing;
     std::function<void(const std::string&)> m_tell;
+    std::function<void()> m_keep;
 };
 
 } // namespace oskel

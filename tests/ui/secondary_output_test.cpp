@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -13,6 +14,7 @@
 #include "render/presented_picture.h"
 #include "support/failing_gl_surface.h"
 #include "ui/custom_coordinates_dialog.h"
+#include "ui/output_view.h"
 #include "ui/picture_view.h"
 #include "ui/preferences_window.h"
 #include "ui/secondary_output_window.h"
@@ -98,6 +100,11 @@ TEST_F(SecondaryOutputTest, TabExpandsOverTheMonitorAndCollapsesAgainKeepingTheP
     EXPECT_TRUE(display.secondaryExpanded);
     EXPECT_EQ(display.secondary.monitor, 0);
     EXPECT_EQ(display.secondary.left, screenArea().left());
+    // Kept in the settings file at once, under its keys.
+    const IniProfile& file = instrument.settings;
+    EXPECT_TRUE(file.readBool("Display", "secondary-expanded", false));
+    EXPECT_EQ(file.readInteger("Display", "secondary-monitor", -1), 0);
+    EXPECT_EQ(file.readInteger("SecDisplayForm", "Left", -1), screenArea().left());
 
     pressKey(kTabKey);
     releaseKey(kTabKey);
@@ -107,6 +114,7 @@ TEST_F(SecondaryOutputTest, TabExpandsOverTheMonitorAndCollapsesAgainKeepingTheP
     EXPECT_EQ(window().size(), QSize(300, 156));
     EXPECT_EQ(drawn.back(), false);
     EXPECT_FALSE(display.secondaryExpanded);
+    EXPECT_FALSE(instrument.settings.readBool("Display", "secondary-expanded", true));
 
     performance.options().ui.DisableTAB = true;
     pressKey(kTabKey);
@@ -151,7 +159,48 @@ TEST_F(SecondaryOutputTest, CustomRectangleFromTheDialogIsUsedAndBadOnesAreRefus
     EXPECT_TRUE(kept.useCustomMode);
     EXPECT_EQ(kept.customRight, 420);
     EXPECT_EQ(kept.customBottom, 250);
+    EXPECT_EQ(instrument.settings.readInteger("secondaryDisplayCustom", "right", 0), 420);
+    EXPECT_TRUE(instrument.settings.readBool("secondaryDisplayCustom", "useCustomMode", false));
     EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+TEST_F(SecondaryOutputTest, ThePointerIsHiddenUnlessAskedForAndIgnoredInStandby)
+{
+    windows.secondaryOutput().toggle();
+    settle();
+    OutputView& view = window().view();
+    // The pointer moving over the output with no button held, as the window system sends it.
+    const auto hover = [&view](QPoint point) {
+        QMouseEvent move(QEvent::MouseMove, point, view.mapToGlobal(point), Qt::NoButton,
+            Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&view, &move);
+    };
+    performance.options().display.ShowMouseOverSecDisplay = false;
+    hover(QPoint(20, 20));
+    EXPECT_EQ(view.cursor().shape(), Qt::BlankCursor);
+    performance.options().display.ShowMouseOverSecDisplay = true;
+    hover(QPoint(30, 30));
+    EXPECT_EQ(view.cursor().shape(), Qt::ArrowCursor);
+
+    // With the pointer hidden a drag moves the selected slot wherever it starts.
+    performance.options().display.ShowMouseOverSecDisplay = false;
+    pretendLoaded(2);
+    performance.slot(2).Playing = true;
+    performance.globals().selectedSlot = 2;
+    performance.copyLiveToSnapshot();
+    const auto drag = [&] {
+        QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(50, 50));
+        QTest::mouseMove(&view, QPoint(80, 60));
+        QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(80, 60));
+    };
+    performance.globals().standby = true;
+    drag();
+    EXPECT_TRUE(events.sent.empty()) << "standing by: the pointer does nothing";
+    performance.globals().standby = false;
+    drag();
+    ASSERT_FALSE(events.sent.empty());
+    EXPECT_EQ(events.sent.back().Code, 16);
+    EXPECT_EQ(events.sent.back().Slot, 2);
 }
 
 TEST_F(SecondaryOutputTest, ClosingItAloneEndsTheProgramInstead)
