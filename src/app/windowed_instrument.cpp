@@ -158,6 +158,7 @@ public:
             [this] { m_instrument.osc().optionsChanged(); },
             &m_instrument.tickFigures(),
             &m_recordAndRender,
+            [this] { return m_instrument.networkCountsText(); },
         };
     }
 

@@ -111,6 +111,9 @@ struct WindowLinks {
     TickFigureCounter* tickFigures = nullptr;
     // "Record" and "Render"; none: the buttons do nothing.
     RecordAndRender* recordAndRender = nullptr;
+    // The network's and the virtual camera's counts for the performance monitor ("Stream: 1200
+    // sent, 3 dropped"); none: the monitor shows none.
+    std::function<std::string()> outputCounts;
 };
 
 // The instrument's windows, bound to its logic: the main window "Oskel 3" with the display
