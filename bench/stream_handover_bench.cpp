@@ -89,7 +89,7 @@ void BM_TickWithAndWithoutStreaming(benchmark::State& state)
         withoutMs += tick();
         // Both slots free, as when the compressor keeps up: each streamed tick reads back.
         state.PauseTiming();
-        while (stream.framesSent() < handedOver) {
+        while (stream.framesSent() < handedOver && stream.running()) {
             std::this_thread::yield();
         }
         renderer.setStream(&stream, 25);
@@ -122,7 +122,7 @@ void BM_HandOverIntoAFreeSlot(benchmark::State& state)
     double seconds = 0.0;
     for (auto _ : state) {
         state.PauseTiming();
-        while (stream.framesSent() < handedOver) {
+        while (stream.framesSent() < handedOver && stream.running()) {
             std::this_thread::yield(); // both slots free again
         }
         state.ResumeTiming();

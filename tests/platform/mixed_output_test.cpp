@@ -182,9 +182,6 @@ TEST(MixedOutput, LoopingRepeatsTheSamplesAndAOneShotEndsInSilence)
     }
 }
 
-} // namespace
-} // namespace oskel
-
 // Hears the mix beside the output, as a stream does.
 class CollectingListener final : public MixListener {
 public:
@@ -209,3 +206,6 @@ TEST(MixedOutput, AListenerHearsExactlyTheMixUntilTakenAway)
     capture.render(3000);
     EXPECT_EQ(listener.heard.size(), mix.size());
 }
+
+} // namespace
+} // namespace oskel

@@ -135,7 +135,7 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
             change(settings);
             return std::optional<std::string>();
         },
-        [this] { ++oscChanges; }, &figures, recordAndRender };
+        [this] { ++oscChanges; }, &figures, recordAndRender, [this] { return outputCounts; } };
 }
 
 void WindowsTest::SetUp()
