@@ -109,8 +109,8 @@ TEST_F(SmallWindowsTest, TheStreamAndCameraChoicesAreCheckedAndTaken)
     EXPECT_EQ(outputs.streamUrl->text(), "udp://10.0.0.2:5000");
     EXPECT_EQ(outputs.cameraDevice->currentText(), "Oskel 3");
     events.sent.clear();
-    QTest::mouseClick(outputs.streamOutput, Qt::LeftButton);
-    QTest::mouseClick(outputs.cameraOutput, Qt::LeftButton);
+    outputs.streamOutput->click();
+    outputs.cameraOutput->click();
     EXPECT_TRUE(performance.options().stream.enabled);
     EXPECT_TRUE(performance.options().camera.enabled);
     EXPECT_EQ(
