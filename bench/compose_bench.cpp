@@ -2,39 +2,19 @@
 // composed and presented on the headless OpenGL surface (Mesa's software rasteriser when
 // there is no GPU), beside the 40 ms of a tick at 25 frames per second.
 #include <chrono>
-#include <cstdint>
-#include <vector>
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include "core/main_thread_dispatcher.h"
 #include "core/performance.h"
+#include "keyed_layers.h"
 #include "platform/gl/egl_surface.h"
 #include "render/gl/gl_renderer.h"
 
 namespace {
 
 using namespace oskel;
-
-constexpr int kWidth = 384;
-constexpr int kHeight = 288;
-
-// A frame whose brightness runs across it, different for each slot, so that the key keeps,
-// blends and drops pixels alike.
-std::vector<std::uint8_t> gradientFrame(int slot)
-{
-    std::vector<std::uint8_t> pixels(std::size_t(kWidth) * kHeight * 3);
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            const std::size_t at = (std::size_t(y) * kWidth + std::size_t(x)) * 3;
-            pixels[at] = static_cast<std::uint8_t>((x + slot * 16) % 256);
-            pixels[at + 1] = static_cast<std::uint8_t>(y % 256);
-            pixels[at + 2] = static_cast<std::uint8_t>((x + y) % 256);
-        }
-    }
-    return pixels;
-}
 
 void BM_ComposeKeyedTranslucentLayers(benchmark::State& state)
 {
@@ -53,33 +33,12 @@ void BM_ComposeKeyedTranslucentLayers(benchmark::State& state)
     }
     renderer.makeCurrent();
 
-    std::vector<std::vector<std::uint8_t>> frames;
-    TBitmapInfoHeader header;
-    header.width = kWidth;
-    header.height = kHeight;
-    for (int slot = 1; slot <= kSlotCount; ++slot) {
-        TPlayAvistruct& record = performance.slot(slot);
-        record.Loaded = true;
-        record.Playing = true;
-        record.ClipWidth = kWidth;
-        record.ClipHeight = kHeight;
-        record.LumaKey = true;
-        record.LumaKeyLevel = 300;
-        record.LumaBlendLevel = 100;
-        record.Alpha = true;
-        record.AlphaLevel = 64;
-        performance.snapshot()[slot] = record;
-        renderer.CreateSlotTextures(slot, kWidth, kHeight);
-        frames.push_back(gradientFrame(slot));
-    }
+    const bench::KeyedLayers layers(performance, renderer, kSlotCount);
 
     std::chrono::duration<double, std::milli> spent {};
     for (auto _ : state) {
         const auto started = std::chrono::steady_clock::now();
-        for (int slot = 1; slot <= state.range(0); ++slot) {
-            renderer.DrawSlotFrame(
-                slot, performance.snapshot()[slot], frames[std::size_t(slot - 1)].data(), header);
-        }
+        layers.draw(renderer, static_cast<int>(state.range(0)));
         renderer.Present();
         glFinish(); // the drawing itself, not only its queueing
         spent += std::chrono::steady_clock::now() - started;

@@ -115,7 +115,9 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
         }
     });
     if (auto* streaming = dynamic_cast<StreamingRenderer*>(m_renderer.renderer.get())) {
-        m_stream = std::make_unique<StreamSwitch>(m_performance, *streaming, mainThread, ui);
+        m_stream = std::make_unique<StreamSwitch>(
+            m_performance, *streaming, mainThread, ui, m_sound.get());
+        m_camera = std::make_unique<CameraSwitch>(m_performance, *streaming, mainThread, ui);
     }
     m_events.setSoundDevice(m_sound.get());
     m_events.setRenderer(m_renderer.port);
@@ -222,15 +224,18 @@ void Instrument::mainLoopTurn(std::chrono::steady_clock::time_point now)
     m_osc.mainLoopTurn();
     if (m_stream) {
         m_stream->mainLoopTurn();
+        m_camera->mainLoopTurn();
     }
 }
 
 std::string Instrument::networkCountsText() const
 {
     std::string text = m_osc.countsText();
-    const std::string stream = m_stream ? m_stream->countsText() : std::string();
-    if (!stream.empty()) {
-        text += (text.empty() ? "" : "; ") + stream;
+    for (const std::string& counts : { m_stream ? m_stream->countsText() : std::string(),
+             m_camera ? m_camera->countsText() : std::string() }) {
+        if (!counts.empty()) {
+            text += (text.empty() ? "" : "; ") + counts;
+        }
     }
     return text;
 }
@@ -315,6 +320,7 @@ void Instrument::shutDown()
     m_shutDown = true;
     if (m_stream) {
         m_stream->stop();
+        m_camera->stop();
     }
     m_osc.stop();
     m_midi.stop();

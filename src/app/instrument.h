@@ -34,6 +34,7 @@
 #include "playback/tick_figures.h"
 #include "playback/transport.h"
 #include "recording/action_player.h"
+#include "recording/camera_switch.h"
 #include "recording/performance_recorder.h"
 #include "recording/performance_script.h"
 #include "recording/stream_switch.h"
@@ -160,8 +161,9 @@ public:
     InstrumentOsc& osc() { return m_osc; }
     // The live output streamed to other machines; null offline.
     const StreamSwitch* stream() const { return m_stream.get(); }
-    // For the performance monitor: the OSC counts and the stream's, those that are on
-    // ("OSC: 12 taken, 0 refused, 0 dropped; Stream: 1200 sent, 3 dropped").
+    // For the performance monitor: the OSC counts, the stream's and the virtual camera's,
+    // those that are on ("OSC: 12 taken, 0 refused, 0 dropped; Stream: 1200 sent, 3 dropped;
+    // Camera: 1200 written, 0 dropped").
     std::string networkCountsText() const;
     // Carries out the actions of performance files and OSC, each as the performer's own.
     ActionPlayer& actions() { return m_actions; }
@@ -221,6 +223,8 @@ private:
     // The live output streamed while its control is on; none offline. Made after the
     // renderer it feeds, so it is gone before it.
     std::unique_ptr<StreamSwitch> m_stream;
+    // The live output shown as a camera while its control is on; none offline.
+    std::unique_ptr<CameraSwitch> m_camera;
 };
 
 } // namespace oskel

@@ -179,6 +179,7 @@ public:
                 }
             },
             m_surfaces.tvOut.get(),
+            [this] { return m_instrument.networkCountsText(); },
         };
     }
 

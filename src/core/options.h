@@ -141,10 +141,18 @@ struct StreamOptions {
     std::string url;
 };
 
+// The output shown to other programs as a camera: off until switched on, on the virtual
+// camera (a v4l2loopback device) shown under this name.
+struct CameraOptions {
+    bool enabled = false;
+    std::string device = "Oskel 3";
+};
+
 struct Options {
     MidiOptions midi;
     OscOptions osc;
     StreamOptions stream;
+    CameraOptions camera;
     DisplayOptions display;
     RenderOptions render;
     ConsoleOptions console;

@@ -33,6 +33,7 @@ constexpr std::string_view kAutoPatchLoad = "AutoPatchLoad";
 constexpr std::string_view kConsoleMode = "ConsoleMode";
 constexpr std::string_view kOsc = "OSC";
 constexpr std::string_view kStream = "Stream";
+constexpr std::string_view kCamera = "VirtualCamera";
 constexpr std::string_view kDisplay = "Display";
 constexpr std::string_view kMainForm = "Oskel3MainForm";
 constexpr std::string_view kClipHistory = "ClipFileDirHistory";
@@ -156,6 +157,18 @@ void writeStream(IniProfile& ini, const StreamOptions& stream)
 {
     ini.writeBool(kStream, "Enabled", stream.enabled);
     ini.writeString(kStream, "Url", stream.url);
+}
+
+void readCamera(const IniProfile& ini, CameraOptions& camera)
+{
+    camera.enabled = ini.readBool(kCamera, "Enabled", false);
+    camera.device = ini.readString(kCamera, "Device", CameraOptions {}.device);
+}
+
+void writeCamera(IniProfile& ini, const CameraOptions& camera)
+{
+    ini.writeBool(kCamera, "Enabled", camera.enabled);
+    ini.writeString(kCamera, "Device", camera.device);
 }
 
 void writeOsc(IniProfile& ini, const OscOptions& osc)
@@ -426,6 +439,7 @@ void readSettings(
     readMidi(ini, options.midi);
     readOsc(ini, options.osc);
     readStream(ini, options.stream);
+    readCamera(ini, options.camera);
     readDisplay(ini, options.display);
     readSecondaryOutputKeys(ini, options.display);
     readPlayback(ini, globals);
@@ -442,6 +456,7 @@ void writeSettings(IniProfile& ini, const GlobalState& globals, const Options& o
     writeMidi(ini, globals, options.midi);
     writeOsc(ini, options.osc);
     writeStream(ini, options.stream);
+    writeCamera(ini, options.camera);
     writePlaybackFilesRenderFileIO(ini, globals, options);
     writeGlobalsAndRest(ini, globals, options);
     writeSecondaryOutputKeys(ini, options.display);

@@ -25,6 +25,11 @@ void MixingSoundDevice::setMasterVolume(int level)
     m_mixer->setMasterVolume(level);
 }
 
+void MixingSoundDevice::setMixListener(MixListener* listener)
+{
+    m_mixer->setListener(listener);
+}
+
 int MixingSoundDevice::masterVolume() const
 {
     return m_mixer->masterVolume();

@@ -17,6 +17,7 @@ public:
         const WaveFormat& format, std::int64_t lengthBytes) override;
     void setMasterVolume(int level) override;
     int masterVolume() const override;
+    void setMixListener(MixListener* listener) override;
 
 protected:
     explicit MixingSoundDevice(int outputRate);

@@ -10,6 +10,16 @@
 
 namespace oskel {
 
+// Hears every block of the mix as it is made, beside the sound card.
+class MixListener {
+public:
+    virtual ~MixListener() = default;
+    // The thread that mixes (the sound card's, real time): interleaved stereo float samples in
+    // -1..1 at the device's output rate, valid only during the call. Must not wait, allocate
+    // or throw.
+    virtual void mixed(std::span<const float> interleavedStereo) noexcept = 0;
+};
+
 // The sound output: makes sound buffers and mixes every playing one into the output.
 // Buffers may be made and dropped on any thread while the output runs.
 class SoundDevice {
@@ -30,6 +40,10 @@ public:
     // The master volume: level 0..255, a final linear gain on the mix.
     virtual void setMasterVolume(int level) = 0;
     virtual int masterVolume() const = 0;
+
+    // Any thread: the listener that hears the mix from now on; null: none. When this returns,
+    // the listener set before is no longer called and may be dropped.
+    virtual void setMixListener(MixListener* listener) = 0;
 
     // The output runs (play cursors advance) only between start and stop.
     virtual void start() = 0;

@@ -73,6 +73,12 @@ void SoundMixer::setMasterVolume(int level)
     m_masterVolume.store(std::clamp(level, 0, 255));
 }
 
+void SoundMixer::setListener(MixListener* listener)
+{
+    m_listener.store(listener);
+    waitForMixInProgress();
+}
+
 int SoundMixer::masterVolume() const
 {
     return m_masterVolume.load();
@@ -90,6 +96,9 @@ void SoundMixer::mix(std::span<float> interleavedStereo) noexcept
     const float master = masterGain(m_masterVolume.load(std::memory_order_relaxed));
     for (float& sample : interleavedStereo) {
         sample = std::clamp(sample * master, -1.0f, 1.0f);
+    }
+    if (MixListener* listener = m_listener.load()) {
+        listener->mixed(interleavedStereo);
     }
     m_mixPasses.fetch_add(1);
 }

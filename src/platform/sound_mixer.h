@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/sound_device.h"
 #include "platform/sound_voice.h"
 
 namespace oskel {
@@ -38,6 +39,10 @@ public:
     void setMasterVolume(int level);
     int masterVolume() const;
 
+    // Any thread but the sound thread inside mix(): the listener that hears each block mixed
+    // from now on; null: none. The one set before is no longer called when this returns.
+    void setListener(MixListener* listener);
+
     // The sound thread, real time: replaces the output with the next block of the mix and
     // moves every playing voice on. No allocation, no locks, no exceptions.
     void mix(std::span<float> interleavedStereo) noexcept;
@@ -48,6 +53,7 @@ private:
     const int m_outputRate;
     std::array<std::atomic<SoundVoice*>, kVoiceCapacity> m_voices {};
     std::atomic<int> m_masterVolume { 255 };
+    std::atomic<MixListener*> m_listener { nullptr };
     // Odd while a mix is in progress; every mix adds two.
     std::atomic<std::uint64_t> m_mixPasses { 0 };
 };

@@ -2,9 +2,11 @@
 
 #include <cstring>
 #include <exception>
+#include <optional>
 
 #include "core/slot_geometry.h"
 #include "recording/encoded_streams.h"
+#include "recording/sound_rate_converter.h"
 
 namespace oskel {
 
@@ -17,30 +19,38 @@ constexpr std::size_t kPictureBytes = std::size_t(kAreaWidth) * kAreaHeight * 3;
 // The muxer and the encoders of one connection, made and used on the stream's thread.
 class StreamOutput::Connection {
 public:
-    Connection(const StreamTarget& target, const AVIOInterruptCB& interrupt, bool withSound)
+    Connection(
+        const StreamTarget& target, const AVIOInterruptCB& interrupt, bool withSound, int soundRate)
         : m_muxer(target.muxer, ffmpeg::NetworkTarget { target.url, target.shownName, interrupt })
         , m_streams(m_muxer, target.encoding,
               withSound ? ffmpeg::SoundFormat::Aac : ffmpeg::SoundFormat::None)
     {
+        if (withSound && soundRate != ffmpeg::EncodedStreams::kSoundRate) {
+            m_converter.emplace(soundRate, ffmpeg::EncodedStreams::kSoundRate);
+        }
     }
     ffmpeg::EncodedStreams& streams() { return m_streams; }
+    void writeSound(std::span<const std::int16_t> samples)
+    {
+        m_streams.writeSound(m_converter ? m_converter->convert(samples) : samples);
+    }
 
 private:
     ffmpeg::Muxer m_muxer;
     ffmpeg::EncodedStreams m_streams;
+    std::optional<SoundRateConverter> m_converter;
 };
 
 StreamOutput::StreamOutput(StreamTarget target, bool withSound, StreamProblemHandler problem,
-    std::chrono::milliseconds stallLimit)
+    std::chrono::milliseconds stallLimit, int soundRate)
     : m_target(std::move(target))
     , m_withSound(withSound)
     , m_problem(std::move(problem))
     , m_stallLimit(stallLimit)
+    , m_soundRate(soundRate)
+    , m_pictures(kPictureBytes, m_wakes)
     , m_soundBlock(kSoundSamples)
 {
-    for (Slot& slot : m_slots) {
-        slot.picture.resize(kPictureBytes);
-    }
     m_thread = std::thread([this] { run(); });
 }
 
@@ -68,27 +78,6 @@ bool StreamOutput::offerFrame(const std::uint8_t* bgr) noexcept
         std::memcpy(slot, bgr, size);
         return true;
     });
-}
-
-StreamOutput::Slot* StreamOutput::freeSlot(std::int64_t frame) noexcept
-{
-    if (m_state.load(std::memory_order_relaxed) != State::Running) {
-        return nullptr;
-    }
-    Slot& slot = m_slots[m_nextFill % kSlots];
-    if (slot.state.load(std::memory_order_acquire) != SlotState::Free) {
-        m_dropped.fetch_add(1, std::memory_order_relaxed);
-        return nullptr;
-    }
-    slot.frame = frame; // a free slot is the frame thread's alone
-    return &slot;
-}
-
-void StreamOutput::handOver(Slot& slot) noexcept
-{
-    slot.state.store(SlotState::Filled, std::memory_order_release);
-    ++m_nextFill;
-    wake();
 }
 
 void StreamOutput::offerSound(std::span<const std::int16_t> samples) noexcept
@@ -157,7 +146,8 @@ void StreamOutput::fail(const std::string& message)
 void StreamOutput::stream()
 {
     m_waitBegan = std::chrono::steady_clock::now();
-    Connection connection(m_target, AVIOInterruptCB { interrupted, this }, m_withSound);
+    Connection connection(
+        m_target, AVIOInterruptCB { interrupted, this }, m_withSound, m_soundRate);
     for (;;) {
         const std::uint32_t seen = m_wakes.load(std::memory_order_acquire);
         const State state = m_state.load();
@@ -187,15 +177,14 @@ bool StreamOutput::sendWaiting(Connection& connection)
         m_soundBlock[samples++] = frame.right;
     }
     if (samples > 0) {
-        connection.streams().writeSound(std::span(m_soundBlock.data(), samples));
+        connection.writeSound(std::span(m_soundBlock.data(), samples));
     }
-    Slot& slot = m_slots[m_nextSend % kSlots];
-    if (slot.state.load(std::memory_order_acquire) != SlotState::Filled) {
+    const PictureHandover::Picture* picture = m_pictures.waiting();
+    if (picture == nullptr) {
         return samples > 0;
     }
-    connection.streams().writeFrameAt(slot.picture.data(), slot.frame);
-    slot.state.store(SlotState::Free, std::memory_order_release);
-    ++m_nextSend;
+    connection.streams().writeFrameAt(picture->bytes.data(), picture->frame);
+    m_pictures.release();
     m_sent.fetch_add(1, std::memory_order_relaxed);
     return true;
 }

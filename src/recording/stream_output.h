@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/spsc_ring.h"
+#include "recording/picture_handover.h"
 #include "recording/stream_target.h"
 
 namespace oskel {
@@ -28,14 +29,16 @@ using StreamProblemHandler = std::function<void(const std::string& message)>;
 // stream gives up at once, whatever the network is doing.
 class StreamOutput {
 public:
-    static constexpr std::size_t kSlots = 2;
+    static constexpr std::size_t kSlots = PictureHandover::kSlots;
     static constexpr std::chrono::seconds kStallLimit { 5 };
-    // Sound waiting to be compressed: a second of 44100 Hz stereo.
-    static constexpr std::size_t kSoundSamples = 44100 * 2;
+    static constexpr int kSoundRate = 44100;
+    // Sound waiting to be compressed: a second of 48000 Hz stereo.
+    static constexpr std::size_t kSoundSamples = 48000 * 2;
 
-    // With `withSound`, the stream carries AAC sound besides the pictures.
+    // With `withSound`, the stream carries AAC sound besides the pictures: 44100 Hz stereo,
+    // converted from `soundRate` (8000..192000 Hz) on the stream's thread when it differs.
     StreamOutput(StreamTarget target, bool withSound, StreamProblemHandler problem,
-        std::chrono::milliseconds stallLimit = kStallLimit);
+        std::chrono::milliseconds stallLimit = kStallLimit, int soundRate = kSoundRate);
     ~StreamOutput();
     StreamOutput(const StreamOutput&) = delete;
     StreamOutput& operator=(const StreamOutput&) = delete;
@@ -52,44 +55,27 @@ public:
     // False when nothing was handed over.
     template <typename Fill> bool offerFrameAt(std::int64_t frame, Fill&& fill) noexcept
     {
-        Slot* slot = freeSlot(frame);
-        if (slot == nullptr) {
-            return false;
-        }
-        if (!fill(slot->picture.data(), slot->picture.size())) {
-            return false;
-        }
-        handOver(*slot);
-        return true;
+        return running() && m_pictures.offerAt(frame, std::forward<Fill>(fill));
     }
-    // The sound thread (the frame thread in a render): 16-bit stereo sample frames at
-    // 44100 Hz, interleaved. What finds no room is dropped.
+    // The sound thread (the frame thread in a render): 16-bit stereo sample frames at the
+    // sound rate, interleaved. What finds no room is dropped. Never waits or allocates.
     void offerSound(std::span<const std::int16_t> samples) noexcept;
     // Sends what was handed over, ends the stream and waits for the thread: at most the
     // stall limit when the network takes nothing.
     void finish();
 
     std::int64_t framesSent() const noexcept { return m_sent.load(std::memory_order_relaxed); }
-    std::int64_t framesDropped() const noexcept
-    {
-        return m_dropped.load(std::memory_order_relaxed);
-    }
+    std::int64_t framesDropped() const noexcept { return m_pictures.dropped(); }
     // Whether the stream still takes pictures: false after a problem or finish().
-    bool running() const noexcept { return m_state.load() == State::Running; }
+    bool running() const noexcept
+    {
+        return m_state.load(std::memory_order_relaxed) == State::Running;
+    }
 
 private:
     enum class State { Running, Finishing, Failed, Abandoned };
-    enum class SlotState { Free, Filled };
-    struct Slot {
-        std::vector<std::uint8_t> picture;
-        std::int64_t frame = 0;
-        std::atomic<SlotState> state = SlotState::Free;
-    };
     class Connection;
 
-    // A slot for the next frame, which is counted; null, and the frame dropped, when none is.
-    Slot* freeSlot(std::int64_t frame) noexcept;
-    void handOver(Slot& slot) noexcept;
     void run();
     void stream();
     bool sendWaiting(Connection& connection);
@@ -101,9 +87,9 @@ private:
     bool m_withSound;
     StreamProblemHandler m_problem;
     std::chrono::milliseconds m_stallLimit;
-    std::array<Slot, kSlots> m_slots;
-    std::size_t m_nextFill = 0; // the frame thread's
-    std::size_t m_nextSend = 0; // the stream thread's
+    int m_soundRate;
+    std::atomic<std::uint32_t> m_wakes = 0;
+    PictureHandover m_pictures;
     std::int64_t m_nextFrame = 0; // the frame thread's: offerFrame's next
     struct SampleFrame {
         std::int16_t left = 0;
@@ -111,10 +97,8 @@ private:
     };
     SpscRing<SampleFrame> m_sound { kSoundSamples / 2 };
     std::vector<std::int16_t> m_soundBlock; // the stream thread's
-    std::atomic<std::uint32_t> m_wakes = 0;
     std::atomic<State> m_state = State::Running;
     std::atomic<std::int64_t> m_sent = 0;
-    std::atomic<std::int64_t> m_dropped = 0;
     // When the stream thread began its current wait on the network.
     std::chrono::steady_clock::time_point m_waitBegan;
     bool m_stalled = false;

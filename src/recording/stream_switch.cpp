@@ -3,11 +3,11 @@
 namespace oskel {
 
 StreamSwitch::StreamSwitch(const Performance& performance, StreamingRenderer& renderer,
-    MainThreadDispatcher& mainThread, UserInterfacePort& ui)
-    : m_performance(performance)
+    MainThreadDispatcher& mainThread, UserInterfacePort& ui, SoundDevice* sound)
+    : LiveOutputSwitch(mainThread, ui)
+    , m_performance(performance)
     , m_renderer(renderer)
-    , m_mainThread(mainThread)
-    , m_ui(ui)
+    , m_sound(sound)
 {
 }
 
@@ -18,46 +18,31 @@ StreamSwitch::~StreamSwitch()
 
 void StreamSwitch::stop()
 {
+    if (m_soundTap) {
+        m_sound->setMixListener(nullptr);
+        m_soundTap.reset();
+    }
     m_renderer.setStream(nullptr);
     m_stream.reset();
 }
 
-void StreamSwitch::mainLoopTurn()
+bool StreamSwitch::start(const std::string& url)
 {
-    if (!m_performance.options().stream.enabled) {
-        stop();
-        m_gaveUp = false;
-        return;
-    }
-    if (m_stream && m_failed.load()) {
-        stop(); // told already, on its thread
-        m_gaveUp = true;
-    }
-    if (!m_stream && !m_gaveUp) {
-        start();
-    }
-}
-
-void StreamSwitch::start()
-{
-    StreamTargetChoice choice
-        = chooseStreamTarget(m_performance.options().stream.url, kFramesPerSecond);
+    StreamTargetChoice choice = chooseStreamTarget(url, kFramesPerSecond);
     if (!choice.target) {
-        m_gaveUp = true;
-        m_ui.showMessage(choice.problem);
-        return;
+        tell(choice.problem);
+        return false;
     }
-    m_failed = false;
+    const bool withSound = m_sound != nullptr;
     m_stream = std::make_unique<StreamOutput>(
-        std::move(*choice.target), false, [this](const std::string& message) { tell(message); });
+        std::move(*choice.target), withSound, [this](const std::string& message) { fail(message); },
+        StreamOutput::kStallLimit, withSound ? m_sound->outputRate() : StreamOutput::kSoundRate);
     m_renderer.setStream(m_stream.get(), kFramesPerSecond);
-}
-
-// The stream's thread: the message waits for the main thread, which outlives the stream.
-void StreamSwitch::tell(const std::string& message)
-{
-    m_failed = true;
-    m_mainThread.post([&ui = m_ui, message] { ui.showMessage(message); });
+    if (withSound) {
+        m_soundTap = std::make_unique<LiveSoundTap>(*m_stream);
+        m_sound->setMixListener(m_soundTap.get());
+    }
+    return true;
 }
 
 std::string StreamSwitch::countsText() const

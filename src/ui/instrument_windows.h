@@ -124,6 +124,9 @@ struct WindowLinks {
     std::function<void(bool)> showSecondOutput;
     // The pictures the TV-out preview shows; none: it shows none.
     PresentedPicture* tvOutPicture = nullptr;
+    // The network's and the virtual camera's counts for the performance monitor ("Stream: 1200
+    // sent, 3 dropped"); none: the monitor shows none.
+    std::function<std::string()> outputCounts;
 };
 
 // The instrument's windows, bound to its logic: the main window "Oskel 3" with the display

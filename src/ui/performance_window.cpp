@@ -23,8 +23,9 @@ PerformanceWindow::PerformanceWindow()
     setObjectName("fmPerformance");
     setWindowTitle("Performance Monitor");
     auto* form = new QFormLayout(this);
-    const char* captions[] = { "Output frames per second", "Decode (ms per frame)",
-        "Processing (ms per frame)", "Upload and draw (ms per frame)", "Slots playing" };
+    const char* captions[]
+        = { "Output frames per second", "Decode (ms per frame)", "Processing (ms per frame)",
+              "Upload and draw (ms per frame)", "Slots playing", "Network and camera" };
     for (std::size_t row = 0; row < m_values.size(); ++row) {
         m_values.at(row) = new QLabel("-", this);
         m_values.at(row)->setObjectName(QString("lFigure%1").arg(row));
@@ -39,8 +40,17 @@ void PerformanceWindow::setSources(TickFigureCounter* figures, std::function<int
     m_slotsPlaying = std::move(slotsPlaying);
 }
 
+void PerformanceWindow::setOutputCounts(std::function<std::string()> counts)
+{
+    m_outputCounts = std::move(counts);
+}
+
 void PerformanceWindow::refresh()
 {
+    if (m_outputCounts) {
+        const std::string counts = m_outputCounts();
+        m_values.at(5)->setText(counts.empty() ? "-" : QString::fromStdString(counts));
+    }
     if (m_slotsPlaying) {
         m_values.at(4)->setText(QString::number(m_slotsPlaying()));
     }

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <string>
 
 class QLabel;
 
@@ -22,6 +23,9 @@ public:
 
     // Where the figures come from, and how many slots play; none: the window shows dashes.
     void setSources(TickFigureCounter* figures, std::function<int()> slotsPlaying);
+    // The network's and the virtual camera's counts ("Stream: 1200 sent, 3 dropped"); none:
+    // a dash.
+    void setOutputCounts(std::function<std::string()> counts);
     // Takes the figures since the last time and shows them.
     void refresh();
 
@@ -32,9 +36,10 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    std::array<QLabel*, 5> m_values {};
+    std::array<QLabel*, 6> m_values {};
     TickFigureCounter* m_figures = nullptr;
     std::function<int()> m_slotsPlaying;
+    std::function<std::string()> m_outputCounts;
     QTimer m_timer;
     QElapsedTimer m_since;
 };

@@ -15,6 +15,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "ui/outputs_group.h"
+
 namespace oskel {
 
 namespace {
@@ -149,6 +151,8 @@ QWidget* PreferencesWindow::buildChoices()
     displayColumn->addLayout(aspectRow);
     layout->addWidget(display);
     layout->addWidget(buildOsc(column));
+    outputs = new OutputsGroup(column);
+    layout->addWidget(outputs);
     layout->addStretch();
     return column;
 }

@@ -14,6 +14,8 @@ class QLineEdit;
 
 namespace oskel {
 
+class OutputsGroup;
+
 // The preferences window: the options that take effect at once, the key map, the numbers and
 // the display choices that "Done" (or Enter) stores. It shows what it is given and reports
 // what the performer does.
@@ -41,6 +43,7 @@ public:
     QCheckBox* oscEnabled = nullptr;
     QSpinBox* oscPort = nullptr;
     QCheckBox* oscAllInterfaces = nullptr;
+    OutputsGroup* outputs = nullptr;
 
 Q_SIGNALS:
     void toggleClicked(preferences_form::Toggle toggle, bool on);

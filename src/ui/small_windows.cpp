@@ -9,10 +9,13 @@
 #include "control/auto_standby.h"
 #include "control/preferences_form.h"
 #include "core/control_table.h"
+#include "platform/loopback_camera.h"
+#include "recording/output_options_form.h"
 #include "ui/dialogs.h"
 #include "ui/help_window.h"
 #include "ui/instrument_windows.h"
 #include "ui/main_window.h"
+#include "ui/outputs_group.h"
 #include "ui/performance_window.h"
 #include "ui/preferences_window.h"
 
@@ -30,6 +33,7 @@ void InstrumentWindows::bindSmallWindows()
         }
         return playing;
     });
+    m_performance->setOutputCounts(m_links->outputCounts);
     QObject::connect(m_main->performanceMonitor, &QAction::triggered, m_main.get(), [this] {
         m_performance->show();
         m_performance->raise();
@@ -48,6 +52,14 @@ void InstrumentWindows::bindSmallWindows()
             guarded([this] { m_links->controls.grid().showCaptions(); });
         });
     QObject::connect(&window, &PreferencesWindow::done, &window, [this] { preferencesDone(); });
+    QObject::connect(window.outputs, &OutputsGroup::streamClicked, &window, [this](bool on) {
+        guarded(
+            [&] { output_options_form::streamClicked(m_links->events, m_links->performance, on); });
+    });
+    QObject::connect(window.outputs, &OutputsGroup::cameraClicked, &window, [this](bool on) {
+        guarded(
+            [&] { output_options_form::cameraClicked(m_links->events, m_links->performance, on); });
+    });
     // "Auto Standby": the application's focus going and coming back.
     auto autoStandby = std::make_shared<AutoStandby>(m_links->events, m_links->performance);
     QObject::connect(qApp, &QGuiApplication::applicationStateChanged, m_main.get(),
@@ -66,6 +78,12 @@ void InstrumentWindows::showPreferences()
         setControl(m_links->events, m_links->performance, masterControl("StopEverySlot"), 0);
     });
     m_preferences->showContents(preferences_form::contents(m_links->performance));
+    std::vector<std::string> cameras;
+    for (const VideoDeviceName& device : listVideoDevices()) {
+        cameras.push_back(device.name);
+    }
+    m_preferences->outputs->showContents(
+        output_options_form::contents(m_links->performance, cameras));
     m_preferences->show();
     m_preferences->raise();
     m_preferences->activateWindow();
@@ -77,6 +95,10 @@ void InstrumentWindows::preferencesDone()
     Performance& performance = m_links->performance;
     const preferences_form::Entered entered = m_preferences->entered();
     const bool displayChanged = preferences_form::done(performance, entered);
+    if (const auto problem
+        = output_options_form::done(performance, m_preferences->outputs->entered())) {
+        afterHandler([this, message = *problem] { dialogs().showMessage(message); });
+    }
     if (preferences_form::oscDone(performance, entered.osc) && m_links->oscOptionsChanged) {
         guarded([this] { m_links->oscOptionsChanged(); });
     }

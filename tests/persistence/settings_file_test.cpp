@@ -328,6 +328,23 @@ TEST_F(SettingsTest, StreamIsOffUntilChosenAndItsAddressReadsBack)
     EXPECT_EQ(options.stream.url, "rtmp://live.example/app/KEY?x=1;y=\"2\"");
 }
 
+// The virtual camera is off until chosen, on the device the instrument suggests making; the
+// chosen device's name reads back exactly.
+TEST_F(SettingsTest, VirtualCameraIsOffUntilChosenAndItsDeviceReadsBack)
+{
+    read("");
+    EXPECT_FALSE(options.camera.enabled);
+    EXPECT_EQ(options.camera.device, "Oskel 3");
+    options.camera = CameraOptions { true, "Loopback \"video\" 2" };
+    const IniProfile ini = written();
+    EXPECT_TRUE(ini.hasKey("VirtualCamera", "Enabled"));
+    EXPECT_TRUE(ini.hasKey("VirtualCamera", "Device"));
+    options.camera = CameraOptions {};
+    readSettings(ini, defaults, globals, options);
+    EXPECT_TRUE(options.camera.enabled);
+    EXPECT_EQ(options.camera.device, "Loopback \"video\" 2");
+}
+
 // A device is found again by its name, so the name must read back exactly, whatever it holds.
 TEST_F(SettingsTest, MidiDeviceNamesReadBackExactly)
 {

@@ -182,5 +182,30 @@ TEST(MixedOutput, LoopingRepeatsTheSamplesAndAOneShotEndsInSilence)
     }
 }
 
+// Hears the mix beside the output, as a stream does.
+class CollectingListener final : public MixListener {
+public:
+    void mixed(std::span<const float> interleavedStereo) noexcept override
+    {
+        heard.insert(heard.end(), interleavedStereo.begin(), interleavedStereo.end());
+    }
+    std::vector<float> heard;
+};
+
+TEST(MixedOutput, AListenerHearsExactlyTheMixUntilTakenAway)
+{
+    MixCapture capture(kOutputRate);
+    auto buffer = halfScaleSine(capture.device());
+    buffer->play(true);
+    CollectingListener listener;
+    capture.device().setMixListener(&listener);
+    const std::vector<float> mix = capture.render(3000);
+    EXPECT_EQ(listener.heard, mix);
+    EXPECT_GT(rms(listener.heard), kSineRms * 0.9);
+    capture.device().setMixListener(nullptr);
+    capture.render(3000);
+    EXPECT_EQ(listener.heard.size(), mix.size());
+}
+
 } // namespace
 } // namespace oskel

@@ -22,6 +22,7 @@ public:
     int masterVolume() const override { return m_master; }
     void start() override { }
     void stop() override { }
+    void setMixListener(MixListener*) override { } // nothing is mixed
 
 private:
     int m_master = 255;

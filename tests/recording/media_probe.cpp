@@ -1,7 +1,9 @@
 #include "media_probe.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <sstream>
 
@@ -95,6 +97,27 @@ std::vector<bool> probeKeyFrames(const std::filesystem::path& file)
         }
     }
     return keys;
+}
+
+} // namespace oskel::test
+
+namespace oskel::test {
+
+double soundLevel(const std::filesystem::path& file)
+{
+    const std::string samples = run("ffmpeg -nostdin -v error -i " + quoted(file)
+        + " -map 0:a:0 -f s16le -acodec pcm_s16le - 2>/dev/null");
+    const std::size_t count = samples.size() / 2;
+    if (count == 0) {
+        return 0.0;
+    }
+    double sum = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::int16_t sample = 0;
+        std::memcpy(&sample, samples.data() + 2 * i, 2);
+        sum += double(sample) * sample;
+    }
+    return std::sqrt(sum / double(count)) / 32768.0;
 }
 
 } // namespace oskel::test

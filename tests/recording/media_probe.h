@@ -25,6 +25,10 @@ struct ExpectedAvi {
 };
 ::testing::AssertionResult holdsAvi(const std::filesystem::path& file, const ExpectedAvi& expected);
 
+// How loud the first sound stream is, decoded by the ffmpeg tool: the root mean square of
+// its samples, 0 (silence, or no sound) .. 1 (full scale).
+double soundLevel(const std::filesystem::path& file);
+
 // The key_frame flag of every picture of the first video stream, in order.
 std::vector<bool> probeKeyFrames(const std::filesystem::path& file);
 

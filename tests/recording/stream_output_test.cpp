@@ -1,5 +1,7 @@
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <thread>
@@ -15,6 +17,7 @@
 #include "core/control_table.h"
 #include "core/slot_geometry.h"
 #include "media_probe.h"
+#include "platform/null_sound_device.h"
 #include "playback/null_frame_renderer.h"
 #include "recording/stream_output.h"
 #include "recording/stream_switch.h"
@@ -22,11 +25,13 @@
 #include "support/performance_with_controls.h"
 #include "support/started_tool.h"
 #include "support/temp_dir.h"
+#include "support/wait_until.h"
 
 namespace oskel {
 namespace {
 
 using namespace std::chrono_literals;
+using test::waitUntil;
 
 constexpr std::size_t kPictureBytes = std::size_t(kAreaWidth) * kAreaHeight * 3;
 
@@ -96,18 +101,6 @@ private:
     pid_t m_child = 0;
     bool m_spawned = false;
 };
-
-bool waitUntil(const std::function<bool()>& condition, std::chrono::seconds most)
-{
-    const auto deadline = std::chrono::steady_clock::now() + most;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 // The problems a stream tells, collected from its thread.
 class Problems {
@@ -469,6 +462,62 @@ TEST_F(StreamSwitchTest, AStreamThatCannotStartOrFailsIsToldOnceUntilSwitchedOff
         turns(1);
     }
     EXPECT_NE(ui.messages.back().find("refused"), std::string::npos) << ui.messages.back();
+}
+
+// The live instrument's stream carries the mix of its sound device: a tone played through
+// the real-time null device arrives at the receiver, converted to 44100 Hz, and is heard.
+TEST(LiveStreamSoundTest, TheLiveMixArrivesWithThePictures)
+{
+    const int port = freePort(SOCK_DGRAM);
+    const std::string address = "udp://127.0.0.1:" + std::to_string(port);
+    test::TempDir folder;
+    const std::filesystem::path received = folder.path() / "received.ts";
+    Receiver receiver(address + "?timeout=1000000", received);
+    ASSERT_TRUE(receiver.spawned());
+    ASSERT_TRUE(waitUntil([port] { return udpPortBound(port); }, 20s));
+
+    NullSoundDevice sound(48000);
+    const WaveFormat format { 2, 44100, 16 };
+    auto tone = sound.createBuffer(format, 44100 * 4);
+    {
+        const std::span<std::uint8_t> bytes = tone->lock();
+        for (std::size_t frame = 0; frame < bytes.size() / 4; ++frame) {
+            const auto sample = static_cast<std::int16_t>(
+                16000.0 * std::sin(2.0 * 3.14159265 * 441.0 * double(frame) / 44100.0));
+            std::memcpy(bytes.data() + 4 * frame, &sample, 2);
+            std::memcpy(bytes.data() + 4 * frame + 2, &sample, 2);
+        }
+        tone->unlock();
+    }
+    tone->play(true);
+    sound.start();
+
+    test::PerformanceWithControls state;
+    SteppedStreamingRenderer ticks;
+    StreamSwitch streams { state.performance, *ticks.renderer, state.mainThread, state.ui, &sound };
+    state.performance.options().stream.url = address;
+    setControl(state.controls, state.performance, *findControl("Master", "StreamOutput"), 1);
+    streams.mainLoopTurn();
+    const auto start = std::chrono::steady_clock::now();
+    for (int frame = 0; frame < 50; ++frame) {
+        ticks.tick(40ms);
+        std::this_thread::sleep_until(start + frame * 40ms + 40ms);
+    }
+    setControl(state.controls, state.performance, *findControl("Master", "StreamOutput"), 0);
+    streams.mainLoopTurn();
+    sound.stop();
+
+    ASSERT_TRUE(receiver.ended(20s));
+    EXPECT_TRUE(state.ui.messages.empty()) << state.ui.messages.front();
+    auto video = test::probeStream(received, "v:0");
+    auto audio = test::probeStream(received, "a:0");
+    EXPECT_GE(std::stoi(video["nb_read_frames"].empty() ? "0" : video["nb_read_frames"]), 40);
+    EXPECT_EQ(audio["codec_name"], "aac");
+    EXPECT_EQ(audio["sample_rate"], "44100");
+    // About two seconds of sound: 86 frames of 1024 samples.
+    EXPECT_GE(std::stoi(audio["nb_read_frames"].empty() ? "0" : audio["nb_read_frames"]), 70);
+    // A full sine at half scale has a level of 0.35; AAC keeps it within a few per cent.
+    EXPECT_NEAR(test::soundLevel(received), 16000.0 / 32768.0 / std::sqrt(2.0), 0.05);
 }
 
 } // namespace

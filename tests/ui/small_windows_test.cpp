@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -10,6 +11,7 @@
 
 #include "ui/help_window.h"
 #include "ui/main_window.h"
+#include "ui/outputs_group.h"
 #include "ui/performance_window.h"
 #include "ui/preferences_window.h"
 #include "windows_fixture.h"
@@ -96,6 +98,45 @@ TEST_F(SmallWindowsTest, TheOscChoicesTakeEffectOnDone)
     EXPECT_EQ(instrument.oscChanges, 1);
 }
 
+// The stream's switch goes through the control table at once; its address is taken on Done
+// only when it can be streamed to, otherwise the performer is told why and the old one stays.
+TEST_F(SmallWindowsTest, TheStreamAndCameraChoicesAreCheckedAndTaken)
+{
+    performance.options().stream.url = "udp://10.0.0.2:5000";
+    pressKey(kF4);
+    settle();
+    OutputsGroup& outputs = *windows.preferencesWindow().outputs;
+    EXPECT_EQ(outputs.streamUrl->text(), "udp://10.0.0.2:5000");
+    EXPECT_EQ(outputs.cameraDevice->currentText(), "Oskel 3");
+    events.sent.clear();
+    outputs.streamOutput->click();
+    outputs.cameraOutput->click();
+    EXPECT_TRUE(performance.options().stream.enabled);
+    EXPECT_TRUE(performance.options().camera.enabled);
+    EXPECT_EQ(
+        events.codes(), (std::vector<int> { event_code::kSetControl, event_code::kSetControl }))
+        << "recorded";
+
+    outputs.streamUrl->setText("file:///tmp/show.ts");
+    outputs.cameraDevice->setCurrentText("Stage camera");
+    QTest::mouseClick(windows.preferencesWindow().doneButton, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(performance.options().stream.url, "udp://10.0.0.2:5000");
+    EXPECT_EQ(performance.options().camera.device, "Stage camera");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0],
+        "The stream address \"file:///tmp/show.ts\" must start with udp://, srt://, rtmp:// or "
+        "rtmps://");
+
+    pressKey(kF4);
+    settle();
+    outputs.streamUrl->setText("srt://10.0.0.3:9000");
+    QTest::mouseClick(windows.preferencesWindow().doneButton, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(performance.options().stream.url, "srt://10.0.0.3:9000");
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
 TEST_F(SmallWindowsTest, F1OpensTheHelpOnTheOverviewAndEveryPageLoads)
 {
     pressKey(kF1);
@@ -131,6 +172,10 @@ TEST_F(SmallWindowsTest, ThePerformanceMonitorShowsTheFiguresOfTheTicks)
     EXPECT_EQ(monitor.figure(2).text(), "2.0");
     EXPECT_EQ(monitor.figure(3).text(), "7.0");
     EXPECT_EQ(monitor.figure(4).text(), "4") << "slots playing";
+    EXPECT_EQ(monitor.figure(5).text(), "-") << "nothing streamed";
+    instrument.outputCounts = "Stream: 50 sent, 3 dropped";
+    settle(1100);
+    EXPECT_EQ(monitor.figure(5).text(), "Stream: 50 sent, 3 dropped");
 }
 
 TEST_F(SmallWindowsTest, TabAndMWithEveryWindowClosedDoNothingHarmful)

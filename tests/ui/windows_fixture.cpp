@@ -135,7 +135,8 @@ WindowLinks TestInstrument::links(SlotPreviews& previews, std::function<std::uin
             change(settings);
             return std::optional<std::string>();
         },
-        [this] { ++oscChanges; }, &figures, recordAndRender };
+        [this] { ++oscChanges; }, &figures, recordAndRender, nullptr, {}, nullptr,
+        [this] { return outputCounts; } };
 }
 
 void WindowsTest::SetUp()

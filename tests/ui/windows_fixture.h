@@ -156,6 +156,8 @@ struct TestInstrument {
     TickFigureCounter figures;
     // What "Record" and "Render" reach; none: they do nothing.
     RecordAndRender* recordAndRender = nullptr;
+    // The stream's and the camera's counts, as the instrument would give them.
+    std::string outputCounts;
 };
 
 // The windows, shown on the offscreen platform and bound to a TestInstrument.
