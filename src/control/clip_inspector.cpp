@@ -4,6 +4,7 @@
 #include <array>
 #include <limits>
 
+#include "core/frame_size.h"
 #include "core/rounding.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
@@ -410,7 +411,8 @@ void ClipInspector::actionClicked(Action action)
     }
     case Action::ActualSize:
         if (isValidSlot(m_inspected)) {
-            SetSize(record().ClipWidth, record().ClipHeight);
+            const FrameSize area = areaSizeOf(record().ClipWidth, record().ClipHeight);
+            SetSize(area.width, area.height);
         }
         break;
     case Action::Quarter1:

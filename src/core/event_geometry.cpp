@@ -1,6 +1,7 @@
 // The event processor's geometry actions: moving and sizing a slot's rectangle.
 #include "core/control_names.h"
 #include "core/event_processor.h"
+#include "core/frame_size.h"
 #include "core/slot_geometry.h"
 #include "core/slot_rules.h"
 
@@ -53,7 +54,8 @@ void EventProcessor::move(const TSlotEvent& event)
 void EventProcessor::zoom(const TSlotEvent& event)
 {
     TPlayAvistruct& slot = record(event);
-    applyRect(slot, oskel::zoom(rectOf(slot), slot.ClipWidth, slot.ClipHeight, event.Value), true);
+    const FrameSize area = areaSizeOf(slot.ClipWidth, slot.ClipHeight);
+    applyRect(slot, oskel::zoom(rectOf(slot), area.width, area.height, event.Value), true);
 }
 
 void EventProcessor::size(const TSlotEvent& event)

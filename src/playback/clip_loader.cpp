@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/control_names.h"
+#include "core/frame_size.h"
 #include "core/pan_law.h"
 #include "core/rounding.h"
 #include "core/shown_text.h"
@@ -220,8 +221,9 @@ void ClipLoader::placeNewClip(TPlayAvistruct& record, bool syncMode)
         record.Right = 384;
         record.Bottom = 288;
     } else {
-        const int width = record.ClipWidth;
-        const int height = record.ClipHeight;
+        const FrameSize area = areaSizeOf(record.ClipWidth, record.ClipHeight);
+        const int width = area.width;
+        const int height = area.height;
         record.Left = nearest((384 - width) / 2.0);
         record.Top = nearest((288 - height) / 2.0);
         record.Right = nearest(384 / 2.0 + width / 2.0);
@@ -403,7 +405,8 @@ bool ClipLoader::MakeThumbnail(int slot)
     }
     record.ClipWidth = header.width;
     record.ClipHeight = header.height;
-    record.Size = nearest((header.width + header.height) / 2.0);
+    const FrameSize area = areaSizeOf(header.width, header.height);
+    record.Size = nearest((area.width + area.height) / 2.0);
     const bool streaming = record.SourceSystem == static_cast<std::uint8_t>(SourceSystemKind::ssDS);
     m_performance.ui().showThumbnail(slot, stretchToThumbnail(pixels, header.width, header.height),
         std::string(streaming ? "DirectShow" : "VFW") + " - " + record.FileName.str());

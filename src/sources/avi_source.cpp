@@ -51,7 +51,8 @@ int AviSource::openPicture(const std::filesystem::path& path, TSourceInfo& info)
 {
     MediaOpenError reason = MediaOpenError::None;
     std::string error;
-    m_video = openVideoDecoder(MediaInput { path, {} }, kContainer, reason, error);
+    m_video
+        = openVideoDecoder(MediaInput { path, {}, info.frameLimits }, kContainer, reason, error);
     info.openProblem = error;
     if (!m_video) {
         switch (reason) {

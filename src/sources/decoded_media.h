@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/frame_size.h"
+
 namespace oskel {
 
 // What a clip file holds, as the decoding layer found it.
@@ -76,10 +78,11 @@ public:
 };
 
 // Where a clip's bytes come from: a file, or (when `path` is empty) a block in memory that
-// outlives everything opened from it.
+// outlives everything opened from it; and how large its frames are delivered.
 struct MediaInput {
     std::filesystem::path path;
     std::span<const std::uint8_t> bytes;
+    FrameLimits limits = kStandardFrameLimits;
 };
 
 // Why a clip could not be opened, for callers that answer each reason differently.
@@ -93,8 +96,9 @@ enum class MediaOpenError : std::uint8_t {
 
 // Opens the picture side of a clip. `containerOnly` limits the file to one container format
 // ("avi" for the AVI source); empty accepts any. Returns null with a reason in `error`.
-std::unique_ptr<VideoDecoder> openVideoDecoder(
-    const std::filesystem::path& path, const std::string& containerOnly, std::string& error);
+std::unique_ptr<VideoDecoder> openVideoDecoder(const std::filesystem::path& path,
+    const std::string& containerOnly, std::string& error,
+    FrameLimits limits = kStandardFrameLimits);
 
 std::unique_ptr<VideoDecoder> openVideoDecoder(const MediaInput& input,
     const std::string& containerOnly, MediaOpenError& reason, std::string& error);

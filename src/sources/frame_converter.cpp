@@ -18,10 +18,11 @@ std::size_t bytesOf(FrameSize size)
 
 } // namespace
 
-FrameConverter::FrameConverter(FrameSize clip)
+FrameConverter::FrameConverter(FrameSize clip, FrameLimits limits)
     : m_clip(clip)
-    , m_delivered(deliveredSize(clip))
-    , m_halve(needsHalving(clip))
+    , m_delivered(deliveredSize(clip, limits))
+    , m_halve(needsHalving(clip, limits))
+    , m_fullSize(m_halve ? clip : m_delivered)
 {
     const FrameSize before = m_halve ? halvedSize(clip) : clip;
     if (!(before == m_delivered)) {
@@ -40,12 +41,12 @@ bool FrameConverter::toFullSize(const AVFrame& picture)
         return false;
     }
     // Allocated with the first picture, not when a header merely claims a size.
-    m_fullStride = paddedRowBytes(m_clip.width);
-    m_full.resize(std::size_t(m_fullStride) * std::size_t(m_clip.height) + kSwscaleTailPadding);
+    m_fullStride = paddedRowBytes(m_fullSize.width);
+    m_full.resize(std::size_t(m_fullStride) * std::size_t(m_fullSize.height) + kSwscaleTailPadding);
     std::uint8_t* const planes[4] = { m_full.data(), nullptr, nullptr, nullptr };
     const int strides[4] = { static_cast<int>(m_fullStride), 0, 0, 0 };
     return sws_scale(scaler, picture.data, picture.linesize, 0, picture.height, planes, strides)
-        == m_clip.height;
+        == m_fullSize.height;
 }
 
 SwsContext* FrameConverter::scalerFor(const AVFrame& picture)
@@ -55,9 +56,9 @@ SwsContext* FrameConverter::scalerFor(const AVFrame& picture)
         return m_scaler.get();
     }
     // The same default scaling method as the ffmpeg tool, so that frames match its output.
-    m_scaler.reset(
-        sws_getContext(picture.width, picture.height, static_cast<AVPixelFormat>(picture.format),
-            m_clip.width, m_clip.height, AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    m_scaler.reset(sws_getContext(picture.width, picture.height,
+        static_cast<AVPixelFormat>(picture.format), m_fullSize.width, m_fullSize.height,
+        AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr));
     m_scalerWidth = picture.width;
     m_scalerHeight = picture.height;
     m_scalerFormat = picture.format;
@@ -83,10 +84,10 @@ bool FrameConverter::convert(const AVFrame& picture, std::vector<std::uint8_t>& 
     if (!toFullSize(picture)) {
         return false;
     }
-    // Small enough as it is (and so never fitted): only turned bottom-up.
-    const auto rowBytes = static_cast<std::ptrdiff_t>(m_clip.width) * 3;
-    const std::uint8_t* lastRow = m_full.data() + (m_clip.height - 1) * m_fullStride;
-    for (int row = 0; row < m_clip.height; ++row) {
+    // At its delivered size already: only turned bottom-up.
+    const auto rowBytes = static_cast<std::ptrdiff_t>(m_fullSize.width) * 3;
+    const std::uint8_t* lastRow = m_full.data() + (m_fullSize.height - 1) * m_fullStride;
+    for (int row = 0; row < m_fullSize.height; ++row) {
         std::memcpy(target.data() + row * rowBytes, lastRow - row * m_fullStride,
             static_cast<std::size_t>(rowBytes));
     }

@@ -12,11 +12,12 @@
 namespace oskel {
 
 // Turns decoded pictures of one clip into delivered frames: 24-bit blue-green-red, rows
-// bottom-up and packed, halved and fitted as deliveredSize() says. A picture whose size
-// differs from the clip's (a stream that changes size) is first scaled to the clip's size.
+// bottom-up and packed, halved and fitted as deliveredSize() says for the limits. A picture
+// whose size differs from the clip's (a stream that changes size) is first scaled to the
+// clip's size; without halving, swscale scales it straight to the delivered size.
 class FrameConverter {
 public:
-    explicit FrameConverter(FrameSize clip);
+    explicit FrameConverter(FrameSize clip, FrameLimits limits = kStandardFrameLimits);
     FrameSize delivered() const { return m_delivered; }
 
     // False when the picture cannot be converted (an unknown pixel format, absurd sizes).
@@ -33,6 +34,7 @@ private:
     FrameSize m_clip;
     FrameSize m_delivered;
     bool m_halve;
+    FrameSize m_fullSize; // what swscale makes: the clip's size when halving, else delivered
     ffmpeg::SwsContextPtr m_scaler;
     // What m_scaler was made for. swscale's own cache compares the format it has rewritten
     // (a full-range format becomes its plain twin), so it would rebuild the scaler each frame.

@@ -7,9 +7,10 @@
 
 namespace oskel {
 
-bool needsHalving(FrameSize clip)
+bool needsHalving(FrameSize clip, FrameLimits limits)
 {
-    return clip.width > kMaxDeliveredWidth || clip.height > kMaxDeliveredHeight;
+    return limits.halveLarge
+        && (clip.width > limits.largest.width || clip.height > limits.largest.height);
 }
 
 FrameSize halvedSize(FrameSize clip)
@@ -18,22 +19,9 @@ FrameSize halvedSize(FrameSize clip)
     return { std::max(1, clip.width / 2), std::max(1, clip.height / 2) };
 }
 
-FrameSize fittedSize(FrameSize size)
+FrameSize fittedSize(FrameSize size, FrameLimits limits)
 {
-    if (size.width <= kMaxDeliveredWidth && size.height <= kMaxDeliveredHeight) {
-        return size;
-    }
-    const double scale = std::min(
-        double(kMaxDeliveredWidth) / size.width, double(kMaxDeliveredHeight) / size.height);
-    const auto fit = [scale](int length, int limit) {
-        return std::clamp(static_cast<int>(std::lround(length * scale)), 1, limit);
-    };
-    return { fit(size.width, kMaxDeliveredWidth), fit(size.height, kMaxDeliveredHeight) };
-}
-
-FrameSize deliveredSize(FrameSize clip)
-{
-    return fittedSize(needsHalving(clip) ? halvedSize(clip) : clip);
+    return deliveredSize(size, FrameLimits { limits.largest, false });
 }
 
 void halveFrame(const std::uint8_t* firstRow, std::ptrdiff_t rowStride, FrameSize sourceSize,

@@ -4,26 +4,25 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/frame_size.h"
+
 namespace oskel {
 
-// The largest frame the renderer takes.
-inline constexpr int kMaxDeliveredWidth = 384;
-inline constexpr int kMaxDeliveredHeight = 288;
+// The largest frame the renderer takes at the standard composition.
+inline constexpr int kMaxDeliveredWidth = kStandardFrameLimits.largest.width;
+inline constexpr int kMaxDeliveredHeight = kStandardFrameLimits.largest.height;
 
-struct FrameSize {
-    int width = 0;
-    int height = 0;
-    bool operator==(const FrameSize&) const = default;
-};
-
-// Clips wider than 384 or taller than 288 are halved (integer division).
-bool needsHalving(FrameSize clip);
+// Clips larger than the limits are halved (integer division) where the limits say so.
+bool needsHalving(FrameSize clip, FrameLimits limits = kStandardFrameLimits);
 FrameSize halvedSize(FrameSize clip);
-// The largest size with the aspect of `size` that fits 384 x 288 (at least 1 x 1); `size`
+// The largest size with the aspect of `size` that fits the limits (at least 1 x 1); `size`
 // itself when it fits already.
-FrameSize fittedSize(FrameSize size);
-// The size frames of a clip are delivered at: halved when large, then fitted.
-FrameSize deliveredSize(FrameSize clip);
+FrameSize fittedSize(FrameSize size, FrameLimits limits = kStandardFrameLimits);
+// The size frames of a clip are delivered at at the standard composition.
+inline FrameSize deliveredSize(FrameSize clip)
+{
+    return deliveredSize(clip, kStandardFrameLimits);
+}
 
 // Halves a 24-bit frame into packed rows: output row f is made from input row 2f, taking
 // pixels 0, 2, 4, ... Input row r starts at firstRow + r x rowStride, so a top-down picture

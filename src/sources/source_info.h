@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/frame_size.h"
+
 namespace oskel {
 
 enum class SourceKind : std::uint8_t {
@@ -77,6 +79,7 @@ struct TSourceInfo {
     bool hasVideo = false;
     std::int32_t clipWidth = 0;
     std::int32_t clipHeight = 0;
+    FrameLimits frameLimits; // how large the frames are delivered
     // Why the last open failed, in the performer's words (FFmpeg's own where it gave them);
     // empty when it did not fail or no reason is known.
     std::string openProblem;

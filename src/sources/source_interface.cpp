@@ -77,6 +77,7 @@ int SourceInterface::SourceInit(int slot, SourceSystemKind system, int depth)
     found->info = TSourceInfo {};
     found->info.system = system;
     found->info.requestedDepth = depth;
+    found->info.frameLimits = m_frameLimits;
     found->reader = m_makeReader(system);
     found->prepared = false;
     found->info.initialised = found->reader != nullptr;

@@ -26,6 +26,10 @@ public:
     SourceInterface(const SourceInterface&) = delete;
     SourceInterface& operator=(const SourceInterface&) = delete;
 
+    // Main thread: how large the frames of the clips opened from now on are delivered.
+    void setFrameLimits(FrameLimits limits) { m_frameLimits = limits; }
+    FrameLimits frameLimits() const { return m_frameLimits; }
+
     int SourceInit(int slot, SourceSystemKind system, int depth);
     int SourceOpen(int slot, const std::filesystem::path& file);
     int SourcePrepare(int slot);
@@ -54,6 +58,7 @@ private:
     Entry* entry(int slot);
 
     ReaderFactory m_makeReader;
+    FrameLimits m_frameLimits;
     std::array<Entry, kSlotCount + 1> m_entries; // index = slot number; 0 unused
 };
 

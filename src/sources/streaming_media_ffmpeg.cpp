@@ -6,8 +6,8 @@ StreamingMedia ffmpegStreamingMedia()
 {
     const std::string anyContainer;
     return StreamingMedia {
-        [anyContainer](const std::filesystem::path& path, std::string& error) {
-            return openVideoDecoder(path, anyContainer, error);
+        [anyContainer](const std::filesystem::path& path, FrameLimits limits, std::string& error) {
+            return openVideoDecoder(path, anyContainer, error, limits);
         },
         [anyContainer](const std::filesystem::path& path, AudioStreamInfo& info,
             std::string& error) { return probeAudio(path, anyContainer, info, error); },

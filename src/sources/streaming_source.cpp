@@ -56,7 +56,7 @@ bool StreamingSource::openVideo(TSourceInfo& info)
     std::string error;
     std::unique_ptr<VideoDecoder> decoder;
     try {
-        decoder = m_media.openVideo(m_path, error);
+        decoder = m_media.openVideo(m_path, info.frameLimits, error);
     } catch (const std::exception& failure) {
         decoder.reset();
         error = failure.what();

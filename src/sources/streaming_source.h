@@ -51,7 +51,7 @@ struct StreamingTimings {
 // The decoding layer the streaming source reads through.
 struct StreamingMedia {
     std::function<std::unique_ptr<VideoDecoder>(
-        const std::filesystem::path& path, std::string& error)>
+        const std::filesystem::path& path, FrameLimits limits, std::string& error)>
         openVideo;
     std::function<bool(
         const std::filesystem::path& path, AudioStreamInfo& info, std::string& error)>

@@ -92,7 +92,7 @@ private:
     FfmpegVideoDecoder(
         std::unique_ptr<MediaFile> file, ffmpeg::CodecContextPtr codec, int streamIndex);
     bool describe(const MediaInput& input, const std::string& containerOnly, std::string& error);
-    bool describePicture(std::string& error);
+    bool describePicture(FrameLimits limits, std::string& error);
     bool describeTiming(const std::string& containerOnly, std::string& error);
     void setOrigin();
     void countFramesPresent(const MediaInput& input, const std::string& containerOnly);
@@ -168,7 +168,7 @@ std::unique_ptr<VideoDecoder> FfmpegVideoDecoder::open(const MediaInput& input,
 bool FfmpegVideoDecoder::describe(
     const MediaInput& input, const std::string& containerOnly, std::string& error)
 {
-    if (!describePicture(error) || !describeTiming(containerOnly, error)) {
+    if (!describePicture(input.limits, error) || !describeTiming(containerOnly, error)) {
         return false;
     }
     if (decodeNext() != Step::Picture) {
@@ -185,7 +185,7 @@ bool FfmpegVideoDecoder::describe(
     return true;
 }
 
-bool FfmpegVideoDecoder::describePicture(std::string& error)
+bool FfmpegVideoDecoder::describePicture(FrameLimits limits, std::string& error)
 {
     const AVCodecParameters& parameters = *m_stream->codecpar;
     if (parameters.width <= 0 || parameters.height <= 0 || parameters.width > kMaxPictureSide
@@ -196,8 +196,8 @@ bool FfmpegVideoDecoder::describePicture(std::string& error)
     m_info.clipWidth = parameters.width;
     m_info.clipHeight = parameters.height;
     m_info.codecTag = codecTagOf(parameters);
-    m_converter
-        = std::make_unique<FrameConverter>(FrameSize { parameters.width, parameters.height });
+    m_converter = std::make_unique<FrameConverter>(
+        FrameSize { parameters.width, parameters.height }, limits);
     m_info.width = m_converter->delivered().width;
     m_info.height = m_converter->delivered().height;
     const AVCodecDescriptor* codec = avcodec_descriptor_get(parameters.codec_id);
@@ -543,11 +543,11 @@ std::unique_ptr<VideoDecoder> openVideoDecoder(const MediaInput& input,
     return FfmpegVideoDecoder::open(input, containerOnly, reason, error);
 }
 
-std::unique_ptr<VideoDecoder> openVideoDecoder(
-    const std::filesystem::path& path, const std::string& containerOnly, std::string& error)
+std::unique_ptr<VideoDecoder> openVideoDecoder(const std::filesystem::path& path,
+    const std::string& containerOnly, std::string& error, FrameLimits limits)
 {
     MediaOpenError reason = MediaOpenError::None;
-    return openVideoDecoder(MediaInput { path, {} }, containerOnly, reason, error);
+    return openVideoDecoder(MediaInput { path, {}, limits }, containerOnly, reason, error);
 }
 
 } // namespace oskel

@@ -144,7 +144,7 @@ struct FakeSound {
 inline StreamingMedia fakeStreamingMedia(std::shared_ptr<FakeClip> clip, FakeSound sound)
 {
     StreamingMedia media;
-    media.openVideo = [clip](const std::filesystem::path&,
+    media.openVideo = [clip](const std::filesystem::path&, FrameLimits,
                           std::string& error) -> std::unique_ptr<VideoDecoder> {
         if (clip->failOpen) {
             error = "cannot open";

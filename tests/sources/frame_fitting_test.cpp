@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -34,6 +35,36 @@ TEST(FrameFitting, DeliveredSizeHalvesLargeClipsThenFitsWhatIsStillTooLarge)
         const FrameSize delivered = deliveredSize(c.clip);
         EXPECT_EQ(delivered.width, c.delivered.width) << c.clip.width << "x" << c.clip.height;
         EXPECT_EQ(delivered.height, c.delivered.height) << c.clip.width << "x" << c.clip.height;
+    }
+}
+
+// Composing larger than 384 x 288, clips keep their own pixels up to 1920 x 1080; their size
+// in the 384 x 288 area is the size they would have at 384 x 288.
+TEST(FrameFitting, ALargerCompositionKeepsTheClipsOwnPixelsUpTo1920x1080)
+{
+    struct FullCase {
+        FrameSize clip;
+        FrameSize delivered;
+        FrameSize area;
+    };
+    const FrameLimits full = frameLimitsFor({ 1280, 720 });
+    EXPECT_EQ(frameLimitsFor({ 384, 288 }), kStandardFrameLimits);
+    EXPECT_EQ(frameLimitsFor({ 192, 144 }), kStandardFrameLimits);
+    EXPECT_EQ(frameLimitsFor({ 385, 288 }), full);
+    const FullCase cases[] = {
+        { { 1280, 720 }, { 1280, 720 }, { 384, 216 } }, // no halving
+        { { 720, 576 }, { 720, 576 }, { 360, 288 } },
+        { { 1920, 1080 }, { 1920, 1080 }, { 384, 216 } },
+        { { 3840, 2160 }, { 1920, 1080 }, { 384, 216 } }, // fitted, not halved
+        { { 1080, 1920 }, { 608, 1080 }, { 162, 288 } }, // too tall: fitted, aspect kept
+        { { 200, 100 }, { 200, 100 }, { 200, 100 } },
+    };
+    for (const FullCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.clip.width) + "x" + std::to_string(c.clip.height));
+        const FrameSize delivered = deliveredSize(c.clip, full);
+        EXPECT_EQ(delivered, c.delivered);
+        EXPECT_EQ(areaSizeOf(delivered), c.area);
+        EXPECT_EQ(areaSizeOf(delivered), deliveredSize(c.clip)) << "as at 384 x 288";
     }
 }
 
