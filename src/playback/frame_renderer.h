@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "core/frame_size.h"
 #include "core/slot_record.h"
 #include "sources/source_info.h"
 
@@ -43,9 +44,17 @@ public:
     virtual void DropPicture() = 0;
     virtual bool showingPicture() const = 0;
 
-    // Frame thread, after Present: copies the picture just presented, 384 x 288 pixels of
-    // blue-green-red bytes, top row first, rows packed, into `bgr` (size bytes, at least
-    // 384 x 288 x 3). False when there is no picture to read (no drawing surface).
+    // Main thread: the pixel size to compose at from the next InitDisplay on. Ignored by
+    // renderers that compose at 384 x 288 only.
+    virtual void setCompositionSize(CompositionSize size) { (void)size; }
+    // The pixel size of the composed picture, as the last InitDisplay set it up.
+    virtual CompositionSize compositionSize() const { return kStandardComposition; }
+
+    // Frame thread, after Present: copies the picture just presented, compositionSize() pixels
+    // of blue-green-red bytes, top row first, rows packed, into `bgr` (size bytes, at least
+    // compositionSize().bgrBytes()); a buffer of exactly 384 x 288 x 3 bytes receives the
+    // picture scaled to 384 x 288 where the renderer can scale it. False when there is no
+    // picture to read (no drawing surface).
     virtual bool readOutput(std::uint8_t* bgr, std::size_t size)
     {
         (void)bgr;

@@ -41,6 +41,8 @@ public:
     }
     void DropPicture() override { m_renderer->DropPicture(); }
     bool showingPicture() const override { return m_renderer->showingPicture(); }
+    void setCompositionSize(CompositionSize size) override { m_renderer->setCompositionSize(size); }
+    CompositionSize compositionSize() const override { return m_renderer->compositionSize(); }
     bool readOutput(std::uint8_t* bgr, std::size_t size) override
     {
         return m_renderer->readOutput(bgr, size);

@@ -28,13 +28,13 @@ bool hasUsableHeader(const FrameView& frame)
     return frame.header != nullptr && frame.header->compression == 0 && frame.pixels != nullptr;
 }
 
-// False for sizes that a texture of the layout cannot hold, and for a frame smaller than
-// the clip it belongs to.
-bool fitsLayout(
-    const TPlayAvistruct& snapshot, const TBitmapInfoHeader& header, const TextureLayout& layout)
+// False for sizes that a texture of the layout (or the work buffers) cannot hold, and for a
+// frame smaller than the clip it belongs to.
+bool fitsLayout(const TPlayAvistruct& snapshot, const TBitmapInfoHeader& header,
+    const TextureLayout& layout, int maxEdge)
 {
     const int edge = layout.flatEdge;
-    if (edge <= 0 || edge > kMaxTextureEdge) {
+    if (edge <= 0 || edge > maxEdge) {
         return false;
     }
     const auto withinEdge = [edge](int size) { return size > 0 && size <= edge; };
@@ -82,8 +82,9 @@ PreparedLayer prepareLayerPixels(const TPlayAvistruct& snapshot, const FrameView
     const Region region = tiled
         ? Region { layout.tileX, layout.tileY, layout.tileEdge, layout.tileEdge }
         : Region { 0, 0, snapshot.ClipWidth, snapshot.ClipHeight };
-    if (!fitsLayout(snapshot, header, layout) || region.width > kMaxTextureEdge
-        || region.height > kMaxTextureEdge || !fitsInside(region, header.width, header.height)) {
+    const int maxEdge = buffers.maxEdge;
+    if (!fitsLayout(snapshot, header, layout, maxEdge) || region.width > maxEdge
+        || region.height > maxEdge || !fitsInside(region, header.width, header.height)) {
         prepared.refusal = FrameRefusal::LargerThanTexture;
         return prepared;
     }

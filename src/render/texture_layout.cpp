@@ -12,7 +12,7 @@ constexpr int kLargestTileStart = 2048;
 
 } // namespace
 
-TextureLayout textureLayoutFor(int width, int height)
+TextureLayout textureLayoutFor(int width, int height, int maxEdge)
 {
     if (width <= 0 || height <= 0) {
         TextureLayout empty;
@@ -23,21 +23,22 @@ TextureLayout textureLayoutFor(int width, int height)
     const int smaller = std::min(width, height);
 
     TextureLayout layout;
-    layout.flatEdge = kMaxTextureEdge;
+    layout.flatEdge = maxEdge;
     while (layout.flatEdge / 2 > larger) {
         layout.flatEdge /= 2;
     }
-    layout.sMax
-        = std::min(static_cast<float>(width) / static_cast<float>(layout.flatEdge), kMaxShownS);
-    layout.tMax
-        = std::min(static_cast<float>(height) / static_cast<float>(layout.flatEdge), kMaxShownT);
+    const bool standardEdge = layout.flatEdge <= kMaxTextureEdge;
+    layout.sMax = std::min(static_cast<float>(width) / static_cast<float>(layout.flatEdge),
+        standardEdge ? kMaxShownS : 1.0f);
+    layout.tMax = std::min(static_cast<float>(height) / static_cast<float>(layout.flatEdge),
+        standardEdge ? kMaxShownT : 1.0f);
 
     int tile = kLargestTileStart;
     while (tile > smaller) {
         tile /= 2;
     }
-    // The work buffers hold at most one 512 x 512 texture, so neither is ever larger.
-    layout.tileEdge = std::min(tile, kMaxTextureEdge);
+    // The work buffers hold at most one texture of the largest edge, so neither is larger.
+    layout.tileEdge = std::min(tile, maxEdge);
     layout.tileX = static_cast<int>(static_cast<unsigned>(width - layout.tileEdge) >> 1);
     layout.tileY = static_cast<int>(static_cast<unsigned>(height - layout.tileEdge) >> 1);
     return layout;

@@ -5,8 +5,8 @@
 
 namespace oskel {
 
-bool CompositionTarget::create(
-    const FramebufferFunctions& functions, int width, int height, std::string& error)
+bool CompositionTarget::create(const FramebufferFunctions& functions, int width, int height,
+    FrameSize scaledCopy, std::string& error)
 {
     destroy();
     if (!functions.complete()) {
@@ -38,11 +38,34 @@ bool CompositionTarget::create(
         }
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
+    if (scaledCopy.width > 0 && scaledCopy.height > 0 && !createCopy(scaledCopy, error)) {
+        destroy();
+        return false;
+    }
     glBindTexture(GL_TEXTURE_2D, 0);
     m_composing = 0;
     m_presented = 0;
     m_ready = true;
     bindComposing();
+    return true;
+}
+
+bool CompositionTarget::createCopy(FrameSize size, std::string& error)
+{
+    glGenTextures(1, &m_copyTexture);
+    m_functions.genFramebuffers(1, &m_copyFramebuffer);
+    glBindTexture(GL_TEXTURE_2D, m_copyTexture);
+    setTextureSampling(GL_NEAREST, GL_CLAMP_TO_EDGE);
+    glTexImage2D(
+        GL_TEXTURE_2D, 0, GL_RGB8, size.width, size.height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
+    m_functions.bindFramebuffer(GL_FRAMEBUFFER, m_copyFramebuffer);
+    m_functions.framebufferTexture2D(
+        GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_copyTexture, 0);
+    if (m_functions.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        error = "the OpenGL driver cannot draw into a 24-bit picture";
+        return false;
+    }
+    m_copySize = size;
     return true;
 }
 
@@ -52,11 +75,16 @@ void CompositionTarget::destroy()
         m_functions.bindFramebuffer(GL_FRAMEBUFFER, 0);
         m_functions.deleteFramebuffers(2, m_framebuffers.data());
         m_functions.deleteRenderbuffers(1, &m_depth);
+        m_functions.deleteFramebuffers(1, &m_copyFramebuffer);
     }
     glDeleteTextures(2, m_textures.data());
+    glDeleteTextures(1, &m_copyTexture);
     m_framebuffers = {};
     m_textures = {};
     m_depth = 0;
+    m_copyFramebuffer = 0;
+    m_copyTexture = 0;
+    m_copySize = {};
     m_ready = false;
 }
 
@@ -87,6 +115,19 @@ bool CompositionTarget::readPresented(std::uint8_t* bgr, std::size_t size) const
     }
     bind(m_presented);
     const bool read = readBgrTopRowFirst(m_width, m_height, bgr, size);
+    bindComposing();
+    return read;
+}
+
+bool CompositionTarget::readPresentedScaled(
+    std::uint8_t* bgr, std::size_t size, const ScaledDrawing& draw) const
+{
+    if (!m_ready || m_copyFramebuffer == 0) {
+        return false;
+    }
+    m_functions.bindFramebuffer(GL_FRAMEBUFFER, m_copyFramebuffer);
+    draw(m_textures[m_presented], m_copySize.width, m_copySize.height);
+    const bool read = readBgrTopRowFirst(m_copySize.width, m_copySize.height, bgr, size);
     bindComposing();
     return read;
 }

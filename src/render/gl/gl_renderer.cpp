@@ -1,5 +1,7 @@
 #include "render/gl/gl_renderer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "core/control_names.h"
@@ -7,6 +9,7 @@
 #include "render/gl/framebuffer_functions.h"
 #include "render/gl/layer_drawing.h"
 #include "render/gl/picture_drawing.h"
+#include "render/gl/texture_sampling.h"
 #include "render/layer_pixels.h"
 #include "render/trails_fade.h"
 
@@ -30,6 +33,26 @@ PictureArea viewportArea(const Viewport& viewport)
     const float height = kCompositionHeight;
     return { float(viewport.x) / width, float(viewport.y) / height,
         float(viewport.x + viewport.width) / width, float(viewport.y + viewport.height) / height };
+}
+
+// The viewport, fitted in 384 x 288 units, in the composition's pixels. At 384 x 288 it is the
+// same viewport.
+Viewport inPixels(const Viewport& area, CompositionSize composition)
+{
+    const double scaleX = double(composition.width) / kCompositionWidth;
+    const double scaleY = double(composition.height) / kCompositionHeight;
+    const auto scaled = [](int value, double scale) { return int(std::lround(value * scale)); };
+    Viewport pixels = area;
+    pixels.x = scaled(area.x, scaleX);
+    pixels.y = scaled(area.y, scaleY);
+    pixels.width = std::max(1, scaled(area.x + area.width, scaleX) - pixels.x);
+    pixels.height = std::max(1, scaled(area.y + area.height, scaleY) - pixels.y);
+    return pixels;
+}
+
+int largestTextureEdge(CompositionSize composition)
+{
+    return composition.isStandard() ? kMaxTextureEdge : kMaxFullTextureEdge;
 }
 
 } // namespace
@@ -77,20 +100,45 @@ bool GlRenderer::InitDisplay()
     m_softSwap = display.SoftSwap;
     m_tvOutMode = display.displayOption == kTvOutMode;
     m_viewport = m_tvOutMode ? Viewport {} : fitViewport(display);
-    if (!m_target.ready()) {
-        std::string error;
-        if (!m_target.create(
-                loadFramebufferFunctions(m_main), kCompositionWidth, kCompositionHeight, error)) {
-            m_main.doneCurrent();
-            return failInit(error);
-        }
+    if (!makeTarget()) {
+        m_main.doneCurrent();
+        return false;
     }
+    m_pixelViewport = inPixels(m_viewport, m_composition);
     setUpComposition();
     CreateAllSlotTextures();
     setUpSecondary();
     showComposed();
     m_ready = true;
     m_main.doneCurrent();
+    return true;
+}
+
+void GlRenderer::setCompositionSize(CompositionSize size)
+{
+    const auto side = [](int value) { return std::clamp(value, 1, kLargestCompositionSide); };
+    m_requestedComposition = { side(size.width), side(size.height) };
+}
+
+// The two pictures at the composition size asked for, and work buffers for its frames. The
+// slots' textures are made again afterwards, for the largest edge of this size.
+bool GlRenderer::makeTarget()
+{
+    if (m_target.ready() && m_composition == m_requestedComposition) {
+        return true;
+    }
+    m_composition = m_requestedComposition;
+    const int maxEdge = largestTextureEdge(m_composition);
+    if (m_buffers.maxEdge != maxEdge) {
+        m_buffers = WorkBuffers(maxEdge);
+    }
+    std::string error;
+    const bool standard = m_composition == kStandardComposition;
+    const FrameSize scaledCopy = standard ? FrameSize {} : FrameSize { kAreaWidth, kAreaHeight };
+    if (!m_target.create(loadFramebufferFunctions(m_main), m_composition.width,
+            m_composition.height, scaledCopy, error)) {
+        return failInit(error);
+    }
     return true;
 }
 
@@ -128,15 +176,21 @@ bool GlRenderer::setUpMirror(GlSurface& surface)
     return true;
 }
 
-// The composition's coordinates: x 0..384, y 0..288 upwards, depth -100..100, in the viewport.
+// The composition's coordinates: x 0..384, y 0..288 upwards, depth -100..100, in the viewport
+// (whatever the composition's pixel size).
 void GlRenderer::composeViewport() const
 {
-    glViewport(m_viewport.x, m_viewport.y, m_viewport.width, m_viewport.height);
+    usePixelViewport();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0.0, kCompositionWidth, 0.0, kCompositionHeight, -100.0, 100.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+void GlRenderer::usePixelViewport() const
+{
+    glViewport(m_pixelViewport.x, m_pixelViewport.y, m_pixelViewport.width, m_pixelViewport.height);
 }
 
 void GlRenderer::makeCurrent()
@@ -173,7 +227,7 @@ void GlRenderer::CreateSlotTextures(int slot, int width, int height)
     if (width <= 0 || height <= 0) {
         return;
     }
-    target.layout = textureLayoutFor(width, height);
+    target.layout = textureLayoutFor(width, height, m_buffers.maxEdge);
     target.frameWidth = width;
     target.frameHeight = height;
     target.oversizeReported = false;
@@ -363,7 +417,7 @@ void GlRenderer::showComposed()
     }
     m_target.markComposingPresented();
     m_target.bindComposing();
-    glViewport(m_viewport.x, m_viewport.y, m_viewport.width, m_viewport.height);
+    usePixelViewport();
 }
 
 // The composition area of the picture, stretched over the whole surface.
@@ -377,13 +431,13 @@ void GlRenderer::drawMirror(GlSurface& surface, GLuint picture)
     }
 }
 
-// In the TV-out mode the preview shows the picture just presented.
+// In the TV-out mode the preview shows the picture just presented (scaled to 384 x 288 when
+// its buffer is of that size and the composition larger).
 void GlRenderer::offerTvOut()
 {
     if (m_tvOutMode && m_tvOut != nullptr) {
-        m_tvOut->offer([this](std::uint8_t* bgr, std::size_t size) {
-            return m_target.readPresented(bgr, size);
-        });
+        m_tvOut->offer(
+            [this](std::uint8_t* bgr, std::size_t size) { return readOutput(bgr, size); });
     }
 }
 
@@ -398,7 +452,7 @@ void GlRenderer::prepareNextFrame()
         return;
     }
     drawPicture(shown, wholePicture(), m_target.width(), m_target.height());
-    glViewport(m_viewport.x, m_viewport.y, m_viewport.width, m_viewport.height);
+    usePixelViewport();
     fadeForTrails(float(trailsFadeAlpha(globals.trailsStrength)));
     if (m_clearOnce.exchange(false)) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -434,7 +488,28 @@ void GlRenderer::DropPicture()
 
 bool GlRenderer::readOutput(std::uint8_t* bgr, std::size_t size)
 {
-    return m_ready && m_target.readPresented(bgr, size);
+    if (!m_ready) {
+        return false;
+    }
+    if (size == kStandardComposition.bgrBytes() && !(m_composition == kStandardComposition)) {
+        return readStandardSize(bgr, size);
+    }
+    return m_target.readPresented(bgr, size);
+}
+
+// For whoever takes 384 x 288 pictures (the live stream, the previews): the presented picture
+// drawn smaller, filtered, into the target's own picture of that size, and read from there.
+bool GlRenderer::readStandardSize(std::uint8_t* bgr, std::size_t size)
+{
+    const bool read
+        = m_target.readPresentedScaled(bgr, size, [](GLuint picture, int width, int height) {
+              glBindTexture(GL_TEXTURE_2D, picture);
+              setTextureSampling(GL_LINEAR, GL_CLAMP_TO_EDGE);
+              drawPicture(picture, wholePicture(), width, height);
+              setTextureSampling(GL_NEAREST, GL_CLAMP_TO_EDGE);
+          });
+    usePixelViewport();
+    return read;
 }
 
 void GlRenderer::SetSlotBurn(int slot, bool burn)

@@ -38,7 +38,8 @@ public:
 };
 
 // The output drawn with OpenGL: each tick the frame thread hands it the playing slots' frames
-// in layer order, and it composes them into the output picture of 384 x 288 with each slot's
+// in layer order, and it composes them into the output picture (384 x 288, or the composition
+// size chosen; the slots' rectangles are in 384 x 288 units and scaled to it) with each slot's
 // key, stencil, opacity, blend mode and 3D tiling, with the trails of the previous pictures,
 // and shows the picture on its surface (and on the second output's surface, when there is
 // one). Frame thread, with the main surface's context current, except where noted.
@@ -61,6 +62,10 @@ public:
     // Main thread, before InitDisplay: in the TV-out mode every presented picture is read back
     // into `picture` for the TV-out preview; null for none. It must outlive the renderer.
     void setTvOutPicture(PresentedPicture* picture) { m_tvOut = picture; }
+    // Main thread, before InitDisplay: the pixel size to compose at from the next InitDisplay;
+    // sides are kept within 1..4096.
+    void setCompositionSize(CompositionSize size) override;
+    CompositionSize compositionSize() const override { return m_composition; }
 
     // Main thread (the frame thread waits): makes the offscreen pictures, fits the viewport
     // and makes every slot's textures, then releases the context. False when the output
@@ -93,6 +98,7 @@ public:
     // Any thread: the next trails frame starts from a cleared picture.
     void clearOnce() override { m_clearOnce = true; }
 
+    // In 384 x 288 units, whatever the composition size.
     const Viewport& viewport() const { return m_viewport; }
     const std::string& lastError() const { return m_lastError; }
     // Frames refused because they do not fit the slot's textures, since construction.
@@ -107,6 +113,9 @@ private:
     void drawMirror(GlSurface& surface, GLuint picture);
     void offerTvOut();
     void composeViewport() const;
+    void usePixelViewport() const;
+    bool makeTarget();
+    bool readStandardSize(std::uint8_t* bgr, std::size_t size);
     void DrawLayer(int slot, const TPlayAvistruct& snapshot);
     void upload(GLuint texture, const PreparedPixels& pixels);
     void reportOversize(int slot, const TBitmapInfoHeader& header);
@@ -130,7 +139,10 @@ private:
     ProductTable m_product;
     std::array<GlLayer, kSlotCount> m_layers;
     CompositionTarget m_target;
+    CompositionSize m_composition;
+    CompositionSize m_requestedComposition;
     Viewport m_viewport;
+    Viewport m_pixelViewport; // m_viewport in the composition's pixels
     RotationTiming m_rotation;
     double m_z = -0.9;
     bool m_softSwap = false;
