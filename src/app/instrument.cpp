@@ -100,6 +100,7 @@ Instrument::Instrument(MainThreadDispatcher& mainThread, UserInterfacePort& ui,
           [this](int slot, const std::filesystem::path& clip) { loadClip(slot, clip); },
           [this](const KeyAction& key) { pressKey(key); }, ui)
     , m_offline(parts.offline)
+    , m_outputSize(std::move(parts.outputSize))
     , m_osc(InstrumentOsc::Links { m_performance, mainThread,
                 [this](const ScriptCommand& command) { m_actions.carryOut(command); } },
           std::move(parts.osc))
@@ -187,6 +188,31 @@ Instrument::~Instrument()
     shutDown();
 }
 
+void Instrument::setCompositionSize(CompositionSize size)
+{
+    m_compositionChosen = true;
+    applyCompositionSize(size);
+}
+
+void Instrument::applyCompositionSize(CompositionSize size)
+{
+    m_renderer.renderer->setCompositionSize(size);
+    m_sources.setFrameLimits(frameLimitsFor(size));
+}
+
+// Once the settings are read: "HD composition" composes at the output's own size where it is
+// larger than 384 x 288.
+void Instrument::chooseCompositionSize()
+{
+    if (m_compositionChosen) {
+        return;
+    }
+    const CompositionSize output = m_outputSize ? m_outputSize() : kStandardComposition;
+    const bool larger = output.width > kAreaWidth || output.height > kAreaHeight;
+    const bool hd = m_performance.options().display.hdComposition && larger;
+    applyCompositionSize(hd ? output : kStandardComposition);
+}
+
 void Instrument::start()
 {
     prepare();
@@ -200,6 +226,7 @@ void Instrument::prepare()
     m_effectHost.ScanPlugins();
     m_lifecycle.programEntry();
     m_lifecycle.InitStuff();
+    chooseCompositionSize();
     // The folder clips and patches go to by default, there from the first start on.
     std::error_code ignored;
     std::filesystem::create_directories(m_locations.clipFolder, ignored);

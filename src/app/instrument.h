@@ -99,6 +99,9 @@ struct InstrumentParts {
     // Whether shut-down writes the settings file; a render beside the live instrument only
     // reads it.
     bool writesSettings = true;
+    // The pixel size of the screen the output is shown on, for "HD composition"; none: the
+    // output is composed at 384 x 288 unless setCompositionSize says otherwise.
+    std::function<CompositionSize()> outputSize;
 };
 
 // The whole instrument, put together: the performance state and every subsystem, wired to
@@ -119,6 +122,10 @@ public:
     void activate();
     // Shut-down: slots unloaded, playback ended, settings written.
     void shutDown();
+    // Before start, or before the output is set up again: the pixel size the output is composed
+    // at, and so how large the clips loaded from then on deliver their frames. Without it, the
+    // settings choose at start: the output's own size with "HD composition", else 384 x 288.
+    void setCompositionSize(CompositionSize size);
 
     Performance& performance() { return m_performance; }
     EventProcessor& events() { return m_events; }
@@ -191,6 +198,9 @@ public:
     void setStopAllHandler(std::function<void()> handler) { m_stopAll = std::move(handler); }
 
 private:
+    void applyCompositionSize(CompositionSize size);
+    void chooseCompositionSize();
+
     Performance m_performance;
     SystemLibraryLoader m_libraryLoader;
     EffectHost m_effectHost;
@@ -217,6 +227,8 @@ private:
     InstrumentMidi m_midi;
     ActionPlayer m_actions;
     bool m_offline = false;
+    std::function<CompositionSize()> m_outputSize;
+    bool m_compositionChosen = false;
     InstrumentOsc m_osc;
     bool m_shutDown = false;
     std::function<void()> m_stopAll;

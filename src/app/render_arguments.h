@@ -29,7 +29,7 @@ window.
   --fps N            frames per second, 1..1000 (default 25)
   --frames N         the number of frames to render
   --seconds S        or the length in seconds (a decimal number)
-  --size WxH         the picture size; the composed 384x288 picture is scaled to it
+  --size WxH         the picture size, composed at that size (384x288 by default)
                      (default 384x288)
   --out OUTPUT       a file ending in ".avi", ".mov", ".mp4" or ".mkv": a video file with
                      the picture and the sound (44100 Hz stereo, 16-bit PCM; AAC in MP4);

@@ -109,6 +109,8 @@ public:
     // Throws what ends the render.
     void run(const std::vector<ScriptAction>& actions)
     {
+        // Composed at the size asked for; the rectangles stay in 384 x 288 units.
+        m_instrument.setCompositionSize({ m_request.width, m_request.height });
         m_instrument.start();
         const std::filesystem::path output
             = m_request.output.value_or(m_instrument.performance().options().render.RenderOutput);
@@ -152,6 +154,10 @@ private:
         m_ui.setProgressLine(nullptr);
     }
 
+    // Once the instrument has started: the size its renderer composes at, which the outputs
+    // take (and scale to the size asked for where the renderer cannot compose at it).
+    CompositionSize pictureSize() { return m_instrument.renderer().compositionSize(); }
+
     InstrumentParts instrumentParts(RenderSurface& surface)
     {
         auto device
@@ -176,9 +182,10 @@ private:
     {
         TRenderEngine engine(m_env.locations.configFolder);
         std::string presetsProblem;
-        const VideoEncoding encoding = applySettings(engine, m_request,
+        VideoEncoding encoding = applySettings(engine, m_request,
             chosenEncoding(m_request, output, m_env.locations.configFolder / kPresetsFileName,
                 presetsProblem));
+        encoding.picture = { pictureSize().width, pictureSize().height };
         if (!presetsProblem.empty()) {
             m_ui.showMessage(presetsProblem);
         }
@@ -196,7 +203,7 @@ private:
         if (sound) {
             file = withOutsideSound(std::move(file), std::move(sound));
         }
-        file = std::make_unique<BackgroundRenderOutput>(std::move(file));
+        file = std::make_unique<BackgroundRenderOutput>(std::move(file), pictureSize().bgrBytes());
         if (m_request.stream) {
             file = withStream(
                 std::move(file), openStream(*m_request.stream), m_request.framesPerSecond);
@@ -215,6 +222,7 @@ private:
             throw OutputError(choice.problem);
         }
         m_env.err << "Streaming to " << choice.target->shownName << '\n';
+        choice.target->encoding.picture = { pictureSize().width, pictureSize().height };
         auto stream = std::make_unique<StreamOutput>(
             std::move(*choice.target), true, [this](const std::string& message) {
                 m_mainThread.post([this, message] { m_ui.showMessage(message); });

@@ -1,5 +1,8 @@
 #include "app/windowed_instrument.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 #include <iostream>
 
 #include "app/effect_folders.h"
@@ -67,6 +70,18 @@ RendererMaker rendererOn(WindowSurfaces& surfaces)
         RendererPort* port = renderer.get();
         return RendererChoice { std::move(renderer), port };
     };
+}
+
+// The output is composed for the primary screen, where the output window goes full screen.
+CompositionSize primaryScreenSize()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return kStandardComposition;
+    }
+    const QSize pixels = screen->size() * screen->devicePixelRatio();
+    const auto side = [](int value) { return std::clamp(value, 1, kLargestCompositionSide); };
+    return { side(pixels.width()), side(pixels.height()) };
 }
 
 MidiLinks midiLinks(InstrumentMidi& midi)
@@ -190,6 +205,7 @@ private:
         parts.sound = std::move(sound);
         parts.frei0rFolders = systemFrei0rFolders();
         parts.makeRenderer = rendererOn(m_surfaces);
+        parts.outputSize = primaryScreenSize;
         std::string midiProblems;
         parts.midi = openSystemMidiDevices(midiProblems);
         if (!midiProblems.empty()) {

@@ -25,6 +25,7 @@ constexpr std::array<ToggleInfo, kToggleCount> kToggles { {
     { " Enable TV Out Overlay", "TvOutOverlay" },
     { "Disable TAB key", "DisableTab" },
     { "Auto Standby", "AutoStandby" },
+    { "HD composition", "HdComposition" },
 } };
 
 constexpr std::int32_t kDefaultBeats = 4;

@@ -25,8 +25,9 @@ enum class Toggle {
     TvOutOverlay,
     DisableTab,
     AutoStandby,
+    HdComposition,
 };
-inline constexpr std::size_t kToggleCount = 14;
+inline constexpr std::size_t kToggleCount = 15;
 
 struct ToggleInfo {
     std::string_view caption; // the button's caption

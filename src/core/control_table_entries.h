@@ -357,6 +357,7 @@ inline constexpr std::array kPreferenceEntries {
     ControlEntry { M::Master, "AutoStandby", K::Toggle, kToggle, 0, optionFlag<&Options::ui, &InterfaceOptions::AutoStandby>, nullptr, setOptionFlag<&Options::ui, &InterfaceOptions::AutoStandby>, {} },
     ControlEntry { M::Master, "StreamOutput", K::Toggle, kToggle, 0, optionFlag<&Options::stream, &StreamOptions::enabled>, nullptr, setOptionFlag<&Options::stream, &StreamOptions::enabled>, {} },
     ControlEntry { M::Master, "VirtualCameraOutput", K::Toggle, kToggle, 0, optionFlag<&Options::camera, &CameraOptions::enabled>, nullptr, setOptionFlag<&Options::camera, &CameraOptions::enabled>, {} },
+    ControlEntry { M::Master, "HdComposition", K::Toggle, kToggle, 1, optionFlag<&Options::display, &DisplayOptions::hdComposition>, nullptr, setOptionFlag<&Options::display, &DisplayOptions::hdComposition>, {} },
 };
 // clang-format on
 

@@ -74,6 +74,9 @@ struct DisplayOptions {
     std::int32_t previewAspectY = 9;
     bool Overlay = true;
     SecondaryOutputPlace secondary;
+    // Composes at the output's own pixel size where it is larger than 384 x 288, from the next
+    // start of the output on; off: 384 x 288, stretched.
+    bool hdComposition = true;
 };
 
 struct RenderOptions {

@@ -191,6 +191,7 @@ void readDisplay(const IniProfile& ini, DisplayOptions& display)
     display.previewAspectX = usableAspect ? aspectX : 16;
     display.previewAspectY = usableAspect ? aspectY : 9;
     display.Overlay = ini.readBool(kGlobals, "Overlay", true);
+    display.hdComposition = ini.readBool(kDisplay, "HDComposition", true);
 }
 
 void readPlayback(const IniProfile& ini, GlobalState& globals)
@@ -402,6 +403,7 @@ void writeGlobalsAndRest(IniProfile& ini, const GlobalState& globals, const Opti
     ini.writeFloat(kGlobals, "BPM", globals.BPM);
     ini.writeFloat(kGlobals, "JogAmount", globals.JogAmount);
     ini.writeBool(kGlobals, "Overlay", options.display.Overlay);
+    ini.writeBool(kDisplay, "HDComposition", options.display.hdComposition);
     ini.writeBool(kGlobals, "MIDIKeyLetters", options.ui.MIDIKeyLetters);
     ini.writeString(
         kGlobals, "Locale", globals.keyLetters.layout() == KeyboardLayout::Azerty ? "fr" : "en");

@@ -2,17 +2,12 @@
 
 #include <cstring>
 
-#include "core/slot_geometry.h"
-
 namespace oskel {
 
-namespace {
-constexpr std::size_t kPictureBytes = std::size_t(kAreaWidth) * kAreaHeight * 3;
-} // namespace
-
-BackgroundRenderOutput::BackgroundRenderOutput(std::unique_ptr<RenderOutput> output)
+BackgroundRenderOutput::BackgroundRenderOutput(
+    std::unique_ptr<RenderOutput> output, std::size_t pictureBytes)
     : m_output(std::move(output))
-    , m_buffers(kPicturesAhead, std::vector<std::uint8_t>(kPictureBytes))
+    , m_buffers(kPicturesAhead, std::vector<std::uint8_t>(pictureBytes))
 {
     for (std::size_t buffer = 0; buffer < kPicturesAhead; ++buffer) {
         m_freeBuffers.push_back(buffer);
@@ -49,7 +44,7 @@ void BackgroundRenderOutput::writeFrame(const std::uint8_t* bgr)
         m_freeBuffers.pop_back();
     }
     // The buffer is the render's alone until it is queued.
-    std::memcpy(m_buffers[buffer].data(), bgr, kPictureBytes);
+    std::memcpy(m_buffers[buffer].data(), bgr, m_buffers[buffer].size());
     push(Picture { buffer });
 }
 

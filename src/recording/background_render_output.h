@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/frame_size.h"
 #include "recording/render_output.h"
 
 namespace oskel {
@@ -24,7 +25,9 @@ class BackgroundRenderOutput final : public RenderOutput {
 public:
     static constexpr std::size_t kPicturesAhead = 3;
 
-    explicit BackgroundRenderOutput(std::unique_ptr<RenderOutput> output);
+    // Pictures of pictureBytes bytes each.
+    explicit BackgroundRenderOutput(std::unique_ptr<RenderOutput> output,
+        std::size_t pictureBytes = kStandardComposition.bgrBytes());
     ~BackgroundRenderOutput() override;
     BackgroundRenderOutput(const BackgroundRenderOutput&) = delete;
     BackgroundRenderOutput& operator=(const BackgroundRenderOutput&) = delete;

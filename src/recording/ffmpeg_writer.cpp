@@ -241,6 +241,7 @@ void Muxer::end()
 }
 
 PictureEncoder::PictureEncoder(const VideoEncoding& encoding, bool globalHeader)
+    : m_picture(encoding.picture)
 {
     const CodecChoice choice = codecFor(encoding.compression);
     const AVCodec* codec = encoderFor(encoding.compression);
@@ -273,7 +274,9 @@ PictureEncoder::PictureEncoder(const VideoEncoding& encoding, bool globalHeader)
     open(format, encoding.width, encoding.height, encoding.framesPerSecond, encoding.options);
 }
 
-PictureEncoder::PictureEncoder(AVCodecID codec, AVPixelFormat format, int width, int height)
+PictureEncoder::PictureEncoder(
+    AVCodecID codec, AVPixelFormat format, int width, int height, FrameSize picture)
+    : m_picture(picture)
 {
     const AVCodec* encoder = avcodec_find_encoder(codec);
     if (encoder == nullptr) {
@@ -333,14 +336,14 @@ void PictureEncoder::open(
         failEncoder(&context, "could not be set up", AVERROR(ENOMEM));
     }
     m_source->format = AV_PIX_FMT_BGR24;
-    m_source->width = kAreaWidth;
-    m_source->height = kAreaHeight;
+    m_source->width = m_picture.width;
+    m_source->height = m_picture.height;
     const int padded = av_frame_get_buffer(m_source.get(), 0);
     if (padded < 0) {
         failEncoder(&context, "could not be set up", padded);
     }
-    m_scaler.reset(sws_getContext(kAreaWidth, kAreaHeight, AV_PIX_FMT_BGR24, width, height, format,
-        SWS_BICUBIC | SWS_ACCURATE_RND | SWS_BITEXACT, nullptr, nullptr, nullptr));
+    m_scaler.reset(sws_getContext(m_picture.width, m_picture.height, AV_PIX_FMT_BGR24, width,
+        height, format, SWS_BICUBIC | SWS_ACCURATE_RND | SWS_BITEXACT, nullptr, nullptr, nullptr));
     if (!m_scaler) {
         failEncoder(&context, "cannot take pictures of this size", 0);
     }
@@ -358,10 +361,11 @@ void PictureEncoder::encodeAt(
     if (writable < 0) {
         failEncoder(m_context.get(), "could not take a picture", writable);
     }
+    const int rowBytes = m_picture.width * 3;
     av_image_copy_plane(
-        m_source->data[0], m_source->linesize[0], bgr, kAreaWidth * 3, kAreaWidth * 3, kAreaHeight);
-    sws_scale(m_scaler.get(), m_source->data, m_source->linesize, 0, kAreaHeight, m_frame->data,
-        m_frame->linesize);
+        m_source->data[0], m_source->linesize[0], bgr, rowBytes, rowBytes, m_picture.height);
+    sws_scale(m_scaler.get(), m_source->data, m_source->linesize, 0, m_picture.height,
+        m_frame->data, m_frame->linesize);
     m_frame->pts = frame;
     m_next = frame + 1;
     m_frame->quality = m_context->global_quality;

@@ -60,14 +60,15 @@ private:
     bool m_begun = false;
 };
 
-// Encodes the composed 384 x 288 blue-green-red pictures, top row first, scaled to the
-// encoding's size, one after the other.
+// Encodes the composed blue-green-red pictures (384 x 288, or the encoding's picture size),
+// top row first, scaled to the encoding's size, one after the other.
 class PictureEncoder {
 public:
     // With one of the render's compressors.
     PictureEncoder(const VideoEncoding& encoding, bool globalHeader);
     // With any FFmpeg encoder (PNG pictures, for instance).
-    PictureEncoder(AVCodecID codec, AVPixelFormat format, int width, int height);
+    PictureEncoder(AVCodecID codec, AVPixelFormat format, int width, int height,
+        FrameSize picture = { kAreaWidth, kAreaHeight });
 
     const AVCodecContext& context() const { return *m_context; }
     void encode(const std::uint8_t* bgr, const PacketHandler& deliver);
@@ -83,6 +84,7 @@ private:
     void drain(const PacketHandler& deliver);
 
     CodecContextPtr m_context;
+    FrameSize m_picture { kAreaWidth, kAreaHeight }; // the size of the pictures handed in
     SwsContextPtr m_scaler;
     FramePtr m_frame;
     // The picture copied into rows that FFmpeg padded: the scaler reads past the end of its

@@ -26,10 +26,10 @@ std::filesystem::path freshStagingFolder(const std::filesystem::path& folder)
 
 class FrameFolder final : public RenderOutput {
 public:
-    FrameFolder(const std::filesystem::path& folder, int width, int height)
+    FrameFolder(const std::filesystem::path& folder, int width, int height, FrameSize picture)
         : m_folder(folder)
         , m_staging(freshStagingFolder(folder))
-        , m_encoder(AV_CODEC_ID_PNG, AV_PIX_FMT_RGB24, width, height)
+        , m_encoder(AV_CODEC_ID_PNG, AV_PIX_FMT_RGB24, width, height, picture)
         , m_muxer("wav", m_staging.path() / kSoundFile)
         , m_sound(m_muxer.addPcmSound(kSoundRate, kSoundChannels))
     {
@@ -91,9 +91,9 @@ std::string frameFileName(std::int64_t frame)
 }
 
 std::unique_ptr<RenderOutput> openFrameFolder(
-    const std::filesystem::path& folder, int width, int height)
+    const std::filesystem::path& folder, int width, int height, FrameSize picture)
 {
-    return std::make_unique<FrameFolder>(folder, width, height);
+    return std::make_unique<FrameFolder>(folder, width, height, picture);
 }
 
 } // namespace oskel

@@ -2,8 +2,6 @@
 
 #include <thread>
 
-#include "core/slot_geometry.h"
-
 namespace oskel {
 
 namespace {
@@ -52,7 +50,6 @@ private:
 
 OfflineRender::OfflineRender(ReplayInstrument instrument)
     : m_instrument(instrument)
-    , m_picture(std::size_t(kAreaWidth) * kAreaHeight * 3)
 {
 }
 
@@ -69,6 +66,8 @@ void OfflineRender::run(const std::vector<ScriptAction>& actions, std::int64_t f
     m_instrument.sound.start();
     const SoundRouting routing(m_instrument.soundTap, output);
     const SteppedFrameClock stepped(m_instrument.frameClock);
+    // The output is set up by now: its pictures are read back at its size.
+    m_picture.resize(m_instrument.renderer.compositionSize().bgrBytes());
     std::size_t next = 0;
     for (std::int64_t frame = 0; frame < frames; ++frame) {
         carryOutDue(actions, next, frame);

@@ -85,7 +85,7 @@ std::unique_ptr<RenderOutput> openRenderOutput(
             throw OutputError(fileProblem("make the folder", folder, error.value()));
         }
     }
-    return openFrameFolder(folder, encoding.width, encoding.height);
+    return openFrameFolder(folder, encoding.width, encoding.height, encoding.picture);
 }
 
 } // namespace oskel

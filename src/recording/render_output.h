@@ -18,7 +18,8 @@ public:
 
     virtual ~RenderOutput() = default;
 
-    // The composed picture: 384 x 288 pixels of blue-green-red bytes, top row first.
+    // The composed picture: 384 x 288 pixels (or the encoding's picture size) of blue-green-red
+    // bytes, top row first.
     virtual void writeFrame(const std::uint8_t* bgr) = 0;
     // The next sound: 16-bit stereo sample frames at 44100 Hz, interleaved.
     virtual void writeSound(std::span<const std::int16_t> samples) = 0;

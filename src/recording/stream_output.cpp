@@ -4,7 +4,6 @@
 #include <exception>
 #include <optional>
 
-#include "core/slot_geometry.h"
 #include "recording/encoded_streams.h"
 #include "recording/sound_rate_converter.h"
 
@@ -12,7 +11,10 @@ namespace oskel {
 
 namespace {
 
-constexpr std::size_t kPictureBytes = std::size_t(kAreaWidth) * kAreaHeight * 3;
+std::size_t pictureBytes(FrameSize picture)
+{
+    return std::size_t(picture.width) * std::size_t(picture.height) * 3;
+}
 
 } // namespace
 
@@ -48,7 +50,7 @@ StreamOutput::StreamOutput(StreamTarget target, bool withSound, StreamProblemHan
     , m_problem(std::move(problem))
     , m_stallLimit(stallLimit)
     , m_soundRate(soundRate)
-    , m_pictures(kPictureBytes, m_wakes)
+    , m_pictures(pictureBytes(m_target.encoding.picture), m_wakes)
     , m_soundBlock(kSoundSamples)
 {
     m_thread = std::thread([this] { run(); });

@@ -43,7 +43,8 @@ public:
     StreamOutput(const StreamOutput&) = delete;
     StreamOutput& operator=(const StreamOutput&) = delete;
 
-    // The frame thread. The composed 384 x 288 blue-green-red picture, top row first; it
+    // The frame thread. The composed blue-green-red picture, top row first, of the target
+    // encoding's picture size (384 x 288 unless it says otherwise); it
     // stands for the next frame of the stream's rate, whether sent or dropped. False when
     // dropped.
     bool offerFrame(const std::uint8_t* bgr) noexcept;

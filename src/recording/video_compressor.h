@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/frame_size.h"
+
 namespace oskel {
 
 // The video compressors a render can write with, and the settings each one takes.
@@ -45,6 +47,8 @@ struct VideoEncoding {
     VideoCompression compression = VideoCompression::Uncompressed;
     int width = 384;
     int height = 288;
+    // The composed pictures handed in, scaled to width x height when they differ.
+    FrameSize picture { kAreaWidth, kAreaHeight };
     int framesPerSecond = 25;
     int quality = 100; // 0..100
     int keyFrame = 1; // a key frame every n frames

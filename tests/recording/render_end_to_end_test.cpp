@@ -100,11 +100,12 @@ protected:
         return pixelOf(frames, 64, x, 0);
     }
 
-    int render(const std::filesystem::path& output)
+    int render(const std::filesystem::path& output, const std::string& frames = "16",
+        const std::vector<std::string>& more = {})
     {
-        const std::vector<std::string> arguments { "--script",
-            (test::clipFolder() / "show.txt").string(), "--frames", "16", "--out",
-            output.string() };
+        std::vector<std::string> arguments { "--script", (test::clipFolder() / "show.txt").string(),
+            "--frames", frames, "--out", output.string() };
+        arguments.insert(arguments.end(), more.begin(), more.end());
         const std::vector<std::string_view> views(arguments.begin(), arguments.end());
         const Locations locations = locationsFrom([this](const char* name) {
             return std::string(name) == "HOME" ? std::optional<std::string>(home.path().string())
@@ -237,6 +238,36 @@ TEST_F(RenderEndToEnd, MidiNotesAndAControllerPlayTheLayers)
     EXPECT_TRUE(near(at(3), c)) << "slot 2 over it";
     // 64 of 127 is 129 of 256 opaque: transparency 127.
     EXPECT_TRUE(near(at(5), blended(c, a, opacity(127)))) << "slot 2 half transparent";
+}
+
+// Composed at 1280 x 720, a clip of that size keeps every pixel of its own: a one-pixel
+// checkerboard survives (at 384 x 288 the clip is halved and it turns to one colour).
+TEST_F(RenderEndToEnd, At1280x720AClipOfThatSizeKeepsItsOnePixelCheckerboard)
+{
+    test::makeClip("checkerboard.avi",
+        { "-f", "lavfi", "-i",
+            "nullsrc=size=1280x720:rate=25:duration=1,format=gbrp,"
+            "geq=r='255*mod(X+Y,2)':g='255*mod(X+Y,2)':b='255*mod(X+Y,2)'",
+            "-c:v", "png", "-pix_fmt", "rgb24" });
+    const std::string script = "0 load 1 checkerboard.avi\n"
+                               "0 event 0 0 64 1\n";
+    test::writeFileBytes(test::clipFolder() / "show.txt", { script.begin(), script.end() });
+    const std::filesystem::path output = home / "hd";
+    ASSERT_EQ(render(output, "2", { "--size", "1280x720" }), 0) << err.str();
+
+    const std::vector<std::uint8_t> picture = test::decodeWithFfmpeg(output / frameFileName(1));
+    ASSERT_EQ(picture.size(), std::size_t(1280) * 720 * 3);
+    int wrong = 0;
+    for (int y = 0; y < 720; ++y) {
+        for (int x = 0; x < 1280; ++x) {
+            const int level = (x + y) % 2 == 1 ? 255 : 0;
+            const Bgr shown = pixelOf(picture, 1280, x, y);
+            if (!near(shown, { level, level, level }) && ++wrong <= 5) {
+                ADD_FAILURE() << "(" << x << ", " << y << ") is " << shown;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 // A tablet plays the instrument by OSC while it records, an effect among what it sets; the
