@@ -101,7 +101,7 @@ struct InstrumentParts {
     bool writesSettings = true;
     // The pixel size of the screen the output is shown on, for "HD composition"; none: the
     // output is composed at 384 x 288 unless setCompositionSize says otherwise.
-    std::function<CompositionSize()> outputSize;
+    std::function<CompositionSize()> outputSize = {};
 };
 
 // The whole instrument, put together: the performance state and every subsystem, wired to

@@ -8,7 +8,6 @@
 
 #include "control/slot_grid_layout.h"
 #include "core/control_table.h"
-#include "core/frame_size.h"
 #include "core/rounding.h"
 
 namespace oskel::clip_inspector {
@@ -110,8 +109,8 @@ Contents contents(const Performance& performance, int slot)
     shown.stencilEnabled = record.StencilEnabled;
     shown.stencilFileName = record.StencilFileName.str();
     shown.threeD = record.BillBoard;
-    const FrameSize area = areaSizeOf(record.ClipWidth, record.ClipHeight);
-    shown.threeDAllowed = area.width >= kSmallest3DSide && area.height >= kSmallest3DSide;
+    shown.threeDAllowed
+        = record.ClipWidth >= kSmallest3DSide && record.ClipHeight >= kSmallest3DSide;
     shown.size3D = size3DPosition(record.Size3D);
     shown.xRotation = tenthsPosition(record.XRotSpeed);
     shown.yRotation = tenthsPosition(record.YRotSpeed);

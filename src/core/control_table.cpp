@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "core/ascii.h"
-#include "core/frame_size.h"
 #include "core/shown_text.h"
 
 namespace oskel {
@@ -348,8 +347,8 @@ bool setThreeD(Performance& p, EventSink&, int slot, std::int32_t value)
 {
     constexpr std::int32_t largestFlatOnlySide = 255;
     TPlayAvistruct& record = p.slot(slot);
-    const FrameSize area = areaSizeOf(record.ClipWidth, record.ClipHeight);
-    const bool largeEnough = area.width > largestFlatOnlySide && area.height > largestFlatOnlySide;
+    const bool largeEnough
+        = record.ClipWidth > largestFlatOnlySide && record.ClipHeight > largestFlatOnlySide;
     if (value != 0 && !largeEnough) {
         return false;
     }
