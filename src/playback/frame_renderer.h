@@ -47,7 +47,8 @@ public:
     // Main thread: the pixel size to compose at from the next InitDisplay on. Ignored by
     // renderers that compose at 384 x 288 only.
     virtual void setCompositionSize(CompositionSize size) { (void)size; }
-    // The pixel size of the composed picture, as the last InitDisplay set it up.
+    // The pixel size of the composed picture: the size set for InitDisplay, known before it
+    // runs, so that whoever takes the pictures can be made ready for them first.
     virtual CompositionSize compositionSize() const { return kStandardComposition; }
 
     // Frame thread, after Present: copies the picture just presented, compositionSize() pixels

@@ -65,7 +65,7 @@ public:
     // Main thread, before InitDisplay: the pixel size to compose at from the next InitDisplay;
     // sides are kept within 1..4096.
     void setCompositionSize(CompositionSize size) override;
-    CompositionSize compositionSize() const override { return m_composition; }
+    CompositionSize compositionSize() const override { return m_requestedComposition; }
 
     // Main thread (the frame thread waits): makes the offscreen pictures, fits the viewport
     // and makes every slot's textures, then releases the context. False when the output
