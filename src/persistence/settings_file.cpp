@@ -191,7 +191,10 @@ void readDisplay(const IniProfile& ini, DisplayOptions& display)
     display.previewAspectX = usableAspect ? aspectX : 16;
     display.previewAspectY = usableAspect ? aspectY : 9;
     display.Overlay = ini.readBool(kGlobals, "Overlay", true);
-    display.hdComposition = ini.readBool(kDisplay, "HDComposition", true);
+    // On for a new install; a settings file from before the option (it always holds
+    // "displayOption") keeps composing at 384 x 288 until the performer turns it on.
+    const bool newInstall = !ini.hasKey(kDisplay, "displayOption");
+    display.hdComposition = ini.readBool(kDisplay, "HDComposition", newInstall);
 }
 
 void readPlayback(const IniProfile& ini, GlobalState& globals)

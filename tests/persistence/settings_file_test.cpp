@@ -345,6 +345,20 @@ TEST_F(SettingsTest, VirtualCameraIsOffUntilChosenAndItsDeviceReadsBack)
     EXPECT_EQ(options.camera.device, "Loopback \"video\" 2");
 }
 
+TEST_F(SettingsTest, HdCompositionIsOnForNewInstallsOnlyUntilChosen)
+{
+    struct Case {
+        const char* file;
+        bool on;
+    };
+    for (const Case& c : { Case { "", true }, Case { "[Display]\ndisplayOption=1\n", false },
+             Case { "[Display]\ndisplayOption=1\nHDComposition=1\n", true },
+             Case { "[Display]\nHDComposition=0\n", false } }) {
+        read(c.file);
+        EXPECT_EQ(options.display.hdComposition, c.on) << c.file;
+    }
+}
+
 // A device is found again by its name, so the name must read back exactly, whatever it holds.
 TEST_F(SettingsTest, MidiDeviceNamesReadBackExactly)
 {
