@@ -14,6 +14,7 @@
 #include "persistence/presets_file.h"
 #include "platform/millisecond_clock.h"
 #include "playback/slot_previews.h"
+#include "sources/live_source_name.h"
 #include "ui/clip_inspector_widget.h"
 #include "ui/compression_window.h"
 #include "ui/dialogs.h"
@@ -394,6 +395,17 @@ void InstrumentWindows::openClipDialog(int slot)
             = m_dialogs->chooseClip(m_links->loader.dialogStartFolder());
         if (!m_closed) {
             guarded([&] { m_links->loader.LoadClipDialog(slot, chosen); });
+        }
+    });
+}
+
+void InstrumentWindows::openLiveSourceDialog(int slot)
+{
+    afterHandler([this, slot] {
+        const std::optional<std::string> chosen
+            = m_dialogs->chooseLiveSource(liveSourceEntries(listCameras()));
+        if (!m_closed && chosen) {
+            guarded([&] { m_links->loader.LoadClipDialog(slot, std::filesystem::path(*chosen)); });
         }
     });
 }
