@@ -62,7 +62,8 @@ std::string LiveInput::why(int error) const
     }
     if (error == AVERROR_EXIT || std::chrono::steady_clock::now() > m_deadline.at) {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_stall).count();
-        return "nothing came for " + std::to_string(seconds) + " seconds";
+        return "nothing came for " + std::to_string(seconds)
+            + (seconds == 1 ? " second" : " seconds");
     }
     if (error == AVERROR_EOF) {
         return "the stream ended";

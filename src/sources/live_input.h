@@ -36,6 +36,8 @@ public:
     // The picture's own rate, 25 where the source does not say; 1..120.
     double frameRate() const;
     bool hasSound() const { return m_sound != nullptr; }
+    // How long a read may wait for the source from now on.
+    void setStall(std::chrono::milliseconds stall) { m_stall = stall; }
 
 private:
     struct Deadline {
@@ -50,7 +52,7 @@ private:
     void decode(AVCodecContext& decoder, const AVPacket* packet, const FrameSink& sink);
     std::string why(int error) const;
 
-    const std::chrono::milliseconds m_stall;
+    std::chrono::milliseconds m_stall;
     Deadline m_deadline;
     ffmpeg::FormatContextPtr m_format;
     ffmpeg::CodecContextPtr m_picture;

@@ -57,6 +57,7 @@ int LiveSource::open(const std::filesystem::path& path, TSourceInfo& info)
     m_closing = false;
     m_state = LiveState::Playing;
     m_frames.reset();
+    onStateChange(nullptr);
     m_name = path.native();
     m_choice = chooseLiveSource(m_name, camerasFor(m_name));
     info.hasVideo = false;
@@ -66,15 +67,25 @@ int LiveSource::open(const std::filesystem::path& path, TSourceInfo& info)
         return kSourceFailed;
     }
     std::string problem;
-    m_input = LiveInput::open(m_choice, m_timings.stall, m_closing, problem);
-    if (!m_input || !waitForFirstPicture(problem)) {
-        m_input.reset();
-        info.openProblem = m_choice.shownName + ": " + problem;
-        return kSourceFailed;
+    if (!connectFirst(problem)) {
+        m_frames = std::make_unique<LiveFrames>(kWaitingWidth, kWaitingHeight);
+        changeState(LiveState::Lost, problem);
     }
-    fillInfo(info, m_input->frameRate());
+    fillInfo(info, m_input ? m_input->frameRate() : 25.0);
     m_thread = std::thread([this] { run(); });
     return kSourceOk;
+}
+
+bool LiveSource::connectFirst(std::string& problem)
+{
+    m_input = LiveInput::open(m_choice, m_timings.firstWait, m_closing, problem);
+    if (!m_input || !waitForFirstPicture(problem)) {
+        m_input.reset();
+        m_frames.reset();
+        return false;
+    }
+    m_input->setStall(m_timings.stall);
+    return true;
 }
 
 bool LiveSource::waitForFirstPicture(std::string& problem)
@@ -87,7 +98,7 @@ bool LiveSource::waitForFirstPicture(std::string& problem)
         }
     };
     const auto ignore = [](const AVFrame&) {};
-    const auto giveUp = std::chrono::steady_clock::now() + m_timings.stall;
+    const auto giveUp = std::chrono::steady_clock::now() + m_timings.firstWait;
     while (!m_frames) {
         if (!m_input->readOnce(first, ignore, problem)) {
             return false;
@@ -158,6 +169,9 @@ void LiveSource::onStateChange(StateHandler handler)
 {
     const std::lock_guard lock(m_mutex);
     m_handler = std::move(handler);
+    if (m_handler && m_state == LiveState::Lost) {
+        m_handler(LiveState::Lost, m_lostMessage);
+    }
 }
 
 void LiveSource::run()
@@ -219,6 +233,9 @@ void LiveSource::changeState(LiveState state, const std::string& why)
         ? "Live source lost: " + m_choice.shownName + " (" + why + "); reconnecting"
         : "Live source back: " + m_choice.shownName;
     const std::lock_guard lock(m_mutex);
+    if (state == LiveState::Lost) {
+        m_lostMessage = message;
+    }
     if (m_handler) {
         m_handler(state, message);
     }

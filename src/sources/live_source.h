@@ -25,13 +25,18 @@ struct LiveTimings {
     // The waits between attempts to reach a lost source: doubled after each failure.
     std::chrono::milliseconds firstRetry { 500 };
     std::chrono::milliseconds longestRetry { 8000 };
+    // How long loading waits for the first picture before the slot takes the source as lost
+    // and goes on reaching for it in the background.
+    std::chrono::milliseconds firstWait { 3000 };
 };
 
 // A clip without a length: a camera or a network stream, read on a decode thread of its own
 // that keeps the newest picture for the slot's worker and pushes the sound into the slot's
 // live sound feed. When the source is lost the slot keeps its last picture while the thread
 // reaches for the source again, waiting longer after each failure; it is told once when
-// the source is lost and once when it is back.
+// the source is lost and once when it is back. A source that cannot be reached when it is
+// opened (nothing sent, refused, no picture in what comes) opens all the same, lost, with a
+// black picture of kWaitingWidth x kWaitingHeight into which its pictures are later fitted.
 //
 // The clip it makes holds kSpanSeconds of silence that loops, so the slot plays like any
 // other; the frame it is asked for does not matter: the newest picture is the frame.
@@ -42,6 +47,8 @@ public:
     static constexpr int kSpanSeconds = 10;
     static constexpr int kLargestWidth = 1920;
     static constexpr int kLargestHeight = 1080;
+    static constexpr int kWaitingWidth = 384;
+    static constexpr int kWaitingHeight = 288;
     using CameraLister = std::function<std::vector<CameraDevice>()>;
 
     explicit LiveSource(
@@ -51,7 +58,7 @@ public:
     LiveSource& operator=(const LiveSource&) = delete;
 
     // Opens the source named by `path` (a URL or "camera:NAME") and waits for its first
-    // picture, at most the stall time.
+    // picture, at most the first wait. Fails only for a name that is refused.
     int open(const std::filesystem::path& path, TSourceInfo& info) override;
     int prepare(TSourceInfo& info) override;
     int getFrame(std::int64_t index, TSourceInfo& info, const std::uint8_t*& pixels) override;
@@ -69,6 +76,7 @@ public:
 
 private:
     std::vector<CameraDevice> camerasFor(const std::string& name) const;
+    bool connectFirst(std::string& problem);
     bool waitForFirstPicture(std::string& problem);
     void run();
     void readUntilLost();
@@ -93,6 +101,7 @@ private:
     std::mutex m_mutex; // the handler, the feed and the closing wake-up
     std::condition_variable m_wake;
     StateHandler m_handler;
+    std::string m_lostMessage;
     std::shared_ptr<LiveSoundFeed> m_feed;
 
     // Decode thread's.

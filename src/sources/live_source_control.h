@@ -21,7 +21,7 @@ public:
     virtual ~LiveSourceControl() = default;
     // Main thread: from now on the source's sound goes into `feed`, at the feed's rate.
     virtual void carrySound(std::shared_ptr<LiveSoundFeed> feed) = 0;
-    // Main thread, before the source is lost for the first time.
+    // Main thread. A source already lost is told at once, on this thread.
     virtual void onStateChange(StateHandler handler) = 0;
     virtual LiveState state() const = 0;
 };

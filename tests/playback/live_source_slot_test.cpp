@@ -40,7 +40,7 @@ bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds most =
 std::unique_ptr<MediaSource> quickReaders(SourceSystemKind system)
 {
     if (system == SourceSystemKind::ssLive) {
-        return std::make_unique<LiveSource>(LiveTimings { 2000ms, 100ms, 400ms });
+        return std::make_unique<LiveSource>(LiveTimings { 2000ms, 100ms, 400ms, 1000ms });
     }
     return makeMediaReader(system);
 }
@@ -128,6 +128,47 @@ TEST_F(LiveSourceSlotTest, PlaysPicturesAndSoundAndComesBackAfterTheSenderStops)
     ASSERT_TRUE(sender.start());
     ASSERT_TRUE(waitFor([&] { return told("Live source back: " + sender.url()); }, 15000ms));
     EXPECT_TRUE(pictureMoves(1));
+}
+
+// A source that cannot be reached when it is loaded loads lost and black, is told once, and
+// comes in by itself once it answers; a name that is not a source is refused.
+TEST_F(LiveSourceSlotTest, WhatCannotBeReachedLoadsLostAndWhatIsNoAddressIsRefused)
+{
+    sender.stop();
+    struct Case {
+        std::string name;
+        std::string told;
+    };
+    for (const Case& c : std::vector<Case> {
+             { sender.url(), "(nothing came for 1 second)" },
+             { "rtmp://user:pw@127.0.0.1:1/app/KEY", "(Connection refused)" },
+         }) {
+        ui.statusTexts.clear();
+        ASSERT_TRUE(loader.LoadClipIntoSlot(3, c.name, false, false)) << c.name;
+        EXPECT_EQ(std::pair(performance.slot(3).ClipWidth, performance.slot(3).ClipHeight),
+            std::pair(LiveSource::kWaitingWidth, LiveSource::kWaitingHeight));
+        const std::vector<std::uint8_t> black = frame(3);
+        EXPECT_EQ(std::ranges::count(black, 0), std::ssize(black)) << c.name;
+        mainThread.processPending();
+        const auto lost = std::ranges::find_if(ui.statusTexts,
+            [](const std::string& text) { return text.starts_with("Live source lost: "); });
+        ASSERT_NE(lost, ui.statusTexts.end()) << c.name;
+        EXPECT_NE(lost->find(c.told), std::string::npos) << *lost;
+        EXPECT_EQ(lost->find("pw"), std::string::npos) << *lost;
+        EXPECT_EQ(lost->find("KEY"), std::string::npos) << *lost;
+    }
+
+    ASSERT_TRUE(loader.LoadClipIntoSlot(3, sender.url(), false, false));
+    ASSERT_TRUE(sender.start());
+    EXPECT_TRUE(waitFor([&] { return told("Live source back: " + sender.url()); }, 15000ms));
+    EXPECT_TRUE(pictureMoves(3));
+
+    for (const std::string name : { "file:///etc/passwd", "udp://host\n:1", "camera:None" }) {
+        EXPECT_FALSE(loader.LoadClipIntoSlot(4, name, false, false)) << name;
+        EXPECT_FALSE(performance.slot(4).Loaded);
+    }
+    EXPECT_NE(ui.messages.back().find("There is no camera \"None\""), std::string::npos)
+        << ui.messages.back();
 }
 
 // A patch keeps the source's address as the slot's clip name; opening it for a patch
