@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 
 #include "core/ascii.h"
 #include "core/network_address.h"
@@ -60,6 +61,12 @@ std::string shownClipName(std::string_view name)
 {
     return isLiveSourceName(name) && !name.starts_with(kCameraPrefix) ? shownAddress(name)
                                                                       : shownText(name);
+}
+
+std::string clipTitle(std::string_view name)
+{
+    return isLiveSourceName(name) ? shownClipName(name)
+                                  : std::filesystem::path(name).filename().string();
 }
 
 LiveSourceChoice chooseLiveSource(std::string_view name, const std::vector<CameraDevice>& cameras)

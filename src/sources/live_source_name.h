@@ -33,6 +33,10 @@ std::string shownClipName(std::string_view name);
 std::vector<std::string> liveSourceEntries(const std::vector<CameraDevice>& cameras);
 inline constexpr std::string_view kStreamAddressExample = "udp://0.0.0.0:5000";
 
+// The short name a heading shows for a slot's clip: a file's name without its folder, a live
+// source's shown name (a stream address's last part may be its key).
+std::string clipTitle(std::string_view name);
+
 // Checks a live source name as hostile input: bounded length, no control characters, only
 // the schemes above, a camera that is listed.
 LiveSourceChoice chooseLiveSource(std::string_view name, const std::vector<CameraDevice>& cameras);

@@ -64,6 +64,11 @@ public:
         const Open open(m_depth);
         return m_dialogs.chooseClips(folder);
     }
+    std::optional<std::string> chooseLiveSource(const std::vector<std::string>& entries) override
+    {
+        const Open open(m_depth);
+        return m_dialogs.chooseLiveSource(entries);
+    }
     std::optional<std::filesystem::path> choosePatchToOpen(
         const std::filesystem::path& start) override
     {

@@ -59,6 +59,8 @@ TEST(LiveSourceNameTest, TakesCamerasAndTheNetworkSchemesOnly)
             EXPECT_EQ(shownClipName(c.name).find(secret), std::string::npos) << c.name;
         }
     }
+    EXPECT_EQ(clipTitle("rtmp://live.example/app/KEY123"), "rtmp://live.example");
+    EXPECT_EQ(clipTitle("/clips/udp.avi"), "udp.avi");
     EXPECT_FALSE(isLiveSourceName("/clips/udp.avi"));
     EXPECT_FALSE(isLiveSourceName("clips://odd.avi"));
 }
