@@ -53,7 +53,7 @@ TEST(LiveSourceNameTest, TakesCamerasAndTheNetworkSchemesOnly)
         } else {
             EXPECT_EQ(choice.shownName, c.shownOrProblem) << c.name;
         }
-        for (const std::string& secret : { "secret", "KEY" }) {
+        for (const std::string_view secret : { "secret", "KEY" }) {
             EXPECT_EQ(choice.problem.find(secret), std::string::npos) << choice.problem;
             EXPECT_EQ(choice.shownName.find(secret), std::string::npos) << choice.shownName;
             EXPECT_EQ(shownClipName(c.name).find(secret), std::string::npos) << c.name;
