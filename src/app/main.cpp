@@ -34,6 +34,8 @@ constexpr std::string_view kUsage = R"(Usage: oskel3 [OPTION]... [PATCH.okp] [CL
 A live video-mixing instrument: sixteen clip slots, triggered from the keyboard, MIDI or the
 screen, mixed in layers into one output picture. A patch (a file ending in ".okp") loads
 at start; clips named without an option load into slots 1, 2, 3... in turn after it.
+A clip may also be a live source: a camera ("camera:NAME", or "camera:/dev/video0") or a
+network stream (udp://, srt://, rtmp://, rtmps://, http:// or https://).
 
 Options:
   --load SLOT=FILE   load a clip into slot 1..16 at start (may be given more than once)

@@ -9,6 +9,7 @@
 #include "control/slot_grid_layout.h"
 #include "core/control_table.h"
 #include "core/rounding.h"
+#include "sources/live_source_name.h"
 
 namespace oskel::clip_inspector {
 
@@ -36,11 +37,6 @@ std::string decimalText(double value, int decimals)
         text.pop_back();
     }
     return text;
-}
-
-std::string fileNameOf(const std::string& path)
-{
-    return std::filesystem::path(path).filename().string();
 }
 
 } // namespace
@@ -91,7 +87,7 @@ Contents contents(const Performance& performance, int slot)
         = slot_grid::slotCaption(slot_grid::captionMode(performance.options()),
             performance.globals().keyLetters.layout(), slot);
     shown.slot = slot;
-    shown.heading = "Clip " + std::string(caption) + " - " + fileNameOf(record.FileName.str());
+    shown.heading = "Clip " + std::string(caption) + " - " + clipTitle(record.FileName.str());
     shown.left = record.Left;
     shown.top = record.Top;
     shown.right = record.Right;

@@ -7,6 +7,7 @@
 #include "control/surface_pages.h"
 #include "core/control_table.h"
 #include "core/rounding.h"
+#include "sources/live_source_name.h"
 
 namespace oskel {
 
@@ -148,7 +149,7 @@ void ControlSurface::showClip(int slot)
     m_surface.ClearDisplay(0);
     m_surface.ShowText(1, 0,
         "Clip " + std::string(1, static_cast<char>(std::toupper(letter))) + ": "
-            + fileNameOf(record.FileName.str()),
+            + clipTitle(record.FileName.str()),
         0);
     std::string effect = "FreeFrame: " + fileNameOf(record.FFfilename.str());
     effect.resize(64, ' ');

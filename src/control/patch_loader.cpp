@@ -12,6 +12,7 @@
 #include "core/slot_sound.h"
 #include "core/status_text.h"
 #include "platform/memory_status.h"
+#include "sources/live_source_name.h"
 
 namespace oskel {
 
@@ -281,7 +282,10 @@ bool PatchLoader::openClip(int slot, const PatchSlot& stored)
         skipped("the clip " + shownText(stored.fileName) + ", whose name holds a NUL byte");
         return false;
     }
-    const auto found = locateClip(localStoredPath(stored.fileName));
+    // A camera or a stream is reopened by its name, never searched for as a file.
+    const auto found = isLiveSourceName(stored.fileName)
+        ? std::optional(FoundClip { stored.fileName, stored.fileName, false, std::nullopt })
+        : locateClip(localStoredPath(stored.fileName));
     if (!found) {
         return false;
     }
@@ -300,7 +304,7 @@ bool PatchLoader::openClip(int slot, const PatchSlot& stored)
     }
     if (!opened) {
         const std::string& why = m_links.loader.lastProblem();
-        skipped("the clip " + shownText(found->name) + ", which could not be opened"
+        skipped("the clip " + shownClipName(found->name) + ", which could not be opened"
             + (why.empty() ? "" : " (" + shownText(why) + ")"));
     }
     return opened;

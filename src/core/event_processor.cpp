@@ -5,7 +5,9 @@
 
 #include "core/control_names.h"
 #include "core/control_table.h"
+#include "core/live_slot_events.h"
 #include "core/pan_law.h"
+#include "core/slot_rules.h"
 #include "core/slot_sound.h"
 
 namespace oskel {
@@ -34,7 +36,15 @@ void EventProcessor::ProcessEvent(const TSlotEvent& event)
     if (!rule.value.contains(event.Value) || !rule.value2.contains(event.Value2)) {
         return;
     }
-    (this->*kEvents[event.Code].handler)(event);
+    TSlotEvent taken = event;
+    if (rule.namesSlot && isLiveSlot(m_performance.slot(event.Slot))) {
+        if (const auto refusal = liveSlotRefusal(event)) {
+            m_performance.ui().setStatusText(*refusal);
+            return;
+        }
+        taken = liveSlotEvent(event, m_performance.slot(event.Slot));
+    }
+    (this->*kEvents[event.Code].handler)(taken);
 }
 
 void EventProcessor::EngineEvents::ProcessEvent(const TSlotEvent& event)

@@ -7,6 +7,7 @@
 #include "core/event_processor.h"
 #include "core/pan_law.h"
 #include "core/rounding.h"
+#include "core/slot_rules.h"
 #include "core/slot_sound.h"
 
 namespace oskel {
@@ -185,7 +186,7 @@ void EventProcessor::pause(const TSlotEvent& event)
     }
     slot.Paused = false;
     if (const auto buffer = activeBuffer(slot)) {
-        const bool loop = m_performance.globals().Loop;
+        const bool loop = loopsWhenStarted(slot, m_performance.globals().Loop);
         try {
             buffer->play(loop);
         } catch (const SoundError&) {

@@ -136,6 +136,9 @@ void Performance::SlotStatusColour(int slot, SlotState state)
     case SlotState::SyncShown:
         colour = SlotColour::Lime;
         break;
+    case SlotState::Lost:
+        colour = SlotColour::Blue;
+        break;
     }
     m_ui.setSlotStatusColour(slot, colour);
 }

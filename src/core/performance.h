@@ -14,7 +14,8 @@
 
 namespace oskel {
 
-enum class SlotState { Stopped = 0, Playing = 1, SyncMuted = 2, SyncShown = 3 };
+// Lost: a live source whose camera or stream is gone, being reached again.
+enum class SlotState { Stopped = 0, Playing = 1, SyncMuted = 2, SyncShown = 3, Lost = 4 };
 
 // The one owner of the performance state: the live slot array and its snapshot, the global
 // options, the layer stack and the options of the subsystems. It hands references to the

@@ -104,7 +104,7 @@ struct TPlayAvistruct {
     double SelectionDuration = 0.0;
     bool FollowBPM = false;
     std::uint8_t SourceMode = 1; // 1 smPlay, 0 smRA
-    std::uint8_t SourceSystem = 0; // 0 ssVFW, 1 ssDS
+    std::uint8_t SourceSystem = 0; // 0 ssVFW, 1 ssDS, 2 a live source (camera or stream)
     bool LoadedSilent = false;
     EngineValue<bool> FrameAck = false;
 

@@ -33,4 +33,18 @@ struct MovePosition {
 };
 MovePosition centredPosition(const TPlayAvistruct& slot);
 
+// A slot holding a live source (a camera or a network stream): a clip without a length,
+// which always loops its stretch of silence and has no in and out points, reverse or speed.
+inline constexpr std::uint8_t kLiveSourceSystem = 2;
+constexpr bool isLiveSlot(const TPlayAvistruct& slot)
+{
+    return slot.SourceSystem == kLiveSourceSystem;
+}
+// Whether the slot's sound loops when it starts: with the Loop option, or always for a live
+// source.
+constexpr bool loopsWhenStarted(const TPlayAvistruct& slot, bool loopOption)
+{
+    return loopOption || isLiveSlot(slot);
+}
+
 } // namespace oskel

@@ -166,4 +166,15 @@ void MixedSoundBuffer::setPan(int pan)
     m_voice.pan.store(pan);
 }
 
+bool MixedSoundBuffer::carryLiveSound(std::shared_ptr<LiveSoundFeed> feed)
+{
+    if (feed && feed->rate() != m_mixer->outputRate()) {
+        return false;
+    }
+    m_voice.feed.store(feed.get(), std::memory_order_release);
+    m_mixer->waitForMixInProgress(); // the old feed is no longer read
+    m_feed = std::move(feed);
+    return true;
+}
+
 } // namespace oskel

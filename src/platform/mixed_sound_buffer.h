@@ -47,6 +47,7 @@ public:
     void setVolume(int hundredthsOfDecibel) override;
     int pan() const override;
     void setPan(int pan) override;
+    bool carryLiveSound(std::shared_ptr<LiveSoundFeed> feed) override;
 
 private:
     template <class Change> void changeState(Change change);
@@ -54,6 +55,7 @@ private:
     std::shared_ptr<SoundMixer> m_mixer;
     std::int64_t m_length;
     std::unique_ptr<std::uint8_t[]> m_bytes;
+    std::shared_ptr<LiveSoundFeed> m_feed;
     SoundVoice m_voice;
     int m_entry = -1;
 };

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
 
 namespace oskel {
+
+class LiveSoundFeed;
 
 // A failure of the sound layer, carrying the message the performer is shown.
 class SoundError : public std::runtime_error {
@@ -66,6 +69,10 @@ public:
     virtual void setVolume(int hundredthsOfDecibel) = 0;
     virtual int pan() const = 0;
     virtual void setPan(int pan) = 0;
+
+    // Main thread, before the buffer first plays: while it plays, the buffer also sounds
+    // `feed` (a live source's sound) with its volume and pan. False where the buffer cannot.
+    virtual bool carryLiveSound(std::shared_ptr<LiveSoundFeed> /*feed*/) { return false; }
 };
 
 } // namespace oskel

@@ -117,6 +117,10 @@ void SoundMixer::mixVoice(SoundVoice& voice, std::span<float> interleavedStereo)
         static_cast<std::uint32_t>(m_outputRate), before.looping, gains.left, gains.right };
     const VoicePosition end
         = renderVoice(render, { before.frame, before.fraction, false }, interleavedStereo);
+    if (LiveSoundFeed* feed = voice.feed.load(std::memory_order_acquire)) {
+        feed->mixInto(
+            interleavedStereo.data(), interleavedStereo.size() / 2, gains.left, gains.right);
+    }
 
     VoiceState after = before;
     after.frame = end.frame;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/live_sound_feed.h"
 #include "platform/sound_buffer.h"
 
 namespace oskel {
@@ -50,6 +51,9 @@ struct SoundVoice {
     std::atomic<int> frequency { 44100 };
     std::atomic<int> volume { 0 };
     std::atomic<int> pan { 0 };
+    // A live source's sound, mixed in while the voice plays; its owner keeps it alive while
+    // the voice is registered.
+    std::atomic<LiveSoundFeed*> feed { nullptr };
 };
 
 } // namespace oskel

@@ -16,6 +16,8 @@
 #include "core/status_text.h"
 #include "platform/memory_status.h"
 #include "playback/clip_length.h"
+#include "playback/live_slot.h"
+#include "sources/live_source_name.h"
 #include "sources/thumbnail.h"
 
 namespace oskel {
@@ -33,6 +35,14 @@ bool hasAviExtension(const std::filesystem::path& file)
     std::transform(extension.begin(), extension.end(), extension.begin(),
         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension == ".avi";
+}
+
+SourceSystemKind systemFor(const std::filesystem::path& file)
+{
+    if (isLiveSourceName(file.native())) {
+        return SourceSystemKind::ssLive;
+    }
+    return hasAviExtension(file) ? SourceSystemKind::ssVFW : SourceSystemKind::ssDS;
 }
 
 WaveFormat waveFormatOf(const TSourceInfo& info)
@@ -92,8 +102,7 @@ bool ClipLoader::LoadClipIntoSlot(
         m_performance.UnloadSlot(slot, globals.LoadClipsKeepSettings);
     }
     record.FileName = file.string();
-    record.SourceSystem = static_cast<std::uint8_t>(
-        hasAviExtension(file) ? SourceSystemKind::ssVFW : SourceSystemKind::ssDS);
+    record.SourceSystem = static_cast<std::uint8_t>(systemFor(file));
     record.FoundNearPatch = false;
 
     bool opened = OpenClip(slot, keepSettings);
@@ -111,7 +120,7 @@ bool ClipLoader::LoadClipIntoSlot(
         record.LoadResult = result;
         m_performance.SlotStatusColour(slot, SlotState::Stopped);
         std::string message = "Sorry Oskel was unable to load clip: ";
-        message += shownText(file);
+        message += shownClipName(file.native());
         if (!m_lastProblem.empty()) {
             message += '\n';
             message += shownText(m_lastProblem);
@@ -150,7 +159,9 @@ bool ClipLoader::LoadClipIntoSlot(
     }
     slot_grid::showStatusButtons(ui, slot, record);
     ui.showControlValue(control::kInspectorRefresh, true);
-    globals.lastClipPath = file.string();
+    if (!isLiveSourceName(file.native())) {
+        globals.lastClipPath = file.string();
+    }
     finishLoading();
     if (m_loaded) {
         m_loaded(slot);
@@ -161,11 +172,13 @@ bool ClipLoader::LoadClipIntoSlot(
 bool ClipLoader::openPatchClip(int slot, bool streaming, bool& fellBack)
 {
     TPlayAvistruct& record = m_performance.slot(slot);
-    record.SourceSystem
-        = static_cast<std::uint8_t>(streaming ? SourceSystemKind::ssDS : SourceSystemKind::ssVFW);
+    const bool live = isLiveSourceName(record.FileName.str());
+    record.SourceSystem = static_cast<std::uint8_t>(live ? SourceSystemKind::ssLive
+            : streaming                                  ? SourceSystemKind::ssDS
+                                                         : SourceSystemKind::ssVFW);
     fellBack = false;
     bool opened = OpenClip(slot, false);
-    if (!opened && !streaming && record.LoadResult != kMemoryRefused) {
+    if (!opened && !streaming && !live && record.LoadResult != kMemoryRefused) {
         record.SourceSystem = static_cast<std::uint8_t>(SourceSystemKind::ssDS);
         fellBack = true;
         opened = OpenClip(slot, false);
@@ -327,6 +340,9 @@ bool ClipLoader::OpenClip(int slot, bool keepSettings)
         if (!openSound(slot)) {
             return false;
         }
+        if (info.system == SourceSystemKind::ssLive) {
+            connectLiveSource(m_performance, m_sources, m_audio, slot);
+        }
     } catch (const std::exception& error) {
         m_lastProblem = error.what();
         record.AudioData.reset();
@@ -407,9 +423,12 @@ bool ClipLoader::MakeThumbnail(int slot)
     record.ClipHeight = header.height;
     const FrameSize area = areaSizeOf(header.width, header.height);
     record.Size = nearest((area.width + area.height) / 2.0);
-    const bool streaming = record.SourceSystem == static_cast<std::uint8_t>(SourceSystemKind::ssDS);
+    const auto system = static_cast<SourceSystemKind>(record.SourceSystem);
+    const char* reader = system == SourceSystemKind::ssLive ? "Live"
+        : system == SourceSystemKind::ssDS                  ? "DirectShow"
+                                                            : "VFW";
     m_performance.ui().showThumbnail(slot, stretchToThumbnail(pixels, header.width, header.height),
-        std::string(streaming ? "DirectShow" : "VFW") + " - " + record.FileName.str());
+        std::string(reader) + " - " + shownClipName(record.FileName.str()));
     return true;
 }
 
@@ -445,7 +464,7 @@ bool ClipLoader::LoadClipDialog(int slot, const std::optional<std::filesystem::p
         const bool keep
             = isValidSlot(slot) && m_performance.slot(slot).Loaded && globals.LoadClipsKeepSettings;
         loaded = LoadClipIntoSlot(slot, *chosen, globals.LoadClipsInSyncMode, keep);
-        if (loaded) {
+        if (loaded && !isLiveSourceName(chosen->native())) {
             rememberFolder(*chosen);
             globals.lastClipPath = chosen->string();
         }

@@ -2,6 +2,7 @@
 
 #include <thread>
 
+#include "core/slot_rules.h"
 #include "core/slot_sound.h"
 
 namespace oskel {
@@ -12,7 +13,7 @@ void startBuffer(
     AudioCommandContext& context, TPlayAvistruct& record, SoundBuffer& buffer, int volume, int pan)
 {
     setBothVolumes(record, volume);
-    if (context.globals.Loop) {
+    if (loopsWhenStarted(record, context.globals.Loop)) {
         playBuffer(buffer, true, "Could not play");
         record.Looping = true;
     } else {

@@ -9,6 +9,7 @@
 #include "core/shown_text.h"
 #include "core/slot_number.h"
 #include "recording/whole_number.h"
+#include "sources/live_source_name.h"
 
 namespace oskel {
 
@@ -188,7 +189,8 @@ std::optional<std::filesystem::path> fileField(LineFields& fields,
         return std::nullopt;
     }
     std::filesystem::path file(*name);
-    if (file.is_relative() && !folder.empty()) {
+    // A camera or a stream is named as it is, not found in a folder.
+    if (file.is_relative() && !folder.empty() && !isLiveSourceName(*name)) {
         file = folder / file;
     }
     return file;

@@ -7,15 +7,12 @@ extern "C" {
 #include <libavformat/avio.h>
 }
 
-#include "core/ascii.h"
-#include "core/shown_text.h"
+#include "core/network_address.h"
 #include "recording/ffmpeg_writer.h"
 
 namespace oskel {
 
 namespace {
-
-constexpr std::size_t kLongestUrl = 2048;
 
 struct Protocol {
     std::string_view scheme;
@@ -30,24 +27,10 @@ constexpr std::array kProtocols {
     Protocol { "rtmps", "flv", "RTMPS" },
 };
 
-const Protocol* protocolOf(std::string_view scheme)
+const Protocol& protocolOf(std::string_view scheme)
 {
-    const auto found = std::ranges::find_if(kProtocols,
-        [scheme](const Protocol& protocol) { return sameWithoutCase(scheme, protocol.scheme); });
-    return found != kProtocols.end() ? &*found : nullptr;
-}
-
-// The machine and port, without a user name or password before them.
-std::string_view hostAndPort(std::string_view rest)
-{
-    const std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
-    const auto at = authority.rfind('@');
-    return at == std::string_view::npos ? authority : authority.substr(at + 1);
-}
-
-bool printable(std::string_view text)
-{
-    return std::ranges::all_of(text, [](char c) { return c > ' ' && c != '\x7f'; });
+    return *std::ranges::find_if(
+        kProtocols, [scheme](const Protocol& protocol) { return scheme == protocol.scheme; });
 }
 
 // A muxer that cannot say which codecs it holds (MPEG-TS) is taken to hold them all.
@@ -84,44 +67,26 @@ std::optional<VideoEncoding> encodingFor(const char* muxer, int framesPerSecond)
 StreamTargetChoice chooseStreamTarget(std::string_view url, int framesPerSecond)
 {
     StreamTargetChoice choice;
-    if (url.empty()) {
-        choice.problem = "No stream address is set";
+    constexpr std::array<std::string_view, 4> kSchemes { "udp", "srt", "rtmp", "rtmps" };
+    const NetworkAddressCheck check = checkNetworkAddress(url, kSchemes, "stream address");
+    if (!check.address) {
+        choice.problem = check.problem;
         return choice;
     }
-    if (url.size() > kLongestUrl || !printable(url)) {
-        choice.problem = "The stream address " + quotedText(url) + " is not an address";
-        return choice;
-    }
-    const auto separator = url.find("://");
-    const Protocol* protocol
-        = separator == std::string_view::npos ? nullptr : protocolOf(url.substr(0, separator));
-    if (protocol == nullptr) {
-        choice.problem = "The stream address " + quotedText(url)
-            + " must start with udp://, srt://, rtmp:// or rtmps://";
-        return choice;
-    }
-    const std::string_view host = hostAndPort(url.substr(separator + 3));
-    if (host.empty()) {
-        choice.problem = "The stream address " + quotedText(url) + " names no machine";
-        return choice;
-    }
-    // FFmpeg knows its protocols by their names in small letters.
-    std::string text(url);
-    std::transform(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(separator),
-        text.begin(), asciiLower);
+    const std::string& text = check.address->url;
+    const Protocol& protocol = protocolOf(check.address->scheme);
     if (avio_find_protocol_name(text.c_str()) == nullptr) {
-        choice.problem = "This FFmpeg cannot stream over " + std::string(protocol->friendlyName)
+        choice.problem = "This FFmpeg cannot stream over " + std::string(protocol.friendlyName)
             + " (it was built without it)";
         return choice;
     }
-    const std::optional<VideoEncoding> encoding = encodingFor(protocol->muxer, framesPerSecond);
+    const std::optional<VideoEncoding> encoding = encodingFor(protocol.muxer, framesPerSecond);
     if (!encoding) {
         choice.problem = "This FFmpeg has no video compressor for a stream over "
-            + std::string(protocol->friendlyName);
+            + std::string(protocol.friendlyName);
         return choice;
     }
-    choice.target = StreamTarget { text, protocol->muxer,
-        std::string(protocol->scheme) + "://" + std::string(host), *encoding };
+    choice.target = StreamTarget { text, protocol.muxer, check.address->shownName, *encoding };
     return choice;
 }
 

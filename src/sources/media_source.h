@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "sources/live_source_control.h"
 #include "sources/source_info.h"
 
 namespace oskel {
@@ -34,6 +35,8 @@ public:
     virtual void stop(TSourceInfo& info) = 0;
     // Releases everything; no thread of the source runs afterwards. 0, or a negative code.
     virtual int close(TSourceInfo& info) = 0;
+    // The live source's own calls, for a reader of one; null for a file.
+    virtual LiveSourceControl* live() { return nullptr; }
 };
 
 } // namespace oskel

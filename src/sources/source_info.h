@@ -16,8 +16,9 @@ enum class SourceKind : std::uint8_t {
 };
 
 // Which media system reads the clip: the AVI source (files ending in ".avi") or the
-// streaming source (everything else, and AVI files the AVI source cannot open).
-enum class SourceSystemKind : std::uint8_t { ssVFW = 0, ssDS = 1 };
+// streaming source (everything else, and AVI files the AVI source cannot open); a camera or
+// a network stream is read by the live source.
+enum class SourceSystemKind : std::uint8_t { ssVFW = 0, ssDS = 1, ssLive = 2 };
 
 // The sound's format as a Windows wave format describes it.
 struct TWaveFormatEx {

@@ -91,7 +91,7 @@ int SourceInterface::SourceOpen(int slot, const std::filesystem::path& file)
         return kSourceFailed;
     }
     TSourceInfo& info = found->info;
-    info.openProblem = whyUnreadable(file);
+    info.openProblem = info.system == SourceSystemKind::ssLive ? "" : whyUnreadable(file);
     if (!info.openProblem.empty()) {
         info.kind = SourceKind::Nothing;
         info.ready = false;
@@ -202,6 +202,12 @@ int SourceInterface::SourceClose(int slot)
 std::shared_ptr<ClipSource> SourceInterface::closer(int slot)
 {
     return std::make_shared<SourceCloser>(*this, slot);
+}
+
+LiveSourceControl* SourceInterface::live(int slot)
+{
+    Entry* found = entry(slot);
+    return found != nullptr && found->reader ? found->reader->live() : nullptr;
 }
 
 } // namespace oskel

@@ -46,6 +46,9 @@ public:
     // The slot's source state; an empty record for a slot without one.
     const TSourceInfo& info(int slot) const;
 
+    // The live source's own calls for a slot holding one; null otherwise.
+    LiveSourceControl* live(int slot);
+
     // A handle that closes the slot's source, for the slot record.
     std::shared_ptr<ClipSource> closer(int slot);
 

@@ -86,6 +86,22 @@ std::optional<std::filesystem::path> QtDialogs::chooseClip(const std::filesystem
         QString::fromStdString(folder.string()), "All Files (*);;AVI files (*.avi)"));
 }
 
+std::optional<std::string> QtDialogs::chooseLiveSource(const std::vector<std::string>& entries)
+{
+    QStringList items;
+    for (const std::string& entry : entries) {
+        items << QString::fromStdString(entry);
+    }
+    bool chosen = false;
+    const QString text = QInputDialog::getItem(m_owner, "Open Live Source",
+        "A camera, or a stream's address (udp://, srt://, rtmp://, http://):", items, 0, true,
+        &chosen);
+    if (!chosen || text.trimmed().isEmpty()) {
+        return std::nullopt;
+    }
+    return text.trimmed().toStdString();
+}
+
 std::vector<std::filesystem::path> QtDialogs::chooseClips(const std::filesystem::path& folder)
 {
     const QStringList chosen = QFileDialog::getOpenFileNames(m_owner, "Load Multiple Clips",

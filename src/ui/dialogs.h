@@ -43,6 +43,11 @@ public:
     {
         return std::nullopt;
     }
+    // A live source: one of `entries` or an address typed over them; nothing when cancelled.
+    virtual std::optional<std::string> chooseLiveSource(const std::vector<std::string>&)
+    {
+        return std::nullopt;
+    }
     // A line of text asked for in a box with that caption and prompt; nothing when cancelled.
     virtual std::optional<std::string> askText(std::string_view, std::string_view)
     {
@@ -75,6 +80,7 @@ public:
     DialogAnswer ask(std::string_view question, DialogButtons buttons) override;
     std::optional<std::filesystem::path> chooseClip(const std::filesystem::path& folder) override;
     std::vector<std::filesystem::path> chooseClips(const std::filesystem::path& folder) override;
+    std::optional<std::string> chooseLiveSource(const std::vector<std::string>& entries) override;
     std::optional<std::filesystem::path> choosePatchToOpen(
         const std::filesystem::path& start) override;
     std::optional<std::filesystem::path> choosePatchToSave(

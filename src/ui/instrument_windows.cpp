@@ -14,6 +14,7 @@
 #include "persistence/presets_file.h"
 #include "platform/millisecond_clock.h"
 #include "playback/slot_previews.h"
+#include "sources/live_source_name.h"
 #include "ui/clip_inspector_widget.h"
 #include "ui/compression_window.h"
 #include "ui/dialogs.h"
@@ -62,6 +63,11 @@ public:
     {
         const Open open(m_depth);
         return m_dialogs.chooseClips(folder);
+    }
+    std::optional<std::string> chooseLiveSource(const std::vector<std::string>& entries) override
+    {
+        const Open open(m_depth);
+        return m_dialogs.chooseLiveSource(entries);
     }
     std::optional<std::filesystem::path> choosePatchToOpen(
         const std::filesystem::path& start) override
@@ -394,6 +400,17 @@ void InstrumentWindows::openClipDialog(int slot)
             = m_dialogs->chooseClip(m_links->loader.dialogStartFolder());
         if (!m_closed) {
             guarded([&] { m_links->loader.LoadClipDialog(slot, chosen); });
+        }
+    });
+}
+
+void InstrumentWindows::openLiveSourceDialog(int slot)
+{
+    afterHandler([this, slot] {
+        const std::optional<std::string> chosen
+            = m_dialogs->chooseLiveSource(liveSourceEntries(listCameras()));
+        if (!m_closed && chosen) {
+            guarded([&] { m_links->loader.LoadClipDialog(slot, std::filesystem::path(*chosen)); });
         }
     });
 }

@@ -184,6 +184,7 @@ private:
     void requestClose() override;
     void toggleSecondaryOutput() override;
     void openClipDialog(int slot) override;
+    void openLiveSourceDialog(int slot);
     void showHelp() override;
     void showPreferences() override;
     void loadPatch() override;

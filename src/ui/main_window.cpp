@@ -93,6 +93,7 @@ QWidget* MainWindow::buildMenu()
     auto* file = new QMenu(button);
     button->setMenu(file);
     openMedia = file->addAction("Open Media");
+    openLiveSource = file->addAction("Open Live Source");
     loadMultipleClips = file->addAction("Load Multiple Clips F7");
     openPatch = file->addAction("Open Patch F2");
     savePatch = file->addAction("Save Patch F3");

@@ -55,6 +55,7 @@ public:
 
     // The menu's entries; what they do is bound by the owner.
     QAction* openMedia = nullptr;
+    QAction* openLiveSource = nullptr;
     QAction* loadMultipleClips = nullptr;
     QAction* pluginMonitor = nullptr;
     QAction* about = nullptr;

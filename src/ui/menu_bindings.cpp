@@ -47,6 +47,8 @@ void InstrumentWindows::bindMenu()
 
     QObject::connect(m_main->openMedia, &QAction::triggered, m_main.get(),
         [this] { openClipDialog(slotForNewClip(m_links->performance)); });
+    QObject::connect(m_main->openLiveSource, &QAction::triggered, m_main.get(),
+        [this] { openLiveSourceDialog(slotForNewClip(m_links->performance)); });
     QObject::connect(m_main->loadMultipleClips, &QAction::triggered, m_main.get(),
         [this] { showLoadMultipleClips(); });
     QObject::connect(m_main->pluginMonitor, &QAction::triggered, m_main.get(), [this] {

@@ -13,12 +13,14 @@
 
 #include "app/instrument.h"
 #include "core/control_table.h"
+#include "core/slot_rules.h"
 #include "persistence/ini_profile.h"
 #include "platform/manual_clock_sound_device.h"
 #include "support/bmp_writer.h"
 #include "support/clip_maker.h"
 #include "support/recording_user_interface.h"
 #include "support/temp_dir.h"
+#include "support/udp_test_sender.h"
 #include "test_instrument.h"
 
 namespace oskel {
@@ -440,6 +442,36 @@ TEST_F(PatchTest, AFailedSaveLeavesTheOldPatchWhole)
     const std::vector<std::uint8_t> kept = test::readFileBytes(patch);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), old);
     EXPECT_FALSE(instrument->performance().globals().standby);
+}
+
+} // namespace
+} // namespace oskel
+
+namespace oskel {
+namespace {
+
+// A camera or a stream is kept by its name or address, never searched for as a lost file,
+// and opened again when the patch loads.
+TEST_F(PatchTest, ALiveSourceIsKeptByItsAddressAndOpenedAgain)
+{
+    test::UdpTestSender sender;
+    ASSERT_TRUE(sender.start());
+    const fs::path patch = folder / "live.okp";
+    {
+        TestInstrument saved(folder / "first");
+        ASSERT_TRUE(saved->loadClip(2, sender.url()));
+        ASSERT_EQ(saved->savePatch(patch), std::nullopt);
+    }
+    EXPECT_EQ(readIniFile(patch).profile.readString("Filenames", "2", ""), sender.url());
+
+    TestInstrument loaded(folder / "second");
+    ASSERT_EQ(loaded->loadPatch(patch), PatchLoader::Outcome::Loaded);
+    const TPlayAvistruct& record = loaded->performance().slots()[2];
+    EXPECT_TRUE(record.Loaded);
+    EXPECT_EQ(record.SourceSystem, kLiveSourceSystem);
+    EXPECT_EQ(record.FileName.str(), sender.url());
+    EXPECT_EQ(loaded.ui.questions, std::vector<std::string> {});
+    EXPECT_EQ(loaded.ui.messages, std::vector<std::string> {});
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/control_names.h"
 #include "core/event_processor.h"
+#include "core/slot_rules.h"
 #include "support/fake_playback.h"
 #include "support/fake_sound_buffer.h"
 #include "support/recording_user_interface.h"
@@ -334,6 +335,56 @@ TEST_F(EventProcessorTest, DirectionRequestsWaitForThePreviousOneAndOnlyWhenItCh
     process(2, 2, 0, 2);
     EXPECT_EQ(mailbox.PendingDirection, 2);
     EXPECT_EQ(mailbox.DirectionSlot, 2);
+}
+
+} // namespace
+} // namespace oskel
+
+namespace oskel {
+namespace {
+
+// A live source has no length: what needs in and out points, reverse or speed is refused
+// with a message and changes nothing; everything else acts as on any clip.
+TEST_F(EventProcessorTest, ALiveSlotRefusesWhatNeedsALength)
+{
+    struct Case {
+        std::uint8_t code;
+        std::int32_t value, value2;
+        const char* message;
+    };
+    const std::string slot = "Slot 4 plays a live source: ";
+    for (const Case& c : std::vector<Case> {
+             { event_code::kDirection, 2, 0, "it plays forwards only" },
+             { event_code::kSetFrequency, 22050, 0, "it plays at its own speed" },
+             { event_code::kFrequencyThroughAudioThread, 22050, 0, "it plays at its own speed" },
+             { event_code::kNudgeFrequency, 1, 500, "it plays at its own speed" },
+             { event_code::kInPoint, 4000, 0, "it has no in and out points" },
+             { event_code::kOutPoint, 4000, 0, "it has no in and out points" },
+             { event_code::kScratch, 64, 0, "it has no position to scratch to" },
+         }) {
+        TPlayAvistruct& live = load(4);
+        live.SourceSystem = kLiveSourceSystem;
+        live.Playing = true;
+        mailbox.PendingDirection = 0;
+        process(c.code, c.value, c.value2, 4);
+        EXPECT_EQ(ui.statusTexts.back(), slot + c.message) << int(c.code);
+        EXPECT_EQ(live.InPoint, 0) << int(c.code);
+        EXPECT_EQ(live.OutPoint, 882000) << int(c.code);
+        EXPECT_EQ(forward(4).frequency(), 44100) << int(c.code);
+        EXPECT_EQ(forward(4).playCursor(), 0) << int(c.code);
+        EXPECT_EQ(mailbox.PendingDirection, 0) << int(c.code);
+    }
+}
+
+TEST_F(EventProcessorTest, ALiveSlotTriggeredAtAFrequencyStartsAtItsOwn)
+{
+    TPlayAvistruct& live = load(5);
+    live.SourceSystem = kLiveSourceSystem;
+    process(event_code::kTriggerAtFrequency, -300, 88200, 5);
+    EXPECT_EQ(mailbox.TriggerSlot, 5);
+    EXPECT_EQ(mailbox.PendingFrequency, 44100);
+    process(event_code::kTransparency, 128, 0, 5);
+    EXPECT_EQ(live.AlphaLevel, 128) << "the picture's own events act as on any clip";
 }
 
 } // namespace

@@ -31,10 +31,12 @@ TEST(PerformanceScript, ReadsEventsAndLoadsSkippingCommentsAndBlankLines)
                                  "\t120\tevent\t37\t255\t2\t1\r\n"
                                  "200 load 16 /clips/my clip #2.avi\n"
                                  "300 load 2 \"odd #name .avi\"  # quoted\n"
-                                 "400 load 3 ../other/outro.mov\n",
+                                 "400 load 3 ../other/outro.mov\n"
+                                 "500 load 4 udp://127.0.0.1:5000\n"
+                                 "600 load 5 \"camera:USB Capture\"\n",
             kFolder);
     ASSERT_FALSE(read.problem) << read.problem->what;
-    ASSERT_EQ(read.actions.size(), 6u);
+    ASSERT_EQ(read.actions.size(), 8u);
 
     EXPECT_EQ(read.actions[0].timeMs, 0);
     EXPECT_EQ(loadOf(read.actions[0]).slot, 1);
@@ -57,6 +59,8 @@ TEST(PerformanceScript, ReadsEventsAndLoadsSkippingCommentsAndBlankLines)
     EXPECT_EQ(loadOf(read.actions[3]).file, "/clips/my clip") << "a blank then # starts a comment";
     EXPECT_EQ(loadOf(read.actions[4]).file, kFolder / "odd #name .avi");
     EXPECT_EQ(loadOf(read.actions[5]).file, kFolder / "../other/outro.mov");
+    EXPECT_EQ(loadOf(read.actions[6]).file, "udp://127.0.0.1:5000") << "live sources as named";
+    EXPECT_EQ(loadOf(read.actions[7]).file, "camera:USB Capture");
 }
 
 TEST(PerformanceScript, NegativeTimesCountAsZeroAndTheFileOrderIsKept)

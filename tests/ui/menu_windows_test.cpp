@@ -1,6 +1,6 @@
 // The menu's clip entries and the windows it opens, on the offscreen platform: "Open Media",
-// "Load Multiple Clips F7" (and the key F7), "About", and "Auto Standby" of the preferences;
-// and the clip explorer's page, with a clip dragged out of it onto the grid.
+// "Open Live Source", "Load Multiple Clips F7" (and the key F7), "About", and "Auto Standby" of the
+// preferences; and the clip explorer's page, with a clip dragged out of it onto the grid.
 #include <QAction>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -11,7 +11,9 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "core/slot_rules.h"
 #include "support/clip_maker.h"
+#include "support/udp_test_sender.h"
 #include "ui/clip_explorer_page.h"
 #include "ui/load_multiple_clips_window.h"
 #include "ui/main_window.h"
@@ -137,6 +139,26 @@ TEST_F(MenuWindowsTest, OpenMediaLoadsIntoTheFirstFreeSlot)
     EXPECT_EQ(performance.slot(3).FileName.str(), opened.string());
     EXPECT_TRUE(performance.slot(3).Loaded);
     EXPECT_TRUE(find<QPushButton>("lStatus").text().startsWith("Ready ... "));
+}
+
+// "Open Live Source" offers the cameras and a stream address to edit, and loads what is
+// chosen into the first slot without a clip.
+TEST_F(MenuWindowsTest, OpenLiveSourceLoadsAStreamIntoTheFirstFreeSlot)
+{
+    if (!ffmpegAvailable()) {
+        GTEST_SKIP() << "the ffmpeg tool is missing";
+    }
+    UdpTestSender sender;
+    ASSERT_TRUE(sender.start());
+    pretendLoaded(1);
+    dialogs.chosenLiveSources = { sender.url() };
+    windows.mainWindow().openLiveSource->trigger();
+    settle();
+    ASSERT_FALSE(dialogs.liveSourceEntries.empty());
+    EXPECT_EQ(dialogs.liveSourceEntries.back(), "udp://0.0.0.0:5000");
+    EXPECT_EQ(performance.slot(2).FileName.str(), sender.url());
+    EXPECT_TRUE(performance.slot(2).Loaded);
+    EXPECT_EQ(performance.slot(2).SourceSystem, kLiveSourceSystem);
 }
 
 TEST_F(MenuWindowsTest, AboutNamesTheProgramAndItsVersion)

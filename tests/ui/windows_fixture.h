@@ -53,6 +53,8 @@ public:
     std::deque<std::optional<std::string>> typedTexts; // default: cancelled
     std::deque<std::optional<std::filesystem::path>> chosenStencils; // default: cancelled
     std::deque<std::vector<std::filesystem::path>> chosenClipLists; // default: cancelled
+    std::vector<std::string> liveSourceEntries; // what the last live source chooser offered
+    std::deque<std::optional<std::string>> chosenLiveSources; // default: cancelled
 
     void showMessage(std::string_view text) override { messages.emplace_back(text); }
     DialogAnswer ask(std::string_view question, DialogButtons buttons) override;
@@ -74,6 +76,16 @@ public:
         std::string_view caption, std::string_view prompt, std::string_view text) override;
     std::optional<std::filesystem::path> chooseStencil(const std::filesystem::path& start) override;
     std::vector<std::filesystem::path> chooseClips(const std::filesystem::path& folder) override;
+    std::optional<std::string> chooseLiveSource(const std::vector<std::string>& entries) override
+    {
+        liveSourceEntries = entries;
+        if (chosenLiveSources.empty()) {
+            return std::nullopt;
+        }
+        auto chosen = chosenLiveSources.front();
+        chosenLiveSources.pop_front();
+        return chosen;
+    }
 
 private:
     std::optional<std::filesystem::path> choosePatch(const std::filesystem::path& start);
