@@ -191,9 +191,9 @@ void readDisplay(const IniProfile& ini, DisplayOptions& display)
     display.previewAspectX = usableAspect ? aspectX : 16;
     display.previewAspectY = usableAspect ? aspectY : 9;
     display.Overlay = ini.readBool(kGlobals, "Overlay", true);
-    // On for a new install; a settings file from before the option (it always holds
-    // "displayOption") keeps composing at 384 x 288 until the performer turns it on.
-    const bool newInstall = !ini.hasKey(kDisplay, "displayOption");
+    // On for a new install; a settings file from before the option (every one written holds
+    // these sections) keeps composing at 384 x 288 until the performer turns it on.
+    const bool newInstall = !ini.hasSection(kDisplay) && !ini.hasSection(kFiles);
     display.hdComposition = ini.readBool(kDisplay, "HDComposition", newInstall);
 }
 

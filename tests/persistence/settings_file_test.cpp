@@ -351,9 +351,11 @@ TEST_F(SettingsTest, HdCompositionIsOnForNewInstallsOnlyUntilChosen)
         const char* file;
         bool on;
     };
-    for (const Case& c : { Case { "", true }, Case { "[Display]\ndisplayOption=1\n", false },
-             Case { "[Display]\ndisplayOption=1\nHDComposition=1\n", true },
-             Case { "[Display]\nHDComposition=0\n", false } }) {
+    for (const Case& c :
+        { Case { "", true }, Case { "[Display]\nShowMouseOverSecDisplay=1\n", false },
+            Case { "[Files]\nScratchDisk=/tmp\n", false },
+            Case { "[Display]\ndisplayOption=1\nHDComposition=1\n", true },
+            Case { "[Display]\nHDComposition=0\n", false } }) {
         read(c.file);
         EXPECT_EQ(options.display.hdComposition, c.on) << c.file;
     }
